@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs every Debian 12 package that building, running and testing Talvenbahn needs,
+# skipping what is already there. Run as root or as a user who may use sudo.
+set -euo pipefail
+
+packages=(
+    g++ cmake make pkg-config git
+    qt6-base-dev libgl-dev
+    libxlsxwriter-dev libfreexl-dev libzip-dev libchm-dev
+    fp-utils
+    fonts-liberation fonts-dejavu-core
+    clang libclang-rt-14-dev
+    python3 python3-openpyxl python3-xlwt
+    clang-format
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+    sudo="sudo"
+fi
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

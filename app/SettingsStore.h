@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// The values the window keeps between runs. An absent value means "keep the window's own".
+struct TStoredSettings
+{
+    std::optional<int> Left;
+    std::optional<int> Top;
+    std::optional<int> Width;
+    std::optional<int> Height;
+    std::optional<int> Acc;
+    std::optional<int> Dist; // lap length in metres
+    std::optional<int> Autos;
+    std::optional<int> Runden;
+    std::optional<int> Time; // race duration in seconds
+    std::optional<QString> Title;
+    std::optional<QString> TimeWarn;
+};
+
+// One INI file per user that holds the window's geometry and the race settings.
+class TSettingsStore
+{
+public:
+    explicit TSettingsStore(QString filePath);
+
+    // The file next to the user's other configuration files, named after the executable:
+    // $XDG_CONFIG_HOME/<executable>.ini (usually ~/.config/Talvenbahn.ini).
+    static QString DefaultFilePath();
+
+    const QString &FilePath() const { return m_filePath; }
+
+    // Reads the values in their fixed order. An integer that is missing or not an integer ends
+    // the reading there, so it and every later value stay absent; a missing text reads as empty.
+    // A missing file gives no values at all. Never fails.
+    TStoredSettings Read() const;
+
+    // Writes every present value; returns false when the file could not be written.
+    bool Write(const TStoredSettings &settings) const;
+
+private:
+    QString m_filePath;
+};

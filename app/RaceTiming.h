@@ -1,0 +1,155 @@
+#pragma once
+
+#include "RaceTables.h"
+#include "TickCounter.h"
+
+#include <QString>
+#include <functional>
+
+class TSortGrid;
+
+// The race in progress: the race tables, lap recording, the ranking of the cars and the rows of
+// the standings grid. Needs no window: the main window owns one instance, gives it the standings
+// grid and the tick counter, and calls it; tests drive it with a clock they set by hand.
+//
+// Who writes what: StartRace and RecordLap (through FClick) write the tables; ReleaseKeyLocks
+// frees the lap keys. Everybody else (the race clock, the cell colours, the exports) only reads
+// the public tables below. No memory is allocated for the tables during a race: they are fixed
+// in size and live as long as the instance.
+class TRaceTiming
+{
+public:
+    // Columns of the standings grid; row 0 is the title row.
+    enum TStandingsColumn {
+        colPos,      // "1.", "2.", ...; empty for a car without a completed lap
+        colKey,      // "F1" ... "F12": identifies the car of the row
+        colNr,       // start number, typed by the user or read from a starter list
+        colFahrer,   // driver
+        colLaps,     // laps completed
+        colZeit,     // running lap time (written by the 10 ms timer), total time after the race
+        colLastLap,  // the "Zeit" text at the press that completed the last lap
+        colPrevLap,  // the previous "L.Runde" text
+        colBestLap,  // best lap
+        colToLeader, // time since the first car completed the same lap
+        colToAhead,  // time since the car in the row above completed the same lap
+        colSpeed,    // km/h of the last lap, one decimal
+        kStandingsColumns
+    };
+
+    // Milliseconds a lap key stays locked after an accepted press (against double presses).
+    static constexpr quint32 kKeyLockMs = 1000;
+    // An empty entry of Ranking: car 0, every value bit set.
+    static constexpr quint32 kEmptyRanking = 0x0FFFFFFF;
+    // Averages that do not fit the 28 value bits of a ranking word rank as this value.
+    static constexpr quint32 kMaxRankedAverage = 0x0FFFFFFF;
+    // LastCross of every car after a stop.
+    static constexpr quint32 kNotSeen = 0xFFFFFFFF;
+    // The "Vor" text of the car in the top row, whatever Acc is.
+    static inline const QString kTopRowGap = QStringLiteral("0:00.0");
+
+    // grid: the standings grid (kept, not owned, may be set later with SetGrid); ticks: the
+    // millisecond counter that stamps every press (kept, not owned).
+    TRaceTiming(TSortGrid *grid, const TTickCounter &ticks);
+
+    TSortGrid *Grid() const { return FGrid; }
+    // Installs the grid this instance ranks into. Does not set it up: see SetupGrid.
+    void SetGrid(TSortGrid *grid);
+
+    // ---- The race tables (read them freely; only this class writes them) ----
+    TLapRecord LapTable[kMaxCars + 1];     // [0] leader record, [1..12] the cars
+    TCrossRecord CrossTable[kMaxCars + 1]; // [1..12]; [0] unused
+    quint32 StartTick = 0;                 // tick stamp of START; race times count from it
+    qint32 CarRow[kMaxCars + 1];           // [car] = grid row of the car's standings row
+    qint32 RowCar[kMaxCars + 1];           // [row] = car in grid row 1..12; 0: no prepared car
+    quint32 KeyLock[kMaxCars + 1];   // [car] = stamp of the accepted press that locked the key
+    quint32 LastCross[kMaxCars + 1]; // [car] = stamp of the last accepted press; StartTick after
+                                     // START; kNotSeen after StopRace
+    // Laps of the race, fixed by StartRace. While no race runs the window keeps it equal to the
+    // laps field (and saves it as a setting); during a race the field shows the leader's
+    // remaining laps instead.
+    qint32 RaceLaps = 5;
+    // Ranked cars, best first: car * 2^28 + average lap in ms; kEmptyRanking for unused entries.
+    quint32 Ranking[kMaxCars];
+
+    // ---- Time texts ----
+    qint32 Acc = 1;      // digits after the seconds: 0, 1 (tenths), 2 or more (hundredths)
+    qint32 TimeMode = 5; // fields written, 5 (m:ss) to 9 (hh:mm:ss); set it before formatting
+    // Ms as text in the current Acc and TimeMode (see exchange/FormatTime.h).
+    QString FormatTime(qint32 Ms) const;
+
+    // Raised while RankCars re-sorts the grid; the window raises it too during its race-end
+    // sequence. The 10 ms timer writes no cell while it is set.
+    bool Busy = false;
+
+    // ---- Race control ----
+    // START: takes StartTick, frees the lap keys of cars 1 to carCount, zeroes LapTable,
+    // CrossTable and KeyLock, writes "F1" ... "Fn" into the "Key" cells of grid rows 1 to n (each
+    // row keeps its start number and driver), makes CarRow and RowCar the identity, and starts
+    // every car's first lap at StartTick. raceLaps becomes RaceLaps; lapLengthKm is the lap
+    // length for the speed. Counts outside 1..kMaxCars and 1..kMaxLaps are clamped.
+    void StartRace(int carCount, qint32 raceLaps, double lapLengthKm);
+    // Stop by the operator: marks every car as not seen (LastCross := kNotSeen), so no running
+    // lap is painted as overdue. The tables keep their contents for the exports.
+    void StopRace();
+    // Number of cars prepared by the last StartRace (12 before the first).
+    int CarCount() const { return FCarCount; }
+    double LapLength() const { return FLapLengthKm; }
+
+    // A lap key press for car n (the key's Tag) while the race is or is not running. Accepted
+    // only while running, for a car prepared at START that has a grid row (n below the grid's
+    // row count) and whose key is not locked; then the key is locked, KeyLock[n] and
+    // LastCross[n] take the press's stamp and RecordLap runs (which records nothing for a car
+    // that has completed the race distance). Returns whether the press was accepted, so the
+    // window can disable the key's menu item.
+    bool FClick(int n, bool running);
+    // Whether car n's lap key is locked (its menu item is disabled).
+    bool KeyLocked(int n) const;
+    // The key lock release of the 450 ms timer: frees every key of cars 1 to CarCount locked
+    // for at least kKeyLockMs. Returns whether any key was freed.
+    bool ReleaseKeyLocks();
+
+    // Records one lap for car 1 to 12 at the counter's present reading, ranks the cars and
+    // refreshes the car's row. Does nothing once the car has completed RaceLaps laps.
+    void RecordLap(int car);
+    // Called with the laps the leader still has to run, whenever a car becomes the first to
+    // complete a lap (the window shows it in the laps field). Empty when unassigned.
+    std::function<void(TRaceTiming &Sender, qint32 RemainingLaps)> OnLeaderLap;
+
+    // ---- Reading the race ----
+    // Whether car has completed RaceLaps laps.
+    bool Finished(int car) const { return LapTable[car].Count >= RaceLaps; }
+    // Duration of the car's running lap at tick stamp now (for the "Zeit" column).
+    qint32 RunningLapMs(int car, quint32 now) const;
+
+    // ---- Ranking and standings ----
+    // Orders cars 1 to CarCount (more laps first, then the smaller average lap, then the lower
+    // car number), writes their positions, re-sorts the grid by position, rebuilds CarRow and
+    // RowCar from the "Key" cells and repaints the grid.
+    void RankCars();
+    // Fills Ranking from the tables only (the first step of RankCars).
+    void BuildRanking();
+    // Empties the first CarCount ranking entries (reset after a race).
+    void ClearRanking();
+    // Comparison of two position texts for the grid's custom sort: empty texts last, shorter
+    // texts first ("9." before "10."), else byte order. Negative: S1 first.
+    static int ComparePositions(const QString &S1, const QString &S2);
+
+    // Sets up the standings grid: 12 columns with their titles and widths, title row 30 pixels,
+    // the sort settings the ranking relies on (no user sort, ascending) and its sort-style
+    // handler, and the "Key" cells "F1" ... "F12" of rows 1 to 12.
+    void SetupGrid();
+    // The resize rule: "km/h" becomes 46 pixels and "Fahrer" takes the rest of gridWidth.
+    void FitColumns(int gridWidth);
+
+private:
+    void refreshRow(int car, qint32 lap, quint32 now);
+    void rebuildMaps();
+    int carOfRow(int row) const;
+    int rowCount() const;
+
+    TSortGrid *FGrid;
+    const TTickCounter &FTicks;
+    int FCarCount = kMaxCars;
+    double FLapLengthKm = 15.0;
+    bool FKeyLocked[kMaxCars + 1] = {};
+};

@@ -1,0 +1,141 @@
+#include "Excel.h"
+
+#include "DocumentOpener.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <xlsxwriter.h>
+
+namespace {
+
+// Enough numbered names for many exports within one second, few enough to give up quickly
+// when the folder refuses every new file.
+constexpr int kMaxNameAttempts = 100;
+// Room beside the longest text, in character widths, so it does not touch the cell border.
+constexpr double kColumnPadding = 1.0;
+
+QString executableBaseName()
+{
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+}
+
+} // namespace
+
+TExcel::TExcel(QObject *owner)
+    : QObject(owner), m_folder(QDir::currentPath()), m_baseName(executableBaseName())
+{}
+
+TExcel::~TExcel()
+{
+    Save();
+}
+
+QString TExcel::fileNameFor(const QString &baseName, const QDateTime &time, int attempt)
+{
+    QString name = baseName + time.toString(QStringLiteral("-yyyy-MM-dd-HHmmss"));
+    if (attempt > 1)
+        name += u'-' + QString::number(attempt);
+    return name + QStringLiteral(".xlsx");
+}
+
+bool TExcel::Connect()
+{
+    if (!m_fileName.isEmpty())
+        return true;
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDir folder(m_folder);
+    for (int attempt = 1; attempt <= kMaxNameAttempts; ++attempt) {
+        const QString path = folder.filePath(fileNameFor(m_baseName, now, attempt));
+        QFile file(path);
+        // NewOnly reserves the name atomically, so two exports never share a file.
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            m_fileName = path;
+            return true;
+        }
+        m_errorString = file.errorString();
+        if (!file.exists())
+            return false; // the folder refuses new files: no other name will do better
+    }
+    return false;
+}
+
+void TExcel::NewWorkbook()
+{
+    m_line = 1;
+    if (m_fileName.isEmpty() || m_saved)
+        return;
+    if (!m_workbook)
+        m_workbook = workbook_new(QFile::encodeName(m_fileName).constData());
+    if (!m_workbook) {
+        m_errorString = QStringLiteral("Die Arbeitsmappe kann nicht angelegt werden.");
+        return;
+    }
+    m_sheet = workbook_add_worksheet(m_workbook, nullptr);
+    m_columnChars.clear();
+}
+
+bool TExcel::WriteLine()
+{
+    const int line = m_line++;
+    if (!m_sheet) {
+        m_errorString = QStringLiteral("Keine Arbeitsmappe offen.");
+        return false;
+    }
+    for (int i = 0; i < Fields.size(); ++i) {
+        const int row = (m_horizontal ? line : i + 1) - 1;
+        const int col = (m_horizontal ? i + 1 : line) - 1;
+        const QString &text = Fields.at(i);
+        const lxw_error result = worksheet_write_string(m_sheet, lxw_row_t(row), lxw_col_t(col),
+                                                        text.toUtf8().constData(), nullptr);
+        if (result != LXW_NO_ERROR) {
+            m_errorString = QString::fromUtf8(lxw_strerror(result));
+            return false;
+        }
+        if (col >= m_columnChars.size())
+            m_columnChars.resize(col + 1, 0);
+        m_columnChars[col] = qMax(m_columnChars[col], int(text.toUcs4().size()));
+    }
+    return true;
+}
+
+void TExcel::AutoFitColumns()
+{
+    if (!m_sheet)
+        return;
+    for (int col = 0; col < m_columnChars.size(); ++col) {
+        if (m_columnChars[col] > 0)
+            worksheet_set_column(m_sheet, lxw_col_t(col), lxw_col_t(col),
+                                 m_columnChars[col] + kColumnPadding, nullptr);
+    }
+}
+
+bool TExcel::Save()
+{
+    if (m_saved)
+        return m_savedOk;
+    m_saved = true;
+    if (!m_workbook) {
+        dropReservedFile(); // nothing was written: leave no empty file behind
+        return false;
+    }
+    const lxw_error result = workbook_close(m_workbook);
+    m_workbook = nullptr;
+    m_sheet = nullptr;
+    if (result != LXW_NO_ERROR) {
+        m_errorString = QString::fromUtf8(lxw_strerror(result));
+        dropReservedFile();
+        return false;
+    }
+    m_savedOk = true;
+    DocumentOpener::open(m_fileName);
+    return true;
+}
+
+void TExcel::dropReservedFile()
+{
+    if (!m_fileName.isEmpty())
+        QFile::remove(m_fileName);
+}

@@ -1,0 +1,31 @@
+#include "ResultsSnapshot.h"
+
+#include <QLocale>
+
+namespace {
+
+constexpr int kSignificantDigits = 15;
+
+} // namespace
+
+qint32 TResultsRow::lapTime(int lap) const
+{
+    return lap >= 1 && lap <= count() ? laps.at(lap - 1) : 0;
+}
+
+qint32 TResultsRow::total(int lap) const
+{
+    return lap >= 1 && lap <= int(cross.size()) ? cross.at(lap - 1) : 0;
+}
+
+QString DistanceText(const TResultsSnapshot &snapshot)
+{
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(snapshot.lapLength * snapshot.raceLaps, 'g', kSignificantDigits);
+}
+
+QString DateText(const TResultsSnapshot &snapshot)
+{
+    return QLocale().toString(snapshot.date, QLocale::ShortFormat);
+}

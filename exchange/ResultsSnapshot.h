@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+// One standings row as the results read it: the car standing in that grid row, the row's
+// "Nr." and "Fahrer" texts and the car's completed laps.
+struct TResultsRow
+{
+    int car = 0;         // the car's number, 1 to 12 (its lap key)
+    QString startNo;     // grid column "Nr."
+    QString driver;      // grid column "Fahrer"
+    qint32 best = 0;     // shortest completed lap in ms; 2147483647 before the first lap
+    QList<qint32> laps;  // duration of lap k at index k - 1, one entry per completed lap
+    QList<qint32> cross; // race time at the end of lap k at index k - 1
+
+    int count() const { return int(laps.size()); }
+    // Duration of lap `lap`, or 0 when the car has not completed it.
+    qint32 lapTime(int lap) const;
+    // Race time at the end of lap `lap`, or 0 for lap 0 and for a lap not completed.
+    qint32 total(int lap) const;
+};
+
+// Everything the results page and the workbook show, copied out of the window and the race
+// tables so that the writers need no window and change nothing in the race.
+struct TResultsSnapshot
+{
+    QString appTitle;        // the main window's caption
+    QString title;           // race title
+    QString mode;            // kind of run: "Rennen" or "Training"
+    int raceLaps = 0;        // configured laps of the race
+    int leaderLaps = 0;      // laps completed by the leader so far (n)
+    double lapLength = 0;    // km
+    int acc = 1;             // digits after the seconds in time texts
+    QDate date;              // the day of the export
+    QList<TResultsRow> rows; // grid rows 1 to N in standings order
+
+    int carCount() const { return int(rows.size()); }
+};
+
+// The race distance (lap length times laps) in the general number format of the default
+// locale: up to 15 significant digits, no trailing zeros, no group separators.
+QString DistanceText(const TResultsSnapshot &snapshot);
+
+// The export date in the default locale's short date format.
+QString DateText(const TResultsSnapshot &snapshot);

@@ -1,0 +1,54 @@
+#include "ResultsSamples.h"
+
+#include <algorithm>
+
+namespace ResultsSamples {
+
+TResultsRow row(int car, const QString &startNo, const QString &driver, const QList<qint32> &laps)
+{
+    TResultsRow r;
+    r.car = car;
+    r.startNo = startNo;
+    r.driver = driver;
+    r.laps = laps;
+    qint32 raceTime = 0;
+    for (const qint32 lap : laps)
+        r.cross.append(raceTime += lap);
+    r.best = laps.isEmpty() ? 0x7FFFFFFF : *std::min_element(laps.begin(), laps.end());
+    return r;
+}
+
+TResultsSnapshot threeCars()
+{
+    TResultsSnapshot s;
+    s.appTitle = QStringLiteral("Talvenbahn 1.7");
+    s.title = QStringLiteral("Preis <Nord> & Süd");
+    s.mode = QStringLiteral("Rennen");
+    s.raceLaps = 3;
+    s.leaderLaps = 3;
+    s.lapLength = 2.5;
+    s.acc = 1;
+    s.date = QDate(2026, 12, 7);
+    s.rows << row(2, QStringLiteral("7"), QStringLiteral("Łukasz Nowak"),
+                  {1500000, 1320000, 1290500})
+           << row(1, QString(), QStringLiteral("Anna \"Flash\" Berg"), {1510049, 1330000, 1300000})
+           << row(3, QStringLiteral("12"), QStringLiteral("Jörg Weiß"), {1600000});
+    return s;
+}
+
+TResultsSnapshot oneCar()
+{
+    TResultsSnapshot s;
+    s.appTitle = QStringLiteral("Talvenbahn 1.7");
+    s.title = QStringLiteral("Übung");
+    s.mode = QStringLiteral("Training");
+    s.raceLaps = 10;
+    s.leaderLaps = 1;
+    s.lapLength = 1.25;
+    s.acc = 2;
+    s.date = QDate(2026, 12, 7);
+    s.rows << row(1, QStringLiteral("5"), QStringLiteral("Kim"), {83456});
+    return s;
+}
+
+} // namespace ResultsSamples

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "ResultsSnapshot.h"
+
+// Small races shared by the results tests.
+namespace ResultsSamples {
+
+// Three cars after three laps of the leader; the car in row 3 has only completed lap 1; the
+// car in row 2 has no start number; the totals run over an hour; the title holds "<" and "&".
+TResultsSnapshot threeCars();
+// One car after one lap, shown in hundredths.
+TResultsSnapshot oneCar();
+
+TResultsRow row(int car, const QString &startNo, const QString &driver, const QList<qint32> &laps);
+
+} // namespace ResultsSamples

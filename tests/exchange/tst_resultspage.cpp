@@ -1,0 +1,231 @@
+#include "FailingDevice.h"
+#include "HtmlText.h"
+#include "ResultsPageWriter.h"
+#include "ResultsSamples.h"
+#include "TempFolder.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QTest>
+
+namespace {
+
+QByteArray fixture(const QString &name)
+{
+    QFile file(QStringLiteral(FIXTURE_DIR "/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("missing fixture %s", qPrintable(name));
+    return file.readAll();
+}
+
+// Compares line by line first, so a mismatch names the line instead of two whole pages.
+void compareLines(const QByteArray &actual, const QByteArray &expected)
+{
+    const QList<QByteArray> a = actual.split('\n');
+    const QList<QByteArray> e = expected.split('\n');
+    for (qsizetype i = 0; i < qMin(a.size(), e.size()); ++i)
+        QCOMPARE(a.at(i), e.at(i));
+    QCOMPARE(a.size(), e.size());
+}
+
+} // namespace
+
+class TestResultsPage : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+
+    void pageMatchesExpected_data();
+    void pageMatchesExpected();
+    void germanLocaleUsesItsSeparatorAndDate();
+    void withoutLapsTheTotalsFollowTheDrivers();
+    void textsCannotInjectMarkup();
+
+    void escapes_data();
+    void escapes();
+    void encodes_data();
+    void encodes();
+
+    void writeFileReplacesAnEarlierPage();
+    void fileThatCannotBeCreatedIsReported();
+    void failedWriteIsReported();
+    void fileNameFollowsTheExecutable_data();
+    void fileNameFollowsTheExecutable();
+};
+
+void TestResultsPage::init()
+{
+    QLocale::setDefault(QLocale::c());
+}
+
+void TestResultsPage::pageMatchesExpected_data()
+{
+    QTest::addColumn<TResultsSnapshot>("snapshot");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("three cars, totals over an hour")
+        << ResultsSamples::threeCars() << "results_three_cars.html";
+    QTest::newRow("one car in hundredths") << ResultsSamples::oneCar() << "results_one_car.html";
+}
+
+void TestResultsPage::pageMatchesExpected()
+{
+    QFETCH(TResultsSnapshot, snapshot);
+    QFETCH(QString, expected);
+    const QByteArray page = TResultsPageWriter::page(snapshot);
+    compareLines(page, fixture(expected));
+    QCOMPARE(page, fixture(expected));
+}
+
+void TestResultsPage::germanLocaleUsesItsSeparatorAndDate()
+{
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const QByteArray page = TResultsPageWriter::page(ResultsSamples::threeCars());
+    QVERIFY(page.contains("<br>Runden: 3, L\xe4nge: 7,5 Km</H2></div>\r\n"));
+    QVERIFY(page.contains("<b>Session: Rennen, 07.12.26<br><hr>\r\n"));
+}
+
+void TestResultsPage::withoutLapsTheTotalsFollowTheDrivers()
+{
+    TResultsSnapshot s = ResultsSamples::threeCars();
+    s.leaderLaps = 0;
+    const QByteArray page = TResultsPageWriter::page(s);
+    const QByteArray totalsAfterDrivers =
+        QStringLiteral("Jörg Weiß</tr></thead>\r\n<tr><td><b>Gesamt:<td><b>00:00:00.0"
+                       "<td><b>00:00:00.0<td><b>00:00:00.0</TABLE>\r\n")
+            .toLatin1();
+    QVERIFY(page.contains(totalsAfterDrivers));
+    QVERIFY(!page.contains("<td bgcolor=#B0A786><b>1."));
+}
+
+void TestResultsPage::textsCannotInjectMarkup()
+{
+    TResultsSnapshot s = ResultsSamples::oneCar();
+    s.title = QStringLiteral("</H2><script>alert(1)</script>");
+    s.rows[0].startNo = QStringLiteral("<img src=x>");
+    s.rows[0].driver = QStringLiteral("\"><b>Kim");
+    s.mode = QStringLiteral("<i>");
+    const QByteArray page = TResultsPageWriter::page(s);
+    QVERIFY(!page.contains("<script"));
+    QVERIFY(!page.contains("<img"));
+    QVERIFY(!page.contains("<i>"));
+    QVERIFY(page.contains("&lt;/H2&gt;&lt;script&gt;alert(1)&lt;/script&gt;"));
+    QVERIFY(page.contains("<th bgcolor=#B0A786>&quot;&gt;&lt;b&gt;Kim</tr>"));
+}
+
+void TestResultsPage::escapes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("escaped");
+    QTest::newRow("plain") << "Anna Berg"
+                           << "Anna Berg";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("ampersand first, not twice") << "a&lt;"
+                                                << "a&amp;lt;";
+    QTest::newRow("angle brackets") << "<b>"
+                                    << "&lt;b&gt;";
+    QTest::newRow("double quote") << "\"x\""
+                                  << "&quot;x&quot;";
+    QTest::newRow("single quote stays") << "O'Neil"
+                                        << "O'Neil";
+}
+
+void TestResultsPage::escapes()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, escaped);
+    QCOMPARE(HtmlEscaped(text), escaped);
+}
+
+void TestResultsPage::encodes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("ascii") << "Km" << QByteArray("Km");
+    QTest::newRow("latin-1 umlaut is one byte") << "Länge" << QByteArray("L\xe4nge");
+    QTest::newRow("last latin-1 character") << "ÿ" << QByteArray("\xff");
+    QTest::newRow("beyond latin-1") << "Łódź"
+                                    << QByteArray("&#321;\xf3"
+                                                  "d&#378;");
+    QTest::newRow("euro sign") << "€" << QByteArray("&#8364;");
+    QTest::newRow("outside the basic plane")
+        << QString::fromUcs4(U"\U0001F3C1 Ziel") << QByteArray("&#127937; Ziel");
+    QTest::newRow("lone surrogate") << QString(QChar(0xD800)) + u'x' << QByteArray("&#65533;x");
+}
+
+void TestResultsPage::encodes()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(Latin1WithReferences(text), bytes);
+}
+
+void TestResultsPage::writeFileReplacesAnEarlierPage()
+{
+    TempFolder folder;
+    const QString name = QStringLiteral("Talvenbahn.html");
+    {
+        QFile old(name);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write(QByteArray(100000, 'x'));
+    }
+    TResultsPageWriter writer;
+    QVERIFY2(writer.writeFile(name, ResultsSamples::oneCar()), qPrintable(writer.errorString()));
+    QFile file(name);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), fixture(QStringLiteral("results_one_car.html")));
+}
+
+void TestResultsPage::fileThatCannotBeCreatedIsReported()
+{
+    TempFolder folder;
+    const QString name = QStringLiteral("Talvenbahn.html");
+    QVERIFY(QDir().mkdir(name)); // a folder in the way cannot be opened for writing
+    TResultsPageWriter writer;
+    QVERIFY(!writer.writeFile(name, ResultsSamples::oneCar()));
+    QVERIFY(writer.createFailed());
+    QVERIFY(!writer.errorString().isEmpty());
+}
+
+void TestResultsPage::failedWriteIsReported()
+{
+    FailingDevice device;
+    QVERIFY(device.open(QIODevice::WriteOnly));
+    TResultsPageWriter writer;
+    QVERIFY(!writer.write(device, ResultsSamples::oneCar()));
+    QVERIFY(!writer.createFailed());
+    QVERIFY(!writer.errorString().isEmpty());
+
+    QBuffer buffer;
+    QVERIFY(buffer.open(QIODevice::WriteOnly));
+    QVERIFY(writer.write(buffer, ResultsSamples::oneCar()));
+    QVERIFY(writer.errorString().isEmpty());
+    QCOMPARE(buffer.data(), fixture(QStringLiteral("results_one_car.html")));
+}
+
+void TestResultsPage::fileNameFollowsTheExecutable_data()
+{
+    QTest::addColumn<QString>("executable");
+    QTest::addColumn<QString>("page");
+    QTest::newRow("no extension") << "/usr/local/bin/Talvenbahn"
+                                  << "Talvenbahn.html";
+    QTest::newRow("extension replaced") << "/opt/Talvenbahn.exe"
+                                        << "Talvenbahn.html";
+    QTest::newRow("only the last extension") << "/opt/lap.timer.bin"
+                                             << "lap.timer.html";
+    QTest::newRow("no folder") << "Talvenbahn"
+                               << "Talvenbahn.html";
+}
+
+void TestResultsPage::fileNameFollowsTheExecutable()
+{
+    QFETCH(QString, executable);
+    QFETCH(QString, page);
+    QCOMPARE(TResultsPageWriter::fileNameFor(executable), page);
+}
+
+QTEST_GUILESS_MAIN(TestResultsPage)
+#include "tst_resultspage.moc"

@@ -1,0 +1,264 @@
+#include "DocumentOpener.h"
+#include "Excel.h"
+#include "ResultsSamples.h"
+#include "ResultsWorkbook.h"
+#include "TempFolder.h"
+#include "XlsxTestReader.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QTest>
+#include <QtMath>
+
+#include <memory>
+
+namespace {
+
+using Row = QStringList;
+
+// Checks every cell of one sheet row, and that nothing stands to the right of it.
+void compareRow(const XlsxTestReader &book, int row, const Row &cells)
+{
+    for (int column = 1; column <= qMax(int(cells.size()), book.lastColumn()); ++column)
+        QCOMPARE(book.cell(row, column), cells.value(column - 1));
+}
+
+} // namespace
+
+class TestResultsWorkbook : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void everyRowOfTheLayout_data();
+    void everyRowOfTheLayout();
+    void withoutLapsTheTotalsFollowTheLapHeading();
+    void titleLineKeepsItsLastCharacter_data();
+    void titleLineKeepsItsLastCharacter();
+
+    void eachExportGetsANewFile();
+    void folderThatRefusesFilesFailsToConnect();
+    void nothingWrittenLeavesNoFile();
+    void columnsFitTheirLongestText();
+    void writesDownColumnsWhenNotHorizontal();
+
+private:
+    std::unique_ptr<TempFolder> m_folder;
+    QStringList m_opened;
+};
+
+void TestResultsWorkbook::init()
+{
+    QLocale::setDefault(QLocale::c());
+    m_folder = std::make_unique<TempFolder>();
+    m_opened.clear();
+    DocumentOpener::setHandler([this](const QString &fileName) { m_opened << fileName; });
+}
+
+void TestResultsWorkbook::cleanup()
+{
+    DocumentOpener::setHandler({});
+    m_folder.reset();
+}
+
+void TestResultsWorkbook::everyRowOfTheLayout_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("distance");
+    QTest::addColumn<QString>("date");
+    QTest::newRow("C") << QLocale::c() << "7.5"
+                       << "7 Dec 2026";
+    QTest::newRow("de_DE keeps the decimal comma in one cell")
+        << QLocale(QLocale::German, QLocale::Germany) << "7,5"
+        << "07.12.26";
+}
+
+void TestResultsWorkbook::everyRowOfTheLayout()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, distance);
+    QFETCH(QString, date);
+    QLocale::setDefault(locale);
+
+    TResultsSnapshot s = ResultsSamples::threeCars();
+    s.title = QStringLiteral("Preis \"Nord\", Süd");
+    s.rows[1].driver = QStringLiteral("Berg, Anna \"Flash\"");
+    QString fileName;
+    {
+        TExcel excel;
+        QVERIFY(excel.Connect());
+        QVERIFY(WriteResultsWorkbook(excel, s));
+        fileName = excel.fileName();
+        QVERIFY(m_opened.isEmpty()); // opened only once it is saved
+    }
+    QCOMPARE(m_opened, QStringList{fileName});
+    QVERIFY(QRegularExpression(
+                QStringLiteral("^tst_resultsworkbook-\\d{4}-\\d\\d-\\d\\d-\\d{6}\\.xlsx$"))
+                .match(QFileInfo(fileName).fileName())
+                .hasMatch());
+    QCOMPARE(QFileInfo(fileName).absolutePath(), QDir::currentPath());
+
+    XlsxTestReader book;
+    QVERIFY2(book.read(fileName), qPrintable(book.error()));
+    QVERIFY(book.allCellsAreText());
+    compareRow(book, 1, Row{"Rennen:", "Preis \"Nord\", Süd"});
+    compareRow(book, 2, Row{"Runden:", "3", "Länge:", distance, "Km"});
+    compareRow(book, 3, Row{"Session:", "Rennen"});
+    compareRow(book, 4, Row{"Datum:", date});
+    compareRow(book, 5, Row{"Ergebnis:"});
+    compareRow(book, 6, Row{"Position:", "1.", "2.", "3."});
+    compareRow(book, 7, Row{"Start-Nr.:", "7", "", "12"});
+    compareRow(book, 8, Row{"Fahrer:", "Łukasz Nowak", "Berg, Anna \"Flash\"", "Jörg Weiß"});
+    compareRow(book, 9, Row{"Runde:"});
+    // The car in the last column completed only lap 1: zero times after it.
+    compareRow(book, 10, Row{"1.", "00:25:00.0", "00:25:10.0", "00:26:40.0"});
+    compareRow(book, 11, Row{"2.", "00:22:00.0", "00:22:10.0", "00:00:00.0"});
+    compareRow(book, 12, Row{"3.", "00:21:30.5", "00:21:40.0", "00:00:00.0"});
+    compareRow(book, 13, Row{"Gesamt:", "01:08:30.5", "01:09:00.0", "00:00:00.0"});
+    QCOMPARE(book.lastRow(), 13);
+    QCOMPARE(book.lastColumn(), 5); // "Km" in row 2
+}
+
+void TestResultsWorkbook::withoutLapsTheTotalsFollowTheLapHeading()
+{
+    TResultsSnapshot s = ResultsSamples::threeCars();
+    s.leaderLaps = 0;
+    {
+        TExcel excel;
+        QVERIFY(excel.Connect());
+        QVERIFY(WriteResultsWorkbook(excel, s));
+    }
+    QCOMPARE(m_opened.size(), 1);
+    XlsxTestReader book;
+    QVERIFY2(book.read(m_opened.first()), qPrintable(book.error()));
+    compareRow(book, 9, Row{"Runde:"});
+    compareRow(book, 10, Row{"Gesamt:", "00:00:00.0", "00:00:00.0", "00:00:00.0"});
+    QCOMPARE(book.lastRow(), 10);
+}
+
+void TestResultsWorkbook::titleLineKeepsItsLastCharacter_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::newRow("quote at the end") << "Preis \"Nord\"";
+    QTest::newRow("comma at the end") << "Nord,";
+    QTest::newRow("blank at the end") << "Nord ";
+    QTest::newRow("only a quote") << "\"";
+    QTest::newRow("empty") << "";
+}
+
+void TestResultsWorkbook::titleLineKeepsItsLastCharacter()
+{
+    QFETCH(QString, title);
+    TResultsSnapshot s = ResultsSamples::oneCar();
+    s.title = title;
+    QVERIFY(ResultsWorkbookLines(s).first().startsWith(QStringLiteral("Rennen: \"")));
+    {
+        TExcel excel;
+        QVERIFY(excel.Connect());
+        QVERIFY(WriteResultsWorkbook(excel, s));
+    }
+    XlsxTestReader book;
+    QVERIFY2(book.read(m_opened.value(0)), qPrintable(book.error()));
+    compareRow(book, 1, Row{"Rennen:", title});
+}
+
+void TestResultsWorkbook::eachExportGetsANewFile()
+{
+    const QDateTime time(QDate(2026, 12, 7), QTime(15, 30, 12));
+    QCOMPARE(TExcel::fileNameFor(QStringLiteral("Talvenbahn"), time),
+             QStringLiteral("Talvenbahn-2026-12-07-153012.xlsx"));
+    QCOMPARE(TExcel::fileNameFor(QStringLiteral("Talvenbahn"), time, 3),
+             QStringLiteral("Talvenbahn-2026-12-07-153012-3.xlsx"));
+
+    // Two exports within one second still get two files.
+    TExcel first;
+    TExcel second;
+    QVERIFY(first.Connect());
+    QVERIFY(second.Connect());
+    QVERIFY(first.fileName() != second.fileName());
+    WriteResultsWorkbook(first, ResultsSamples::oneCar());
+    WriteResultsWorkbook(second, ResultsSamples::threeCars());
+    QVERIFY(first.Save());
+    QVERIFY(second.Save());
+    XlsxTestReader one;
+    XlsxTestReader three;
+    QVERIFY(one.read(first.fileName()));
+    QVERIFY(three.read(second.fileName()));
+    QCOMPARE(one.cell(8, 2), QStringLiteral("Kim"));
+    QCOMPARE(three.cell(8, 2), QStringLiteral("Łukasz Nowak"));
+    QCOMPARE(m_opened, (QStringList{first.fileName(), second.fileName()}));
+}
+
+void TestResultsWorkbook::folderThatRefusesFilesFailsToConnect()
+{
+    TExcel excel;
+    excel.SetFolder(m_folder->filePath(QStringLiteral("missing")));
+    QVERIFY(!excel.Connect());
+    QVERIFY(!excel.errorString().isEmpty());
+    QVERIFY(!excel.Save());
+    QVERIFY(m_opened.isEmpty());
+}
+
+void TestResultsWorkbook::nothingWrittenLeavesNoFile()
+{
+    {
+        TExcel excel;
+        QVERIFY(excel.Connect());
+        QVERIFY(QFileInfo::exists(excel.fileName())); // the name is taken at once
+    }
+    QVERIFY(QDir().entryList(QDir::Files).isEmpty());
+    QVERIFY(m_opened.isEmpty());
+
+    TExcel excel;
+    QVERIFY(!excel.WriteLine()); // no workbook yet
+    QCOMPARE(excel.line(), 2);
+}
+
+void TestResultsWorkbook::columnsFitTheirLongestText()
+{
+    TExcel excel;
+    QVERIFY(excel.Connect());
+    excel.NewWorkbook();
+    excel.Fields = QStringList{"Start-Nr.:", "Ł", ""};
+    QVERIFY(excel.WriteLine());
+    excel.Fields = QStringList{"a", "Jörg Weiß"};
+    QVERIFY(excel.WriteLine());
+    excel.Fields.clear();
+    QVERIFY(excel.WriteLine()); // an empty list still takes a row
+    QCOMPARE(excel.line(), 4);
+    excel.AutoFitColumns();
+    QVERIFY(excel.Save());
+
+    XlsxTestReader book;
+    QVERIFY(book.read(excel.fileName()));
+    QCOMPARE(book.cell(2, 2), QStringLiteral("Jörg Weiß"));
+    // The file stores a little cell padding on top of the width in characters.
+    QCOMPARE(qFloor(book.columnWidth(1)), 11); // "Start-Nr.:" and one character of room
+    QCOMPARE(qFloor(book.columnWidth(2)), 10); // "Jörg Weiß"
+    QCOMPARE(book.columnWidth(3), 0.0);  // only empty texts: default width
+}
+
+void TestResultsWorkbook::writesDownColumnsWhenNotHorizontal()
+{
+    TExcel excel;
+    excel.SetHorizontal(false);
+    QVERIFY(excel.Connect());
+    excel.NewWorkbook();
+    excel.Fields = QStringList{"a", "b"};
+    QVERIFY(excel.WriteLine());
+    excel.Fields = QStringList{"c"};
+    QVERIFY(excel.WriteLine());
+    QVERIFY(excel.Save());
+    XlsxTestReader book;
+    QVERIFY(book.read(excel.fileName()));
+    QCOMPARE(book.cell(1, 1), QStringLiteral("a"));
+    QCOMPARE(book.cell(2, 1), QStringLiteral("b"));
+    QCOMPARE(book.cell(1, 2), QStringLiteral("c"));
+}
+
+QTEST_GUILESS_MAIN(TestResultsWorkbook)
+#include "tst_resultsworkbook.moc"

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class TChmLibrary;
+struct chmFile;
+
+// What the compiler of a help file records about it in the file's system object.
+struct TChmSystemInfo
+{
+    QString contentsFile;
+    QString indexFile;
+    QString defaultTopic;
+    QString title;
+};
+
+// One open compiled help file, read through the loaded reader library. Paths inside the file
+// may be given with or without the leading "/".
+class TChmArchive
+{
+public:
+    // The library must stay loaded for as long as the archive is open.
+    explicit TChmArchive(const TChmLibrary &library);
+    ~TChmArchive();
+    TChmArchive(const TChmArchive &) = delete;
+    TChmArchive &operator=(const TChmArchive &) = delete;
+
+    bool open(const QString &fileName);
+    void close();
+    bool isOpen() const { return m_file != nullptr; }
+    QString fileName() const { return m_fileName; }
+
+    // The object's bytes, or nothing when the file holds no such object or it cannot be read.
+    std::optional<QByteArray> read(const QString &path) const;
+    bool contains(const QString &path) const;
+    // Every page, picture and project file stored in the archive, each with its leading "/".
+    QStringList files() const;
+
+    // Taken from the system object, or else from the first stored file of the right kind.
+    const TChmSystemInfo &systemInfo() const { return m_info; }
+
+    // Reads the records of a system object; a truncated or garbled object gives what could be
+    // read before the damage.
+    static TChmSystemInfo parseSystemObject(const QByteArray &data);
+    static QString normalizedPath(const QString &path);
+
+private:
+    void readSystemInfo();
+
+    const TChmLibrary &m_library;
+    chmFile *m_file = nullptr;
+    QString m_fileName;
+    TChmSystemInfo m_info;
+};

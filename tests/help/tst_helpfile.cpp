@@ -1,0 +1,310 @@
+#include "ChmArchive.h"
+#include "ChmLibrary.h"
+#include "HelpSitemap.h"
+
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+namespace {
+
+const QString kReaderLibrary = QStringLiteral("libchm.so.1");
+const QString kBuiltHelpFile = QStringLiteral(BUILT_HELP_FILE);
+
+QByteArray systemRecord(quint16 code, const QByteArray &text)
+{
+    QByteArray record(4, '\0');
+    qToLittleEndian<quint16>(code, record.data());
+    qToLittleEndian<quint16>(static_cast<quint16>(text.size() + 1), record.data() + 2);
+    return record + text + '\0';
+}
+
+const QByteArray kSystemVersion("\x03\x00\x00\x00", 4);
+
+} // namespace
+
+// Reading the compiled help file: the reader library, the archive and the sitemaps.
+class TestHelpFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void readerLibraryLoadsOrReportsWhyNot();
+    void builtFileNamesItsContentsIndexAndStartPage();
+    void builtFileHoldsEveryPageItsContentsAndIndexLeadTo();
+    void pagesAndPicturesComeBackWhole();
+    void aFileThatIsNoHelpFileDoesNotOpen();
+
+    void systemObjectRecords_data();
+    void systemObjectRecords();
+
+    void sitemapEntries_data();
+    void sitemapEntries();
+    void keywordMatches_data();
+    void keywordMatches();
+
+private:
+    TChmLibrary m_library;
+};
+
+void TestHelpFile::initTestCase()
+{
+    QVERIFY2(m_library.load(kReaderLibrary), qPrintable(m_library.errorString()));
+    QVERIFY2(QFileInfo::exists(kBuiltHelpFile), qPrintable(kBuiltHelpFile));
+}
+
+void TestHelpFile::readerLibraryLoadsOrReportsWhyNot()
+{
+    TChmLibrary missing;
+    QVERIFY(!missing.load(QStringLiteral("libnot-a-reader.so.7")));
+    QVERIFY(!missing.isLoaded());
+    QVERIFY(!missing.errorString().isEmpty());
+    QVERIFY(missing.open == nullptr);
+
+    // A library that loads but lacks the functions is refused as a whole.
+    TChmLibrary wrong;
+    QVERIFY(!wrong.load(QStringLiteral("libz.so.1")));
+    QVERIFY(!wrong.isLoaded());
+    QVERIFY(wrong.open == nullptr && wrong.enumerate == nullptr);
+
+    TChmLibrary reader;
+    QVERIFY(reader.load(kReaderLibrary));
+    QVERIFY(reader.open && reader.close && reader.resolveObject && reader.retrieveObject &&
+            reader.enumerate);
+    reader.unload();
+    QVERIFY(!reader.isLoaded());
+    QVERIFY(reader.open == nullptr);
+}
+
+void TestHelpFile::builtFileNamesItsContentsIndexAndStartPage()
+{
+    TChmArchive archive(m_library);
+    QVERIFY(archive.open(kBuiltHelpFile));
+    const TChmSystemInfo &info = archive.systemInfo();
+    QCOMPARE(TChmArchive::normalizedPath(info.contentsFile), QStringLiteral("/Talvenbahn.hhc"));
+    QCOMPARE(TChmArchive::normalizedPath(info.indexFile), QStringLiteral("/Talvenbahn.hhk"));
+    QCOMPARE(info.defaultTopic, QStringLiteral("index.htm"));
+    QCOMPARE(info.title, QStringLiteral("Talvenbahn Hilfe"));
+}
+
+void TestHelpFile::builtFileHoldsEveryPageItsContentsAndIndexLeadTo()
+{
+    TChmArchive archive(m_library);
+    QVERIFY(archive.open(kBuiltHelpFile));
+    const auto contents =
+        THelpSitemap::parse(archive.read(archive.systemInfo().contentsFile).value());
+    const auto index = THelpSitemap::parse(archive.read(archive.systemInfo().indexFile).value());
+    QVERIFY(contents.size() >= 9);
+    QVERIFY(index.size() >= 20);
+    for (const auto &entry : contents + index) {
+        if (!entry.local.isEmpty())
+            QVERIFY2(archive.contains(entry.local),
+                     qPrintable(entry.name + QStringLiteral(" -> ") + entry.local));
+    }
+    // Every stored page is reachable from the contents.
+    QStringList listed;
+    for (const auto &entry : contents)
+        listed.append(TChmArchive::normalizedPath(entry.local));
+    for (const QString &file : archive.files()) {
+        if (file.endsWith(u".htm"))
+            QVERIFY2(listed.contains(file), qPrintable(file));
+    }
+}
+
+void TestHelpFile::pagesAndPicturesComeBackWhole()
+{
+    TChmArchive archive(m_library);
+    QVERIFY(archive.open(kBuiltHelpFile));
+    const auto page = archive.read(QStringLiteral("index.htm"));
+    QVERIFY(page.has_value());
+    QVERIFY(page->endsWith("</html>\n"));
+    QVERIFY(QString::fromUtf8(*page).contains(u"Übersicht"));
+    QCOMPARE(archive.read(QStringLiteral("/index.htm")), page);
+
+    const auto picture = archive.read(QStringLiteral("tasten.png"));
+    QVERIFY(picture.has_value());
+    QVERIFY(picture->startsWith("\x89PNG"));
+    QVERIFY(!QImage::fromData(*picture).isNull());
+
+    QVERIFY(!archive.read(QStringLiteral("/fehlt.htm")).has_value());
+    QVERIFY(!archive.contains(QStringLiteral("/fehlt.htm")));
+
+    archive.close();
+    QVERIFY(!archive.isOpen());
+    QVERIFY(!archive.read(QStringLiteral("index.htm")).has_value());
+    QVERIFY(archive.files().isEmpty());
+}
+
+void TestHelpFile::aFileThatIsNoHelpFileDoesNotOpen()
+{
+    QTemporaryDir folder;
+    QFile text(folder.filePath(QStringLiteral("Talvenbahn.chm")));
+    QVERIFY(text.open(QIODevice::WriteOnly));
+    text.write("ITSF but nothing else of a help file");
+    text.close();
+
+    TChmArchive archive(m_library);
+    QVERIFY(!archive.open(text.fileName()));
+    QVERIFY(!archive.open(folder.filePath(QStringLiteral("missing.chm"))));
+    QVERIFY(!archive.isOpen());
+
+    TChmLibrary unloaded;
+    TChmArchive withoutReader(unloaded);
+    QVERIFY(!withoutReader.open(kBuiltHelpFile));
+}
+
+void TestHelpFile::systemObjectRecords_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QString>("contents");
+    QTest::addColumn<QString>("index");
+    QTest::addColumn<QString>("topic");
+    QTest::addColumn<QString>("title");
+
+    const QByteArray all = kSystemVersion + systemRecord(0, "a.hhc") + systemRecord(1, "a.hhk") +
+                           systemRecord(2, "start.htm") + systemRecord(3, "Hilfe");
+    QTest::newRow("every record") << all << "a.hhc"
+                                  << "a.hhk"
+                                  << "start.htm"
+                                  << "Hilfe";
+    QTest::newRow("unknown codes skipped")
+        << kSystemVersion + systemRecord(9, "xx") + systemRecord(2, "s.htm") << ""
+        << ""
+        << "s.htm"
+        << "";
+    QTest::newRow("truncated last record")
+        << (kSystemVersion + systemRecord(0, "a.hhc") + systemRecord(2, "start.htm")).chopped(4)
+        << "a.hhc"
+        << ""
+        << ""
+        << "";
+    QTest::newRow("half a header") << kSystemVersion + QByteArray("\x02\x00", 2) << ""
+                                   << ""
+                                   << ""
+                                   << "";
+    QTest::newRow("empty") << QByteArray() << ""
+                           << ""
+                           << ""
+                           << "";
+    QByteArray unterminated = kSystemVersion + systemRecord(3, "Titel");
+    unterminated.chop(1);
+    unterminated[6] = 5; // the length no longer counts a NUL
+    QTest::newRow("text without NUL") << unterminated << ""
+                                      << ""
+                                      << ""
+                                      << "Titel";
+    QTest::newRow("length beyond the data")
+        << kSystemVersion + QByteArray("\x03\x00\xff\xff", 4) + "abc"
+        << ""
+        << ""
+        << ""
+        << "";
+}
+
+void TestHelpFile::systemObjectRecords()
+{
+    QFETCH(QByteArray, data);
+    const TChmSystemInfo info = TChmArchive::parseSystemObject(data);
+    QTEST(info.contentsFile, "contents");
+    QTEST(info.indexFile, "index");
+    QTEST(info.defaultTopic, "topic");
+    QTEST(info.title, "title");
+}
+
+void TestHelpFile::sitemapEntries_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("locals");
+    QTest::addColumn<QList<int>>("levels");
+
+    QTest::newRow("nested lists")
+        << QByteArray("<UL><LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"A\">"
+                      "<param name=\"Local\" value=\"a.htm\"></OBJECT>"
+                      "<UL><LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"B\">"
+                      "<param name=\"Local\" value=\"b.htm\"></OBJECT></UL>"
+                      "<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"C\">"
+                      "</OBJECT></UL>")
+        << QStringList{"A", "B", "C"} << QStringList{"a.htm", "b.htm", ""} << QList<int>{0, 1, 0};
+    QTest::newRow("case, quotes and entities")
+        << QByteArray("<ul><li><object TYPE='text/sitemap'><PARAM NAME=name VALUE='Start &amp; "
+                      "Ziel'><param name='local' value=\"s&#252;d.htm\"></object></ul>")
+        << QStringList{"Start & Ziel"} << QStringList{u"süd.htm"_qs} << QList<int>{0};
+    QTest::newRow("umlauts in UTF-8")
+        << QByteArray("<UL><LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" "
+                      "value=\"\xc3\x9c"
+                      "bersicht\"></OBJECT></UL>")
+        << QStringList{u"Übersicht"_qs} << QStringList{""} << QList<int>{0};
+    QTest::newRow("first page of several wins")
+        << QByteArray("<UL><LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"K\">"
+                      "<param name=\"Local\" value=\"1.htm\"><param name=\"Name\" value=\"K2\">"
+                      "<param name=\"Local\" value=\"2.htm\"></OBJECT></UL>")
+        << QStringList{"K"} << QStringList{"1.htm"} << QList<int>{0};
+    QTest::newRow("other objects and nameless entries skipped")
+        << QByteArray("<OBJECT type=\"text/site properties\"><param name=\"Name\" value=\"X\">"
+                      "</OBJECT><UL><LI><OBJECT type=\"text/sitemap\"><param name=\"Local\" "
+                      "value=\"n.htm\"></OBJECT></UL>")
+        << QStringList{} << QStringList{} << QList<int>{};
+    QTest::newRow("stray closing lists")
+        << QByteArray("</UL></UL><LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" "
+                      "value=\"Z\"></OBJECT>")
+        << QStringList{"Z"} << QStringList{""} << QList<int>{0};
+    QTest::newRow("not a sitemap") << QByteArray("\x00\xff<html><p>Text</p>", 18) << QStringList{}
+                                   << QStringList{} << QList<int>{};
+    QTest::newRow("unclosed object") << QByteArray("<UL><LI><OBJECT type=\"text/sitemap\">"
+                                                   "<param name=\"Name\" value=\"Open\">")
+                                     << QStringList{} << QStringList{} << QList<int>{};
+}
+
+void TestHelpFile::sitemapEntries()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, locals);
+    QFETCH(QList<int>, levels);
+    const auto entries = THelpSitemap::parse(data);
+    QStringList gotNames;
+    QStringList gotLocals;
+    QList<int> gotLevels;
+    for (const auto &entry : entries) {
+        gotNames.append(entry.name);
+        gotLocals.append(entry.local);
+        gotLevels.append(entry.level);
+    }
+    QCOMPARE(gotNames, names);
+    QCOMPARE(gotLocals, locals);
+    QCOMPARE(gotLevels, levels);
+}
+
+void TestHelpFile::keywordMatches_data()
+{
+    QTest::addColumn<QString>("keyword");
+    QTest::addColumn<QStringList>("names");
+
+    QTest::newRow("prefix before inside") << "run" << QStringList{"Runden", "Bestrunde"};
+    QTest::newRow("ignores case") << "WARN" << QStringList{"Warnzeit"};
+    QTest::newRow("umlauts") << u"länge"_qs << QStringList{u"Streckenlänge"_qs};
+    QTest::newRow("blanks around") << "  zeit " << QStringList{"Zeitnahme", "Warnzeit"};
+    QTest::newRow("nothing") << "Regen" << QStringList{};
+    QTest::newRow("empty keyword matches all")
+        << "" << QStringList{"Bestrunde", "Runden", u"Streckenlänge"_qs, "Warnzeit", "Zeitnahme"};
+}
+
+void TestHelpFile::keywordMatches()
+{
+    QFETCH(QString, keyword);
+    QFETCH(QStringList, names);
+    const QList<THelpSitemapEntry> index = {
+        {"Bestrunde", "w.htm", 0}, {"Runden", "v.htm", 0},    {u"Streckenlänge"_qs, "v.htm", 0},
+        {"Warnzeit", "w.htm", 0},  {"Zeitnahme", "z.htm", 0},
+    };
+    QStringList got;
+    for (const auto &entry : THelpSitemap::match(index, keyword))
+        got.append(entry.name);
+    QCOMPARE(got, names);
+}
+
+QTEST_MAIN(TestHelpFile)
+#include "tst_helpfile.moc"

@@ -1,0 +1,253 @@
+#include "TSortGrid.h"
+
+#include "CommaText.h"
+#include "GridError.h"
+#include "LocaleConvert.h"
+
+#include <QMouseEvent>
+#include <QSet>
+#include <vector>
+
+namespace {
+// A title click this close to a column edge belongs to column sizing.
+constexpr int kTitleBorderZone = 5;
+} // namespace
+
+TSortGrid::TSortGrid(QWidget *parent) : TMyStringGrid(parent)
+{
+    SetFixedCols(0);
+    m_selectedRows = {QString::number(Row())};
+    m_selectionTrail = m_selectedRows;
+}
+
+void TSortGrid::SetSortOptions(const TSortOptions &value)
+{
+    m_sortOptions.Assign(value);
+    InvalidateRow(0);
+}
+
+// ---- update bracket ------------------------------------------------------------------
+
+void TSortGrid::BeginUpdate()
+{
+    // Parked only by the bracket's first opening: a second BeginUpdate would otherwise
+    // save the parked False and lose the user's setting at EndUpdate.
+    const bool opening = !NowUpdating();
+    TMyStringGrid::BeginUpdate();
+    if (opening) {
+        m_savedUpdateOnSizeChange = m_sortOptions.UpdateOnSizeChange;
+        m_sortOptions.UpdateOnSizeChange = false;
+    }
+}
+
+void TSortGrid::EndUpdate()
+{
+    const bool wasUpdating = NowUpdating();
+    try {
+        TMyStringGrid::EndUpdate();
+    } catch (...) {
+        if (wasUpdating)
+            m_sortOptions.UpdateOnSizeChange = m_savedUpdateOnSizeChange;
+        throw;
+    }
+    if (wasUpdating)
+        m_sortOptions.UpdateOnSizeChange = m_savedUpdateOnSizeChange;
+    if (OnEndUpdate)
+        OnEndUpdate(this);
+}
+
+// ---- sorting ---------------------------------------------------------------------------
+
+void TSortGrid::SortRows(int ACol)
+{
+    if (!m_sortOptions.CanSort)
+        return;
+    m_sortOptions.SortCol = ACol;
+    BeginUpdate();
+    try {
+        int col = ACol;
+        if (OnBeforeSort)
+            OnBeforeSort(this, col);
+        RunSortPasses(col);
+        m_sortOptions.CompareFunc = nullptr;
+        if (OnAfterSort)
+            OnAfterSort(this, col);
+    } catch (...) {
+        m_sortedList.Clear();
+        m_sortOptions.CompareFunc = nullptr;
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+int TSortGrid::KeyColumn(const QString &key) const
+{
+    int col = 0;
+    if (!LocaleConvert::TextToInt32(key, col))
+        throw EGridError(QStringLiteral("'%1' is not a valid integer value").arg(key));
+    if (col < 0 || col >= ColCount())
+        throw EGridError(QStringLiteral("Sort column %1 is out of range").arg(col));
+    return col;
+}
+
+void TSortGrid::RunSortPasses(int col)
+{
+    QSet<int> selected;
+    for (const QString &row : m_selectedRows)
+        selected.insert(row.toInt());
+
+    QStringList keys = SplitCommaText(m_sortOptions.SecondaryIndex);
+    const QString primary = QString::number(col);
+    keys.removeOne(primary);
+    keys.prepend(primary);
+
+    const int rowCount = RowCount();
+    const int colCount = ColCount();
+    using RowCellList = std::vector<TGridCell>;
+    std::vector<RowCellList> snapshot;
+    snapshot.reserve(size_t(rowCount));
+    for (int r = 0; r < rowCount; ++r)
+        snapshot.push_back(RowCells(r, colCount));
+
+    // Belongs to this call: the handler sees ssAutomatic first, then its own last answer.
+    TSortStyle handlerStyle = ssAutomatic;
+    for (int k = int(keys.size()) - 1; k >= 0; --k) {
+        const int keyCol = KeyColumn(keys.at(k));
+        m_sortedList.Clear();
+        for (int r = 1; r < rowCount; ++r)
+            m_sortedList.Append({snapshot[size_t(r)][size_t(keyCol)].Text, r, &m_sortOptions});
+        if (OnGetSortStyle) {
+            OnGetSortStyle(this, keyCol, handlerStyle);
+            m_sortOptions.SortStyle = handlerStyle;
+        } else if (m_sortOptions.SortStyle == ssAutomatic) {
+            m_sortOptions.SortStyle = DetectSortStyle(keyCol);
+        }
+        m_sortedList.PrepareKeys();
+        m_sortedList.Sort();
+
+        const int n = m_sortedList.Count();
+        if (k > 0) {
+            // A secondary key: only the snapshot takes the new order.
+            std::vector<RowCellList> scratch(static_cast<size_t>(rowCount));
+            scratch[0] = std::move(snapshot[0]);
+            for (int i = 0; i < n; ++i)
+                scratch[size_t(i + 1)] = std::move(snapshot[size_t(m_sortedList.At(i).SourceRow)]);
+            snapshot = std::move(scratch);
+            continue;
+        }
+        // The primary key: write the rows back, and let the selection follow its rows.
+        bool firstSelected = true;
+        for (int i = 0; i < n; ++i) {
+            const int source = m_sortedList.At(i).SourceRow;
+            SetRowCells(i + 1, snapshot[size_t(source)]);
+            if (!selected.contains(source))
+                continue;
+            if (firstSelected) {
+                firstSelected = false;
+                MoveColRow(Col(), i + 1, true, false);
+                m_selectedRows.clear();
+                m_selectionTrail.clear();
+            }
+            m_selectedRows.append(QString::number(i + 1));
+            m_selectionTrail.append(QString::number(i + 1));
+        }
+    }
+    m_sortedList.Clear();
+}
+
+TSortStyle TSortGrid::DetectSortStyle(int ACol) const
+{
+    bool numeric = true;
+    bool dateTime = true;
+    bool time = true;
+    double value = 0;
+    for (int r = 1; r < RowCount(); ++r) {
+        const QString text = Cells(ACol, r);
+        if (numeric && !LocaleConvert::TextToFloat(text, value))
+            numeric = false;
+        if (time && !LocaleConvert::TextToTime(text, value))
+            time = false;
+        if (dateTime && !LocaleConvert::TextToDateTime(text, value))
+            dateTime = false;
+    }
+    if (numeric)
+        return ssNumeric;
+    if (dateTime)
+        return ssDateTime;
+    if (time)
+        return ssTime;
+    return ssNormal;
+}
+
+// ---- grid notifications --------------------------------------------------------------
+
+void TSortGrid::ColumnMoved(int FromIndex, int ToIndex)
+{
+    int &sortCol = m_sortOptions.SortCol;
+    if (sortCol == FromIndex)
+        sortCol = ToIndex;
+    else if (ToIndex <= sortCol && sortCol < FromIndex)
+        ++sortCol;
+    else if (FromIndex < sortCol && sortCol <= ToIndex)
+        --sortCol;
+    TMyStringGrid::ColumnMoved(FromIndex, ToIndex);
+}
+
+void TSortGrid::SizeChanged(int OldColCount, int OldRowCount)
+{
+    TMyStringGrid::SizeChanged(OldColCount, OldRowCount);
+    if (m_sortOptions.UpdateOnSizeChange)
+        SortRows(m_sortOptions.SortCol);
+}
+
+// ---- title click ---------------------------------------------------------------------
+
+bool TSortGrid::IsOnTitleBorder(int X, int ACol) const
+{
+    const QRect title = CellRect(ACol, 0);
+    if (title.isNull())
+        return false;
+    const int left = title.left();
+    const int right = title.left() + title.width();
+    return std::abs(X - left) <= kTitleBorderZone || std::abs(right - X) <= kTitleBorderZone;
+}
+
+void TSortGrid::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint pos = event->position().toPoint();
+    const TGridCoord cell = MouseToCell(pos.x(), pos.y());
+    m_titlePressValid = !NowUpdating() && cell.Y == 0;
+    m_titlePressCol = cell.X;
+    TMyStringGrid::mousePressEvent(event);
+    // A press that grabbed a column border starts a resize, not a title click.
+    if (SizingColumn() >= 0)
+        m_titlePressValid = false;
+}
+
+void TSortGrid::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool pressValid = m_titlePressValid;
+    m_titlePressValid = false;
+    TMyStringGrid::mouseReleaseEvent(event);
+    if (!pressValid || NowUpdating())
+        return;
+    const QPoint pos = event->position().toPoint();
+    const TGridCoord cell = MouseToCell(pos.x(), pos.y());
+    if (cell.Y != 0 || cell.X != m_titlePressCol || IsOnTitleBorder(pos.x(), cell.X))
+        return;
+    TitleClicked(cell.X, event->button());
+}
+
+void TSortGrid::TitleClicked(int ACol, Qt::MouseButton button)
+{
+    TSortOptions &options = m_sortOptions;
+    if (options.SortDirection == sdAscending && options.SortCol == ACol)
+        options.SortDirection = sdDescending;
+    else
+        options.SortDirection = sdAscending;
+    if (button == Qt::RightButton)
+        options.SortDirection = sdDescending;
+    InvalidateRow(0);
+    SortRows(ACol);
+}

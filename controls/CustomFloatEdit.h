@@ -1,10 +1,10 @@
 #pragma once
 
+#include "Alignment.h"
+
 #include <QLineEdit>
 
 #include <functional>
-
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 // A single-line edit whose text is always one number within [Min, Max] with at most Digits
 // decimals: every typed character is checked before it goes in, and the number is reformatted

@@ -13,5 +13,10 @@ target_sources(controls PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/CustomFloatEdit.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FlEdit.h
     ${CMAKE_CURRENT_LIST_DIR}/FlEdit.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Alignment.h
+    ${CMAKE_CURRENT_LIST_DIR}/LbButtons.h
+    ${CMAKE_CURRENT_LIST_DIR}/LbButtons.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/LbButton.h
+    ${CMAKE_CURRENT_LIST_DIR}/LbButton.cpp
     ${CMAKE_SOURCE_DIR}/resources/controls/controls.qrc
 )

@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr int kDefaultWidth = 100;
-constexpr int kDefaultHeight = 23;
 constexpr int kFocusInset = 4;
 constexpr int kActionGlyphSize = 16;
 
@@ -466,13 +464,6 @@ void TLbButton::changeEvent(QEvent *event)
     if (event->type() == QEvent::EnabledChange) {
         m_pressed = false;
         RepaintNow();
-    } else if (event->type() == QEvent::ActivationChange && !isActiveWindow()) {
-        // Another window (a modal question) takes the mouse: its release never comes here.
-        m_windowLeft = true;
-        if (m_pressed) {
-            m_pressed = false;
-            RepaintNow();
-        }
     } else if (event->type() == QEvent::FontChange) {
         update();
     }
@@ -538,6 +529,14 @@ bool TLbButton::event(QEvent *event)
         }
         break;
     }
+    case QEvent::WindowDeactivate:
+        // Another window (a modal question) takes the mouse: its release never comes here.
+        m_windowLeft = true;
+        if (m_pressed) {
+            m_pressed = false;
+            RepaintNow();
+        }
+        break;
     case QEvent::ParentChange:
     case QEvent::Show:
         WatchWindow();

@@ -24,6 +24,8 @@ public:
     using TMouseEvent = std::function<void(QObject *Sender, Qt::MouseButton Button,
                                            Qt::KeyboardModifiers Shift, int X, int Y)>;
 
+    static constexpr int kDefaultWidth = 100;
+    static constexpr int kDefaultHeight = 23;
     static constexpr int kFadeLevelHot = 8;
     static constexpr int kFadeIntervalMs = 30;
 
@@ -88,6 +90,8 @@ public:
     int FadeLevel() const { return m_fadeLevel; }
     bool Hot() const { return m_mouseInside || hasFocus(); }
     bool Fading() const;
+
+    QSize sizeHint() const override { return {kDefaultWidth, kDefaultHeight}; }
 
     // One step of the fade back to Color; run every 30 ms by the fade timer.
     void FadeStep();

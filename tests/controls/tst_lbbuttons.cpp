@@ -184,10 +184,10 @@ void TestLbButtons::modernFace()
     QCOMPARE(image.pixelColor(1, 18), face.Color);
     // Top gradient from LightColor (rows 2 to 8, H / 4 = 9): 7 rows for 32 bands, so each row
     // shows the last band that starts on it; green runs 0x80 + trunc(i * 127 / 31).
-    QCOMPARE(image.pixelColor(57, 2), QColor(0, 0x80 + 16, 0)); // band 4
+    QCOMPARE(image.pixelColor(57, 2), QColor(0, 0x80 + 16, 0));  // band 4
     QCOMPARE(image.pixelColor(57, 8), QColor(0, 0x80 + 122, 0)); // band 30
     // Lower gradient back to LightColor (rows 9 to 34).
-    QCOMPARE(image.pixelColor(57, 9), QColor(0, 250, 0)); // band 1
+    QCOMPARE(image.pixelColor(57, 9), QColor(0, 250, 0));  // band 1
     QCOMPARE(image.pixelColor(57, 33), QColor(0, 136, 0)); // band 29; row 34 is the frame
 
     face.Pressed = true;

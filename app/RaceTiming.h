@@ -1,12 +1,11 @@
 #pragma once
 
 #include "RaceTables.h"
+#include "SortGrid.h"
 #include "TickCounter.h"
 
 #include <QString>
 #include <functional>
-
-class TSortGrid;
 
 // The race in progress: the race tables, lap recording, the ranking of the cars and the rows of
 // the standings grid. Needs no window: the main window owns one instance, gives it the standings
@@ -138,6 +137,9 @@ public:
     // the sort settings the ranking relies on (no user sort, ascending) and its sort-style
     // handler, and the "Key" cells "F1" ... "F12" of rows 1 to 12.
     void SetupGrid();
+    // The grid's OnGetSortStyle handler (installed by SetupGrid): sorts the position column
+    // with ComparePositions; other columns keep their style.
+    void SortGrid1GetSortStyle(QObject *Sender, int Col, TSortStyle &SortStyle);
     // The resize rule: "km/h" becomes 46 pixels and "Fahrer" takes the rest of gridWidth.
     void FitColumns(int gridWidth);
 

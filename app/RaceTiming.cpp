@@ -1,0 +1,372 @@
+#include "RaceTiming.h"
+
+#include "FormatTime.h"
+
+#include <QLocale>
+#include <cstring>
+
+namespace {
+
+constexpr int kCarShift = 28; // a ranking word: car in bits 28 to 31, average lap in 0 to 27
+constexpr quint32 kAverageMask = (1u << kCarShift) - 1;
+constexpr int kTitleRowHeight = 30;
+constexpr int kDefaultColWidth = 72;
+constexpr int kSpeedColWidthAtStart = 33;
+constexpr int kSpeedColWidthResized = 46;
+constexpr int kFitMargin = 5;    // pixels left free right of the last column
+constexpr int kMaxKeyDigits = 3; // a "Key" cell is "F" and at most three digits
+constexpr double kMsPerHour = 3600.0 * 1000.0;
+
+struct TColumnLayout
+{
+    const char16_t *Title;
+    int Width;
+};
+
+// Titles and widths of the standings columns; "Fahrer" is sized by FitColumns.
+constexpr TColumnLayout kColumns[TRaceTiming::kStandingsColumns] = {
+    {u"Pos", 28},       {u"Key", 30},    {u"Nr.", 36},     {u"Fahrer", kDefaultColWidth},
+    {u"R.Nr.", 43},     {u"Zeit", 75},   {u"L.Runde", 72}, {u"Vorrunde", 72},
+    {u"Top Runde", 75}, {u"Zum 1.", 72}, {u"Vor", 72},     {u"km/h", kSpeedColWidthAtStart},
+};
+
+int carOf(quint32 word)
+{
+    return int(word >> kCarShift);
+}
+quint32 averageOf(quint32 word)
+{
+    return word & kAverageMask;
+}
+
+// Stamps live in the tables as 32-bit words; durations are their differences modulo 2^32.
+qint32 stampWord(quint32 stamp)
+{
+    return qint32(stamp);
+}
+quint32 since(quint32 now, qint32 stampWordValue)
+{
+    return now - quint32(stampWordValue);
+}
+
+QString keyText(int car)
+{
+    return u'F' + QString::number(car);
+}
+
+} // namespace
+
+TRaceTiming::TRaceTiming(TSortGrid *grid, const TTickCounter &ticks) : FGrid(grid), FTicks(ticks)
+{
+    std::memset(LapTable, 0, sizeof LapTable);
+    std::memset(CrossTable, 0, sizeof CrossTable);
+    std::memset(KeyLock, 0, sizeof KeyLock);
+    std::memset(LastCross, 0, sizeof LastCross);
+    for (int i = 0; i <= kMaxCars; ++i) {
+        CarRow[i] = i;
+        RowCar[i] = i;
+    }
+    for (quint32 &entry : Ranking)
+        entry = kEmptyRanking;
+}
+
+void TRaceTiming::SetGrid(TSortGrid *grid)
+{
+    FGrid = grid;
+}
+
+QString TRaceTiming::FormatTime(qint32 Ms) const
+{
+    return ::FormatTime(Ms, Acc, TimeMode);
+}
+
+void TRaceTiming::StartRace(int carCount, qint32 raceLaps, double lapLengthKm)
+{
+    StartTick = FTicks.GetTickCount();
+    FCarCount = qBound(1, carCount, kMaxCars);
+    for (int car = 1; car <= FCarCount; ++car)
+        FKeyLocked[car] = false;
+    std::memset(LapTable, 0, sizeof LapTable);
+    std::memset(CrossTable, 0, sizeof CrossTable);
+    std::memset(KeyLock, 0, sizeof KeyLock);
+    // Rows are relabelled by position, so each row keeps its start number and driver and the
+    // cars are keyed in the order of the last standings.
+    for (int row = 1; row <= FCarCount; ++row) {
+        if (FGrid && row < rowCount())
+            FGrid->SetCells(colKey, row, keyText(row));
+        CarRow[row] = row;
+        RowCar[row] = row;
+    }
+    for (int car = 1; car <= FCarCount; ++car) {
+        LastCross[car] = StartTick;
+        LapTable[car].Slot[1] = stampWord(StartTick);
+        LapTable[car].Best = kNoBestLap;
+    }
+    RaceLaps = qBound(1, raceLaps, kMaxLaps);
+    FLapLengthKm = lapLengthKm;
+}
+
+void TRaceTiming::StopRace()
+{
+    for (quint32 &seen : LastCross)
+        seen = kNotSeen;
+}
+
+bool TRaceTiming::FClick(int n, bool running)
+{
+    if (!running)
+        return false;
+    if (n < 1 || n > FCarCount || n >= rowCount())
+        return false;
+    if (FKeyLocked[n])
+        return false;
+
+    FKeyLocked[n] = true;
+    const quint32 t = FTicks.GetTickCount();
+    KeyLock[n] = t;
+    LastCross[n] = t;
+    RecordLap(n);
+    return true;
+}
+
+bool TRaceTiming::KeyLocked(int n) const
+{
+    return n >= 1 && n <= kMaxCars && FKeyLocked[n];
+}
+
+bool TRaceTiming::ReleaseKeyLocks()
+{
+    const quint32 now = FTicks.GetTickCount();
+    bool released = false;
+    for (int car = 1; car <= FCarCount; ++car) {
+        // The lock flag, not the stamp, says whether the key is locked: a press stamped exactly
+        // at tick 0 (the counter's wrap) still locks and is released.
+        if (FKeyLocked[car] && now - KeyLock[car] >= kKeyLockMs) {
+            FKeyLocked[car] = false;
+            KeyLock[car] = 0;
+            released = true;
+        }
+    }
+    return released;
+}
+
+void TRaceTiming::RecordLap(int car)
+{
+    const quint32 now = FTicks.GetTickCount();
+    if (car < 1 || car > kMaxCars)
+        return;
+    TLapRecord &record = LapTable[car];
+    if (record.Count >= RaceLaps || record.Count >= kMaxLaps)
+        return;
+
+    const qint32 k = record.Count + 1;
+    record.Count = k;
+    TLapRecord &leader = LapTable[0];
+    if (k > leader.Count) {
+        leader.Count = k;
+        leader.Slot[k] = stampWord(now);
+        if (OnLeaderLap)
+            OnLeaderLap(*this, RaceLaps - k);
+    }
+    record.Slot[k] = qint32(since(now, record.Slot[k]));
+    CrossTable[car].Slot[k] = qint32(now - StartTick);
+    if (record.Slot[k] < record.Best)
+        record.Best = record.Slot[k];
+    record.Slot[k + 1] = stampWord(now);
+
+    RankCars();
+    refreshRow(car, k, now);
+}
+
+qint32 TRaceTiming::RunningLapMs(int car, quint32 now) const
+{
+    const TLapRecord &record = LapTable[car];
+    return qint32(since(now, record.Slot[record.Count + 1]));
+}
+
+void TRaceTiming::BuildRanking()
+{
+    const int n = FCarCount;
+    for (int i = 0; i < n; ++i)
+        Ranking[i] = kEmptyRanking;
+
+    for (int car = 1; car <= n; ++car) {
+        const qint32 cnt = LapTable[car].Count;
+        if (cnt <= 0)
+            continue;
+        // Read as unsigned so a race time beyond 2^31 ms cannot turn into a negative average
+        // that would spill into the car field; too long an average ranks as the longest.
+        const quint32 avg =
+            qMin(quint32(CrossTable[car].Slot[cnt]) / quint32(cnt), kMaxRankedAverage);
+        int i = 0;
+        for (; i < n; ++i) {
+            const int other = carOf(Ranking[i]);
+            if (other == 0)
+                break;
+            const qint32 otherCount = LapTable[other].Count;
+            if (otherCount < cnt || (otherCount == cnt && averageOf(Ranking[i]) > avg))
+                break;
+        }
+        // Only n entries are ever filled, so moving them up loses no ranked car.
+        for (int j = n - 1; j > i; --j)
+            Ranking[j] = Ranking[j - 1];
+        Ranking[i] = (quint32(car) << kCarShift) + avg;
+    }
+}
+
+void TRaceTiming::ClearRanking()
+{
+    for (int i = 0; i < FCarCount; ++i)
+        Ranking[i] = kEmptyRanking;
+}
+
+void TRaceTiming::RankCars()
+{
+    BuildRanking();
+    if (!FGrid)
+        return;
+
+    for (int p = 1; p <= FCarCount; ++p) {
+        const int e = carOf(Ranking[p - 1]);
+        if (e > 0 && LapTable[e].Count > 0)
+            FGrid->SetCells(colPos, CarRow[e], QString::number(p) + u'.');
+    }
+
+    Busy = true;
+    FGrid->SortOptions()->CanSort = true;
+    FGrid->SortRows(colPos);
+    FGrid->SortOptions()->CanSort = false;
+    Busy = false;
+
+    rebuildMaps();
+    FGrid->InvalidateGrid();
+}
+
+int TRaceTiming::carOfRow(int row) const
+{
+    const QString key = FGrid->Cells(colKey, row);
+    bool ok = false;
+    const int car = key.mid(1, kMaxKeyDigits).toInt(&ok);
+    return ok && car >= 1 && car <= FCarCount ? car : 0;
+}
+
+void TRaceTiming::rebuildMaps()
+{
+    // Every grid row is read, not only rows 1 to n: a starter list can give the grid more rows
+    // than cars, and a reversed sort direction can then move a car's row below row n.
+    const int rows = rowCount();
+    for (int row = 1; row <= kMaxCars; ++row)
+        RowCar[row] = 0;
+    for (int row = 1; row < rows; ++row) {
+        const int car = carOfRow(row);
+        if (car == 0)
+            continue;
+        CarRow[car] = row;
+        if (row <= kMaxCars)
+            RowCar[row] = car;
+    }
+}
+
+int TRaceTiming::rowCount() const
+{
+    return FGrid ? FGrid->RowCount() : 0;
+}
+
+void TRaceTiming::refreshRow(int car, qint32 lap, quint32 now)
+{
+    if (!FGrid)
+        return;
+    const int r = CarRow[car];
+    const TLapRecord &record = LapTable[car];
+
+    FGrid->SetCells(colLaps, r, QString::number(lap));
+    FGrid->SetCells(colPrevLap, r, FGrid->Cells(colLastLap, r));
+    FGrid->SetCells(colLastLap, r, FGrid->Cells(colZeit, r));
+    TimeMode = 5;
+    FGrid->SetCells(colBestLap, r, FormatTime(record.Best));
+    FGrid->SetCells(colToLeader, r, FormatTime(qint32(since(now, LapTable[0].Slot[lap]))));
+
+    const qint32 lapMs = record.Slot[lap];
+    QString speed; // a lap of 0 ms has no speed
+    if (lapMs > 0) {
+        QLocale locale;
+        locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
+        speed = locale.toString(FLapLengthKm * kMsPerHour / double(lapMs), 'f', 1);
+    }
+    FGrid->SetCells(colSpeed, r, speed);
+
+    if (r == 1) {
+        FGrid->SetCells(colToAhead, r, kTopRowGap);
+    } else {
+        const int ahead = carOfRow(r - 1);
+        // Race times are tick differences too: subtract them modulo 2^32.
+        const qint32 gap =
+            ahead ? qint32(since(quint32(CrossTable[car].Slot[lap]), CrossTable[ahead].Slot[lap]))
+                  : 0;
+        FGrid->SetCells(colToAhead, r, FormatTime(gap));
+    }
+}
+
+int TRaceTiming::ComparePositions(const QString &S1, const QString &S2)
+{
+    const qsizetype l1 = S1.size();
+    const qsizetype l2 = S2.size();
+    if (l1 == 0)
+        return l2 == 0 ? 0 : 1;
+    if (l2 == 0)
+        return -1;
+    if (l1 != l2)
+        return l1 < l2 ? -1 : 1;
+    for (qsizetype i = 0; i < l1; ++i) {
+        if (S1[i] != S2[i])
+            return int(S1[i].unicode()) - int(S2[i].unicode());
+    }
+    return 0;
+}
+
+void TRaceTiming::SetupGrid()
+{
+    if (!FGrid)
+        return;
+    FGrid->SetColCount(kStandingsColumns);
+    FGrid->SetDefaultColWidth(kDefaultColWidth);
+    for (int col = 0; col < kStandingsColumns; ++col) {
+        FGrid->SetColWidths(col, kColumns[col].Width);
+        FGrid->SetCells(col, 0, QString::fromUtf16(kColumns[col].Title));
+    }
+    FGrid->SetRowHeights(0, kTitleRowHeight);
+    for (int row = 1; row <= kMaxCars; ++row)
+        FGrid->SetCells(colKey, row, keyText(row));
+
+    TSortOptions *options = FGrid->SortOptions();
+    options->CanSort = false;
+    options->SortStyle = ssCustom;
+    options->SortCaseSensitive = false;
+    options->SortCol = colSpeed;
+    options->SortDirection = sdAscending;
+    options->UpdateOnSizeChange = false;
+    FGrid->OnGetSortStyle = [this](QObject *Sender, int Col, TSortStyle &SortStyle) {
+        SortGrid1GetSortStyle(Sender, Col, SortStyle);
+    };
+}
+
+void TRaceTiming::SortGrid1GetSortStyle(QObject *, int Col, TSortStyle &SortStyle)
+{
+    if (Col != colPos || !FGrid)
+        return;
+    FGrid->SortOptions()->CompareFunc = &ComparePositions;
+    SortStyle = ssCustom;
+}
+
+void TRaceTiming::FitColumns(int gridWidth)
+{
+    if (!FGrid)
+        return;
+    FGrid->SetColWidths(colSpeed, kSpeedColWidthResized);
+    int others = 0;
+    for (int col = 0; col < FGrid->ColCount(); ++col) {
+        if (col != colFahrer)
+            others += FGrid->ColWidths(col);
+    }
+    FGrid->SetColWidths(colFahrer, gridWidth - others - FGrid->ColCount() - kFitMargin);
+}

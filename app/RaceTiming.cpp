@@ -153,7 +153,7 @@ bool TRaceTiming::ReleaseKeyLocks()
 void TRaceTiming::RecordLap(int car)
 {
     const quint32 now = FTicks.GetTickCount();
-    if (car < 1 || car > kMaxCars)
+    if (car < 1 || car > FCarCount)
         return;
     TLapRecord &record = LapTable[car];
     if (record.Count >= RaceLaps || record.Count >= kMaxLaps)
@@ -162,11 +162,10 @@ void TRaceTiming::RecordLap(int car)
     const qint32 k = record.Count + 1;
     record.Count = k;
     TLapRecord &leader = LapTable[0];
-    if (k > leader.Count) {
+    const bool newLeaderLap = k > leader.Count;
+    if (newLeaderLap) {
         leader.Count = k;
         leader.Slot[k] = stampWord(now);
-        if (OnLeaderLap)
-            OnLeaderLap(*this, RaceLaps - k);
     }
     record.Slot[k] = qint32(since(now, record.Slot[k]));
     CrossTable[car].Slot[k] = qint32(now - StartTick);
@@ -176,6 +175,9 @@ void TRaceTiming::RecordLap(int car)
 
     RankCars();
     refreshRow(car, k, now);
+    // Told last, so a handler sees the lap in the tables and in the standings.
+    if (newLeaderLap && OnLeaderLap)
+        OnLeaderLap(*this, RaceLaps - k);
 }
 
 qint32 TRaceTiming::RunningLapMs(int car, quint32 now) const

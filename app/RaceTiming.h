@@ -107,7 +107,7 @@ public:
     // for at least kKeyLockMs. Returns whether any key was freed.
     bool ReleaseKeyLocks();
 
-    // Records one lap for car 1 to 12 at the counter's present reading, ranks the cars and
+    // Records one lap for car 1 to CarCount at the counter's present reading, ranks the cars and
     // refreshes the car's row. Does nothing once the car has completed RaceLaps laps.
     void RecordLap(int car);
     // Called with the laps the leader still has to run, whenever a car becomes the first to

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "RaceTables.h"
-#include "SortGrid.h"
+#include "TSortGrid.h"
 #include "TickCounter.h"
 
 #include <QString>

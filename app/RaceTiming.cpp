@@ -236,7 +236,12 @@ void TRaceTiming::RankCars()
 
     Busy = true;
     FGrid->SortOptions()->CanSort = true;
-    FGrid->SortRows(colPos);
+    try {
+        FGrid->SortRows(colPos);
+    } catch (...) {
+        // The grid leaves its rows as they were; the tables hold the lap, and the next lap
+        // sorts again. A key press must never end the program.
+    }
     FGrid->SortOptions()->CanSort = false;
     Busy = false;
 

@@ -3,7 +3,7 @@
 
 #include <QLocale>
 #include <QTest>
-#include <memory>
+#include <stdexcept>
 
 using namespace Qt::StringLiterals;
 
@@ -84,6 +84,7 @@ private slots:
     void comparePositions();
     void reversedDirectionKeepsMaps();
     void busyWhileSorting();
+    void sortFailureKeepsTheLap();
 
     void lapTextsFollowTheClock();
     void gaps();
@@ -442,6 +443,19 @@ void TestRaceTiming::busyWhileSorting()
     };
     race.press(1, 60000);
     QCOMPARE(busy, (QList<bool>{true, true}));
+    QVERIFY(!race.Timing.Busy);
+    QVERIFY(!race.Grid.SortOptions()->CanSort);
+}
+
+void TestRaceTiming::sortFailureKeepsTheLap()
+{
+    TRace race(2, 5);
+    race.Grid.OnGetSortStyle = [](QObject *, int, TSortStyle &) {
+        throw std::runtime_error("sort failed");
+    };
+    QVERIFY(race.press(2, 60000));
+    QCOMPARE(race.Timing.LapTable[2].Count, 1);
+    QCOMPARE(race.cell(Col::colLaps, 2), u"1"_s);
     QVERIFY(!race.Timing.Busy);
     QVERIFY(!race.Grid.SortOptions()->CanSort);
 }

@@ -49,6 +49,9 @@ TMyCustomGrid::TMyCustomGrid(QWidget *parent) : QAbstractScrollArea(parent)
 
 TMyCustomGrid::~TMyCustomGrid()
 {
+    // The editor outlives this part of the grid (QWidget deletes it later) and may still
+    // report losing the focus: nobody is left to hear it.
+    m_editor->disconnect(this);
     if (m_nowUpdating)
         QGuiApplication::restoreOverrideCursor();
 }
@@ -544,6 +547,13 @@ void TMyCustomGrid::MoveColRow(int ACol, int ARow, bool MoveAnchor, bool Show)
     ARow = std::clamp(ARow, m_fixedRows, m_rowCount - 1);
     if (!SelectCell(ACol, ARow))
         return;
+    FocusCell(ACol, ARow, MoveAnchor, Show);
+}
+
+void TMyCustomGrid::FocusCell(int ACol, int ARow, bool MoveAnchor, bool Show)
+{
+    ACol = std::clamp(ACol, m_fixedCols, m_colCount - 1);
+    ARow = std::clamp(ARow, m_fixedRows, m_rowCount - 1);
     const bool editing = m_editorActive;
     if (editing && (ACol != m_current.X || ARow != m_current.Y)) {
         CommitEditor();

@@ -140,6 +140,8 @@ protected:
     // Puts the editor's text into the cell through SetEditText.
     void CommitEditor();
     void ScrollIntoView(int ACol, int ARow);
+    // Moves the current cell without asking SelectCell.
+    void FocusCell(int ACol, int ARow, bool MoveAnchor, bool Show);
 
 private:
     void ChangeCounts(int newColCount, int newRowCount);

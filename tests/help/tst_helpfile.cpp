@@ -1,6 +1,8 @@
 #include "ChmArchive.h"
 #include "ChmLibrary.h"
 #include "HelpSitemap.h"
+#include "HtmlHelpAPI.h"
+#include "SPHTMLHelp.h"
 
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -23,7 +25,7 @@ const QByteArray kSystemVersion("\x03\x00\x00\x00", 4);
 
 } // namespace
 
-// Reading the compiled help file: the reader library, the archive and the sitemaps.
+// Reading the compiled help file: the reader library, the archive, the sitemaps and the names.
 class TestHelpFile : public QObject
 {
     Q_OBJECT
@@ -44,6 +46,11 @@ private slots:
     void sitemapEntries();
     void keywordMatches_data();
     void keywordMatches();
+
+    void helpTargetSplitsFileAndPage_data();
+    void helpTargetSplitsFileAndPage();
+    void helpFileSitsNextToTheExecutable_data();
+    void helpFileSitsNextToTheExecutable();
 
 private:
     TChmLibrary m_library;
@@ -304,6 +311,58 @@ void TestHelpFile::keywordMatches()
     for (const auto &entry : THelpSitemap::match(index, keyword))
         got.append(entry.name);
     QCOMPARE(got, names);
+}
+
+void TestHelpFile::helpTargetSplitsFileAndPage_data()
+{
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("page");
+
+    QTest::newRow("file only") << "/opt/t/Talvenbahn.chm"
+                               << "/opt/t/Talvenbahn.chm"
+                               << "";
+    QTest::newRow("topic with blank") << "/opt/t/Talvenbahn.chm ::/page.htm"
+                                      << "/opt/t/Talvenbahn.chm"
+                                      << "/page.htm";
+    QTest::newRow("topic without blank") << "a.chm::/b.htm#x"
+                                         << "a.chm"
+                                         << "/b.htm#x";
+    QTest::newRow("no file") << "::/b.htm"
+                             << ""
+                             << "/b.htm";
+    QTest::newRow("empty") << ""
+                           << ""
+                           << "";
+}
+
+void TestHelpFile::helpTargetSplitsFileAndPage()
+{
+    QFETCH(QString, argument);
+    const THtmlHelpTarget target = SplitHelpTarget(argument);
+    QTEST(target.file, "file");
+    QTEST(target.page, "page");
+}
+
+void TestHelpFile::helpFileSitsNextToTheExecutable_data()
+{
+    QTest::addColumn<QString>("executable");
+    QTest::addColumn<QString>("helpFile");
+
+    QTest::newRow("no extension") << "/opt/tb/Talvenbahn"
+                                  << "/opt/tb/Talvenbahn.chm";
+    QTest::newRow("extension replaced") << "/opt/tb/Talvenbahn.exe"
+                                        << "/opt/tb/Talvenbahn.chm";
+    QTest::newRow("only the last extension") << "/opt/tb/Talvenbahn.v2.bin"
+                                             << "/opt/tb/Talvenbahn.v2.chm";
+    QTest::newRow("dotted folder") << "/opt/tb.1/Talvenbahn"
+                                   << "/opt/tb.1/Talvenbahn.chm";
+}
+
+void TestHelpFile::helpFileSitsNextToTheExecutable()
+{
+    QFETCH(QString, executable);
+    QTEST(HelpFileForExecutable(executable), "helpFile");
 }
 
 QTEST_MAIN(TestHelpFile)

@@ -21,6 +21,7 @@
 namespace {
 
 const QString kBuiltHelpFile = QStringLiteral(BUILT_HELP_FILE);
+constexpr int kLoopTimeoutMs = 3000;
 const QString kMissingLibrary = QStringLiteral("libno-help-reader.so.9");
 
 struct THelpCall
@@ -74,6 +75,7 @@ private slots:
     void indexSearchOpensTheBestMatch();
     void engineShowsNothingForWhatItCannotServe();
     void closingTheProgramClosesTheHelpWindow();
+    void openHelpDoesNotKeepTheProgramRunning();
 
 private:
     QString copyHelpFile(const TempFolder &folder) const;
@@ -455,6 +457,27 @@ void TestHtmlHelp::closingTheProgramClosesTheHelpWindow()
     }
     QVERIFY(window.isNull());
     QVERIFY(visibleWindows().isEmpty());
+}
+
+void TestHtmlHelp::openHelpDoesNotKeepTheProgramRunning()
+{
+    TSPHTMLHelp help(realSetup());
+    QWidget mainWindow;
+    mainWindow.show();
+    ShowHelpContents();
+    QVERIFY(help.Library()->window()->isVisible());
+
+    bool loopEnded = true;
+    QTimer timeout;
+    timeout.setSingleShot(true);
+    connect(&timeout, &QTimer::timeout, qApp, [&loopEnded] {
+        loopEnded = false;
+        QCoreApplication::quit();
+    });
+    timeout.start(kLoopTimeoutMs);
+    QTimer::singleShot(0, &mainWindow, &QWidget::close);
+    QCoreApplication::exec();
+    QVERIFY(loopEnded);
 }
 
 QTEST_MAIN(TestHtmlHelp)

@@ -403,6 +403,7 @@ void TestHtmlHelp::indexSearchOpensTheBestMatch()
     QCOMPARE(window->indexList()->count(), 1);
     QTest::keyClick(window->indexSearch(), Qt::Key_Return);
     QCOMPARE(window->currentPage(), QStringLiteral("/starterliste.htm"));
+    QVERIFY(window->grab().save(QDir::current().filePath(QStringLiteral("help-index.png"))));
 
     // A keyword the index lacks leaves the page as it was and the list empty.
     QVERIFY(HelpManager()->ShowHelp(QStringLiteral("Regenreifen")));

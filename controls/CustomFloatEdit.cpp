@@ -19,6 +19,7 @@ constexpr char16_t kEnter = 13;
 constexpr char16_t kLineFeed = 10;
 constexpr char16_t kEscape = 27;
 constexpr char16_t kFirstPrintable = 32;
+constexpr char16_t kDelete = 127;
 
 Qt::Alignment ToQtAlignment(TAlignment alignment)
 {
@@ -234,18 +235,27 @@ TCustomFloatEdit::TKeyVerdict TCustomFloatEdit::FilterKeyEvent(QKeyEvent *event,
     const QString typed = event->text();
     const bool shortcut =
         event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    if (typed.size() != 1 || shortcut) {
-        // Keys that type no character (arrows, Delete) and shortcuts (Ctrl+C) go to the edit;
-        // control characters such as Backspace still raise OnKeyPress.
-        if (typed.size() == 1 && typed.front().unicode() < kFirstPrintable) {
-            key = typed.front();
-            return FilterKey(key);
-        }
+    // Keys that type no character (arrows, Delete) and shortcuts (Ctrl+C) go to the edit;
+    // control characters such as Backspace still raise OnKeyPress.
+    if (typed.isEmpty() || typed.front() == QChar(kDelete)) {
         key = QChar();
         return TKeyVerdict::PassOn;
     }
-    key = typed.front();
-    return FilterKey(key);
+    if (shortcut || typed.size() == 1) {
+        if (shortcut && typed.front().unicode() >= kFirstPrintable) {
+            key = QChar();
+            return TKeyVerdict::PassOn;
+        }
+        key = typed.front();
+        return FilterKey(key);
+    }
+    // Several characters at once (a composed sequence): each passes the filter on its own.
+    for (QChar c : typed) {
+        if (FilterKey(c) == TKeyVerdict::Insert && !isReadOnly())
+            insert(QString(c));
+    }
+    key = QChar();
+    return TKeyVerdict::Discard;
 }
 
 void TCustomFloatEdit::InsertFiltered(QKeyEvent *event, TKeyVerdict verdict, QChar key)

@@ -68,6 +68,7 @@ private slots:
     void foreignSeparatorIsRejected();
     void rejectedKeysStillRaiseOnKeyPress();
     void onKeyPressMayChangeTheKey();
+    void deleteAndComposedKeys();
     void readingValue_data();
     void readingValue();
     void writingValueClamps();
@@ -254,6 +255,22 @@ void TestFloatEdit::onKeyPressMayChangeTheKey()
     };
     QTest::keyClicks(&edit, QStringLiteral("113"));
     QCOMPARE(edit.text(), QStringLiteral("22"));
+}
+
+void TestFloatEdit::deleteAndComposedKeys()
+{
+    TSpinFloatEdit edit;
+    edit.setText(QStringLiteral("15"));
+    edit.setCursorPosition(0);
+    // X11 sends Delete with the DEL character as its text: it edits, it is not typed.
+    QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QStringLiteral("\x7f"));
+    QCoreApplication::sendEvent(&edit, &del);
+    QCOMPARE(edit.text(), QStringLiteral("5"));
+    // A composed key may bring several characters: each one is filtered.
+    edit.setCursorPosition(1);
+    QKeyEvent composed(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("x.5a0"));
+    QCoreApplication::sendEvent(&edit, &composed);
+    QCOMPARE(edit.text(), QStringLiteral("5.5")); // "5.50" would need a second decimal
 }
 
 void TestFloatEdit::readingValue_data()

@@ -69,16 +69,31 @@ void FrameRectangle(QPainter &painter, int left, int top, int right, int bottom,
              color);
 }
 
-void RoundRectangle(QPainter &painter, const QRect &area, int corner, const QColor &pen,
-                    const QColor &brush)
+// The outline of a rectangle with corners rounded by 6 x 6 ellipses, pixel for pixel: each
+// corner steps in over (0, 2), (1, 1) and (2, 0).
+void RoundedOutline(QPainter &painter, int width, int height, const QColor &color)
 {
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(pen.isValid() ? QPen(pen, 1) : QPen(Qt::NoPen));
-    painter.setBrush(brush.isValid() ? QBrush(brush) : QBrush(Qt::NoBrush));
-    const QRect shape = pen.isValid() ? area.adjusted(0, 0, -1, -1) : area;
-    painter.drawRoundedRect(shape, corner / 2.0, corner / 2.0);
-    painter.restore();
+    const int right = width - 1;
+    const int bottom = height - 1;
+    painter.fillRect(3, 0, width - 6, 1, color);
+    painter.fillRect(3, bottom, width - 6, 1, color);
+    painter.fillRect(0, 3, 1, height - 6, color);
+    painter.fillRect(right, 3, 1, height - 6, color);
+    for (const QPoint step : {QPoint(0, 2), QPoint(1, 1), QPoint(2, 0)}) {
+        painter.fillRect(step.x(), step.y(), 1, 1, color);
+        painter.fillRect(right - step.x(), step.y(), 1, 1, color);
+        painter.fillRect(step.x(), bottom - step.y(), 1, 1, color);
+        painter.fillRect(right - step.x(), bottom - step.y(), 1, 1, color);
+    }
+}
+
+// A rectangle filled with corners rounded by 4 x 4 ellipses: only the corner pixels stay out.
+void RoundedFill(QPainter &painter, const QRect &area, const QColor &color)
+{
+    painter.fillRect(area, color);
+    for (const QPoint corner :
+         {area.topLeft(), area.topRight(), area.bottomLeft(), area.bottomRight()})
+        painter.fillRect(corner.x(), corner.y(), 1, 1, kLbTransparent);
 }
 
 int TextFlags(TAlignment alignment)
@@ -377,10 +392,10 @@ void DrawButtonFace(QPainter &painter, const TLbFace &face)
         break;
     case bsModern:
         FrameRectangle(painter, 1, 1, W - 1, H - 1, down ? face.ShadowColor : faceColor);
-        RoundRectangle(painter, QRect(0, 0, W, H), 6, face.ShadowColor, clNone);
+        RoundedOutline(painter, W, H, face.ShadowColor);
         break;
     case bsQuicken:
-        RoundRectangle(painter, QRect(0, 1, W, H - 1), 4, clNone, faceColor);
+        RoundedFill(painter, QRect(0, 1, W, H - 1), faceColor);
         LineSegment(painter, QPoint(4, 0), QPoint(W - 5, 0), face.ShadowColor);
         LineSegment(painter, QPoint(4, H - 1), QPoint(W - 5, H - 1), face.ShadowColor);
         break;

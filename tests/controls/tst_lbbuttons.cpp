@@ -53,6 +53,7 @@ private slots:
     void gradientBands_data();
     void gradientBands();
     void modernFace();
+    void quickenFace();
     void bevels_data();
     void bevels();
     void captionCutting_data();
@@ -196,6 +197,21 @@ void TestLbButtons::modernFace()
     QCOMPARE(pressed.pixelColor(57, 9), QColor(0, 250, 0)); // the split moved down by one
     QCOMPARE(pressed.pixelColor(57, 10), QColor(0, 250, 0));
     QCOMPARE(pressed.pixelColor(57, 11), QColor(0, 246, 0));
+}
+
+void TestLbButtons::quickenFace()
+{
+    TLbFace face = PlainFace(bsQuicken);
+    face.HotTrackColor = clNone;
+    const QImage image = Render(face);
+    QCOMPARE(image.pixelColor(0, 1), kLbTransparent); // rounded corner of the fill
+    QCOMPARE(image.pixelColor(1, 1), face.Color);
+    QCOMPARE(image.pixelColor(0, 2), face.Color);
+    QCOMPARE(image.pixelColor(3, 0), kLbTransparent); // the lines run from 4 to W - 6
+    QCOMPARE(image.pixelColor(4, 0), face.ShadowColor);
+    QCOMPARE(image.pixelColor(94, 39), face.ShadowColor);
+    QCOMPARE(image.pixelColor(95, 39), face.Color); // the fill reaches the last row
+    QCOMPARE(image.pixelColor(99, 39), kLbTransparent);
 }
 
 void TestLbButtons::bevels_data()

@@ -87,8 +87,8 @@ public:
     // every car's first lap at StartTick. raceLaps becomes RaceLaps; lapLengthKm is the lap
     // length for the speed. Counts outside 1..kMaxCars and 1..kMaxLaps are clamped.
     void StartRace(int carCount, qint32 raceLaps, double lapLengthKm);
-    // Stop by the operator: marks every car as not seen (LastCross := kNotSeen), so no running
-    // lap is painted as overdue. The tables keep their contents for the exports.
+    // Stop by the operator: sets every LastCross to kNotSeen, as the cell colouring expects
+    // after a stop. The tables keep their contents for the exports.
     void StopRace();
     // Number of cars prepared by the last StartRace (12 before the first).
     int CarCount() const { return FCarCount; }
@@ -111,7 +111,8 @@ public:
     // refreshes the car's row. Does nothing once the car has completed RaceLaps laps.
     void RecordLap(int car);
     // Called with the laps the leader still has to run, whenever a car becomes the first to
-    // complete a lap (the window shows it in the laps field). Empty when unassigned.
+    // complete a lap (the window shows it in the laps field); called once the lap is in the
+    // tables and the standings. Empty when unassigned.
     std::function<void(TRaceTiming &Sender, qint32 RemainingLaps)> OnLeaderLap;
 
     // ---- Reading the race ----

@@ -1,0 +1,240 @@
+#include "FormMain.h"
+
+#include "ClockText.h"
+
+#include "DlgYesNo.h"
+#include "FlEdit.h"
+#include "HelpSystem.h"
+#include "LbButton.h"
+#include "SortGrid.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDate>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
+
+#include <cmath>
+
+void InitWindowResources();
+
+namespace {
+
+constexpr int kMetresPerKm = 1000;
+constexpr int kGridMargin = 5;
+constexpr int kGridLineWidth = 1;
+
+} // namespace
+
+TFormMain::TFormMain(const TTickCounter &ticks, const QString &settingsPath, QWidget *parent)
+    : QMainWindow(parent), Race(nullptr, ticks), FTicks(ticks), FSettings(settingsPath)
+{
+    InitWindowResources();
+    OpenUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
+    setObjectName(QStringLiteral("FormMain"));
+    SetUpWindowLook();
+    BuildHeader();
+    BuildStandings();
+    BuildMenu();
+    BuildTimers();
+    Race.SetGrid(SortGrid1);
+    Race.OnLeaderLap = [this](TRaceTiming &, qint32 remainingLaps) {
+        seKrugs->setValue(remainingLaps);
+    };
+    connect(seCarCount, &QSpinBox::valueChanged, this, [this] { seCarCountChange(seCarCount); });
+    connect(seKrugs, &QSpinBox::valueChanged, this, [this] { seKrugsChange(seKrugs); });
+    connect(meTime, &QLineEdit::editingFinished, this, &TFormMain::meTimeExit);
+    FormCreate();
+    SortGrid1->setFocus();
+}
+
+TFormMain::~TFormMain()
+{
+    FormDestroy();
+}
+
+TFDlgYesNo *TFormMain::DlgYesNo()
+{
+    if (!FDlgYesNo)
+        FDlgYesNo = new TFDlgYesNo(this);
+    return FDlgYesNo;
+}
+
+bool TFormMain::Running() const
+{
+    return TimerALL->isActive();
+}
+
+void TFormMain::FormCreate()
+{
+    QGuiApplication::setApplicationDisplayName(kCaption); // the yes/no dialog's caption
+    SetHelpFile(HelpFileForExecutable());
+    Race.SetupGrid();
+    SortGrid1->OnGetCellFormat = [this](QObject *Sender, int Col, int Row,
+                                        TGridDrawState State, TFormatOptions &FormatOptions,
+                                        bool &CheckBox, bool &Combobox, bool &Ellipsis) {
+        SortGrid1GetCellFormat(Sender, Col, Row, State, FormatOptions, CheckBox, Combobox,
+                               Ellipsis);
+    };
+    SortGrid1->OnSelectCell = [this](QObject *Sender, int ACol, int ARow, bool &CanSelect) {
+        SortGrid1SelectCell(Sender, ACol, ARow, CanSelect);
+    };
+    eTime->setText(QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+    eTime->adjustSize();
+    ReadSettings();
+    Race.RaceLaps = seKrugs->value();
+    meTime->setText(FormatClock(RaceSeconds));
+    seCarCountChange(seCarCount);
+    bStartList->setToolTip(QStringLiteral("[Ctrl+O] Starterliste öffnen"));
+    SortGrid1->SetFixedCols(0);
+    SortGrid1->SetRowCount(seCarCount->value() + 1);
+    SortGrid1->SetFixedCols(2);
+    for (int r = 1; r <= kMaxCars; ++r) {
+        SortGrid1->SetCells(TRaceTiming::colKey, r, QStringLiteral("F%1").arg(r));
+        Race.CarRow[r] = r;
+        Race.RowCar[r] = r;
+    }
+}
+
+void TFormMain::ReadSettings()
+{
+    const TStoredSettings s = FSettings.Read();
+    // Each value applies on its own, so a file that ends early still moves the window.
+    if (s.Left || s.Top)
+        FPositionStored = true;
+    if (s.Left)
+        move(*s.Left, y());
+    if (s.Top)
+        move(x(), *s.Top);
+    if (s.Width)
+        resize(*s.Width, height());
+    if (s.Height)
+        resize(width(), *s.Height);
+    if (s.Acc)
+        Race.Acc = *s.Acc;
+    if (s.Dist)
+        feDist->SetValue(double(*s.Dist) / kMetresPerKm);
+    if (s.Autos)
+        seCarCount->setValue(*s.Autos);
+    if (s.Runden)
+        seKrugs->setValue(*s.Runden);
+    if (s.Time)
+        RaceSeconds = qMax(0, *s.Time);
+    if (s.Title)
+        eTitle->setText(*s.Title);
+    if (s.TimeWarn)
+        meTimeWarn->setText(*s.TimeWarn);
+    eTitle->setCursorPosition(0);
+}
+
+void TFormMain::FormDestroy()
+{
+    TStoredSettings s;
+    s.Left = x();
+    s.Top = y();
+    s.Width = width();
+    s.Height = height();
+    s.Acc = Race.Acc;
+    s.Dist = int(std::lround(double(feDist->Value()) * kMetresPerKm));
+    s.Autos = seCarCount->value();
+    s.Runden = Race.RaceLaps;
+    s.Time = RaceSeconds;
+    s.Title = eTitle->text();
+    s.TimeWarn = meTimeWarn->text();
+    FSettings.Write(s); // settings that cannot be written are lost without a message
+}
+
+void TFormMain::FormResize()
+{
+    Race.FitColumns(SortGrid1->width());
+}
+
+void TFormMain::seCarCountChange(QObject *Sender)
+{
+    const auto *spin = qobject_cast<QSpinBox *>(Sender);
+    if (!spin)
+        return;
+    SortGrid1->SetFixedCols(0);
+    SortGrid1->SetRowCount(spin->value() + 1);
+    SortGrid1->SetFixedCols(2);
+    const int gridHeight = SortGrid1->RowHeights(0) +
+                           (SortGrid1->RowCount() - 1) *
+                               (SortGrid1->DefaultRowHeight() + kGridLineWidth) +
+                           kGridMargin;
+    // The window frame is not part of the client area here, so the window is exactly header,
+    // grid and status bar.
+    const int minimum = HeaderHeight() + gridHeight + StatusBar1->height();
+    setMinimumHeight(minimum);
+    resize(width(), minimum);
+}
+
+void TFormMain::sbHelpClick(QObject *)
+{
+    ShowHelpContents(this);
+}
+
+void TFormMain::Label14Click(QObject *)
+{
+    if (OpenUrl)
+        OpenUrl(kProductPage);
+}
+
+void TFormMain::closeEvent(QCloseEvent *event)
+{
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    event->accept();
+}
+
+bool TFormMain::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Resize:
+        if (watched == Panel1)
+            PlaceAnchoredControls();
+        else if (watched == SortGrid1)
+            FormResize();
+        break;
+    case QEvent::MouseButtonPress:
+        if (watched == bSTART2) {
+            mStart2Click(bSTART2);
+            return true;
+        }
+        break;
+    case QEvent::MouseButtonRelease:
+        if (watched == bSTART2) {
+            eTitle->setFocus();
+            return true;
+        }
+        if (watched == LogoLabels[0] || watched == LogoLabels[1])
+            Label14Click(watched);
+        break;
+    case QEvent::KeyPress:
+        if (watched == meTime) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+                meTimeExit();
+                return true;
+            }
+            const QString typed = key->text();
+            if (typed.size() == 1 && typed.at(0).isPrint() && !meTimeKeyPress(typed.at(0)))
+                return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

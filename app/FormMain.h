@@ -1,0 +1,171 @@
+#pragma once
+
+#include "RaceTiming.h"
+#include "SettingsStore.h"
+
+#include <QMainWindow>
+#include <QUrl>
+
+#include <functional>
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QSpinBox;
+class QStatusBar;
+class QTimer;
+class QToolButton;
+class TFDlgYesNo;
+class TLbButton;
+class TSortGrid;
+class TSpinFloatEdit;
+struct TFormatOptions;
+
+// The program's only main window: the header with the race settings and the command buttons,
+// the standings grid and the status bar. It owns the race (Race), the race clock and the two
+// timers, and turns the keyboard commands of its invisible menu into laps and race control.
+//
+// The tick counter and the settings file are handed in, so tests run a race on a clock they set
+// by hand and never touch the user's settings. The settings are read when the window is built
+// and written when it is destroyed.
+class TFormMain : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // The race state: the counter of the start button, stepped by every start command.
+    enum TRaceState { rsReady, rsRunning, rsStopped };
+
+    static inline const QString kCaption = QStringLiteral("Talvenbahn 1.7");
+    static constexpr int kInitialWidth = 852;
+    static constexpr int kInitialHeight = 467;
+    static constexpr qint32 kDefaultRaceSeconds = 14400;
+    static constexpr int kTimerAllMs = 10;
+    static constexpr int kTimer1Ms = 450;
+
+    TFormMain(const TTickCounter &ticks, const QString &settingsPath,
+              QWidget *parent = nullptr);
+    ~TFormMain() override;
+
+    // The one yes/no dialog of the program, created by the program start after this window.
+    // Without one the window makes its own when it first asks.
+    void SetDlgYesNo(TFDlgYesNo *dialog) { FDlgYesNo = dialog; }
+    TFDlgYesNo *DlgYesNo();
+
+    // ---- Header (Panel1) ----
+    QWidget *Panel1 = nullptr;
+    QLabel *Label7 = nullptr;
+    QLineEdit *eTitle = nullptr;
+    QLabel *Label4 = nullptr;
+    QComboBox *cbTip = nullptr;
+    QLabel *eTime = nullptr;
+    QLabel *Label11 = nullptr;
+    QSpinBox *seCarCount = nullptr;
+    QSpinBox *seKrugs = nullptr;
+    TSpinFloatEdit *feDist = nullptr;
+    QLineEdit *meTimeWarn = nullptr;
+    QLabel *Label1 = nullptr;
+    QLineEdit *meTime = nullptr;
+    QFrame *Panel2 = nullptr;
+    QToolButton *sbHelp = nullptr;
+    QToolButton *sbExcel = nullptr;
+    QToolButton *sbWeb = nullptr;
+    QToolButton *sbNew = nullptr;
+    QToolButton *bStartList = nullptr;
+    TLbButton *bSTART2 = nullptr;
+    QWidget *Panel5 = nullptr;
+    QLabel *LogoLabels[2] = {};  // the coloured halves of the brand word; a click opens the page
+    QLabel *LogoShadows[2] = {}; // their black shadows
+    // ---- Standings and status ----
+    QWidget *Panel4 = nullptr;
+    TSortGrid *SortGrid1 = nullptr;
+    QStatusBar *StatusBar1 = nullptr;
+    // ---- Invisible menu: lap keys F1..F12 (Tag = car number in data()), commands ----
+    QAction *LapKeys[kMaxCars] = {};
+    QAction *mStart = nullptr;
+    QAction *New1 = nullptr;
+    QAction *Help1 = nullptr;
+    QAction *Open1 = nullptr;
+    // ---- Timers, enabled only while the race is Running ----
+    QTimer *TimerALL = nullptr;
+    QTimer *Timer1 = nullptr;
+
+    // The race tables, ranking and standings rows; the exports read them.
+    TRaceTiming Race;
+    // Race duration in seconds, saved as "Time".
+    qint32 RaceSeconds = kDefaultRaceSeconds;
+    // Warning time in ms, taken at START; read by the cell colours.
+    qint32 WarnTime = 0;
+
+    TRaceState RaceState() const { return FRaceState; }
+    bool Running() const;
+
+    // Opens a web address (the logo's page); tests replace it.
+    std::function<bool(const QUrl &)> OpenUrl;
+    static inline const QUrl kProductPage = QUrl(QStringLiteral("https://chrovix.example/"));
+
+    // ---- Window ----
+    void FormCreate();
+    void FormDestroy();
+    void FormResize();
+    void seCarCountChange(QObject *Sender);
+    void sbHelpClick(QObject *Sender);
+    void Label14Click(QObject *Sender);
+
+    // ---- Race control ----
+    void FClick(QAction *Sender);
+    void mStart2Click(QObject *Sender);
+    void TimerALLTimer();
+    void Timer1Timer();
+    void meTimeExit();
+    void seKrugsChange(QObject *Sender);
+    void sbNewClick(QObject *Sender);
+    bool FormCloseQuery();
+    void FormClose();
+    void ShowFinalTimes();
+    void ClearStandings(bool KeepNothing);
+
+    // ---- Results and starter list (their handlers are filled in elsewhere) ----
+    void sbExcelClick(QObject *Sender);
+    void sbWebClick(QObject *Sender);
+    void bStartListClick(QObject *Sender);
+
+    // ---- Standings cell formats ----
+    void SortGrid1GetCellFormat(QObject *Sender, int Col, int Row, int State,
+                                TFormatOptions &FormatOptions, bool &CheckBox, bool &Combobox,
+                                bool &Ellipsis);
+    void SortGrid1SelectCell(QObject *Sender, int ACol, int ARow, bool &CanSelect);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void BuildHeader();
+    void BuildCommandPanel();
+    void BuildLogo();
+    void BuildStandings();
+    void BuildMenu();
+    void BuildTimers();
+    void PlaceAnchoredControls();
+
+    void ReadSettings();
+    bool AskYesNo(const QString &question, bool focusOnNo);
+    void ShowStartButton(const QString &caption, const QColor &color, const QColor &lightColor);
+    void StartRace();
+    void StopRace();
+    void ResetRace();
+    void EndRace();
+    void SetHeaderLocked(bool locked);
+    bool meTimeKeyPress(QChar typed);
+    int CarRowsShown() const;
+
+    const TTickCounter &FTicks;
+    TSettingsStore FSettings;
+    TFDlgYesNo *FDlgYesNo = nullptr;
+    TRaceState FRaceState = rsReady;
+    bool FFirstShow = true;
+    bool FPositionStored = false;
+};

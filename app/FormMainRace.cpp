@@ -1,0 +1,240 @@
+// Race control: the start command and its three states, the two timers, the race clock, the
+// laps field during a race, the new race and the question before closing.
+#include "FormMain.h"
+
+#include "ClockText.h"
+#include "WindowLook.h"
+
+#include "DlgYesNo.h"
+#include "FlEdit.h"
+#include "LbButton.h"
+#include "SortGrid.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+constexpr int kMsPerSecond = 1000;
+constexpr int kLiveTimeMode = 5;
+
+const QString kStopQuestion = QStringLiteral("Alle aktuellen Laufzeiten stoppen?");
+const QString kNewRaceQuestion = QStringLiteral("Alle laufenden Zeiten stoppen?");
+const QString kCloseQuestion = QStringLiteral("Beenden?");
+const QString kStoppedCaption = QStringLiteral("00:00");
+
+} // namespace
+
+bool TFormMain::AskYesNo(const QString &question, bool focusOnNo)
+{
+    TFDlgYesNo *dialog = DlgYesNo();
+    dialog->Label1->setText(question);
+    if (focusOnNo)
+        dialog->SetActiveControl(dialog->CancelBtn);
+    return dialog->ShowModal() == TFDlgYesNo::mrYes;
+}
+
+int TFormMain::CarRowsShown() const
+{
+    return qMin(Race.CarCount(), SortGrid1->RowCount() - 1);
+}
+
+void TFormMain::FClick(QAction *Sender)
+{
+    if (!Sender)
+        return;
+    Race.FClick(Sender->data().toInt(), Running());
+}
+
+void TFormMain::mStart2Click(QObject *)
+{
+    switch (FRaceState) {
+    case rsReady:
+        StartRace();
+        break;
+    case rsRunning:
+        StopRace();
+        break;
+    case rsStopped:
+        ResetRace();
+        break;
+    }
+}
+
+void TFormMain::SetHeaderLocked(bool locked)
+{
+    feDist->setEnabled(!locked);
+    cbTip->setEnabled(!locked);
+    seCarCount->setEnabled(!locked);
+    bStartList->setEnabled(!locked);
+    meTimeWarn->setEnabled(!locked);
+    meTime->setReadOnly(locked);
+    seKrugs->setReadOnly(locked);
+}
+
+void TFormMain::StartRace()
+{
+    WarnTime = ParseWarnTime(meTimeWarn->text());
+    // A clock text too large for the race duration keeps the duration it had.
+    RaceSeconds = ParseClock(meTime->text()).value_or(RaceSeconds);
+    meTime->setText(FormatClock(RaceSeconds));
+    ShowStartButton(QStringLiteral("STOPP"), kStartRunning, kStartRunningLight);
+    Race.StartRace(seCarCount->value(), seKrugs->value(), double(feDist->Value()));
+    seKrugs->setMinimum(0);
+    SetHeaderLocked(true);
+    sbExcel->setEnabled(true);
+    sbWeb->setEnabled(true);
+    FRaceState = rsRunning;
+    Timer1->start();
+    TimerALL->start();
+}
+
+void TFormMain::StopRace()
+{
+    if (!AskYesNo(kStopQuestion, true))
+        return;
+    TimerALL->stop();
+    ShowStartButton(kStoppedCaption, kStartStopped, kStartStoppedLight);
+    ShowFinalTimes();
+    Race.StopRace();
+    sbNew->setEnabled(true);
+    FRaceState = rsStopped;
+    Timer1->stop();
+    SortGrid1->update();
+}
+
+void TFormMain::ResetRace()
+{
+    ShowStartButton(QStringLiteral("START"), kStartReady, kStartReadyLight);
+    meTime->setText(FormatClock(RaceSeconds));
+    Race.ClearRanking();
+    SetHeaderLocked(false);
+    seKrugs->setMinimum(1);
+    seKrugs->setValue(Race.RaceLaps);
+    ClearStandings(false);
+    SortGrid1->repaint();
+    sbExcel->setEnabled(false);
+    sbWeb->setEnabled(false);
+    sbNew->setEnabled(true);
+    Race.Busy = false;
+    FRaceState = rsReady;
+    TimerALL->stop();
+    Timer1->stop();
+}
+
+void TFormMain::ShowFinalTimes()
+{
+    Race.TimeMode = kLiveTimeMode;
+    for (int r = 1; r <= CarRowsShown(); ++r) {
+        const int car = Race.RowCar[r];
+        QString text;
+        if (car > 0 && Race.Finished(car))
+            text = Race.FormatTime(Race.CrossTable[car].Slot[Race.RaceLaps]);
+        SortGrid1->SetCells(TRaceTiming::colZeit, r, text);
+    }
+}
+
+void TFormMain::ClearStandings(bool KeepNothing)
+{
+    const int firstCleared = KeepNothing ? TRaceTiming::colKey : TRaceTiming::colLaps;
+    for (int r = 1; r < SortGrid1->RowCount(); ++r) {
+        SortGrid1->SetCells(TRaceTiming::colPos, r, QString());
+        for (int c = firstCleared; c < TRaceTiming::kStandingsColumns; ++c)
+            SortGrid1->SetCells(c, r, QString());
+    }
+    sbNew->setEnabled(false);
+}
+
+void TFormMain::TimerALLTimer()
+{
+    if (Race.Busy)
+        return;
+    Race.TimeMode = kLiveTimeMode;
+    const quint32 now = FTicks.GetTickCount();
+    int unfinished = 0;
+    for (int r = 1; r <= CarRowsShown(); ++r) {
+        const int car = Race.RowCar[r];
+        if (car <= 0 || Race.Finished(car))
+            continue;
+        SortGrid1->SetCells(TRaceTiming::colZeit, r, Race.FormatTime(Race.RunningLapMs(car, now)));
+        ++unfinished;
+    }
+    if (unfinished == 0)
+        EndRace();
+}
+
+void TFormMain::EndRace()
+{
+    Timer1->stop();
+    for (int r = 1; r <= CarRowsShown(); ++r) {
+        const int car = Race.RowCar[r];
+        if (car > 0)
+            SortGrid1->SetCells(TRaceTiming::colZeit, r,
+                                Race.FormatTime(Race.CrossTable[car].Slot[Race.RaceLaps]));
+    }
+    Race.Busy = true;
+    ShowStartButton(kStoppedCaption, kStartStopped, kStartStoppedLight);
+    sbNew->setEnabled(true);
+    FRaceState = rsStopped;
+    TimerALL->stop();
+    Race.Busy = false;
+}
+
+void TFormMain::Timer1Timer()
+{
+    const quint32 elapsedMs = FTicks.GetTickCount() - Race.StartTick; // modulo 2^32
+    const qint64 remaining = qMax<qint64>(0, qint64(RaceSeconds) - elapsedMs / kMsPerSecond);
+    meTime->setText(FormatClock(qint32(remaining)));
+    Race.ReleaseKeyLocks();
+}
+
+bool TFormMain::meTimeKeyPress(QChar typed)
+{
+    return IsClockCharAccepted(typed, LocaleTimeSeparator(QLocale()));
+}
+
+void TFormMain::meTimeExit()
+{
+    if (meTime->isReadOnly())
+        return;
+    RaceSeconds = ParseClock(meTime->text()).value_or(RaceSeconds);
+    meTime->setText(FormatClock(RaceSeconds));
+}
+
+void TFormMain::seKrugsChange(QObject *)
+{
+    if (!seKrugs->isReadOnly())
+        Race.RaceLaps = seKrugs->value();
+}
+
+void TFormMain::sbNewClick(QObject *)
+{
+    if (!AskYesNo(kNewRaceQuestion, false))
+        return;
+    ClearStandings(true);
+    if (FRaceState != rsReady)
+        mStart2Click(bSTART2);
+    sbNew->setEnabled(false);
+    for (int r = 1; r <= qMin(seCarCount->value(), SortGrid1->RowCount() - 1); ++r)
+        SortGrid1->SetCells(TRaceTiming::colKey, r, QStringLiteral("F%1").arg(r));
+}
+
+bool TFormMain::FormCloseQuery()
+{
+    DlgYesNo()->Label1->setText(kCloseQuestion);
+    if (!Running())
+        return true;
+    return AskYesNo(kCloseQuestion, false);
+}
+
+void TFormMain::FormClose()
+{
+    TimerALL->stop();
+}

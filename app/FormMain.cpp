@@ -79,9 +79,9 @@ void TFormMain::FormCreate()
     QGuiApplication::setApplicationDisplayName(kCaption); // the yes/no dialog's caption
     SetHelpFile(HelpFileForExecutable());
     Race.SetupGrid();
-    SortGrid1->OnGetCellFormat = [this](QObject *Sender, int Col, int Row,
-                                        TGridDrawState State, TFormatOptions &FormatOptions,
-                                        bool &CheckBox, bool &Combobox, bool &Ellipsis) {
+    SortGrid1->OnGetCellFormat = [this](QObject *Sender, int Col, int Row, TGridDrawState State,
+                                        TFormatOptions &FormatOptions, bool &CheckBox,
+                                        bool &Combobox, bool &Ellipsis) {
         SortGrid1GetCellFormat(Sender, Col, Row, State, FormatOptions, CheckBox, Combobox,
                                Ellipsis);
     };
@@ -166,10 +166,10 @@ void TFormMain::seCarCountChange(QObject *Sender)
     SortGrid1->SetFixedCols(0);
     SortGrid1->SetRowCount(spin->value() + 1);
     SortGrid1->SetFixedCols(2);
-    const int gridHeight = SortGrid1->RowHeights(0) +
-                           (SortGrid1->RowCount() - 1) *
-                               (SortGrid1->DefaultRowHeight() + kGridLineWidth) +
-                           kGridMargin;
+    const int gridHeight =
+        SortGrid1->RowHeights(0) +
+        (SortGrid1->RowCount() - 1) * (SortGrid1->DefaultRowHeight() + kGridLineWidth) +
+        kGridMargin;
     // The window frame is not part of the client area here, so the window is exactly header,
     // grid and status bar.
     const int minimum = HeaderHeight() + gridHeight + StatusBar1->height();

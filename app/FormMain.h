@@ -45,8 +45,7 @@ public:
     static constexpr int kTimerAllMs = 10;
     static constexpr int kTimer1Ms = 450;
 
-    TFormMain(const TTickCounter &ticks, const QString &settingsPath,
-              QWidget *parent = nullptr);
+    TFormMain(const TTickCounter &ticks, const QString &settingsPath, QWidget *parent = nullptr);
     ~TFormMain() override;
 
     // The one yes/no dialog of the program, created by the program start after this window.

@@ -47,8 +47,7 @@ QIcon twoStateIcon(const QString &name)
 {
     QIcon icon;
     icon.addPixmap(QPixmap(QStringLiteral(":/window/%1.png").arg(name)), QIcon::Normal);
-    icon.addPixmap(QPixmap(QStringLiteral(":/window/%1_disabled.png").arg(name)),
-                   QIcon::Disabled);
+    icon.addPixmap(QPixmap(QStringLiteral(":/window/%1_disabled.png").arg(name)), QIcon::Disabled);
     return icon;
 }
 
@@ -125,8 +124,8 @@ void TFormMain::BuildHeader()
                     QStringLiteral("Autos:             Runden:             je                  "
                                    "  km   Warnzeit:"),
                     18, 31);
-    seCarCount = spinEdit(Panel1, QStringLiteral("seCarCount"), QRect(62, 28, 41, 26), 1,
-                          kMaxCars, kMaxCars);
+    seCarCount = spinEdit(Panel1, QStringLiteral("seCarCount"), QRect(62, 28, 41, 26), 1, kMaxCars,
+                          kMaxCars);
     seKrugs = spinEdit(Panel1, QStringLiteral("seKrugs"), QRect(171, 28, 48, 26), 1, kMaxLaps, 5);
 
     feDist = new TSpinFloatEdit(Panel1);
@@ -282,9 +281,8 @@ void TFormMain::BuildMenu()
         QAction *action = new QAction(caption, this);
         action->setObjectName(name);
         action->setShortcut(keys);
-        connect(action, &QAction::triggered, this, [this, action, handler] {
-            (this->*handler)(action);
-        });
+        connect(action, &QAction::triggered, this,
+                [this, action, handler] { (this->*handler)(action); });
         addAction(action);
         return action;
     };

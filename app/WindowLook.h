@@ -21,11 +21,11 @@ inline QFont PixelFont(const QString &family, int pixelSize, bool bold)
     return font;
 }
 
-inline const QColor kMoneyGreen(0xC0, 0xDC, 0xC0);   // window background
-inline const QColor kGreyGreen(0xA0, 0xBC, 0xA0);    // command panel, as the grid's fixed cells
-inline const QColor kStartReady(0x00, 0xFF, 0x00);   // lime
+inline const QColor kMoneyGreen(0xC0, 0xDC, 0xC0); // window background
+inline const QColor kGreyGreen(0xA0, 0xBC, 0xA0);  // command panel, as the grid's fixed cells
+inline const QColor kStartReady(0x00, 0xFF, 0x00); // lime
 inline const QColor kStartReadyLight(0x00, 0x80, 0x00);
-inline const QColor kStartRunning(0xFF, 0x00, 0x00); // red
+inline const QColor kStartRunning(0xFF, 0x00, 0x00);      // red
 inline const QColor kStartRunningLight(0x7F, 0x00, 0x00); // the red halved: dark red
 inline const QColor kStartStopped(0x00, 0x00, 0x00);
 inline const QColor kStartStoppedLight(0x80, 0x80, 0x80);

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "DlgYesNo.h"
+#include "FormMain.h"
+#include "ManualTickCounter.h"
+#include "SortGrid.h"
+#include "TempFolder.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <memory>
+
+// The real main window, shown headless on a clock set by hand, with its settings in a fresh
+// folder and a yes/no dialog that takes prepared answers.
+class TWindowUnderTest
+{
+public:
+    static constexpr quint32 kStartTick = 1000000;
+
+    explicit TWindowUnderTest(quint32 now = kStartTick) : ticks(now) { Open(); }
+    ~TWindowUnderTest() { Close(); }
+
+    // Builds the window again from the stored settings (after Close).
+    void Open()
+    {
+        window = std::make_unique<TFormMain>(ticks, SettingsPath());
+        dialog = new TFDlgYesNo(window.get());
+        window->SetDlgYesNo(dialog);
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    }
+    // Destroys the window, which saves its settings.
+    void Close()
+    {
+        if (window)
+            window->TimerALL->stop();
+        window.reset();
+        dialog = nullptr;
+    }
+
+    QString SettingsPath() const { return folder.filePath(QStringLiteral("Talvenbahn.ini")); }
+
+    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(window.get(), Qt::Key(key), modifiers);
+    }
+    // Presses the lap key of car at the clock's present reading.
+    void Lap(int car) { Key(Qt::Key_F1 + car - 1); }
+    // Moves the clock on and lets both timers run once, as they would in that time.
+    void Advance(quint32 ms)
+    {
+        ticks.Advance(ms);
+        window->Timer1Timer();
+        if (window->TimerALL->isActive())
+            window->TimerALLTimer();
+    }
+    void ClickStart() { QTest::mouseClick(window->bSTART2, Qt::LeftButton); }
+    void Answer(TFDlgYesNo::TDlgAnswer answer) { dialog->PrepareAnswer(answer); }
+
+    QString Cell(int col, int row) const { return window->SortGrid1->Cells(col, row); }
+    int RowOfKey(const QString &key) const
+    {
+        for (int r = 1; r < window->SortGrid1->RowCount(); ++r) {
+            if (Cell(TRaceTiming::colKey, r) == key)
+                return r;
+        }
+        return -1;
+    }
+
+    TempFolder folder;
+    TManualTickCounter ticks;
+    std::unique_ptr<TFormMain> window;
+    TFDlgYesNo *dialog = nullptr;
+};

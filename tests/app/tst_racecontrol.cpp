@@ -1,0 +1,460 @@
+#include "WindowUnderTest.h"
+
+#include "LbButton.h"
+
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QToolButton>
+
+namespace {
+
+constexpr int Zeit = TRaceTiming::colZeit;
+constexpr int Laps = TRaceTiming::colLaps;
+
+const QString kStopQuestion = QStringLiteral("Alle aktuellen Laufzeiten stoppen?");
+const QString kNewRaceQuestion = QStringLiteral("Alle laufenden Zeiten stoppen?");
+
+// Sets up a race of cars and laps with the header fields, as the operator would.
+void configure(TWindowUnderTest &t, int cars, int laps)
+{
+    t.window->seCarCount->setValue(cars);
+    t.window->seKrugs->setValue(laps);
+}
+
+// Advances past the key lock so the next press of the same car counts.
+void pastKeyLock(TWindowUnderTest &t)
+{
+    t.Advance(TRaceTiming::kKeyLockMs + 1);
+}
+
+} // namespace
+
+class TestRaceControl : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { QLocale::setDefault(QLocale::c()); }
+    void startsInReady();
+    void buttonAndCtrlSStepTheSameState();
+    void stopQuestion_data();
+    void stopQuestion();
+    void raceEndsWithinOneTick();
+    void stopShowsTotalsOfFinishedCarsOnly();
+    void resetKeepsRowsInLastOrder();
+    void lapsFieldShowsRemainingLaps();
+    void newRaceWhileRunning();
+    void newRaceWhileStoppedResets();
+    void raceClockCountsDown();
+    void raceClockOnLargeTickCounter_data();
+    void raceClockOnLargeTickCounter();
+    void raceClockIgnoresVisitWhileRunning();
+    void raceClockFieldFiltersAndApplies();
+    void raceClockRefusesTooLargeText();
+    void closeQuestion_data();
+    void closeQuestion();
+    void commandsWorkWhatEverTheButtons();
+    void lapKeysOutsideTheRaceDoNothing();
+};
+
+void TestRaceControl::startsInReady()
+{
+    TWindowUnderTest t;
+    QCOMPARE(t.window->RaceState(), TFormMain::rsReady);
+    QCOMPARE(t.window->bSTART2->Caption(), QStringLiteral("START"));
+    QVERIFY(!t.window->TimerALL->isActive());
+    QVERIFY(!t.window->Timer1->isActive());
+    QVERIFY(!t.window->sbExcel->isEnabled());
+    QVERIFY(!t.window->sbWeb->isEnabled());
+    QVERIFY(!t.window->sbNew->isEnabled());
+    QVERIFY(t.window->sbHelp->isEnabled());
+    QVERIFY(t.window->bStartList->isEnabled());
+}
+
+void TestRaceControl::buttonAndCtrlSStepTheSameState()
+{
+    TWindowUnderTest t;
+    t.ClickStart();
+    QCOMPARE(t.window->RaceState(), TFormMain::rsRunning);
+    QCOMPARE(t.window->bSTART2->Caption(), QStringLiteral("STOPP"));
+    QVERIFY(t.window->TimerALL->isActive());
+    QVERIFY(t.window->Timer1->isActive());
+    QVERIFY(t.window->sbExcel->isEnabled());
+    QVERIFY(!t.window->seCarCount->isEnabled());
+    QVERIFY(!t.window->meTimeWarn->isEnabled());
+    QVERIFY(t.window->meTime->isReadOnly());
+    QVERIFY(t.window->seKrugs->isReadOnly());
+
+    t.Answer(TFDlgYesNo::daNo);
+    t.Key(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(t.dialog->AskedQuestions(), QStringList{kStopQuestion});
+    QCOMPARE(t.window->RaceState(), TFormMain::rsRunning);
+
+    t.Answer(TFDlgYesNo::daYes);
+    t.Key(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(t.window->RaceState(), TFormMain::rsStopped);
+    t.ClickStart(); // the button goes on from where Ctrl+S left the state
+    QCOMPARE(t.window->RaceState(), TFormMain::rsReady);
+}
+
+void TestRaceControl::stopQuestion_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("stops");
+    QTest::newRow("Ja") << int(TFDlgYesNo::daYes) << true;
+    QTest::newRow("Nein") << int(TFDlgYesNo::daNo) << false;
+    QTest::newRow("Escape") << int(TFDlgYesNo::daEscape) << false;
+    QTest::newRow("close box") << int(TFDlgYesNo::daClose) << false;
+    QTest::newRow("Enter lands on Nein") << int(TFDlgYesNo::daEnter) << false;
+}
+
+void TestRaceControl::stopQuestion()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, stops);
+    TWindowUnderTest t;
+    configure(t, 2, 5);
+    t.ClickStart();
+    t.Advance(30000);
+    t.Lap(1);
+    t.Answer(TFDlgYesNo::TDlgAnswer(answer));
+    t.ClickStart();
+    QCOMPARE(t.dialog->AskedQuestions(), QStringList{kStopQuestion});
+    if (stops) {
+        QCOMPARE(t.window->RaceState(), TFormMain::rsStopped);
+        QCOMPARE(t.window->bSTART2->Caption(), QStringLiteral("00:00"));
+        QVERIFY(!t.window->TimerALL->isActive());
+        QVERIFY(!t.window->Timer1->isActive());
+        QVERIFY(t.window->sbNew->isEnabled());
+        QVERIFY(t.window->sbExcel->isEnabled()); // the results stay exportable
+        QCOMPARE(t.window->Race.LastCross[1], TRaceTiming::kNotSeen);
+    } else {
+        QCOMPARE(t.window->RaceState(), TFormMain::rsRunning);
+        QCOMPARE(t.window->bSTART2->Caption(), QStringLiteral("STOPP"));
+        QVERIFY(t.window->TimerALL->isActive());
+        QVERIFY(!t.window->sbNew->isEnabled());
+        QCOMPARE(t.window->Race.LapTable[1].Count, 1);
+    }
+}
+
+void TestRaceControl::raceEndsWithinOneTick()
+{
+    TWindowUnderTest t;
+    configure(t, 2, 2);
+    t.ClickStart();
+    t.Advance(60000);
+    t.Lap(1);
+    t.Advance(1500);
+    t.Lap(2);
+    t.Advance(58500); // car 1 at 120.0 s
+    t.Lap(1);
+    t.Advance(3000); // car 2 at 123.0 s: the last lap of the race
+    t.Lap(2);
+    QCOMPARE(t.window->RaceState(), TFormMain::rsRunning);
+    t.window->TimerALLTimer(); // the next 10 ms tick
+    QCOMPARE(t.window->RaceState(), TFormMain::rsStopped);
+    QCOMPARE(t.window->bSTART2->Caption(), QStringLiteral("00:00"));
+    QVERIFY(!t.window->TimerALL->isActive());
+    QVERIFY(!t.window->Timer1->isActive());
+    QVERIFY(t.window->sbNew->isEnabled());
+    QCOMPARE(t.Cell(Zeit, t.RowOfKey(QStringLiteral("F1"))), QStringLiteral("2:00.0"));
+    QCOMPARE(t.Cell(Zeit, t.RowOfKey(QStringLiteral("F2"))), QStringLiteral("2:03.0"));
+    // The race is over: a lap key changes nothing any more.
+    pastKeyLock(t);
+    t.Lap(1);
+    QCOMPARE(t.window->Race.LapTable[1].Count, 2);
+    QCOMPARE(t.Cell(Laps, t.RowOfKey(QStringLiteral("F1"))), QStringLiteral("2"));
+}
+
+void TestRaceControl::stopShowsTotalsOfFinishedCarsOnly()
+{
+    TWindowUnderTest t;
+    configure(t, 4, 1);
+    t.ClickStart();
+    t.Advance(30000);
+    t.Lap(2);
+    t.Advance(1000);
+    t.Lap(4);
+    t.Advance(5000);
+    QVERIFY(!t.Cell(Zeit, t.RowOfKey(QStringLiteral("F1"))).isEmpty()); // running time
+    t.Answer(TFDlgYesNo::daYes);
+    t.ClickStart();
+    QCOMPARE(t.window->RaceState(), TFormMain::rsStopped);
+    QCOMPARE(t.Cell(Zeit, 1), QStringLiteral("0:30.0"));
+    QCOMPARE(t.Cell(TRaceTiming::colKey, 1), QStringLiteral("F2"));
+    QCOMPARE(t.Cell(Zeit, 2), QStringLiteral("0:31.0"));
+    QCOMPARE(t.Cell(TRaceTiming::colKey, 2), QStringLiteral("F4"));
+    QCOMPARE(t.Cell(Zeit, 3), QString());
+    QCOMPARE(t.Cell(Zeit, 4), QString());
+}
+
+void TestRaceControl::resetKeepsRowsInLastOrder()
+{
+    TWindowUnderTest t;
+    configure(t, 3, 1);
+    const QString numbers[] = {QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9")};
+    const QString drivers[] = {QStringLiteral("Anna"), QStringLiteral("Ben"),
+                               QStringLiteral("Cleo")};
+    for (int r = 1; r <= 3; ++r) {
+        t.window->SortGrid1->SetCells(TRaceTiming::colNr, r, numbers[r - 1]);
+        t.window->SortGrid1->SetCells(TRaceTiming::colFahrer, r, drivers[r - 1]);
+    }
+    t.ClickStart();
+    t.Advance(40000);
+    t.Lap(3);
+    t.Advance(2000);
+    t.Lap(1);
+    t.Answer(TFDlgYesNo::daYes);
+    t.ClickStart(); // stop
+    t.ClickStart(); // reset
+    QCOMPARE(t.window->RaceState(), TFormMain::rsReady);
+    QCOMPARE(t.window->bSTART2->Caption(), QStringLiteral("START"));
+    const QString expected[3][3] = {{QStringLiteral("F3"), numbers[2], drivers[2]},
+                                    {QStringLiteral("F1"), numbers[0], drivers[0]},
+                                    {QStringLiteral("F2"), numbers[1], drivers[1]}};
+    for (int r = 1; r <= 3; ++r) {
+        QCOMPARE(t.Cell(TRaceTiming::colKey, r), expected[r - 1][0]);
+        QCOMPARE(t.Cell(TRaceTiming::colNr, r), expected[r - 1][1]);
+        QCOMPARE(t.Cell(TRaceTiming::colFahrer, r), expected[r - 1][2]);
+        QCOMPARE(t.Cell(TRaceTiming::colPos, r), QString());
+        for (int c = TRaceTiming::colLaps; c < TRaceTiming::kStandingsColumns; ++c)
+            QCOMPARE(t.Cell(c, r), QString());
+    }
+    QVERIFY(!t.window->sbExcel->isEnabled());
+    QVERIFY(t.window->sbNew->isEnabled());
+    QVERIFY(t.window->seCarCount->isEnabled());
+    QVERIFY(!t.window->meTime->isReadOnly());
+    // The next START keys the rows in that order: the winner now runs on F1.
+    t.ClickStart();
+    QCOMPARE(t.Cell(TRaceTiming::colKey, 1), QStringLiteral("F1"));
+    QCOMPARE(t.Cell(TRaceTiming::colFahrer, 1), drivers[2]);
+}
+
+void TestRaceControl::lapsFieldShowsRemainingLaps()
+{
+    TWindowUnderTest t;
+    configure(t, 2, 5);
+    QCOMPARE(t.window->seKrugs->value(), 5);
+    t.ClickStart();
+    QCOMPARE(t.window->seKrugs->minimum(), 0);
+    t.Advance(60000);
+    t.Lap(1);
+    t.Advance(500);
+    t.Lap(2); // a second car on the same lap changes nothing
+    QCOMPARE(t.window->seKrugs->value(), 4);
+    t.Advance(60000);
+    t.Lap(2);
+    QCOMPARE(t.window->seKrugs->value(), 3);
+    QCOMPARE(t.window->Race.RaceLaps, 5);
+    t.Answer(TFDlgYesNo::daYes);
+    t.ClickStart();
+    QCOMPARE(t.window->seKrugs->value(), 3);
+    t.ClickStart();
+    QCOMPARE(t.window->seKrugs->value(), 5);
+    QCOMPARE(t.window->seKrugs->minimum(), 1);
+    QVERIFY(!t.window->seKrugs->isReadOnly());
+    t.window->seKrugs->setValue(7);
+    QCOMPARE(t.window->Race.RaceLaps, 7);
+}
+
+void TestRaceControl::newRaceWhileRunning()
+{
+    TWindowUnderTest t;
+    configure(t, 3, 5);
+    t.window->SortGrid1->SetCells(TRaceTiming::colFahrer, 1, QStringLiteral("Anna"));
+    t.ClickStart();
+    t.Advance(30000);
+    t.Lap(2);
+    t.Answer(TFDlgYesNo::daYes); // new race
+    t.Answer(TFDlgYesNo::daNo);  // but do not stop
+    t.Key(Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(t.dialog->AskedQuestions(), (QStringList{kNewRaceQuestion, kStopQuestion}));
+    QCOMPARE(t.window->RaceState(), TFormMain::rsRunning);
+    QVERIFY(t.window->TimerALL->isActive());
+    QVERIFY(!t.window->sbNew->isEnabled());
+    for (int r = 1; r <= 3; ++r) {
+        QCOMPARE(t.Cell(TRaceTiming::colKey, r), QStringLiteral("F%1").arg(r));
+        QCOMPARE(t.Cell(TRaceTiming::colFahrer, r), QString());
+        QCOMPARE(t.Cell(Laps, r), QString());
+    }
+}
+
+void TestRaceControl::newRaceWhileStoppedResets()
+{
+    TWindowUnderTest t;
+    configure(t, 2, 5);
+    t.ClickStart();
+    t.Answer(TFDlgYesNo::daYes);
+    t.ClickStart();
+    t.Answer(TFDlgYesNo::daNo);
+    t.window->sbNew->click();
+    QCOMPARE(t.window->RaceState(), TFormMain::rsStopped); // "Nein" changes nothing
+    t.Answer(TFDlgYesNo::daYes);
+    t.window->sbNew->click();
+    QCOMPARE(t.window->RaceState(), TFormMain::rsReady);
+    QVERIFY(!t.window->sbNew->isEnabled());
+    QCOMPARE(t.dialog->AskedQuestions(),
+             (QStringList{kStopQuestion, kNewRaceQuestion, kNewRaceQuestion}));
+}
+
+void TestRaceControl::raceClockCountsDown()
+{
+    TWindowUnderTest t;
+    t.window->meTime->setText(QStringLiteral("00:30:00"));
+    t.ClickStart();
+    QCOMPARE(t.window->RaceSeconds, 1800);
+    QCOMPARE(t.window->meTime->text(), QStringLiteral("00:30:00"));
+    t.Advance(10000);
+    QCOMPARE(t.window->meTime->text(), QStringLiteral("00:29:50"));
+    t.Advance(1790000 - 1);
+    QCOMPARE(t.window->meTime->text(), QStringLiteral("00:00:01"));
+    t.Advance(1);
+    QCOMPARE(t.window->meTime->text(), QStringLiteral("00:00:00"));
+    t.Advance(3600000);
+    QCOMPARE(t.window->meTime->text(), QStringLiteral("00:00:00"));
+    QCOMPARE(t.window->RaceState(), TFormMain::rsRunning); // the clock does not end the race
+}
+
+void TestRaceControl::raceClockOnLargeTickCounter_data()
+{
+    QTest::addColumn<quint32>("startTick");
+    QTest::newRow("just above 2^31") << quint32(0x80000005u);
+    QTest::newRow("wraps during the race") << quint32(0xFFFFF000u);
+}
+
+void TestRaceControl::raceClockOnLargeTickCounter()
+{
+    QFETCH(quint32, startTick);
+    TWindowUnderTest t(startTick);
+    configure(t, 1, 3);
+    t.ClickStart();
+    t.Advance(10000);
+    QCOMPARE(t.window->meTime->text(), QStringLiteral("03:59:50"));
+    t.Advance(51000);
+    QCOMPARE(t.Cell(Zeit, 1), QStringLiteral("1:01.0"));
+    t.Lap(1);
+    QCOMPARE(t.Cell(TRaceTiming::colBestLap, 1), QStringLiteral("1:01.0"));
+    t.Advance(3600000);
+    QCOMPARE(t.window->meTime->text(), QStringLiteral("02:58:59"));
+}
+
+void TestRaceControl::raceClockIgnoresVisitWhileRunning()
+{
+    TWindowUnderTest t;
+    t.ClickStart();
+    t.Advance(20000);
+    QCOMPARE(t.window->meTime->text(), QStringLiteral("03:59:40"));
+    t.window->meTime->setFocus();
+    QTest::keyClick(t.window->meTime, Qt::Key_Return);
+    t.window->SortGrid1->setFocus();
+    QCOMPARE(t.window->RaceSeconds, 14400);
+    t.Advance(1000);
+    QCOMPARE(t.window->meTime->text(), QStringLiteral("03:59:39"));
+}
+
+void TestRaceControl::raceClockFieldFiltersAndApplies()
+{
+    TWindowUnderTest t;
+    QLineEdit *clock = t.window->meTime;
+    clock->setFocus();
+    clock->selectAll();
+    QTest::keyClicks(clock, QStringLiteral("1a:3-0 "));
+    QCOMPARE(clock->text(), QStringLiteral("1:30"));
+    QTest::keyClick(clock, Qt::Key_Return);
+    QCOMPARE(t.window->RaceSeconds, 90);
+    QCOMPARE(clock->text(), QStringLiteral("00:01:30"));
+    clock->selectAll();
+    QTest::keyClicks(clock, QStringLiteral("0:90:00"));
+    t.window->SortGrid1->setFocus(); // leaving the field applies it too
+    QCOMPARE(t.window->RaceSeconds, 5400);
+    QCOMPARE(clock->text(), QStringLiteral("01:30:00"));
+}
+
+void TestRaceControl::raceClockRefusesTooLargeText()
+{
+    TWindowUnderTest t;
+    QLineEdit *clock = t.window->meTime;
+    clock->setFocus();
+    clock->selectAll();
+    QTest::keyClicks(clock, QStringLiteral("99999999999"));
+    QTest::keyClick(clock, Qt::Key_Return);
+    QCOMPARE(t.window->RaceSeconds, 14400);
+    QCOMPARE(clock->text(), QStringLiteral("04:00:00"));
+    // START with such a text goes all the way and keeps the duration.
+    clock->setText(QStringLiteral("596524:00:00"));
+    t.ClickStart();
+    QCOMPARE(t.window->RaceState(), TFormMain::rsRunning);
+    QCOMPARE(t.window->RaceSeconds, 14400);
+    QCOMPARE(clock->text(), QStringLiteral("04:00:00"));
+}
+
+void TestRaceControl::closeQuestion_data()
+{
+    QTest::addColumn<bool>("running");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<int>("questionsAsked");
+    QTest::newRow("ready closes without asking") << false << -1 << true << 0;
+    QTest::newRow("running, Ja") << true << int(TFDlgYesNo::daYes) << true << 1;
+    QTest::newRow("running, Nein") << true << int(TFDlgYesNo::daNo) << false << 1;
+    QTest::newRow("running, Escape") << true << int(TFDlgYesNo::daEscape) << false << 1;
+}
+
+void TestRaceControl::closeQuestion()
+{
+    QFETCH(bool, running);
+    QFETCH(int, answer);
+    QFETCH(bool, closes);
+    QFETCH(int, questionsAsked);
+    TWindowUnderTest t;
+    if (running)
+        t.ClickStart();
+    if (answer >= 0)
+        t.Answer(TFDlgYesNo::TDlgAnswer(answer));
+    QCOMPARE(t.window->close(), closes);
+    QCOMPARE(t.dialog->AskedQuestions().size(), questionsAsked);
+    if (questionsAsked > 0)
+        QCOMPARE(t.dialog->AskedQuestions().first(), QStringLiteral("Beenden?"));
+    QCOMPARE(t.window->TimerALL->isActive(), running && !closes);
+}
+
+void TestRaceControl::commandsWorkWhatEverTheButtons()
+{
+    TWindowUnderTest t;
+    QVERIFY(!t.window->sbNew->isEnabled());
+    t.Answer(TFDlgYesNo::daNo);
+    t.Key(Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(t.dialog->AskedQuestions(), QStringList{kNewRaceQuestion});
+    // The shortcuts reach the window from inside the header's fields too.
+    t.window->eTitle->setFocus();
+    t.Key(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(t.window->RaceState(), TFormMain::rsRunning);
+    t.Advance(61000);
+    QTest::keyClick(t.window->SortGrid1, Qt::Key_F1);
+    QCOMPARE(t.window->Race.LapTable[1].Count, 1);
+    t.Advance(2000);
+    t.window->meTime->setFocus();
+    QTest::keyClick(t.window->meTime, Qt::Key_F1);
+    QCOMPARE(t.window->Race.LapTable[1].Count, 2);
+}
+
+void TestRaceControl::lapKeysOutsideTheRaceDoNothing()
+{
+    TWindowUnderTest t;
+    configure(t, 5, 5);
+    t.Lap(1); // Ready
+    QCOMPARE(t.window->Race.LapTable[1].Count, 0);
+    t.ClickStart();
+    t.Advance(30000);
+    t.Lap(6); // above the number of cars
+    QCOMPARE(t.window->Race.LapTable[6].Count, 0);
+    t.Lap(5);
+    t.Advance(500);
+    t.Lap(5); // locked
+    QCOMPARE(t.window->Race.LapTable[5].Count, 1);
+    t.Advance(1000);
+    t.Lap(5);
+    QCOMPARE(t.window->Race.LapTable[5].Count, 2);
+}
+
+QTEST_MAIN(TestRaceControl)
+#include "tst_racecontrol.moc"

@@ -2,11 +2,12 @@
 
 #include "ClockText.h"
 
+#include "ApplicationHelp.h"
 #include "DlgYesNo.h"
 #include "FlEdit.h"
-#include "HelpSystem.h"
 #include "LbButton.h"
-#include "SortGrid.h"
+#include "SPHTMLHelp.h"
+#include "TSortGrid.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -40,6 +41,7 @@ TFormMain::TFormMain(const TTickCounter &ticks, const QString &settingsPath, QWi
 {
     InitWindowResources();
     OpenUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
+    HelpContents = [] { ShowHelpContents(); };
     setObjectName(QStringLiteral("FormMain"));
     SetUpWindowLook();
     BuildHeader();
@@ -77,7 +79,7 @@ bool TFormMain::Running() const
 void TFormMain::FormCreate()
 {
     QGuiApplication::setApplicationDisplayName(kCaption); // the yes/no dialog's caption
-    SetHelpFile(HelpFileForExecutable());
+    SetApplicationHelpFile(HelpFileForExecutable());
     Race.SetupGrid();
     SortGrid1->OnGetCellFormat = [this](QObject *Sender, int Col, int Row, TGridDrawState State,
                                         TFormatOptions &FormatOptions, bool &CheckBox,
@@ -109,8 +111,6 @@ void TFormMain::ReadSettings()
 {
     const TStoredSettings s = FSettings.Read();
     // Each value applies on its own, so a file that ends early still moves the window.
-    if (s.Left || s.Top)
-        FPositionStored = true;
     if (s.Left)
         move(*s.Left, y());
     if (s.Top)
@@ -179,7 +179,8 @@ void TFormMain::seCarCountChange(QObject *Sender)
 
 void TFormMain::sbHelpClick(QObject *)
 {
-    ShowHelpContents(this);
+    if (HelpContents)
+        HelpContents();
 }
 
 void TFormMain::Label14Click(QObject *)

@@ -101,6 +101,8 @@ public:
     TRaceState RaceState() const { return FRaceState; }
     bool Running() const;
 
+    // Shows the help file's contents; tests replace it.
+    std::function<void()> HelpContents;
     // Opens a web address (the logo's page); tests replace it.
     std::function<bool(const QUrl &)> OpenUrl;
     static inline const QUrl kProductPage = QUrl(QStringLiteral("https://chrovix.example/"));
@@ -142,6 +144,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    static int HeaderHeight();
+    void SetUpWindowLook();
     void BuildHeader();
     void BuildCommandPanel();
     void BuildLogo();
@@ -165,6 +169,4 @@ private:
     TSettingsStore FSettings;
     TFDlgYesNo *FDlgYesNo = nullptr;
     TRaceState FRaceState = rsReady;
-    bool FFirstShow = true;
-    bool FPositionStored = false;
 };

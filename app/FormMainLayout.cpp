@@ -7,7 +7,7 @@
 #include "DlgYesNo.h"
 #include "FlEdit.h"
 #include "LbButton.h"
-#include "SortGrid.h"
+#include "TSortGrid.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -16,11 +16,14 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 namespace {
 
@@ -32,6 +35,7 @@ constexpr int kSpeedButtonIconSize = 32;
 constexpr int kHeaderFontPx = 13;
 constexpr int kWindowFontPx = 13;
 constexpr int kClockFontPx = 27;
+constexpr int kGridFontPx = 13;
 constexpr int kLogoFontPx = 27;
 constexpr int kLogoShadowOffset = 2;
 constexpr int kMinimumGridWidth = 792;
@@ -42,6 +46,61 @@ constexpr int kDesignClientWidth = 844;
 const QString kStatusText = QStringLiteral(
     "F1-F12: Runde je Auto   Ctrl+S: START/STOPP   Ctrl+N: Neu   Ctrl+O: Starterliste   "
     "Ctrl+H: Hilfe");
+
+// One label behind the number fields: its words sit in the gaps between the fields.
+const QString kFieldLabels =
+    QStringLiteral("Autos:             Runden:             je                    km   Warnzeit:");
+// Where "je" belongs: in the gap between the laps field and the lap length field.
+constexpr int kJeGapLeft = 219;
+constexpr int kJeGapRight = 236;
+
+// The label behind the number fields. Its words land in the gaps between the fields only with
+// spaces as wide as the original header font had them, so it draws every space with the width
+// that puts "je" into its gap, whatever font stands in.
+class TFieldLabel : public QLabel
+{
+public:
+    TFieldLabel(const QString &text, QWidget *parent) : QLabel(text, parent) {}
+
+    void FitToGaps()
+    {
+        const QFontMetricsF metrics(font());
+        const qsizetype je = text().indexOf(QStringLiteral("je"));
+        const QString beforeJe = text().left(je);
+        const qsizetype spaces = beforeJe.count(QLatin1Char(' '));
+        const qreal jeLeft =
+            (kJeGapLeft + kJeGapRight - metrics.horizontalAdvance(QStringLiteral("je"))) / 2 - x();
+        const qreal words = metrics.horizontalAdvance(QString(beforeJe).remove(QLatin1Char(' ')));
+        FSpaceWidth = qMax(metrics.horizontalAdvance(QLatin1Char(' ')), (jeLeft - words) / spaces);
+        resize(int(std::ceil(textWidth())), height());
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setPen(palette().color(foregroundRole()));
+        const QFontMetricsF metrics(font());
+        const qreal baseline = (height() - metrics.height()) / 2 + metrics.ascent();
+        qreal x = 0;
+        for (const QString &word : text().split(QLatin1Char(' '))) {
+            painter.drawText(QPointF(x, baseline), word);
+            x += metrics.horizontalAdvance(word) + FSpaceWidth;
+        }
+    }
+
+private:
+    qreal textWidth() const
+    {
+        const QFontMetricsF metrics(font());
+        qreal width = 0;
+        for (const QString &word : text().split(QLatin1Char(' ')))
+            width += metrics.horizontalAdvance(word) + FSpaceWidth;
+        return width - FSpaceWidth;
+    }
+
+    qreal FSpaceWidth = 0;
+};
 
 QIcon twoStateIcon(const QString &name)
 {
@@ -120,10 +179,12 @@ void TFormMain::BuildHeader()
     eTime = label(Panel1, QStringLiteral("eTime"), QString(), 542, 5);
     eTime->setAlignment(Qt::AlignCenter);
 
-    Label11 = label(Panel1, QStringLiteral("Label11"),
-                    QStringLiteral("Autos:             Runden:             je                  "
-                                   "  km   Warnzeit:"),
-                    18, 31);
+    auto *fieldLabel = new TFieldLabel(kFieldLabels, Panel1);
+    fieldLabel->setObjectName(QStringLiteral("Label11"));
+    fieldLabel->move(18, 31);
+    fieldLabel->adjustSize();
+    fieldLabel->FitToGaps();
+    Label11 = fieldLabel;
     seCarCount = spinEdit(Panel1, QStringLiteral("seCarCount"), QRect(62, 28, 41, 26), 1, kMaxCars,
                           kMaxCars);
     seKrugs = spinEdit(Panel1, QStringLiteral("seKrugs"), QRect(171, 28, 48, 26), 1, kMaxLaps, 5);
@@ -192,9 +253,6 @@ void TFormMain::BuildCommandPanel()
     bSTART2->SetStyle(bsModern);
     bSTART2->SetFlat(true);
     bSTART2->setFont(PixelFont(kDisplayFontFamily, 29, true));
-    bSTART2->SetFontColor(Qt::white);
-    TCanvasFont hotFont;
-    bSTART2->SetHotTrackFont(PixelFont(kDisplayFontFamily, 27, true), Qt::yellow);
     bSTART2->SetShadowColor(Qt::black);
     bSTART2->setCursor(Qt::PointingHandCursor);
     bSTART2->setFocusPolicy(Qt::NoFocus);
@@ -242,6 +300,10 @@ void TFormMain::BuildStandings()
     SortGrid1 = new TSortGrid(Panel4);
     SortGrid1->setObjectName(QStringLiteral("SortGrid1"));
     SortGrid1->setMinimumWidth(kMinimumGridWidth);
+    SortGrid1->setFont(PixelFont(kDisplayFontFamily, kGridFontPx, true));
+    SortGrid1->SetFixedColor(kGreyGreen);
+    SortGrid1->SetScrollBars(ssNone);
+    SortGrid1->SetOptions(kDefaultGridOptions | goColSizing | goTabs | goDrawFocusSelected);
     SortGrid1->installEventFilter(this);
     gridLayout->addWidget(SortGrid1);
 
@@ -333,4 +395,13 @@ void TFormMain::SetUpWindowLook()
     setPalette(windowPalette);
     setAutoFillBackground(true);
     resize(kInitialWidth, kInitialHeight);
+}
+
+void TFormMain::ShowStartButton(const QString &caption, const QColor &color,
+                                const QColor &lightColor)
+{
+    bSTART2->SetCaption(caption);
+    bSTART2->SetColor(color);
+    bSTART2->SetHotTrackColor(color);
+    bSTART2->SetLightColor(lightColor);
 }

@@ -8,7 +8,7 @@
 #include "DlgYesNo.h"
 #include "FlEdit.h"
 #include "LbButton.h"
-#include "SortGrid.h"
+#include "TSortGrid.h"
 
 #include <QAction>
 #include <QComboBox>

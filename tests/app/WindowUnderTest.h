@@ -2,12 +2,14 @@
 
 #include "DlgYesNo.h"
 #include "FormMain.h"
+#include "LbButton.h"
 #include "ManualTickCounter.h"
-#include "SortGrid.h"
+#include "TSortGrid.h"
 #include "TempFolder.h"
 
 #include <QApplication>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 

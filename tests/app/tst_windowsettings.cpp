@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QSettings>
 #include <QSpinBox>
+#include <QToolButton>
 
 namespace {
 

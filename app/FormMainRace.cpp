@@ -163,7 +163,10 @@ void TFormMain::TimerALLTimer()
         const int car = Race.RowCar[r];
         if (car <= 0 || Race.Finished(car))
             continue;
-        SortGrid1->SetCells(TRaceTiming::colZeit, r, Race.FormatTime(Race.RunningLapMs(car, now)));
+        // With tenths the text changes every tenth tick: repaint only when it does.
+        const QString running = Race.FormatTime(Race.RunningLapMs(car, now));
+        if (SortGrid1->Cells(TRaceTiming::colZeit, r) != running)
+            SortGrid1->SetCells(TRaceTiming::colZeit, r, running);
         ++unfinished;
     }
     if (unfinished == 0)

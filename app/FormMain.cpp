@@ -2,11 +2,9 @@
 
 #include "ClockText.h"
 
-#include "ApplicationHelp.h"
 #include "DlgYesNo.h"
 #include "FlEdit.h"
 #include "LbButton.h"
-#include "SPHTMLHelp.h"
 #include "TSortGrid.h"
 
 #include <QAction>
@@ -41,7 +39,6 @@ TFormMain::TFormMain(const TTickCounter &ticks, const QString &settingsPath, QWi
 {
     InitWindowResources();
     OpenUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
-    HelpContents = [] { ShowHelpContents(); };
     setObjectName(QStringLiteral("FormMain"));
     SetUpWindowLook();
     BuildHeader();
@@ -79,14 +76,7 @@ bool TFormMain::Running() const
 void TFormMain::FormCreate()
 {
     QGuiApplication::setApplicationDisplayName(kCaption); // the yes/no dialog's caption
-    SetApplicationHelpFile(HelpFileForExecutable());
     Race.SetupGrid();
-    SortGrid1->OnGetCellFormat = [this](QObject *Sender, int Col, int Row, TGridDrawState State,
-                                        TFormatOptions &FormatOptions, bool &CheckBox,
-                                        bool &Combobox, bool &Ellipsis) {
-        SortGrid1GetCellFormat(Sender, Col, Row, State, FormatOptions, CheckBox, Combobox,
-                               Ellipsis);
-    };
     SortGrid1->OnSelectCell = [this](QObject *Sender, int ACol, int ARow, bool &CanSelect) {
         SortGrid1SelectCell(Sender, ACol, ARow, CanSelect);
     };
@@ -208,17 +198,7 @@ bool TFormMain::eventFilter(QObject *watched, QEvent *event)
         else if (watched == SortGrid1)
             FormResize();
         break;
-    case QEvent::MouseButtonPress:
-        if (watched == bSTART2) {
-            mStart2Click(bSTART2);
-            return true;
-        }
-        break;
     case QEvent::MouseButtonRelease:
-        if (watched == bSTART2) {
-            eTitle->setFocus();
-            return true;
-        }
         if (watched == LogoLabels[0] || watched == LogoLabels[1])
             Label14Click(watched);
         break;

@@ -36,6 +36,8 @@ constexpr int kHeaderFontPx = 13;
 constexpr int kWindowFontPx = 13;
 constexpr int kClockFontPx = 27;
 constexpr int kGridFontPx = 13;
+constexpr int kStartFontPx = 29;
+constexpr int kStartHotFontPx = 27;
 constexpr int kLogoFontPx = 27;
 constexpr int kLogoShadowOffset = 2;
 constexpr int kMinimumGridWidth = 792;
@@ -252,13 +254,21 @@ void TFormMain::BuildCommandPanel()
     bSTART2->setGeometry(46, 47, 115, 36);
     bSTART2->SetStyle(bsModern);
     bSTART2->SetFlat(true);
-    bSTART2->setFont(PixelFont(kDisplayFontFamily, 29, true));
+    bSTART2->setFont(PixelFont(kDisplayFontFamily, kStartFontPx, true));
+    bSTART2->SetFontColor(Qt::white);
+    bSTART2->SetHotTrackFont(PixelFont(kDisplayFontFamily, kStartHotFontPx, true));
+    bSTART2->SetHotTrackFontColor(Qt::yellow);
+    bSTART2->SetUseHotTrackFont(true);
     bSTART2->SetShadowColor(Qt::black);
     bSTART2->setCursor(Qt::PointingHandCursor);
-    bSTART2->setFocusPolicy(Qt::NoFocus);
+    bSTART2->SetTabStop(false);
     bSTART2->setToolTip(QStringLiteral("[Ctrl+S]"));
-    bSTART2->SetUseHotTrackFont(true);
-    bSTART2->installEventFilter(this);
+    bSTART2->OnMouseDown = [this](QObject *, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+        mStart2Click(bSTART2);
+    };
+    bSTART2->OnMouseUp = [this](QObject *, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+        eTitle->setFocus();
+    };
     ShowStartButton(QStringLiteral("START"), kStartReady, kStartReadyLight);
 }
 

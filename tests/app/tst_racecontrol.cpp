@@ -2,6 +2,7 @@
 
 #include "LbButton.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QToolButton>
@@ -35,6 +36,8 @@ class TestRaceControl : public QObject
 private slots:
     void init() { QLocale::setDefault(QLocale::c()); }
     void startsInReady();
+    void buttonShowsTheState();
+    void helpAndLogoCommands();
     void buttonAndCtrlSStepTheSameState();
     void stopQuestion_data();
     void stopQuestion();
@@ -68,6 +71,48 @@ void TestRaceControl::startsInReady()
     QVERIFY(!t.window->sbNew->isEnabled());
     QVERIFY(t.window->sbHelp->isEnabled());
     QVERIFY(t.window->bStartList->isEnabled());
+}
+
+void TestRaceControl::buttonShowsTheState()
+{
+    TWindowUnderTest t;
+    const auto expectLook = [&t](const char *caption, const QColor &color, const QColor &light) {
+        TLbButton *button = t.window->bSTART2;
+        QCOMPARE(button->Caption(), QString::fromLatin1(caption));
+        QCOMPARE(button->Color(), color);
+        QCOMPARE(button->HotTrackColor(), color);
+        QCOMPARE(button->LightColor(), light);
+    };
+    expectLook("START", QColor(0x00, 0xFF, 0x00), QColor(0x00, 0x80, 0x00));
+    t.ClickStart();
+    expectLook("STOPP", QColor(0xFF, 0x00, 0x00), QColor(0x7F, 0x00, 0x00));
+    t.Answer(TFDlgYesNo::daYes);
+    t.ClickStart();
+    expectLook("00:00", QColor(0, 0, 0), QColor(0x80, 0x80, 0x80));
+    t.ClickStart();
+    expectLook("START", QColor(0x00, 0xFF, 0x00), QColor(0x00, 0x80, 0x00));
+    QVERIFY(t.window->eTitle->hasFocus()); // releasing the button hands the focus to the title
+}
+
+void TestRaceControl::helpAndLogoCommands()
+{
+    TWindowUnderTest t;
+    int helpShown = 0;
+    QList<QUrl> opened;
+    t.window->HelpContents = [&helpShown] { ++helpShown; };
+    t.window->OpenUrl = [&opened](const QUrl &url) {
+        opened << url;
+        return true;
+    };
+    t.Key(Qt::Key_H, Qt::ControlModifier);
+    t.window->eTitle->setFocus(); // also from inside an edit field
+    t.Key(Qt::Key_H, Qt::ControlModifier);
+    QTest::mouseClick(t.window->sbHelp, Qt::LeftButton);
+    QCOMPARE(helpShown, 3);
+    QTest::mouseClick(t.window->LogoLabels[1], Qt::LeftButton);
+    QCOMPARE(opened, QList<QUrl>{TFormMain::kProductPage});
+    QTest::mouseClick(t.window->LogoShadows[0], Qt::LeftButton); // the shadows are only looks
+    QCOMPARE(opened.size(), 1);
 }
 
 void TestRaceControl::buttonAndCtrlSStepTheSameState()

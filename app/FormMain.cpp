@@ -59,6 +59,22 @@ TFormMain::TFormMain(const TTickCounter &ticks, const QString &settingsPath, QWi
 TFormMain::~TFormMain()
 {
     FormDestroy();
+    // The controls go after this object has stopped being a TFormMain; a signal they send on
+    // the way (a field losing the focus) must not reach its handlers any more.
+    TimerALL->stop();
+    Timer1->stop();
+    const QList<QObject *> parts = findChildren<QObject *>();
+    for (QObject *part : parts)
+        QObject::disconnect(part, nullptr, this, nullptr);
+    SortGrid1->OnSelectCell = nullptr;
+    bSTART2->OnMouseDown = nullptr;
+    bSTART2->OnMouseUp = nullptr;
+    Race.OnLeaderLap = nullptr;
+    for (QLabel *logo : LogoLabels)
+        logo->removeEventFilter(this);
+    Panel1->removeEventFilter(this);
+    SortGrid1->removeEventFilter(this);
+    meTime->removeEventFilter(this);
 }
 
 TFDlgYesNo *TFormMain::DlgYesNo()

@@ -6,6 +6,10 @@
 
 int main(int argc, char *argv[])
 {
+    // The window is laid out in pixels and is not scaled with the screen's pixel density,
+    // unless the user asks for scaling in the environment.
+    if (!qEnvironmentVariableIsSet("QT_ENABLE_HIGHDPI_SCALING"))
+        qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     TErrorReportingApplication app(argc, argv);
     TSystemTickCounter ticks;
     TFormMain FormMain(ticks, TSettingsStore::DefaultFilePath());

@@ -2,9 +2,11 @@
 
 #include "ClockText.h"
 
+#include "ApplicationHelp.h"
 #include "DlgYesNo.h"
 #include "FlEdit.h"
 #include "LbButton.h"
+#include "SPHTMLHelp.h"
 #include "TSortGrid.h"
 
 #include <QAction>
@@ -39,6 +41,7 @@ TFormMain::TFormMain(const TTickCounter &ticks, const QString &settingsPath, QWi
 {
     InitWindowResources();
     OpenUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
+    HelpContents = [] { ShowHelpContents(); };
     setObjectName(QStringLiteral("FormMain"));
     SetUpWindowLook();
     BuildHeader();
@@ -92,6 +95,7 @@ bool TFormMain::Running() const
 void TFormMain::FormCreate()
 {
     QGuiApplication::setApplicationDisplayName(kCaption); // the yes/no dialog's caption
+    SetApplicationHelpFile(HelpFileForExecutable());
     Race.SetupGrid();
     SortGrid1->OnSelectCell = [this](QObject *Sender, int ACol, int ARow, bool &CanSelect) {
         SortGrid1SelectCell(Sender, ACol, ARow, CanSelect);

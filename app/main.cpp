@@ -1,6 +1,7 @@
 #include "DlgYesNo.h"
 #include "ErrorReportingApplication.h"
 #include "FormMain.h"
+#include "SPHTMLHelp.h"
 #include "SettingsStore.h"
 #include "TickCounter.h"
 
@@ -11,6 +12,8 @@ int main(int argc, char *argv[])
     if (!qEnvironmentVariableIsSet("QT_ENABLE_HIGHDPI_SCALING"))
         qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     TErrorReportingApplication app(argc, argv);
+    // Help lives from before the main window until after it is gone.
+    TSPHTMLHelp help;
     TSystemTickCounter ticks;
     TFormMain FormMain(ticks, TSettingsStore::DefaultFilePath());
     // The one yes/no dialog, created after the main window so it takes the window's caption.

@@ -97,6 +97,11 @@ void TestRaceControl::buttonShowsTheState()
 void TestRaceControl::helpAndLogoCommands()
 {
     TWindowUnderTest t;
+    // No help file lies next to the test: the help command does nothing and asks nothing.
+    const qsizetype windowsBefore = QApplication::topLevelWidgets().size();
+    t.Key(Qt::Key_H, Qt::ControlModifier);
+    QCOMPARE(QApplication::topLevelWidgets().size(), windowsBefore);
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
     int helpShown = 0;
     QList<QUrl> opened;
     t.window->HelpContents = [&helpShown] { ++helpShown; };

@@ -82,6 +82,10 @@ void TMyCustomGrid::ChangeCounts(int newColCount, int newRowCount)
         m_fixedCols = m_colCount - 1;
     if (m_fixedRows >= m_rowCount)
         m_fixedRows = m_rowCount - 1;
+    // The size tables always match the counts, so no index can leave them, even inside
+    // the update bracket; the rest of the adjustment waits for EndUpdate there.
+    m_colWidths.resize(size_t(m_colCount), m_defaultColWidth);
+    m_rowHeights.resize(size_t(m_rowCount), m_defaultRowHeight);
     if (m_nowUpdating)
         return;
     try {

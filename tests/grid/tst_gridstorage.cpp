@@ -48,6 +48,7 @@ private slots:
     void deleteRowAndColumnShiftTheRest();
     void updateBracketDefersSizeNotification();
     void updateBracketIsNotCounted();
+    void rowsAddedInsideTheBracketCanBeUsedAtOnce();
     void currentCellStaysInRange();
 };
 
@@ -294,6 +295,22 @@ void TestGridStorage::updateBracketIsNotCounted()
     QCOMPARE(grid.sizeChanges, 1);
     QCOMPARE(grid.lastOldRowCount, 5);
     grid.EndUpdate();
+    QCOMPARE(grid.sizeChanges, 1);
+}
+
+void TestGridStorage::rowsAddedInsideTheBracketCanBeUsedAtOnce()
+{
+    CountingGrid grid;
+    grid.BeginUpdate();
+    grid.SetRowCount(12);
+    grid.Cols(1).Assign(QStringList{"t", "a", "b"});
+    grid.MoveRow(1, 11);
+    grid.SetRowHeights(11, 33);
+    grid.DeleteRow(2);
+    grid.EndUpdate();
+    QCOMPARE(grid.RowCount(), 11);
+    QCOMPARE(grid.Cells(1, 10), QStringLiteral("a"));
+    QCOMPARE(grid.RowHeights(10), 33);
     QCOMPARE(grid.sizeChanges, 1);
 }
 

@@ -64,6 +64,14 @@ void TMyStringGrid::SetRowCells(int ARow, const std::vector<TGridCell> &cells)
         InvalidateRow(ARow);
 }
 
+void TMyStringGrid::InsertStoredRow(int ARow)
+{
+    const int high = m_rows.HighBound();
+    if (high >= ARow)
+        m_rows.Move(high + 1, ARow);
+    InvalidateGrid();
+}
+
 void TMyStringGrid::DrawCell(QPainter &painter, int ACol, int ARow, const QRect &ARect,
                              TGridDrawState AState)
 {

@@ -27,6 +27,9 @@ protected:
     // moves that should not pay a lookup of the row per cell.
     std::vector<TGridCell> RowCells(int ARow, int colCount) const;
     void SetRowCells(int ARow, const std::vector<TGridCell> &cells);
+    // Inserts an empty stored row at ARow; the stored rows from ARow on move down by one,
+    // including those kept beyond RowCount.
+    void InsertStoredRow(int ARow);
 
     void DrawCell(QPainter &painter, int ACol, int ARow, const QRect &ARect,
                   TGridDrawState AState) override;

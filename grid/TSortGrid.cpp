@@ -2,6 +2,7 @@
 
 #include "CommaText.h"
 #include "GridError.h"
+#include "GridGlyphs.h"
 #include "LocaleConvert.h"
 
 #include <QMouseEvent>
@@ -18,6 +19,71 @@ TSortGrid::TSortGrid(QWidget *parent) : TMyStringGrid(parent)
     SetFixedCols(0);
     m_selectedRows = {QString::number(Row())};
     m_selectionTrail = m_selectedRows;
+    for (const char *name : {"UP", "DOWN", "CHECKED", "UNCHECKED", "COMBOBOX", "ELLIPSIS"})
+        m_glyphs.insert(QLatin1String(name), GridGlyph(QLatin1String(name)));
+}
+
+// ---- properties ----------------------------------------------------------------------
+
+void TSortGrid::SetAlignmentHorz(TAlignment value)
+{
+    if (value == m_alignmentHorz)
+        return;
+    m_alignmentHorz = value;
+    InvalidateGrid();
+}
+
+void TSortGrid::SetAlignmentVert(TVertAlignment value)
+{
+    if (value == m_alignmentVert)
+        return;
+    m_alignmentVert = value;
+    InvalidateGrid();
+}
+
+void TSortGrid::SetBevelStyle(TCellBevelStyle value)
+{
+    if (value == m_bevelStyle)
+        return;
+    m_bevelStyle = value;
+    InvalidateGrid();
+}
+
+void TSortGrid::SetHideRows(bool value)
+{
+    m_hideRows = value;
+    if (RowCount() > 1)
+        MoveColRow(Col(), 1, true, false);
+    InvalidateGrid();
+}
+
+void TSortGrid::SetMultiSelect(bool value)
+{
+    m_multiSelect = value;
+    if (value)
+        SetOptions(Options() | goRowSelect);
+    InvalidateGrid();
+}
+
+void TSortGrid::SetProportionalScrollBars(bool value)
+{
+    if (value == m_proportionalScrollBars)
+        return;
+    m_proportionalScrollBars = value;
+    UpdateScrollRange();
+}
+
+void TSortGrid::SetUserSettings(const QStringList &value)
+{
+    m_userSettings = value;
+    SetModified(true);
+}
+
+void TSortGrid::SetModified(bool value)
+{
+    m_modified = value;
+    if (value && OnModified)
+        OnModified(this);
 }
 
 void TSortGrid::SetSortOptions(const TSortOptions &value)

@@ -1,9 +1,15 @@
 #pragma once
 
+#include "TFormatOptions.h"
 #include "TMyStringGrid.h"
+#include "TPrintOptions.h"
 #include "TSortOptions.h"
 #include "TSortedList.h"
 
+#include <QHash>
+#include <QMenu>
+#include <QPixmap>
+#include <QPointer>
 #include <QStringList>
 
 // A string grid that reorders its data rows (row 0 is the title and never moves) by one
@@ -30,10 +36,50 @@ public:
     void BeginUpdate() override;
     void EndUpdate() override;
 
+    // Makes (ACol, ARow) current and its row the only selected one, if SelectCell allows.
+    void GotoCell(int ACol, int ARow, bool Scroll);
+    // Scrolls so that the row above ARow is the top row, or to the last page.
+    void ScrollToCell(int ACol, int ARow);
+    void ClearSelection();
+
     // Row numbers as decimal text; SelectionTrail in the order of selection, entry 0 the
     // anchor.
     QStringList SelectedRows() const { return m_selectedRows; }
     QStringList SelectionTrail() const { return m_selectionTrail; }
+
+    // The format of one cell: the grid's defaults, then whatever OnGetCellFormat makes of
+    // them. Brush and Font point at the grid's drawing state.
+    TCellFormat GetCellFormat(int Col, int Row);
+
+    TAlignment AlignmentHorz() const { return m_alignmentHorz; }
+    void SetAlignmentHorz(TAlignment value);
+    TVertAlignment AlignmentVert() const { return m_alignmentVert; }
+    void SetAlignmentVert(TVertAlignment value);
+    TCellBevelStyle BevelStyle() const { return m_bevelStyle; }
+    void SetBevelStyle(TCellBevelStyle value);
+    // While True every data row is painted blank.
+    bool HideRows() const { return m_hideRows; }
+    void SetHideRows(bool value);
+    // Hides the rows OnSetFilter rejects; they stay stored behind the last visible row.
+    bool Filtered() const { return m_filtered; }
+    void SetFiltered(bool value);
+    int FilteredCount() const { return m_filteredCount; }
+    bool MultiSelect() const { return m_multiSelect; }
+    void SetMultiSelect(bool value);
+    bool ExtendedKeys() const { return m_extendedKeys; }
+    void SetExtendedKeys(bool value) { m_extendedKeys = value; }
+    bool ProportionalScrollBars() const { return m_proportionalScrollBars; }
+    void SetProportionalScrollBars(bool value);
+    QStringList UserSettings() const { return m_userSettings; }
+    void SetUserSettings(const QStringList &value);
+    TPrintOptions *PrintOptions() { return &m_printOptions; }
+    void SetPrintOptions(const TPrintOptions &value) { m_printOptions = value; }
+    QMenu *PopupMenu() const { return m_popupMenu; }
+    void SetPopupMenu(QMenu *value) { m_popupMenu = value; }
+    bool Modified() const { return m_modified; }
+    void SetModified(bool value);
+    // A picture loaded at construction by its name ("UP", "CHECKED", ...).
+    QPixmap Glyph(const QString &name) const { return m_glyphs.value(name); }
 
     // True when X (viewport coordinates) lies within the column-sizing distance of the
     // left or right edge of ACol's title cell.
@@ -43,8 +89,35 @@ public:
     std::function<void(QObject *Sender, int Col, TSortStyle &SortStyle)> OnGetSortStyle;
     std::function<void(QObject *Sender, int Col)> OnAfterSort;
     std::function<void(QObject *Sender)> OnEndUpdate;
+    std::function<void(QObject *Sender, int Col, int Row, TGridDrawState State,
+                       TFormatOptions &FormatOptions, bool &CheckBox, bool &Combobox,
+                       bool &Ellipsis)>
+        OnGetCellFormat;
+    std::function<void(QObject *Sender, const QStringList &ARows, bool &Accept)> OnSetFilter;
+    std::function<void(QObject *Sender, const QStringList &ARows, bool &Accept)> OnSearch;
+    std::function<void(QObject *Sender)> OnModified;
+    std::function<void(QObject *Sender)> OnRowSelected;
+    std::function<void(QObject *Sender, int ARow)> OnRowInsert;
+    std::function<void(QObject *Sender, int ARow)> OnRowDelete;
+    std::function<void(QObject *Sender, int ACol)> OnColumnInsert;
+    std::function<void(QObject *Sender, int ACol)> OnColumnDelete;
+    std::function<void(QObject *Sender)> OnColumnWidthsChanged;
+    std::function<void(QObject *Sender)> OnRowHeightsChanged;
+    std::function<void(QObject *Sender, int OldColCount, int OldRowCount)> OnSizeChanged;
+    std::function<void(QObject *Sender, int ACol, int ARow, const QString &OldValue,
+                       QString &NewValue, bool &Valid)>
+        OnCellValidate;
+    std::function<void(QObject *Sender, int ACol, int ARow, bool State)> OnSetChecked;
+    std::function<void(QObject *Sender, int ACol, int ARow, QStringList &Strs, int &Width,
+                       int &Height, bool &Sorted)>
+        OnGetComboBox;
+    std::function<void(QObject *Sender, int ACol, int ARow, const QString &Str)> OnSetComboBox;
+    std::function<void(QObject *Sender, int ACol, int ARow)> OnSetEllipsis;
 
 protected:
+    void DrawCell(QPainter &painter, int ACol, int ARow, const QRect &ARect,
+                  TGridDrawState AState) override;
+    bool SelectCell(int ACol, int ARow) override;
     void ColumnMoved(int FromIndex, int ToIndex) override;
     void SizeChanged(int OldColCount, int OldRowCount) override;
     void mousePressEvent(QMouseEvent *event) override;
@@ -55,6 +128,11 @@ protected:
 
 private:
     void RunSortPasses(int col);
+    void PaintGlyphs(QPainter &painter, int ACol, int ARow, const QRect &ARect,
+                     const TCellFormat &format);
+    void PaintBevel(QPainter &painter, const QRect &ARect, const TFormatOptions &options);
+    void FilterRows();
+    void UnfilterRows();
     // The key that each column number text names, checked against ColCount.
     int KeyColumn(const QString &key) const;
     void TitleClicked(int ACol, Qt::MouseButton button);
@@ -62,6 +140,20 @@ private:
     TSortOptions m_sortOptions;
     TSortedList m_sortedList;
     bool m_savedUpdateOnSizeChange = false;
+    TAlignment m_alignmentHorz = taLeftJustify;
+    TVertAlignment m_alignmentVert = taTopJustify;
+    TCellBevelStyle m_bevelStyle = cbNone;
+    bool m_hideRows = false;
+    bool m_filtered = false;
+    int m_filteredCount = 0;
+    bool m_multiSelect = false;
+    bool m_extendedKeys = false;
+    bool m_proportionalScrollBars = false;
+    bool m_modified = false;
+    QStringList m_userSettings;
+    TPrintOptions m_printOptions;
+    QPointer<QMenu> m_popupMenu;
+    QHash<QString, QPixmap> m_glyphs;
     bool m_titlePressValid = false;
     int m_titlePressCol = -1;
 };

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "SheetReader.h"
+
+// Reads the first worksheet of an old binary Excel workbook (.xls) in the helper process
+// talvenbahn-xls-reader (next to the program), which runs XlsInProcessReader. A workbook that
+// makes FreeXL crash, hang or eat memory only ends the helper; the operator gets a message.
+class XlsSheetReader : public SheetReader
+{
+public:
+    bool read(const QByteArray &data, SheetRowSink &sink) override;
+
+    // The helper next to the running program.
+    static QString helperPath();
+};

@@ -12,6 +12,8 @@ namespace {
 constexpr quint16 kBof = 0x0809;
 constexpr quint16 kEof = 0x000A;
 constexpr quint16 kBoundSheet = 0x0085;
+constexpr quint16 kFormat = 0x041E;
+constexpr quint16 kBiff8 = 0x0600;
 constexpr quint16 kFormula = 0x0006;
 constexpr quint16 kBoolErr = 0x0205;
 constexpr quint16 kString = 0x0207;
@@ -49,6 +51,19 @@ QString stringRecordText(const char *data, int size)
     return QString::fromLatin1(data + 3, length);
 }
 
+// A FORMAT record: index, character count, flag byte (bit 0: two bytes a character),
+// characters; before the 1997 format a one-byte count and no flags.
+bool formatRecordFits(const char *data, int size, bool biff8)
+{
+    if (!biff8)
+        return size >= 3 && 3 + static_cast<unsigned char>(data[2]) <= size;
+    if (size < 5)
+        return false;
+    const int count = u16At(data + 2);
+    const bool wide = data[4] & 1;
+    return 5 + count * (wide ? 2 : 1) <= size;
+}
+
 } // namespace
 
 bool BiffCellScan::fail(const QString &message)
@@ -73,6 +88,7 @@ bool BiffCellScan::scan(const QByteArray &stream)
     // The workbook globals come first and list the sheets with their stream positions.
     qsizetype offset = 0;
     bool first = true;
+    bool biff8 = true;
     while (offset + kRecordHeader <= stream.size()) {
         const char *header = stream.constData() + offset;
         const quint16 type = u16At(header);
@@ -80,9 +96,15 @@ bool BiffCellScan::scan(const QByteArray &stream)
         const qsizetype body = offset + kRecordHeader;
         if (body + size > stream.size())
             return fail(QStringLiteral("ein Datensatz ist abgeschnitten"));
-        if (first && type != kBof)
+        if (first && (type != kBof || size < 2))
             return fail(QStringLiteral("der Anfang der Arbeitsmappe fehlt"));
+        if (first)
+            biff8 = u16At(stream.constData() + body) == kBiff8;
         first = false;
+        // FreeXL copies a number format's text by its stated length; one that runs past its
+        // record would make it read out of bounds.
+        if (type == kFormat && !formatRecordFits(stream.constData() + body, size, biff8))
+            return fail(QStringLiteral("ein Zahlenformat ist beschädigt"));
         if (type == kBoundSheet && size >= 4)
             return scanSheet(stream, qFromLittleEndian<quint32>(stream.constData() + body));
         if (type == kEof)

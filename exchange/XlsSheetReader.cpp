@@ -74,11 +74,11 @@ bool XlsSheetReader::read(const QByteArray &data, SheetRowSink &sink)
             setrlimit(RLIMIT_AS, &limit);
         }
     });
-    helper.start(helperPath(), {file.fileName(), QLocale().name()});
+    helper.start(m_helperPath, {file.fileName(), QLocale().name()});
     if (!helper.waitForStarted())
         return fail(QStringLiteral("Das Hilfsprogramm %1 zum Lesen von .xls-Dateien kann nicht "
                                    "gestartet werden: %2")
-                        .arg(helperPath(), helper.errorString()));
+                        .arg(m_helperPath, helper.errorString()));
 
     QByteArray output;
     const QDeadlineTimer deadline(kHelperTimeoutMs);

@@ -12,4 +12,9 @@ public:
 
     // The helper next to the running program.
     static QString helperPath();
+    // Another helper, for tests of a helper that crashes.
+    void setHelperPath(const QString &path) { m_helperPath = path; }
+
+private:
+    QString m_helperPath = helperPath();
 };

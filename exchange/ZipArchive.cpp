@@ -16,7 +16,7 @@ public:
     ZipEntryDevice(zip_file_t *file, const QString &name, qint64 maxBytes)
         : m_file(file), m_name(name), m_maxBytes(maxBytes)
     {
-        open(QIODevice::ReadOnly);
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     }
     ~ZipEntryDevice() override { zip_fclose(m_file); }
 

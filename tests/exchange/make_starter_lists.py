@@ -264,6 +264,47 @@ def write_handmade_ods(out):
     write_ods_content(os.path.join(out, "handmade.ods"), content)
 
 
+def write_sheet_only_xlsx(path, sheet_data, shared=()):
+    """A minimal workbook of one sheet with the given <sheetData> content."""
+    strings = "".join("<si><t>%s</t></si>" % esc(t) for t in shared)
+    files = {
+        "[Content_Types].xml": '<?xml version="1.0"?><Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types"/>',
+        "xl/workbook.xml": '<?xml version="1.0"?><workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheets><sheet name="S" sheetId="1"/></sheets></workbook>',
+        "xl/sharedStrings.xml": '<?xml version="1.0"?><sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">%s</sst>' % strings,
+        "xl/worksheets/sheet1.xml": '<?xml version="1.0"?><worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>%s</sheetData></worksheet>' % sheet_data,
+    }
+    with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as z:
+        for name, content in files.items():
+            z.writestr(name, content)
+
+
+def write_damaged_variants(out):
+    """Files that are well-formed zips but break a rule of their format."""
+    write_sheet_only_xlsx(os.path.join(out, "badindex.xlsx"),
+                          '<row r="1"><c r="A1" t="s"><v>5</v></c></row>', ["nur einer"])
+    write_sheet_only_xlsx(os.path.join(out, "rowsback.xlsx"),
+                          '<row r="1"><c r="A1"><v>1</v></c></row>'
+                          '<row r="2"><c r="A2"><v>2</v></c></row>'
+                          '<row r="2"><c r="A2"><v>3</v></c></row>')
+    write_sheet_only_xlsx(os.path.join(out, "badnumber.xlsx"),
+                          '<row r="1"><c r="A1"><v>sieben</v></c></row>')
+    write_sheet_only_xlsx(os.path.join(out, "bigrows.xlsx"),
+                          "".join('<row r="%d"><c r="A%d"><v>%d</v></c></row>' % (i, i, i)
+                                  for i in range(1, 70001)))
+    with zipfile.ZipFile(os.path.join(out, "nosheet.xlsx"), "w") as z:
+        z.writestr("[Content_Types].xml", "<Types/>")
+    repeated = ('<table:table table:name="S"><table:table-row table:number-rows-repeated="2000000">'
+                '<table:table-cell office:value-type="string"><text:p>immer</text:p>'
+                "</table:table-cell></table:table-row></table:table>")
+    write_ods_content(os.path.join(out, "bigrepeat.ods"), ODS_HEAD + repeated + ODS_TAIL)
+    badvalue = ('<table:table table:name="S"><table:table-row><table:table-cell '
+                'office:value-type="float" office:value="sieben"><text:p>7</text:p>'
+                "</table:table-cell></table:table-row></table:table>")
+    write_ods_content(os.path.join(out, "badvalue.ods"), ODS_HEAD + badvalue + ODS_TAIL)
+    write_ods_content(os.path.join(out, "notable.ods"), ODS_HEAD + ODS_TAIL)
+    write_ods_content(os.path.join(out, "broken.ods"), ODS_HEAD + "<table:table><table:table-row>")
+
+
 def main():
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
@@ -273,6 +314,7 @@ def main():
     write_formats(out, "error", [[1, "Erster"], [2, None], [3, "Dritter"]], errors=[(1, 1)])
     write_handmade_xlsx(out)
     write_handmade_ods(out)
+    write_damaged_variants(out)
 
     write_csv(os.path.join(out, "eight.csv"), eight_rows())
     write_csv(os.path.join(out, "fifteen.csv"), fifteen_rows(), separator=",")

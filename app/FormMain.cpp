@@ -70,6 +70,7 @@ TFormMain::~TFormMain()
     for (QObject *part : parts)
         QObject::disconnect(part, nullptr, this, nullptr);
     SortGrid1->OnSelectCell = nullptr;
+    SortGrid1->OnGetCellFormat = nullptr;
     bSTART2->OnMouseDown = nullptr;
     bSTART2->OnMouseUp = nullptr;
     Race.OnLeaderLap = nullptr;
@@ -97,6 +98,12 @@ void TFormMain::FormCreate()
     QGuiApplication::setApplicationDisplayName(kCaption); // the yes/no dialog's caption
     SetApplicationHelpFile(HelpFileForExecutable());
     Race.SetupGrid();
+    SortGrid1->OnGetCellFormat = [this](QObject *Sender, int Col, int Row, TGridDrawState State,
+                                        TFormatOptions &FormatOptions, bool &CheckBox,
+                                        bool &Combobox, bool &Ellipsis) {
+        SortGrid1GetCellFormat(Sender, Col, Row, State, FormatOptions, CheckBox, Combobox,
+                               Ellipsis);
+    };
     SortGrid1->OnSelectCell = [this](QObject *Sender, int ACol, int ARow, bool &CanSelect) {
         SortGrid1SelectCell(Sender, ACol, ARow, CanSelect);
     };

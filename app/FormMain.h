@@ -2,6 +2,7 @@
 
 #include "RaceTiming.h"
 #include "SettingsStore.h"
+#include "TFormatOptions.h"
 
 #include <QMainWindow>
 #include <QUrl>
@@ -21,7 +22,6 @@ class TFDlgYesNo;
 class TLbButton;
 class TSortGrid;
 class TSpinFloatEdit;
-struct TFormatOptions;
 
 // The program's only main window: the header with the race settings and the command buttons,
 // the standings grid and the status bar. It owns the race (Race), the race clock and the two
@@ -134,7 +134,7 @@ public:
     void bStartListClick(QObject *Sender);
 
     // ---- Standings cell formats ----
-    void SortGrid1GetCellFormat(QObject *Sender, int Col, int Row, int State,
+    void SortGrid1GetCellFormat(QObject *Sender, int Col, int Row, TGridDrawState State,
                                 TFormatOptions &FormatOptions, bool &CheckBox, bool &Combobox,
                                 bool &Ellipsis);
     void SortGrid1SelectCell(QObject *Sender, int ACol, int ARow, bool &CanSelect);

@@ -2,7 +2,50 @@
 // the warning colour, and which cells the user may edit.
 #include "FormMain.h"
 
+#include "WindowLook.h"
+
 #include "TSortGrid.h"
+
+#include <QTimer>
+
+namespace {
+
+constexpr int kZeitPointSize = 14;
+
+} // namespace
+
+void TFormMain::SortGrid1GetCellFormat(QObject *, int Col, int Row, TGridDrawState,
+                                       TFormatOptions &FormatOptions, bool &, bool &, bool &)
+{
+    if (Row == 0) {
+        FormatOptions.AlignmentHorz = taCenter;
+        return;
+    }
+    switch (Col) {
+    case TRaceTiming::colPos:
+    case TRaceTiming::colKey:
+        FormatOptions.AlignmentHorz = taCenter;
+        break;
+    case TRaceTiming::colFahrer:
+        FormatOptions.AlignmentHorz = taLeftJustify;
+        break;
+    case TRaceTiming::colZeit: {
+        TCanvasFont &font = *FormatOptions.Font;
+        font.setPointSize(kZeitPointSize);
+        // Running laps tick in regular weight; frozen and final times stand out in bold.
+        font.setBold(!Timer1->isActive());
+        const int car = Row <= kMaxCars ? Race.RowCar[Row] : 0;
+        if (car < 1)
+            break;
+        // A car not seen for the warning time turns red until its next press.
+        const auto unseenMs = qint32(FTicks.GetTickCount() - Race.LastCross[car]);
+        font.Color = unseenMs < WarnTime ? QColor(Qt::black) : kWarningColor;
+        break;
+    }
+    default:
+        break;
+    }
+}
 
 void TFormMain::SortGrid1SelectCell(QObject *, int ACol, int, bool &)
 {

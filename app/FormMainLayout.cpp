@@ -313,6 +313,8 @@ void TFormMain::BuildStandings()
     SortGrid1->setFont(PixelFont(kDisplayFontFamily, kGridFontPx, true));
     SortGrid1->SetFixedColor(kGreyGreen);
     SortGrid1->SetScrollBars(ssNone);
+    SortGrid1->SetAlignmentHorz(taRightJustify);
+    SortGrid1->SetAlignmentVert(taMiddle);
     SortGrid1->SetOptions(kDefaultGridOptions | goColSizing | goTabs | goDrawFocusSelected);
     SortGrid1->installEventFilter(this);
     gridLayout->addWidget(SortGrid1);

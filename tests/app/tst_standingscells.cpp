@@ -163,7 +163,7 @@ void TestStandingsCells::redCellIsPaintedRed()
     t.window->meTimeWarn->setText(QStringLiteral("00:01"));
     t.ClickStart();
     t.Advance(8000);
-    const QImage picture = t.window->SortGrid1->grab().toImage();
+    const QImage picture = t.window->SortGrid1->viewport()->grab().toImage();
     const QRect zeit = t.window->SortGrid1->CellRect(Zeit, 1);
     int redPixels = 0;
     for (int y = zeit.top(); y <= zeit.bottom(); ++y) {

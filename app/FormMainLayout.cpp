@@ -315,7 +315,11 @@ void TFormMain::BuildStandings()
     SortGrid1->SetScrollBars(ssNone);
     SortGrid1->SetAlignmentHorz(taRightJustify);
     SortGrid1->SetAlignmentVert(taMiddle);
-    SortGrid1->SetOptions(kDefaultGridOptions | goColSizing | goTabs | goDrawFocusSelected);
+    // Lines between all cells, column widths dragged by the user, Tab between cells, the focused
+    // cell drawn as selected; no range selection, which would paint the top row as selected
+    // and hide its warning colour.
+    SortGrid1->SetOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine |
+                          goColSizing | goTabs | goDrawFocusSelected);
     SortGrid1->installEventFilter(this);
     gridLayout->addWidget(SortGrid1);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RaceTiming.h"
+#include "ResultsSnapshot.h"
 #include "SettingsStore.h"
 #include "TFormatOptions.h"
 
@@ -131,6 +132,12 @@ public:
     // ---- Results and starter list (their handlers are filled in elsewhere) ----
     void sbExcelClick(QObject *Sender);
     void sbWebClick(QObject *Sender);
+    // Writes the results page to FileName; a file that cannot be written is reported.
+    void WriteResultsPage(const QString &FileName);
+    // The results as the exports show them, read from the race, the standings and the header.
+    TResultsSnapshot ResultsSnapshot() const;
+    // Shows the page's write error; a message box unless replaced (tests record the text).
+    std::function<void(const QString &text)> ShowWriteError;
     void bStartListClick(QObject *Sender);
 
     // ---- Standings cell formats ----

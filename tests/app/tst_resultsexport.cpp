@@ -1,0 +1,166 @@
+#include "WindowUnderTest.h"
+
+#include "DocumentOpener.h"
+#include "XlsxTestReader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QToolButton>
+
+namespace {
+
+constexpr int Nr = TRaceTiming::colNr;
+constexpr int Fahrer = TRaceTiming::colFahrer;
+
+QString pageText(const QString &fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
+}
+
+QStringList gridTexts(const TWindowUnderTest &t)
+{
+    QStringList texts;
+    for (int row = 0; row < t.window->SortGrid1->RowCount(); ++row) {
+        for (int col = 0; col < TRaceTiming::kStandingsColumns; ++col)
+            texts << t.Cell(col, row);
+    }
+    return texts;
+}
+
+} // namespace
+
+class TestResultsExport : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void exportsDuringAndAfterTheRace();
+    void pageThatCannotBeWrittenIsReported();
+
+private:
+    // Two cars, two laps: car 2 leads; export while car 1 still runs its second lap.
+    void runUntilCar1HasOneLapToGo(TWindowUnderTest &t);
+    QString pageName() const;
+
+    QStringList m_opened;
+    QStringList m_errors;
+};
+
+void TestResultsExport::init()
+{
+    QLocale::setDefault(QLocale::c());
+    m_opened.clear();
+    m_errors.clear();
+    DocumentOpener::setHandler([this](const QString &fileName) { m_opened << fileName; });
+}
+
+void TestResultsExport::cleanup()
+{
+    DocumentOpener::setHandler({});
+}
+
+QString TestResultsExport::pageName() const
+{
+    return QStringLiteral("tst_resultsexport.html");
+}
+
+void TestResultsExport::runUntilCar1HasOneLapToGo(TWindowUnderTest &t)
+{
+    t.window->seCarCount->setValue(2);
+    t.window->seKrugs->setValue(2);
+    QTest::keyClick(t.window->eTitle, Qt::Key_A, Qt::ControlModifier); // typing replaces it
+    QTest::keyClicks(t.window->eTitle, QStringLiteral("Preis <Nord> & S"));
+    QTest::sendKeyEvent(QTest::Click, t.window->eTitle, Qt::Key_unknown, QStringLiteral("ü"),
+                        Qt::NoModifier);
+    QTest::keyClicks(t.window->eTitle, QStringLiteral("d"));
+    t.window->SortGrid1->SetCells(Fahrer, 1, QStringLiteral("Łukasz"));
+    t.window->SortGrid1->SetCells(Nr, 2, QStringLiteral("7"));
+    t.window->SortGrid1->SetCells(Fahrer, 2, QStringLiteral("Anna <A&B>"));
+    t.ClickStart();
+    t.Advance(61200);
+    t.Lap(2);
+    t.Advance(800);
+    t.Lap(1);
+    t.Advance(60000);
+    t.Lap(2);
+}
+
+void TestResultsExport::exportsDuringAndAfterTheRace()
+{
+    TWindowUnderTest t;
+    t.window->ShowWriteError = [this](const QString &text) { m_errors << text; };
+    QVERIFY(!t.window->sbWeb->isEnabled());
+    runUntilCar1HasOneLapToGo(t);
+    QVERIFY(t.window->Running());
+
+    const QStringList before = gridTexts(t);
+    QTest::mouseClick(t.window->sbWeb, Qt::LeftButton);
+    QTest::mouseClick(t.window->sbExcel, Qt::LeftButton);
+    QCOMPARE(gridTexts(t), before);
+    QVERIFY(t.window->Running());
+    QVERIFY(t.window->TimerALL->isActive());
+    QCOMPARE(m_opened.size(), 2);
+    QCOMPARE(m_opened.at(0), pageName());
+    QVERIFY(m_errors.isEmpty());
+
+    const QString page = pageText(pageName());
+    QVERIFY(page.contains(
+        QStringLiteral("<H2>Rennen: \"Preis &lt;Nord&gt; &amp; Süd\"<br>Runden: 2, Länge: 30 Km")));
+    QVERIFY(page.contains(QStringLiteral("<title>Zeitenprotokoll Talvenbahn 1.7</title>"),
+                          Qt::CaseInsensitive));
+    QVERIFY(page.contains(QStringLiteral("<th>Position:<th>1.<th>2.</tr></thead>\r\n"
+                                         "<th bgcolor=#B0A786>Start-Nr.:<th>7<th></tr></thead>\r\n"
+                                         "<thead bgcolor=#B0A786><th>Fahrer:"
+                                         "<th bgcolor=#B0A786>Anna &lt;A&amp;B&gt;"
+                                         "<th bgcolor=#B0A786>&#321;ukasz</tr></thead>\r\n"
+                                         "<tr><td bgcolor=#B0A786><b>1.<td>00:01:01.2<td>00:01:02.0"
+                                         "</tr>\r\n<tr><td bgcolor=#B0A786><b>2.<td>00:01:00.8"
+                                         "<td>00:00:00.0</tr>\r\n<tr><td><b>Gesamt:<td><b>"
+                                         "00:02:02.0<td><b>00:00:00.0</TABLE>\r\n")));
+
+    XlsxTestReader during;
+    QVERIFY2(during.read(m_opened.at(1)), qPrintable(during.error()));
+    QCOMPARE(during.cell(1, 2), QStringLiteral("Preis <Nord> & Süd"));
+    QCOMPARE(during.cell(8, 2), QStringLiteral("Anna <A&B>"));
+    QCOMPARE(during.cell(8, 3), QStringLiteral("Łukasz"));
+    QCOMPARE(during.cell(11, 3), QStringLiteral("00:00:00.0"));
+    QCOMPARE(during.cell(12, 1), QStringLiteral("Gesamt:"));
+    QCOMPARE(during.cell(12, 3), QStringLiteral("00:00:00.0"));
+
+    // Car 1 finishes: the race ends, and a second export holds its lap and total.
+    t.Advance(1000);
+    t.Lap(1);
+    t.Advance(10);
+    QCOMPARE(t.window->RaceState(), TFormMain::rsStopped);
+    QTest::mouseClick(t.window->sbWeb, Qt::LeftButton);
+    QTest::mouseClick(t.window->sbExcel, Qt::LeftButton);
+    QCOMPARE(m_opened.size(), 4);
+    QVERIFY(m_opened.at(3) != m_opened.at(1)); // the earlier workbook stays as it was
+    QVERIFY(pageText(pageName())
+                .contains(QStringLiteral("<td>00:01:00.8<td>00:01:01.0</tr>\r\n<tr><td><b>Gesamt:"
+                                         "<td><b>00:02:02.0<td><b>00:02:03.0</TABLE>")));
+    XlsxTestReader after;
+    QVERIFY2(after.read(m_opened.at(3)), qPrintable(after.error()));
+    QCOMPARE(after.cell(11, 3), QStringLiteral("00:01:01.0"));
+    QCOMPARE(after.cell(12, 3), QStringLiteral("00:02:03.0"));
+    QCOMPARE(QDir().entryList({QStringLiteral("*.xlsx")}, QDir::Files).size(), 2);
+}
+
+void TestResultsExport::pageThatCannotBeWrittenIsReported()
+{
+    TWindowUnderTest t;
+    t.window->ShowWriteError = [this](const QString &text) { m_errors << text; };
+    QVERIFY(QDir().mkdir(pageName())); // a folder in the way
+    t.ClickStart();
+    QTest::mouseClick(t.window->sbWeb, Qt::LeftButton);
+    QCOMPARE(m_errors, QStringList{QStringLiteral("Der Schreibfehler der Datei: ") + pageName()});
+    QVERIFY(m_opened.isEmpty());
+    QVERIFY(t.window->Running());
+}
+
+QTEST_MAIN(TestResultsExport)
+#include "tst_resultsexport.moc"

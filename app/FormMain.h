@@ -1,5 +1,6 @@
 #pragma once
 
+#include "OpenDialog.h"
 #include "RaceTiming.h"
 #include "ResultsSnapshot.h"
 #include "SettingsStore.h"
@@ -139,6 +140,12 @@ public:
     // Shows the page's write error; a message box unless replaced (tests record the text).
     std::function<void(const QString &text)> ShowWriteError;
     void bStartListClick(QObject *Sender);
+    // Fills grid columns 2 to 11 and the row count from a starter list; the whole list is read
+    // first, so a file that fails leaves the grid as it was. Errors pass to the caller
+    // (EStarterListError).
+    void ReadStarterList(const QString &FileName);
+    // The starter list's file dialog; it keeps the last chosen name between uses.
+    TOpenDialog OpenDialog1 = StarterListOpenDialog();
 
     // ---- Standings cell formats ----
     void SortGrid1GetCellFormat(QObject *Sender, int Col, int Row, TGridDrawState State,

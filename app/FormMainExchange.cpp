@@ -67,5 +67,3 @@ void TFormMain::WriteResultsPage(const QString &FileName)
     else
         QMessageBox::critical(this, windowTitle(), text);
 }
-
-void TFormMain::bStartListClick(QObject *) {}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// The file-open dialog of the starter list: filters, the chosen filter (FilterIndex counts from
+// 1), a default extension added to a name typed without one, and the file name, kept between
+// uses. Tests answer it in advance with PrepareAnswer/PrepareCancel; while answers are queued,
+// Execute takes the next one instead of showing the dialog, and OfferedFileNames records the
+// name the dialog offered each time.
+class TOpenDialog
+{
+public:
+    QString FileName;
+    QString DefaultExt;
+    QStringList Filter;
+    int FilterIndex = 1;
+    QString Title;
+
+    // True when the user chose a file (FileName, FilterIndex), false when cancelled.
+    bool Execute(QWidget *parent);
+
+    void PrepareAnswer(const QString &fileName, int filterIndex = 1);
+    void PrepareCancel();
+    int PreparedAnswerCount() const { return int(m_prepared.size()); }
+    QStringList OfferedFileNames() const { return m_offered; }
+
+private:
+    struct Answer
+    {
+        bool chosen;
+        QString fileName;
+        int filterIndex;
+    };
+    void Accept(const QString &fileName, int filterIndex);
+
+    QList<Answer> m_prepared;
+    QStringList m_offered;
+};
+
+// The dialog of the starter-list command: workbooks first, then OpenDocument and CSV.
+TOpenDialog StarterListOpenDialog();
+
+// A file name without its extension ("C:/listen/lauf.xls" gives "C:/listen/lauf").
+QString WithoutExtension(const QString &fileName);

@@ -1,0 +1,175 @@
+#include "ErrorReportingApplication.h"
+#include "WindowUnderTest.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSpinBox>
+#include <QToolButton>
+
+// The starter-list command of the real window: the file choice answered in advance, the click
+// on the real button or Ctrl+O, the cells as the grid shows them, errors as the operator sees
+// them (the application's error handler).
+class TestStarterListImport : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TestStarterListImport(TErrorReportingApplication &app) : FApp(app) {}
+
+private slots:
+    void init();
+    void importsEveryFormat_data();
+    void importsEveryFormat();
+    void moreStartersThanCarsKeepsTheCarCount();
+    void emptyA1LeavesOnlyTheTitleRow();
+    void damagedListLeavesTheGridAsItWas();
+    void cancelChangesNothing();
+    void dialogOffersTheLastNameWithoutExtension();
+    void dialogFilters();
+
+private:
+    QString Copy(TWindowUnderTest &w, const QString &fixture, const QString &name);
+    void Import(TWindowUnderTest &w, const QString &file);
+
+    TErrorReportingApplication &FApp;
+    QStringList FShown;
+};
+
+void TestStarterListImport::init()
+{
+    QLocale::setDefault(QLocale::c());
+    FShown.clear();
+    FApp.ShowError = [this](const QString &text) { FShown << text; };
+}
+
+QString TestStarterListImport::Copy(TWindowUnderTest &w, const QString &fixture,
+                                    const QString &name)
+{
+    const QString target = w.folder.filePath(name);
+    QFile::remove(target);
+    if (!QFile::copy(QStringLiteral(STARTER_FIXTURES_DIR "/") + fixture, target))
+        qFatal("fixture %s is missing", qPrintable(fixture));
+    return target;
+}
+
+void TestStarterListImport::Import(TWindowUnderTest &w, const QString &file)
+{
+    w.window->OpenDialog1.PrepareAnswer(file);
+    QTest::mouseClick(w.window->bStartList, Qt::LeftButton);
+    QCOMPARE(w.window->OpenDialog1.PreparedAnswerCount(), 0);
+}
+
+void TestStarterListImport::importsEveryFormat_data()
+{
+    QTest::addColumn<QString>("fixture");
+    for (const char *name : {"eight.xls", "eight.xlsx", "eight.ods", "eight.csv"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void TestStarterListImport::importsEveryFormat()
+{
+    QFETCH(QString, fixture);
+    TWindowUnderTest w;
+    QVERIFY(!w.window->sbExcel->isEnabled());
+    Import(w, Copy(w, fixture, fixture));
+    QVERIFY2(FShown.isEmpty(), qPrintable(FShown.join(QLatin1Char('\n'))));
+
+    QCOMPARE(w.window->SortGrid1->RowCount(), 9);
+    QCOMPARE(w.Cell(2, 1), "7");
+    QCOMPARE(w.Cell(3, 1), "Jürgen Groß");
+    QCOMPARE(w.Cell(3, 3), ""); // an empty driver still counts
+    QCOMPARE(w.Cell(2, 8), "9");
+    QCOMPARE(w.Cell(3, 8), "李小龍");
+    QCOMPARE(w.Cell(1, 1), "F1"); // the key column is not the import's
+    QVERIFY(w.window->sbExcel->isEnabled());
+    QVERIFY(w.window->sbWeb->isEnabled());
+    // What the operator sees, kept next to the test (its home folder in the build tree).
+    w.window->grab().save(QDir(qEnvironmentVariable("HOME")).filePath(fixture + ".png"));
+}
+
+void TestStarterListImport::moreStartersThanCarsKeepsTheCarCount()
+{
+    TWindowUnderTest w;
+    w.window->seCarCount->setValue(12);
+    // The shortcut of the invisible menu runs the same command.
+    w.window->OpenDialog1.PrepareAnswer(Copy(w, QStringLiteral("fifteen.xlsx"), "liste.xlsx"));
+    w.Key(Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(w.window->OpenDialog1.PreparedAnswerCount(), 0);
+    QCOMPARE(w.window->SortGrid1->RowCount(), 16);
+    QCOMPARE(w.Cell(3, 15), "Fahrer 15");
+    QCOMPARE(w.window->seCarCount->value(), 12);
+}
+
+void TestStarterListImport::emptyA1LeavesOnlyTheTitleRow()
+{
+    TWindowUnderTest w;
+    Import(w, Copy(w, QStringLiteral("emptyA1.ods"), "liste.ods"));
+    QCOMPARE(w.window->SortGrid1->RowCount(), 1);
+    QCOMPARE(w.Cell(2, 0), "Nr.");
+}
+
+void TestStarterListImport::damagedListLeavesTheGridAsItWas()
+{
+    TWindowUnderTest w;
+    Import(w, Copy(w, QStringLiteral("eight.xlsx"), "gut.xlsx"));
+    w.window->sbExcel->setEnabled(false);
+
+    // An error value in B2: nothing of this list reaches the grid.
+    Import(w, Copy(w, QStringLiteral("error.xls"), "fehler.xls"));
+    QCOMPARE(FShown, QStringList{"Could not convert variant of type (Error) into type (String)"});
+    QCOMPARE(w.window->SortGrid1->RowCount(), 9);
+    QCOMPARE(w.Cell(3, 1), "Jürgen Groß");
+    QVERIFY(!w.window->sbExcel->isEnabled());
+
+    Import(w, w.folder.filePath(QStringLiteral("fehlt.xls")));
+    QCOMPARE(FShown.size(), 2);
+    QVERIFY2(FShown.last().contains(QStringLiteral("fehlt.xls")), qPrintable(FShown.last()));
+    QCOMPARE(w.window->SortGrid1->RowCount(), 9);
+}
+
+void TestStarterListImport::cancelChangesNothing()
+{
+    TWindowUnderTest w;
+    const int rows = w.window->SortGrid1->RowCount();
+    w.window->OpenDialog1.PrepareCancel();
+    QTest::mouseClick(w.window->bStartList, Qt::LeftButton);
+    QCOMPARE(w.window->SortGrid1->RowCount(), rows);
+    QVERIFY(!w.window->sbExcel->isEnabled());
+    QVERIFY(FShown.isEmpty());
+}
+
+void TestStarterListImport::dialogOffersTheLastNameWithoutExtension()
+{
+    TWindowUnderTest w;
+    const QString list = Copy(w, QStringLiteral("fifteen.xls"), "lauf.xls");
+    Import(w, list);
+    QCOMPARE(w.window->OpenDialog1.FileName, list);
+
+    // A name confirmed without extension gets the default one.
+    Import(w, WithoutExtension(list));
+    QCOMPARE(w.window->OpenDialog1.OfferedFileNames().last(), WithoutExtension(list));
+    QCOMPARE(w.window->OpenDialog1.FileName, list);
+    QVERIFY(FShown.isEmpty());
+    QCOMPARE(w.window->SortGrid1->RowCount(), 16);
+}
+
+void TestStarterListImport::dialogFilters()
+{
+    TWindowUnderTest w;
+    QCOMPARE(w.window->OpenDialog1.Filter,
+             (QStringList{"MS Excel file (*.xls *.xlsx)", "OpenDocument (*.ods)", "CSV (*.csv)"}));
+    QCOMPARE(w.window->OpenDialog1.FilterIndex, 1);
+    QCOMPARE(w.window->OpenDialog1.DefaultExt, "xls");
+    // A list chosen under any filter is imported.
+    w.window->OpenDialog1.PrepareAnswer(Copy(w, QStringLiteral("eight.csv"), "l.csv"), 3);
+    QTest::mouseClick(w.window->bStartList, Qt::LeftButton);
+    QCOMPARE(w.window->SortGrid1->RowCount(), 9);
+}
+
+int main(int argc, char **argv)
+{
+    TErrorReportingApplication app(argc, argv);
+    TestStarterListImport test(app);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_starterlistimport.moc"

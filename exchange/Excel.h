@@ -34,6 +34,7 @@ public:
     // Saves the workbook file and opens it; later calls do nothing. The destructor calls it.
     bool Save();
 
+    // Kept for callers that set it; every export makes a new file whatever its value.
     bool ExcelNew() const { return m_excelNew; }
     void SetExcelNew(bool value) { m_excelNew = value; }
     bool Horizontal() const { return m_horizontal; }

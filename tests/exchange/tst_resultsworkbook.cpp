@@ -3,9 +3,11 @@
 #include "ResultsSamples.h"
 #include "ResultsWorkbook.h"
 #include "TempFolder.h"
+#include "XlsxSheetReader.h"
 #include "XlsxTestReader.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
@@ -37,6 +39,7 @@ private slots:
     void everyRowOfTheLayout_data();
     void everyRowOfTheLayout();
     void withoutLapsTheTotalsFollowTheLapHeading();
+    void starterListReaderReadsTheSameCells();
     void titleLineKeepsItsLastCharacter_data();
     void titleLineKeepsItsLastCharacter();
 
@@ -140,6 +143,43 @@ void TestResultsWorkbook::withoutLapsTheTotalsFollowTheLapHeading()
     QCOMPARE(book.lastRow(), 10);
 }
 
+// The program's own workbook import takes our exports back cell for cell.
+void TestResultsWorkbook::starterListReaderReadsTheSameCells()
+{
+    {
+        TExcel excel;
+        QVERIFY(excel.Connect());
+        QVERIFY(WriteResultsWorkbook(excel, ResultsSamples::threeCars()));
+    }
+    QFile file(m_opened.value(0));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    struct Collect : SheetRowSink
+    {
+        QHash<QPoint, QString> cells;
+        bool takeRow(int row, const SheetRow &rowCells) override
+        {
+            for (int col = 0; col < rowCells.size(); ++col) {
+                if (!rowCells.at(col).text.isEmpty())
+                    cells[QPoint(col + 1, row + 1)] = rowCells.at(col).text;
+            }
+            return true;
+        }
+    } imported;
+    XlsxSheetReader reader;
+    QVERIFY2(reader.read(file.readAll(), imported), qPrintable(reader.errorString()));
+
+    XlsxTestReader book;
+    QVERIFY(book.read(file.fileName()));
+    int compared = 0;
+    for (int row = 1; row <= book.lastRow(); ++row) {
+        for (int col = 1; col <= book.lastColumn(); ++col) {
+            QCOMPARE(imported.cells.value(QPoint(col, row)), book.cell(row, col));
+            compared += book.cell(row, col).isEmpty() ? 0 : 1;
+        }
+    }
+    QCOMPARE(imported.cells.size(), compared);
+}
+
 void TestResultsWorkbook::titleLineKeepsItsLastCharacter_data()
 {
     QTest::addColumn<QString>("title");
@@ -239,7 +279,7 @@ void TestResultsWorkbook::columnsFitTheirLongestText()
     // The file stores a little cell padding on top of the width in characters.
     QCOMPARE(qFloor(book.columnWidth(1)), 11); // "Start-Nr.:" and one character of room
     QCOMPARE(qFloor(book.columnWidth(2)), 10); // "Jörg Weiß"
-    QCOMPARE(book.columnWidth(3), 0.0);  // only empty texts: default width
+    QCOMPARE(book.columnWidth(3), 0.0);        // only empty texts: default width
 }
 
 void TestResultsWorkbook::writesDownColumnsWhenNotHorizontal()

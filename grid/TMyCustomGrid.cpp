@@ -26,23 +26,11 @@ TMyCustomGrid::TMyCustomGrid(QWidget *parent) : QAbstractScrollArea(parent)
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
     m_editor = new TInplaceEdit(this);
-    connect(m_editor, &TInplaceEdit::GridKey, this, [this](QKeyEvent *event) {
-        const int key = event->key();
-        if (key == Qt::Key_Escape) {
-            HideEditor();
-            return;
-        }
-        CommitEditor();
-        HideEditor();
-        if (key != Qt::Key_Return && key != Qt::Key_Enter)
-            keyPressEvent(event);
-    });
+    connect(m_editor, &TInplaceEdit::GridKey, this, [this](QKeyEvent *event) { EditorKey(event); });
     connect(m_editor, &QLineEdit::editingFinished, this, [this] {
         // The editor lost the focus to something else: keep what was typed.
-        if (m_editorActive && !m_editor->hasFocus()) {
-            CommitEditor();
-            HideEditor();
-        }
+        if (m_editorActive && !m_editor->hasFocus())
+            EditorLeft();
     });
     UpdateScrollRange();
 }
@@ -825,6 +813,27 @@ bool TMyCustomGrid::CanEditShow() const
            m_current.X >= m_fixedCols && m_current.Y >= m_fixedRows;
 }
 
+void TMyCustomGrid::EditorKey(QKeyEvent *event)
+{
+    const int key = event->key();
+    if (key == Qt::Key_Escape) {
+        HideEditor();
+        return;
+    }
+    CommitEditor();
+    HideEditor();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
+        keyPressEvent(event);
+}
+
+void TMyCustomGrid::EditorShowing() {}
+
+void TMyCustomGrid::EditorLeft()
+{
+    CommitEditor();
+    HideEditor();
+}
+
 bool TMyCustomGrid::EditorMode() const
 {
     return m_editorActive;
@@ -850,6 +859,7 @@ void TMyCustomGrid::ShowEditor()
     if (!m_editorActive) {
         m_editor->setText(GetEditText(m_current.X, m_current.Y));
         m_editor->selectAll();
+        EditorShowing();
     }
     m_editorActive = true;
     m_editor->setFont(font());

@@ -113,6 +113,13 @@ protected:
     virtual QString GetEditText(int ACol, int ARow);
     virtual void SetEditText(int ACol, int ARow, const QString &Value);
     virtual bool CanEditShow() const;
+    // A key the in-place editor hands back: Enter commits, Escape cancels, the
+    // navigation keys commit and then move.
+    virtual void EditorKey(QKeyEvent *event);
+    // The editor is about to show for the current cell with the cell's text.
+    virtual void EditorShowing();
+    // The editor lost the focus to another widget: keep what was typed.
+    virtual void EditorLeft();
 
     bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;

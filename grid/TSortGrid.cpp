@@ -5,14 +5,9 @@
 #include "GridGlyphs.h"
 #include "LocaleConvert.h"
 
-#include <QMouseEvent>
+#include <QMessageBox>
 #include <QSet>
 #include <vector>
-
-namespace {
-// A title click this close to a column edge belongs to column sizing.
-constexpr int kTitleBorderZone = 5;
-} // namespace
 
 TSortGrid::TSortGrid(QWidget *parent) : TMyStringGrid(parent)
 {
@@ -21,6 +16,13 @@ TSortGrid::TSortGrid(QWidget *parent) : TMyStringGrid(parent)
     m_selectionTrail = m_selectedRows;
     for (const char *name : {"UP", "DOWN", "CHECKED", "UNCHECKED", "COMBOBOX", "ELLIPSIS"})
         m_glyphs.insert(QLatin1String(name), GridGlyph(QLatin1String(name)));
+    ShowMessage = [this](const QString &message) {
+        // Not modal-blocking: the message may come from inside a sort or a paint.
+        auto *box = new QMessageBox(QMessageBox::Warning, window()->windowTitle(), message,
+                                    QMessageBox::Ok, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    };
 }
 
 // ---- properties ----------------------------------------------------------------------
@@ -258,62 +260,39 @@ void TSortGrid::ColumnMoved(int FromIndex, int ToIndex)
     else if (FromIndex < sortCol && sortCol <= ToIndex)
         --sortCol;
     TMyStringGrid::ColumnMoved(FromIndex, ToIndex);
+    SetModified(true);
 }
 
 void TSortGrid::SizeChanged(int OldColCount, int OldRowCount)
 {
     TMyStringGrid::SizeChanged(OldColCount, OldRowCount);
+    SetModified(true);
+    UpdateScrollRange();
     if (m_sortOptions.UpdateOnSizeChange)
         SortRows(m_sortOptions.SortCol);
+    if (!NowUpdating()) {
+        try {
+            GotoCell(0, 1, true);
+        } catch (...) {
+            // A handler refusing the move must not undo the size change.
+        }
+    }
+    if (RowCount() < 2 && ShowMessage)
+        ShowMessage(QStringLiteral("Rowsize too small"));
+    if (OnSizeChanged)
+        OnSizeChanged(this, OldColCount, OldRowCount);
 }
 
-// ---- title click ---------------------------------------------------------------------
-
-bool TSortGrid::IsOnTitleBorder(int X, int ACol) const
+void TSortGrid::ColWidthsChanged()
 {
-    const QRect title = CellRect(ACol, 0);
-    if (title.isNull())
-        return false;
-    const int left = title.left();
-    const int right = title.left() + title.width();
-    return std::abs(X - left) <= kTitleBorderZone || std::abs(right - X) <= kTitleBorderZone;
+    TMyStringGrid::ColWidthsChanged();
+    if (OnColumnWidthsChanged)
+        OnColumnWidthsChanged(this);
 }
 
-void TSortGrid::mousePressEvent(QMouseEvent *event)
+void TSortGrid::RowHeightsChanged()
 {
-    const QPoint pos = event->position().toPoint();
-    const TGridCoord cell = MouseToCell(pos.x(), pos.y());
-    m_titlePressValid = !NowUpdating() && cell.Y == 0;
-    m_titlePressCol = cell.X;
-    TMyStringGrid::mousePressEvent(event);
-    // A press that grabbed a column border starts a resize, not a title click.
-    if (SizingColumn() >= 0)
-        m_titlePressValid = false;
-}
-
-void TSortGrid::mouseReleaseEvent(QMouseEvent *event)
-{
-    const bool pressValid = m_titlePressValid;
-    m_titlePressValid = false;
-    TMyStringGrid::mouseReleaseEvent(event);
-    if (!pressValid || NowUpdating())
-        return;
-    const QPoint pos = event->position().toPoint();
-    const TGridCoord cell = MouseToCell(pos.x(), pos.y());
-    if (cell.Y != 0 || cell.X != m_titlePressCol || IsOnTitleBorder(pos.x(), cell.X))
-        return;
-    TitleClicked(cell.X, event->button());
-}
-
-void TSortGrid::TitleClicked(int ACol, Qt::MouseButton button)
-{
-    TSortOptions &options = m_sortOptions;
-    if (options.SortDirection == sdAscending && options.SortCol == ACol)
-        options.SortDirection = sdDescending;
-    else
-        options.SortDirection = sdAscending;
-    if (button == Qt::RightButton)
-        options.SortDirection = sdDescending;
-    InvalidateRow(0);
-    SortRows(ACol);
+    TMyStringGrid::RowHeightsChanged();
+    if (OnRowHeightsChanged)
+        OnRowHeightsChanged(this);
 }

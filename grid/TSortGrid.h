@@ -41,6 +41,24 @@ public:
     // Scrolls so that the row above ARow is the top row, or to the last page.
     void ScrollToCell(int ACol, int ARow);
     void ClearSelection();
+    // Widens ACol to its widest text (title included) plus an "X"; a hidden column only
+    // with Force.
+    void AutoSizeColumn(int ACol, bool Force);
+    // Inserts an empty row before ARow (after it when ARow is the last row) and makes it
+    // current; InsertColumn likewise for a column at ACol.
+    void InsertRow(int ARow);
+    void InsertColumn(int ACol);
+    // Deleting the only data row empties it instead.
+    void DeleteRow(int ARow) override;
+    void DeleteColumn(int ACol) override;
+    // Lets OnCellValidate accept, change or refuse the text typed into the cell where
+    // editing began; a refused text is put back and Modified restored.
+    void ValidateCell();
+
+    // How the grid tells its user something ("Rowsize too small"); tests replace it.
+    std::function<void(const QString &Message)> ShowMessage;
+    // A row drag begins; without a handler the grid starts a drag of the rows' texts.
+    std::function<void(QObject *Sender)> OnStartDrag;
 
     // Row numbers as decimal text; SelectionTrail in the order of selection, entry 0 the
     // anchor.
@@ -120,8 +138,23 @@ protected:
     bool SelectCell(int ACol, int ARow) override;
     void ColumnMoved(int FromIndex, int ToIndex) override;
     void SizeChanged(int OldColCount, int OldRowCount) override;
+    void ColWidthsChanged() override;
+    void RowHeightsChanged() override;
+    void SetEditText(int ACol, int ARow, const QString &Value) override;
+    void EditorKey(QKeyEvent *event) override;
+    void EditorShowing() override;
+    void EditorLeft() override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
     QStringList m_selectedRows;
     QStringList m_selectionTrail;
@@ -133,6 +166,17 @@ private:
     void PaintBevel(QPainter &painter, const QRect &ARect, const TFormatOptions &options);
     void FilterRows();
     void UnfilterRows();
+    void SaveEditState();
+    bool SearchFirstLetter(QChar key);
+    void FillLastColumn();
+    void ToggleCheckBox(int ACol, int ARow);
+    void OpenComboList(int ACol, int ARow);
+    void CloseComboList();
+    void AddSelectionRectRows();
+    void SelectOnly(int ARow);
+    bool HandleMultiSelectRelease(QMouseEvent *event, const TGridCoord &cell);
+    bool HandleGlyphRelease(int X, const TGridCoord &cell);
+    void StartRowDrag();
     // The key that each column number text names, checked against ColCount.
     int KeyColumn(const QString &key) const;
     void TitleClicked(int ACol, Qt::MouseButton button);
@@ -154,6 +198,20 @@ private:
     TPrintOptions m_printOptions;
     QPointer<QMenu> m_popupMenu;
     QHash<QString, QPixmap> m_glyphs;
+    // Where editing of a cell began, and what the cell and Modified were then.
+    struct TEditState
+    {
+        int Col = -1;
+        int Row = -1;
+        QString Text;
+        bool Modified = false;
+    } m_editState;
+    TGridCoord m_downCell;
+    bool m_dragPending = false;
+    bool m_dragStarted = false;
+    QPoint m_dragStartPos;
+    class QListWidget *m_comboList = nullptr;
+    TGridCoord m_comboCell;
     bool m_titlePressValid = false;
     int m_titlePressCol = -1;
 };

@@ -15,8 +15,7 @@ constexpr char kValueSeparator = '\n';
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QString text =
-        QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
+    const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
 
     // Any line: must not crash, hang or read out of bounds; a field never holds a blank
     // unless it was quoted, so unquoted input without quotes splits into blank-free fields.

@@ -131,6 +131,13 @@ void TSortGrid::SortRows(int ACol)
     if (!m_sortOptions.CanSort)
         return;
     m_sortOptions.SortCol = ACol;
+    // Text still in the editor belongs to the row it was typed in: put it there before
+    // the rows move, or it would land in whichever row takes that position.
+    if (EditorMode()) {
+        ValidateCell();
+        CommitEditor();
+        HideEditor();
+    }
     BeginUpdate();
     try {
         int col = ACol;

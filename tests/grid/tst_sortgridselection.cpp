@@ -73,6 +73,8 @@ private slots:
     void rowDragStartsAfterTenPixels();
     void wheelScrollsByScrollToCell();
     void columnMoveSetsModified();
+    void sortKeepsTypedTextInItsRow();
+    void multiSelectWithShiftKeys();
 };
 
 void TestSortGridSelection::firstLetterSearch_data()
@@ -499,6 +501,41 @@ void TestSortGridSelection::columnMoveSetsModified()
     QVERIFY(f.grid->Modified());
     f.grid->SetColWidths(1, 33);
     QVERIFY(widthChanges >= 1);
+}
+
+void TestSortGridSelection::sortKeepsTypedTextInItsRow()
+{
+    Fixture f;
+    QVERIFY(f.Ready());
+    f.grid->SetOptions(f.grid->Options() | goEditing);
+    // Current row 2 ("anton"): after a descending sort by position it is row 5.
+    f.grid->MoveColRow(2, 2, true, true);
+    QTest::keyClicks(f.grid, QStringLiteral("T"));
+    QTest::keyClicks(f.grid->InplaceEditor(), QStringLiteral("oni"));
+    QVERIFY(f.grid->EditorMode());
+    f.grid->SortOptions()->SortDirection = sdDescending;
+    f.grid->SortRows(0);
+    QVERIFY(!f.grid->EditorMode());
+    QCOMPARE(f.grid->Rows(5).ToStringList(), (QStringList{"2", "12", "Toni", "x"}));
+    QCOMPARE(f.grid->Cells(2, 2), QStringLiteral("Axel"));
+    QCOMPARE(f.grid->Row(), 5);
+}
+
+void TestSortGridSelection::multiSelectWithShiftKeys()
+{
+    Fixture f;
+    QVERIFY(f.Ready());
+    f.grid->SetMultiSelect(true);
+    f.Click(1, 2);
+    QTest::keyPress(f.grid, Qt::Key_Shift);
+    QTest::keyClick(f.grid, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(f.grid, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyRelease(f.grid, Qt::Key_Shift);
+    QCOMPARE(f.grid->SelectedRows(), (QStringList{"2", "3", "4"}));
+    QVERIFY(!(f.grid->Options() & goRangeSelect));
+    // A plain arrow afterwards selects the new row alone.
+    QTest::keyClick(f.grid, Qt::Key_Down);
+    QCOMPARE(f.grid->SelectedRows(), (QStringList{"5"}));
 }
 
 QTEST_MAIN(TestSortGridSelection)

@@ -66,12 +66,17 @@ public:
         const qint32 lapsBefore = FWindow.Race.LapTable[car].Count;
         const qint64 pressNs = FClock.nsecsElapsed();
         QTest::keyClick(&FWindow, Qt::Key(Qt::Key_F1 + car - 1));
-        if (FWindow.Race.LapTable[car].Count != lapsBefore)
+        if (FWindow.Race.LapTable[car].Count != lapsBefore) {
             FPendingPressNs = pressNs;
+            FKeyHandlingMs.push_back(double(FClock.nsecsElapsed() - pressNs) / 1e6);
+        }
     }
 
     int Presses() const { return FPresses; }
     const std::vector<double> &LatenciesMs() const { return FLatenciesMs; }
+    // The two parts of the latency: recording and ranking the lap, and the repaint.
+    const std::vector<double> &KeyHandlingMs() const { return FKeyHandlingMs; }
+    const std::vector<double> &LapPaintMs() const { return FLapPaintMs; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -79,9 +84,11 @@ protected:
         if (event->type() != QEvent::Paint)
             return false;
         watched->removeEventFilter(this);
+        const qint64 paintStartNs = FClock.nsecsElapsed();
         const bool handled = QCoreApplication::sendEvent(watched, event);
         watched->installEventFilter(this);
         if (FPendingPressNs >= 0) {
+            FLapPaintMs.push_back(double(FClock.nsecsElapsed() - paintStartNs) / 1e6);
             FLatenciesMs.push_back(double(FClock.nsecsElapsed() - FPendingPressNs) / 1e6);
             FPendingPressNs = -1;
         }
@@ -94,6 +101,8 @@ private:
     int FPresses = 0;
     qint64 FPendingPressNs = -1;
     std::vector<double> FLatenciesMs;
+    std::vector<double> FKeyHandlingMs;
+    std::vector<double> FLapPaintMs;
 };
 
 double percentile(std::vector<double> values, double p)
@@ -148,5 +157,10 @@ int main(int argc, char **argv)
                 presser.Presses(), latencies.size());
     std::printf("  key event to end of repaint: median %.3f ms, p99 %.3f ms (goal p99 < 1 ms)\n",
                 percentile(latencies, 0.5), percentile(latencies, 0.99));
+    std::printf("    of which the lap's recording and ranking: median %.3f ms, p99 %.3f ms\n",
+                percentile(presser.KeyHandlingMs(), 0.5),
+                percentile(presser.KeyHandlingMs(), 0.99));
+    std::printf("    and the repaint of the standings:        median %.3f ms, p99 %.3f ms\n",
+                percentile(presser.LapPaintMs(), 0.5), percentile(presser.LapPaintMs(), 0.99));
     return 0;
 }

@@ -62,6 +62,7 @@ void TestWindowSettings::firstStartDefaults()
     QCOMPARE(w.cbTip->currentText(), QStringLiteral("Rennen"));
     QCOMPARE(w.SortGrid1->RowCount(), 13);
     QCOMPARE(w.width(), TFormMain::kInitialWidth);
+    QVERIFY(w.SortGrid1->hasFocus());
     QCOMPARE(runningTimeText(t), QStringLiteral("1:01.2")); // tenths
 }
 

@@ -82,9 +82,12 @@ void TFormMain::SetHeaderLocked(bool locked)
 void TFormMain::StartRace()
 {
     WarnTime = ParseWarnTime(meTimeWarn->text());
-    // A clock text too large for the race duration keeps the duration it had.
-    RaceSeconds = ParseClock(meTime->text()).value_or(RaceSeconds);
-    meTime->setText(FormatClock(RaceSeconds));
+    // The clock keeps its text until the first tick of Timer1, unless the text is refused
+    // (too large for a race duration): then the duration stays and its text comes back.
+    if (const std::optional<qint32> seconds = ParseClock(meTime->text()))
+        RaceSeconds = *seconds;
+    else
+        meTime->setText(FormatClock(RaceSeconds));
     ShowStartButton(QStringLiteral("STOPP"), kStartRunning, kStartRunningLight);
     Race.StartRace(seCarCount->value(), seKrugs->value(), double(feDist->Value()));
     seKrugs->setMinimum(0);

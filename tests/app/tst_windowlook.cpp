@@ -41,6 +41,7 @@ void TestWindowLook::screenshotsOfTheThreeStates()
 {
     TWindowUnderTest t;
     t.window->seCarCount->setValue(8);
+    t.window->seKrugs->setValue(2);
     t.window->meTimeWarn->setText(QStringLiteral("01:30"));
     fillStarters(t);
     QVERIFY(t.window->grab().save(shotPath(QStringLiteral("window_ready.png"))));

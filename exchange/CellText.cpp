@@ -9,6 +9,8 @@ namespace CellText {
 namespace {
 
 constexpr int kSignificantDigits = 15;
+// Below 10^15 a whole number has at most 15 digits and is written out in full.
+constexpr double kLargestPlainInteger = 1e15;
 constexpr qint64 kMsPerDay = 24 * 60 * 60 * 1000;
 // Day 1 of the 1900 system is 1900-01-01, but that system counts a 29 February 1900 (day 60)
 // that never was; from day 61 on, counting from 1899-12-30 gives the right date.
@@ -45,6 +47,9 @@ QString numberText(double value)
         value = 0.0; // no "-0"
     QLocale locale;
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    // Whole numbers, the usual start numbers, need no exponent or rounding.
+    if (std::abs(value) < kLargestPlainInteger && value == std::trunc(value))
+        return locale.toString(qint64(value));
     return exponentLikeSpreadsheets(locale, locale.toString(value, 'g', kSignificantDigits));
 }
 

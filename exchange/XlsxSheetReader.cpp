@@ -307,9 +307,10 @@ bool XlsxSheetReader::readSharedStrings(ZipArchive &zip, const QString &name)
 
 bool XlsxSheetReader::readCell(QXmlStreamReader &xml, SheetCell *cell)
 {
-    const QString type = attribute(xml, "t");
+    const QXmlStreamAttributes attributes = xml.attributes();
+    const QStringView type = attributes.value(QLatin1String("t"));
     bool hasStyle = false;
-    const int style = attribute(xml, "s").toInt(&hasStyle);
+    const int style = attributes.value(QLatin1String("s")).toInt(&hasStyle);
     QString value;
     bool hasValue = false;
     while (xml.readNextStartElement()) {
@@ -401,11 +402,12 @@ bool XlsxSheetReader::readSheet(ZipArchive &zip, const QString &name, SheetRowSi
                 xml.skipCurrentElement();
                 continue;
             }
-            const QString reference = attribute(xml, "r");
+            const QStringView reference = xml.attributes().value(QLatin1String("r"));
             const int column = reference.isEmpty() ? nextColumn : columnOfReference(reference);
             if (column < 0)
-                return failDamaged(kFormat,
-                                   QStringLiteral("ungültiger Zellbezug \"%1\"").arg(reference));
+                return failDamaged(
+                    kFormat,
+                    QStringLiteral("ungültiger Zellbezug \"%1\"").arg(reference.toString()));
             SheetCell cell;
             if (!readCell(xml, &cell)) {
                 if (xml.hasError())

@@ -326,7 +326,7 @@ def main():
     if "--by-format" in sys.argv[2:]:
         for name in os.listdir(out):
             extension = name.rsplit(".", 1)[-1]
-            if extension in ("xls", "xlsx", "ods", "csv"):
+            if "." in name and extension in ("xls", "xlsx", "ods", "csv"):
                 os.makedirs(os.path.join(out, extension), exist_ok=True)
                 os.replace(os.path.join(out, name), os.path.join(out, extension, name))
 

@@ -25,6 +25,7 @@ private slots:
     void cancelChangesNothing();
     void dialogOffersTheLastNameWithoutExtension();
     void dialogFilters();
+    void importedDriversReachTheResultsPage();
 
 private:
     QString Copy(TWindowUnderTest &w, const QString &fixture, const QString &name);
@@ -163,6 +164,31 @@ void TestStarterListImport::dialogFilters()
     w.window->OpenDialog1.PrepareAnswer(Copy(w, QStringLiteral("eight.csv"), "l.csv"), 3);
     QTest::mouseClick(w.window->bStartList, Qt::LeftButton);
     QCOMPARE(w.window->SortGrid1->RowCount(), 9);
+}
+
+void TestStarterListImport::importedDriversReachTheResultsPage()
+{
+    // As an operator would: import the list, time a few laps, write the page.
+    TWindowUnderTest w;
+    Import(w, Copy(w, QStringLiteral("eight.ods"), "lauf.ods"));
+    w.ClickStart();
+    w.Advance(61200);
+    w.Lap(1);
+    w.Advance(900);
+    w.Lap(4);
+    w.Advance(60000);
+    w.Lap(1);
+    QCOMPARE(w.Cell(3, w.RowOfKey(QStringLiteral("F1"))), "Jürgen Groß");
+
+    const QString page = w.folder.filePath(QStringLiteral("lauf.html"));
+    w.window->WriteResultsPage(page);
+    QFile file(page);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray html = file.readAll();
+    QVERIFY(html.contains("J\xFCrgen Gro\xDF")); // in the page's Latin-1
+    QVERIFY(html.contains("&#321;ukasz &#379;&#243;&#322;&#263;") ||
+            html.contains("&#321;ukasz &#379;\xF3&#322;&#263;"));
+    QVERIFY(FShown.isEmpty());
 }
 
 int main(int argc, char **argv)

@@ -103,9 +103,13 @@ void TestStarterListImport::moreStartersThanCarsKeepsTheCarCount()
 void TestStarterListImport::emptyA1LeavesOnlyTheTitleRow()
 {
     TWindowUnderTest w;
+    QStringList told;
+    w.window->SortGrid1->ShowMessage = [&told](const QString &message) { told << message; };
     Import(w, Copy(w, QStringLiteral("emptyA1.ods"), "liste.ods"));
     QCOMPARE(w.window->SortGrid1->RowCount(), 1);
+    QCOMPARE(told, QStringList{"Rowsize too small"});
     QCOMPARE(w.Cell(2, 0), "Nr.");
+    QVERIFY(FShown.isEmpty());
 }
 
 void TestStarterListImport::damagedListLeavesTheGridAsItWas()

@@ -88,8 +88,11 @@ void TestStarterListGrid::shorterListShrinksTheGrid()
 
 void TestStarterListGrid::emptyListLeavesOnlyTheTitleRow()
 {
+    QStringList told;
+    m_grid->ShowMessage = [&told](const QString &message) { told << message; };
     WriteStarterList(*m_grid, {});
     QCOMPARE(m_grid->RowCount(), 1);
+    QCOMPARE(told, QStringList{"Rowsize too small"});
     QCOMPARE(m_grid->Cells(0, 0), "0");
 }
 

@@ -118,9 +118,12 @@ void TFormMain::ResetRace()
     ShowStartButton(QStringLiteral("START"), kStartReady, kStartReadyLight);
     meTime->setText(FormatClock(RaceSeconds));
     Race.ClearRanking();
-    SetHeaderLocked(false);
+    // The laps field still shows the leader's remaining laps: raising its lower limit may
+    // change its value, which must not reach the configured laps, so it stays read-only
+    // until it shows them again.
     seKrugs->setMinimum(1);
     seKrugs->setValue(Race.RaceLaps);
+    SetHeaderLocked(false);
     ClearStandings(false);
     SortGrid1->repaint();
     sbExcel->setEnabled(false);

@@ -45,6 +45,7 @@ private slots:
     void stopShowsTotalsOfFinishedCarsOnly();
     void resetKeepsRowsInLastOrder();
     void lapsFieldShowsRemainingLaps();
+    void resetAfterLeaderFinishedKeepsConfiguredLaps();
     void newRaceWhileRunning();
     void newRaceWhileStoppedResets();
     void raceClockCountsDown();
@@ -304,6 +305,24 @@ void TestRaceControl::lapsFieldShowsRemainingLaps()
     QVERIFY(!t.window->seKrugs->isReadOnly());
     t.window->seKrugs->setValue(7);
     QCOMPARE(t.window->Race.RaceLaps, 7);
+}
+
+void TestRaceControl::resetAfterLeaderFinishedKeepsConfiguredLaps()
+{
+    TWindowUnderTest t;
+    configure(t, 2, 2);
+    t.ClickStart();
+    t.Advance(60000);
+    t.Lap(1);
+    t.Advance(60000);
+    t.Lap(1); // the leader has no laps left: the field shows 0
+    QCOMPARE(t.window->seKrugs->value(), 0);
+    t.Answer(TFDlgYesNo::daYes);
+    t.ClickStart();
+    t.ClickStart();
+    QCOMPARE(t.window->RaceState(), TFormMain::rsReady);
+    QCOMPARE(t.window->seKrugs->value(), 2);
+    QCOMPARE(t.window->Race.RaceLaps, 2);
 }
 
 void TestRaceControl::newRaceWhileRunning()

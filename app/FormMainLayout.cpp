@@ -349,6 +349,9 @@ void TFormMain::BuildMenu()
         QAction *key = new QAction(QStringLiteral("F%1").arg(car), this);
         key->setObjectName(QStringLiteral("F%11").arg(car));
         key->setShortcut(QKeySequence(Qt::Key_F1 + (car - 1)));
+        // A press must count while another window of the program, such as the help viewer,
+        // has the keyboard; a modal question still holds the keys back.
+        key->setShortcutContext(Qt::ApplicationShortcut);
         key->setData(car);
         connect(key, &QAction::triggered, this, [this, key] { FClick(key); });
         addAction(key);

@@ -58,6 +58,7 @@ private slots:
     void closeQuestion();
     void commandsWorkWhatEverTheButtons();
     void lapKeysOutsideTheRaceDoNothing();
+    void lapKeysCountWhileHelpWindowIsActive();
 };
 
 void TestRaceControl::startsInReady()
@@ -523,6 +524,22 @@ void TestRaceControl::lapKeysOutsideTheRaceDoNothing()
     t.Advance(1000);
     t.Lap(5);
     QCOMPARE(t.window->Race.LapTable[5].Count, 2);
+}
+
+void TestRaceControl::lapKeysCountWhileHelpWindowIsActive()
+{
+    TWindowUnderTest t;
+    configure(t, 2, 5);
+    t.ClickStart();
+    // A second window of the program, as the help viewer opens, takes the keyboard.
+    QWidget help(t.window.get(), Qt::Window);
+    help.show();
+    QApplication::setActiveWindow(&help);
+    QVERIFY(QTest::qWaitForWindowActive(&help));
+    t.Advance(30000);
+    QTest::keyClick(&help, Qt::Key_F2);
+    QCOMPARE(t.window->Race.LapTable[2].Count, 1);
+    QCOMPARE(t.Cell(TRaceTiming::colKey, 1), QStringLiteral("F2"));
 }
 
 QTEST_MAIN(TestRaceControl)

@@ -183,6 +183,11 @@ void TFormMain::seCarCountChange(QObject *Sender)
     SortGrid1->SetFixedCols(0);
     SortGrid1->SetRowCount(spin->value() + 1);
     SortGrid1->SetFixedCols(2);
+    FitHeightToRows();
+}
+
+void TFormMain::FitHeightToRows()
+{
     const int gridHeight =
         SortGrid1->RowHeights(0) +
         (SortGrid1->RowCount() - 1) * (SortGrid1->DefaultRowHeight() + kGridLineWidth) +

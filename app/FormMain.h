@@ -159,6 +159,8 @@ protected:
 
 private:
     static int HeaderHeight();
+    // Sizes the window so that the grid shows its title row and every data row.
+    void FitHeightToRows();
     void SetUpWindowLook();
     void BuildHeader();
     void BuildCommandPanel();

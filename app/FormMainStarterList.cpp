@@ -28,4 +28,7 @@ void TFormMain::ReadStarterList(const QString &FileName)
     if (!reader.read(FileName))
         throw EStarterListError(reader.errorString());
     WriteStarterList(*SortGrid1, reader.rows());
+    // The grid has no scroll bars: every starter stays in sight, as after a change of the car
+    // count.
+    FitHeightToRows();
 }

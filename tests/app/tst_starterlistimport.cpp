@@ -98,6 +98,8 @@ void TestStarterListImport::moreStartersThanCarsKeepsTheCarCount()
     QCOMPARE(w.window->SortGrid1->RowCount(), 16);
     QCOMPARE(w.Cell(3, 15), "Fahrer 15");
     QCOMPARE(w.window->seCarCount->value(), 12);
+    // The grid has no scroll bars, so the window grows until every starter is in sight.
+    QTRY_VERIFY(w.window->SortGrid1->VisibleRowCount() >= 15);
 }
 
 void TestStarterListImport::emptyA1LeavesOnlyTheTitleRow()

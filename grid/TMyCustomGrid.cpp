@@ -13,6 +13,9 @@ namespace {
 // A press this close to a column's border in the fixed rows grabs the border.
 constexpr int kColSizingZone = 5;
 constexpr int kMinColWidthWhileSizing = 1;
+// Rows are low: a narrower zone keeps row sizing from swallowing clicks.
+constexpr int kRowSizingZone = 3;
+constexpr int kMinRowHeightWhileSizing = 1;
 const QColor kFixedLineColor(0x80, 0x80, 0x80);
 const QColor kDataLineColor(0xC0, 0xC0, 0xC0);
 } // namespace
@@ -1048,7 +1051,20 @@ void TMyCustomGrid::mousePressEvent(QMouseEvent *event)
         m_sizingStartWidth = m_colWidths[border];
         return;
     }
+    if (event->button() == Qt::LeftButton && (m_options & goRowSizing) &&
+        RowBorderAt(pos.x(), pos.y(), border)) {
+        m_sizingRow = border;
+        m_sizingStartY = pos.y();
+        m_sizingStartHeight = m_rowHeights[border];
+        return;
+    }
     const TGridCoord cell = MouseToCell(pos.x(), pos.y());
+    if (event->button() == Qt::LeftButton && cell.Y >= 0 && cell.Y < m_fixedRows &&
+        cell.X >= m_fixedCols && (m_options & goColMoving))
+        m_movingCol = cell.X;
+    if (event->button() == Qt::LeftButton && cell.X >= 0 && cell.X < m_fixedCols &&
+        cell.Y >= m_fixedRows && (m_options & goRowMoving))
+        m_movingRow = cell.Y;
     if (cell.X < m_fixedCols || cell.Y < m_fixedRows)
         return;
     if (event->button() == Qt::LeftButton) {
@@ -1070,6 +1086,15 @@ void TMyCustomGrid::mouseMoveEvent(QMouseEvent *event)
                                            m_sizingStartWidth + pos.x() - m_sizingStartX));
         return;
     }
+    if (m_sizingRow >= 0) {
+        SetRowHeights(m_sizingRow, std::max(kMinRowHeightWhileSizing,
+                                            m_sizingStartHeight + pos.y() - m_sizingStartY));
+        return;
+    }
+    if (m_movingCol >= 0 || m_movingRow >= 0) {
+        viewport()->setCursor(Qt::ClosedHandCursor);
+        return;
+    }
     if (m_selecting && (event->buttons() & Qt::LeftButton) &&
         (m_options & (goRangeSelect | goRowSelect))) {
         const TGridCoord cell = MouseToCell(pos.x(), pos.y());
@@ -1079,14 +1104,48 @@ void TMyCustomGrid::mouseMoveEvent(QMouseEvent *event)
         return;
     }
     int border = -1;
-    const bool overBorder = (m_options & goColSizing) && ColumnBorderAt(pos.x(), pos.y(), border);
-    viewport()->setCursor(overBorder ? Qt::SplitHCursor : Qt::ArrowCursor);
+    if ((m_options & goColSizing) && ColumnBorderAt(pos.x(), pos.y(), border))
+        viewport()->setCursor(Qt::SplitHCursor);
+    else if ((m_options & goRowSizing) && RowBorderAt(pos.x(), pos.y(), border))
+        viewport()->setCursor(Qt::SplitVCursor);
+    else
+        viewport()->setCursor(Qt::ArrowCursor);
 }
 
-void TMyCustomGrid::mouseReleaseEvent(QMouseEvent *)
+void TMyCustomGrid::mouseReleaseEvent(QMouseEvent *event)
 {
+    const int movingCol = m_movingCol;
+    const int movingRow = m_movingRow;
     m_sizingCol = -1;
+    m_sizingRow = -1;
+    m_movingCol = -1;
+    m_movingRow = -1;
     m_selecting = false;
+    if (movingCol < 0 && movingRow < 0)
+        return;
+    viewport()->setCursor(Qt::ArrowCursor);
+    const QPoint pos = event->position().toPoint();
+    const TGridCoord cell = MouseToCell(pos.x(), pos.y());
+    if (movingCol >= 0 && cell.X >= m_fixedCols && cell.X != movingCol)
+        MoveColumn(movingCol, cell.X);
+    if (movingRow >= 0 && cell.Y >= m_fixedRows && cell.Y != movingRow)
+        MoveRow(movingRow, cell.Y);
+}
+
+bool TMyCustomGrid::RowBorderAt(int X, int Y, int &row) const
+{
+    if (X < 0 || X >= FixedWidth())
+        return false;
+    for (int r = 0; r < m_rowCount; ++r) {
+        const int top = RowTop(r);
+        if (top < 0 || m_rowHeights[r] < 0)
+            continue;
+        if (std::abs(Y - (top + m_rowHeights[r])) <= kRowSizingZone) {
+            row = r;
+            return true;
+        }
+    }
+    return false;
 }
 
 void TMyCustomGrid::mouseDoubleClickEvent(QMouseEvent *event)

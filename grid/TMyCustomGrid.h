@@ -135,9 +135,13 @@ protected:
 
     // Where the user pressed: -1 when no column border is being dragged.
     int SizingColumn() const { return m_sizingCol; }
+    // The column or row being moved by the mouse: -1 when none.
+    int MovingColumn() const { return m_movingCol; }
     // Mouse position of the last press, in viewport coordinates.
     QPoint MouseDownPos() const { return m_mouseDownPos; }
     bool ColumnBorderAt(int X, int Y, int &column) const;
+    // True when (X, Y) lies in the fixed columns near the bottom edge of a row.
+    bool RowBorderAt(int X, int Y, int &row) const;
     int ColumnLeft(int ACol) const;
     int RowTop(int ARow) const;
     void UpdateScrollRange();
@@ -193,6 +197,11 @@ private:
     int m_sizingCol = -1;
     int m_sizingStartX = 0;
     int m_sizingStartWidth = 0;
+    int m_sizingRow = -1;
+    int m_sizingStartY = 0;
+    int m_sizingStartHeight = 0;
+    int m_movingCol = -1;
+    int m_movingRow = -1;
     QPoint m_mouseDownPos;
     bool m_selecting = false;
 };

@@ -62,6 +62,7 @@ private slots:
     void editorNeedsGoEditing();
     void editorCommitsWhenAnotherCellIsClicked();
     void columnSizingByMouse();
+    void rowSizingAndMovingByMouse();
 };
 
 void TestGridView::paintsFixedAndDataCells()
@@ -406,6 +407,39 @@ void TestGridView::columnSizingByMouse()
                       QPoint(grid->CellRect(3, 4).right() + 1, grid->CellRect(3, 4).center().y()));
     QCOMPARE(grid->ColWidths(3), 50);
     QVERIFY(grid->Row() != row);
+}
+
+void TestGridView::rowSizingAndMovingByMouse()
+{
+    auto grid = ShownGrid();
+    QVERIFY(grid);
+    auto drag = [&](const QPoint &from, const QPoint &to) {
+        QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, from);
+        QMouseEvent move(QEvent::MouseMove, QPointF(to), grid->viewport()->mapToGlobal(QPointF(to)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(grid->viewport(), &move);
+        QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, to);
+    };
+    // Row sizing: the bottom edge of row 2 in the fixed column.
+    const QPoint rowBorder(10, grid->CellRect(0, 2).bottom() + 1);
+    drag(rowBorder, rowBorder + QPoint(0, 12));
+    QCOMPARE(grid->RowHeights(2), 20);
+    grid->SetOptions(grid->Options() | goRowSizing);
+    drag(rowBorder, rowBorder + QPoint(0, 12));
+    QCOMPARE(grid->RowHeights(2), 32);
+
+    // Column moving: a title dragged onto another column's title.
+    drag(CellCenter(*grid, 1, 0), CellCenter(*grid, 3, 0));
+    QCOMPARE(grid->Cells(1, 1), QStringLiteral("1/1"));
+    grid->SetOptions(grid->Options() | goColMoving);
+    drag(CellCenter(*grid, 1, 0), CellCenter(*grid, 3, 0));
+    QCOMPARE(grid->Rows(1).ToStringList(), (QStringList{"0/1", "2/1", "3/1", "1/1", "4/1", "5/1"}));
+
+    // Row moving: a fixed cell dragged onto another row.
+    grid->SetOptions(grid->Options() | goRowMoving);
+    drag(CellCenter(*grid, 0, 4), CellCenter(*grid, 0, 1));
+    QCOMPARE(grid->Cols(0).ToStringList().mid(0, 6),
+             (QStringList{"0/0", "0/4", "0/1", "0/2", "0/3", "0/5"}));
 }
 
 QTEST_MAIN(TestGridView)

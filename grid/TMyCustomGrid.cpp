@@ -424,12 +424,17 @@ void TMyCustomGrid::UpdateScrollRange()
 {
     m_syncingScrollBars = true;
     horizontalScrollBar()->setRange(0, MaxLeftCol() - m_fixedCols);
-    horizontalScrollBar()->setPageStep(std::max(1, VisibleColCount()));
+    horizontalScrollBar()->setPageStep(ScrollPage(Qt::Horizontal));
     horizontalScrollBar()->setValue(m_topLeft.X - m_fixedCols);
     verticalScrollBar()->setRange(0, MaxTopRow() - m_fixedRows);
-    verticalScrollBar()->setPageStep(std::max(1, VisibleRowCount()));
+    verticalScrollBar()->setPageStep(ScrollPage(Qt::Vertical));
     verticalScrollBar()->setValue(m_topLeft.Y - m_fixedRows);
     m_syncingScrollBars = false;
+}
+
+int TMyCustomGrid::ScrollPage(Qt::Orientation orientation) const
+{
+    return std::max(1, orientation == Qt::Horizontal ? VisibleColCount() : VisibleRowCount());
 }
 
 void TMyCustomGrid::scrollContentsBy(int, int)

@@ -145,6 +145,9 @@ protected:
     int ColumnLeft(int ACol) const;
     int RowTop(int ARow) const;
     void UpdateScrollRange();
+    // The page of a scroll bar, in cells: what one page key or trough click scrolls and
+    // how long the thumb is against the range.
+    virtual int ScrollPage(Qt::Orientation orientation) const;
     void ShowEditor();
     void HideEditor();
     void UpdateEditor();

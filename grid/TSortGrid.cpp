@@ -6,7 +6,9 @@
 #include "LocaleConvert.h"
 
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QSet>
+#include <cmath>
 #include <vector>
 
 TSortGrid::TSortGrid(QWidget *parent) : TMyStringGrid(parent)
@@ -288,6 +290,19 @@ void TSortGrid::SizeChanged(int OldColCount, int OldRowCount)
         ShowMessage(QStringLiteral("Rowsize too small"));
     if (OnSizeChanged)
         OnSizeChanged(this, OldColCount, OldRowCount);
+}
+
+int TSortGrid::ScrollPage(Qt::Orientation orientation) const
+{
+    if (!m_proportionalScrollBars)
+        return TMyStringGrid::ScrollPage(orientation);
+    // The visible share of the rows or columns, laid over the bar's range.
+    const QScrollBar *bar =
+        orientation == Qt::Vertical ? verticalScrollBar() : horizontalScrollBar();
+    const double cells = orientation == Qt::Vertical ? RowCount() : ColCount();
+    const double visible = orientation == Qt::Vertical ? VisibleRowCount() + 1 : VisibleColCount();
+    const double range = bar->maximum() - bar->minimum();
+    return std::max(1, int(std::lround(visible / cells * (range + 1))));
 }
 
 void TSortGrid::ColWidthsChanged()

@@ -139,6 +139,7 @@ protected:
     void ColumnMoved(int FromIndex, int ToIndex) override;
     void SizeChanged(int OldColCount, int OldRowCount) override;
     void ColWidthsChanged() override;
+    int ScrollPage(Qt::Orientation orientation) const override;
     void RowHeightsChanged() override;
     void SetEditText(int ACol, int ARow, const QString &Value) override;
     void EditorKey(QKeyEvent *event) override;

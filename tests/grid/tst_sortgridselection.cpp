@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QTest>
 #include <QVBoxLayout>
 #include <memory>
@@ -75,6 +76,7 @@ private slots:
     void columnMoveSetsModified();
     void sortKeepsTypedTextInItsRow();
     void multiSelectWithShiftKeys();
+    void proportionalScrollBarPage();
 };
 
 void TestSortGridSelection::firstLetterSearch_data()
@@ -536,6 +538,22 @@ void TestSortGridSelection::multiSelectWithShiftKeys()
     // A plain arrow afterwards selects the new row alone.
     QTest::keyClick(f.grid, Qt::Key_Down);
     QCOMPARE(f.grid->SelectedRows(), (QStringList{"5"}));
+}
+
+void TestSortGridSelection::proportionalScrollBarPage()
+{
+    Fixture f;
+    QVERIFY(f.Ready());
+    f.grid->SetScrollBars(ssVertical);
+    f.grid->SetRowCount(10);
+    f.grid->resize(f.grid->width(), 6 * (kRowHeight + 1));
+    QTRY_COMPARE(f.grid->VisibleRowCount(), 5);
+    QScrollBar *bar = f.grid->verticalScrollBar();
+    QCOMPARE(bar->maximum(), 4);
+    QCOMPARE(bar->pageStep(), 5);
+    // (VisibleRowCount + 1) / RowCount of the range + 1: 6 / 10 * 5.
+    f.grid->SetProportionalScrollBars(true);
+    QCOMPARE(bar->pageStep(), 3);
 }
 
 QTEST_MAIN(TestSortGridSelection)

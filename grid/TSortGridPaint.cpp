@@ -6,7 +6,11 @@
 #include "TitleText.h"
 
 #include <QFontMetrics>
+#include <QHash>
 #include <QPainter>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 constexpr int kTextInset = 2;
@@ -18,6 +22,38 @@ constexpr int kSortArrowHeight = 7;
 constexpr int kSortArrowLeft = 3;
 constexpr int kNarrowArrowCell = 10;
 constexpr int kGlyphSize = 16;
+
+constexpr int kMaxMeasuredFonts = 8;
+constexpr int kMaxMeasuredTexts = 4096;
+
+// Shaping a text to measure it costs as much as painting it; a repaint measures the same few
+// hundred texts in a handful of fonts, so their widths are remembered per font.
+int TextWidth(const QFont &font, const QString &text)
+{
+    struct TMeasuredFont
+    {
+        QFont Font;
+        QHash<QString, int> Widths;
+    };
+    static std::vector<TMeasuredFont> measured;
+    auto found = std::find_if(measured.begin(), measured.end(),
+                              [&font](const TMeasuredFont &m) { return m.Font == font; });
+    if (found == measured.end()) {
+        if (measured.size() >= kMaxMeasuredFonts)
+            measured.clear();
+        measured.push_back({font, {}});
+        found = measured.end() - 1;
+    }
+    QHash<QString, int> &widths = found->Widths;
+    const auto known = widths.constFind(text);
+    if (known != widths.constEnd())
+        return *known;
+    if (widths.size() >= kMaxMeasuredTexts)
+        widths.clear();
+    const int width = QFontMetrics(font).horizontalAdvance(text);
+    widths.insert(text, width);
+    return width;
+}
 
 bool IsTicked(const QString &text)
 {
@@ -105,7 +141,7 @@ void TSortGrid::DrawCell(QPainter &painter, int ACol, int ARow, const QRect &ARe
     }
     const int cellWidth = ARect.width();
     const int cellHeight = ARect.height();
-    const int textWidth = metrics.horizontalAdvance(text);
+    const int textWidth = TextWidth(canvas.Font, text);
     const int textHeight = metrics.height();
     int x = kTextInset;
     if (options.AlignmentHorz == taRightJustify)

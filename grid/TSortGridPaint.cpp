@@ -55,6 +55,12 @@ int TextWidth(const QFont &font, const QString &text)
     return width;
 }
 
+// Line breaks and tabs need the text box's handling to look as they always did.
+bool IsPlainLine(const QString &text)
+{
+    return std::none_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < u' '; });
+}
+
 bool IsTicked(const QString &text)
 {
     return text == QLatin1String("true") || text == QLatin1String("1") ||
@@ -170,9 +176,16 @@ void TSortGrid::DrawCell(QPainter &painter, int ACol, int ARow, const QRect &ARe
     }
     if (!options.HideText) {
         painter.setPen(canvas.Font.Color);
-        painter.drawText(
-            QRect(ARect.left() + x, ARect.top() + y, std::max(textWidth, 1) + 1, textHeight),
-            Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+        if (IsPlainLine(text)) {
+            // Drawn on its baseline: a plain line needs none of the layout a text box runs.
+            painter.drawText(
+                QPointF(ARect.left() + x, ARect.top() + y + QFontMetricsF(canvas.Font).ascent()),
+                text);
+        } else {
+            painter.drawText(
+                QRect(ARect.left() + x, ARect.top() + y, std::max(textWidth, 1) + 1, textHeight),
+                Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+        }
     }
     PaintGlyphs(painter, ACol, ARow, ARect, format);
     if (ARow >= 1)

@@ -6,8 +6,10 @@
 #include "TitleText.h"
 
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QHash>
 #include <QPainter>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <vector>
@@ -26,33 +28,58 @@ constexpr int kGlyphSize = 16;
 constexpr int kMaxMeasuredFonts = 8;
 constexpr int kMaxMeasuredTexts = 4096;
 
-// Shaping a text to measure it costs as much as painting it; a repaint measures the same few
-// hundred texts in a handful of fonts, so their widths are remembered per font.
-int TextWidth(const QFont &font, const QString &text)
+// Shaping a text costs more than painting it; a repaint shows the same few hundred texts in a
+// handful of fonts, so their widths and glyphs are remembered per font.
+struct TShapedText
 {
-    struct TMeasuredFont
+    int Width = 0;
+    bool Shaped = false;
+    QList<QGlyphRun> Runs;
+};
+
+TShapedText &ShapedText(const QFont &font, const QString &text)
+{
+    struct TShapedFont
     {
         QFont Font;
-        QHash<QString, int> Widths;
+        QHash<QString, TShapedText> Texts;
     };
-    static std::vector<TMeasuredFont> measured;
-    auto found = std::find_if(measured.begin(), measured.end(),
-                              [&font](const TMeasuredFont &m) { return m.Font == font; });
-    if (found == measured.end()) {
-        if (measured.size() >= kMaxMeasuredFonts)
-            measured.clear();
-        measured.push_back({font, {}});
-        found = measured.end() - 1;
+    static std::vector<TShapedFont> fonts;
+    auto found = std::find_if(fonts.begin(), fonts.end(),
+                              [&font](const TShapedFont &f) { return f.Font == font; });
+    if (found == fonts.end()) {
+        if (fonts.size() >= kMaxMeasuredFonts)
+            fonts.clear();
+        fonts.push_back({font, {}});
+        found = fonts.end() - 1;
     }
-    QHash<QString, int> &widths = found->Widths;
-    const auto known = widths.constFind(text);
-    if (known != widths.constEnd())
+    QHash<QString, TShapedText> &texts = found->Texts;
+    const auto known = texts.find(text);
+    if (known != texts.end())
         return *known;
-    if (widths.size() >= kMaxMeasuredTexts)
-        widths.clear();
-    const int width = QFontMetrics(font).horizontalAdvance(text);
-    widths.insert(text, width);
-    return width;
+    if (texts.size() >= kMaxMeasuredTexts)
+        texts.clear();
+    return *texts.insert(text, {QFontMetrics(font).horizontalAdvance(text), false, {}});
+}
+
+int TextWidth(const QFont &font, const QString &text)
+{
+    return ShapedText(font, text).Width;
+}
+
+// The glyphs of a plain line with the top of its line box at the origin.
+QList<QGlyphRun> GlyphRuns(const QFont &font, const QString &text)
+{
+    TShapedText &shaped = ShapedText(font, text);
+    if (!shaped.Shaped) {
+        QTextLayout layout(text, font);
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        shaped.Runs = layout.glyphRuns();
+        shaped.Shaped = true;
+    }
+    return shaped.Runs;
 }
 
 // Line breaks and tabs need the text box's handling to look as they always did.
@@ -143,7 +170,7 @@ void TSortGrid::DrawCell(QPainter &painter, int ACol, int ARow, const QRect &ARe
     if (ARow == 0) {
         const int room = ColWidths(ACol) - 1 - (sortArrow ? kSortArrowRoom : 0);
         text = ShortenTitle(text, room,
-                            [&metrics](const QString &t) { return metrics.horizontalAdvance(t); });
+                            [&canvas](const QString &t) { return TextWidth(canvas.Font, t); });
     }
     const int cellWidth = ARect.width();
     const int cellHeight = ARect.height();
@@ -177,10 +204,10 @@ void TSortGrid::DrawCell(QPainter &painter, int ACol, int ARow, const QRect &ARe
     if (!options.HideText) {
         painter.setPen(canvas.Font.Color);
         if (IsPlainLine(text)) {
-            // Drawn on its baseline: a plain line needs none of the layout a text box runs.
-            painter.drawText(
-                QPointF(ARect.left() + x, ARect.top() + y + QFontMetricsF(canvas.Font).ascent()),
-                text);
+            // Drawn from remembered glyphs: same glyphs, same places, no shaping.
+            const QPointF origin(ARect.left() + x, ARect.top() + y);
+            for (const QGlyphRun &run : GlyphRuns(canvas.Font, text))
+                painter.drawGlyphRun(origin, run);
         } else {
             painter.drawText(
                 QRect(ARect.left() + x, ARect.top() + y, std::max(textWidth, 1) + 1, textHeight),

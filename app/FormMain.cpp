@@ -24,6 +24,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <cmath>
 
 void InitWindowResources();
@@ -188,10 +189,13 @@ void TFormMain::seCarCountChange(QObject *Sender)
 
 void TFormMain::FitHeightToRows()
 {
-    const int gridHeight =
-        SortGrid1->RowHeights(0) +
-        (SortGrid1->RowCount() - 1) * (SortGrid1->DefaultRowHeight() + kGridLineWidth) +
-        kGridMargin;
+    // A grid of the title row alone (a starter list without starters) is lower than the grid
+    // can be drawn; the header must not give up its height for it.
+    const int gridHeight = std::max(SortGrid1->RowHeights(0) +
+                                        (SortGrid1->RowCount() - 1) *
+                                            (SortGrid1->DefaultRowHeight() + kGridLineWidth) +
+                                        kGridMargin,
+                                    SortGrid1->minimumSizeHint().height());
     // The window frame is not part of the client area here, so the window is exactly header,
     // grid and status bar.
     const int minimum = HeaderHeight() + gridHeight + StatusBar1->height();

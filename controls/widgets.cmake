@@ -13,7 +13,6 @@ target_sources(controls PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/CustomFloatEdit.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FlEdit.h
     ${CMAKE_CURRENT_LIST_DIR}/FlEdit.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/Alignment.h
     ${CMAKE_CURRENT_LIST_DIR}/LbButtons.h
     ${CMAKE_CURRENT_LIST_DIR}/LbButtons.cpp
     ${CMAKE_CURRENT_LIST_DIR}/LbButton.h

@@ -1,16 +1,10 @@
 #pragma once
 
+#include "Alignment.h"
 #include "GridTypes.h"
 
 #include <QColor>
 
-// The controls library declares the same horizontal alignment; where both libraries are
-// visible its declaration is the one, so the two never meet as rival definitions.
-#if __has_include(<Alignment.h>)
-#include <Alignment.h>
-#else
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
-#endif
 enum TVertAlignment { taTopJustify, taBottomJustify, taMiddle };
 enum TCellBevelStyle { cbNone, cbRaised, cbLowered };
 

@@ -1,4 +1,4 @@
 #pragma once
 
-// Horizontal alignment of a control's text.
+// Horizontal alignment of a text in a cell or a control.
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };

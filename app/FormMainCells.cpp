@@ -12,6 +12,24 @@ namespace {
 
 constexpr int kZeitPointSize = 14;
 
+// The running time's font, kept between cells: a font made afresh for every cell is looked up
+// in the font database again each time it paints.
+const QFont &ZeitFont(const QFont &cellFont, bool bold)
+{
+    static QFont base;
+    static QFont regular;
+    static QFont heavy;
+    if (!(base == cellFont) || base.resolveMask() != cellFont.resolveMask()) {
+        base = cellFont;
+        regular = cellFont;
+        regular.setPointSize(kZeitPointSize);
+        regular.setBold(false);
+        heavy = regular;
+        heavy.setBold(true);
+    }
+    return bold ? heavy : regular;
+}
+
 } // namespace
 
 void TFormMain::SortGrid1GetCellFormat(QObject *, int Col, int Row, TGridDrawState,
@@ -31,9 +49,8 @@ void TFormMain::SortGrid1GetCellFormat(QObject *, int Col, int Row, TGridDrawSta
         break;
     case TRaceTiming::colZeit: {
         TCanvasFont &font = *FormatOptions.Font;
-        font.setPointSize(kZeitPointSize);
         // Running laps tick in regular weight; frozen and final times stand out in bold.
-        font.setBold(!Timer1->isActive());
+        font.QFont::operator=(ZeitFont(font, !Timer1->isActive()));
         const int car = Row <= kMaxCars ? Race.RowCar[Row] : 0;
         if (car < 1)
             break;

@@ -128,6 +128,8 @@ public:
     bool FormCloseQuery();
     void FormClose();
     void ShowFinalTimes();
+    // A finished car's race total: minutes as in every live text, hours too once there are any.
+    QString TotalTimeText(int car);
     void ClearStandings(bool KeepNothing);
 
     // ---- Results and starter list (their handlers are filled in elsewhere) ----

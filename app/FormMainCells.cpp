@@ -6,11 +6,14 @@
 
 #include "TSortGrid.h"
 
+#include <QFontMetrics>
 #include <QTimer>
 
 namespace {
 
 constexpr int kZeitPointSize = 14;
+constexpr int kSmallestZeitPointSize = 6;
+constexpr int kZeitInsets = 4;
 
 // The running time's font, kept between cells: a font made afresh for every cell is looked up
 // in the font database again each time it paints.
@@ -28,6 +31,15 @@ const QFont &ZeitFont(const QFont &cellFont, bool bold)
         heavy.setBold(true);
     }
     return bold ? heavy : regular;
+}
+
+// A race total with hours is wider than the column was made for; it is shown smaller rather
+// than cut, so no digit of the total is lost.
+void FitTextToWidth(QFont &font, const QString &text, int width)
+{
+    while (font.pointSize() > kSmallestZeitPointSize &&
+           QFontMetrics(font).horizontalAdvance(text) > width)
+        font.setPointSize(font.pointSize() - 1);
 }
 
 } // namespace
@@ -51,6 +63,9 @@ void TFormMain::SortGrid1GetCellFormat(QObject *, int Col, int Row, TGridDrawSta
         TCanvasFont &font = *FormatOptions.Font;
         // Running laps tick in regular weight; frozen and final times stand out in bold.
         font.QFont::operator=(ZeitFont(font, !Timer1->isActive()));
+        const QString text = SortGrid1->Cells(Col, Row);
+        if (text.count(u':') > 1)
+            FitTextToWidth(font, text, SortGrid1->ColWidths(Col) - kZeitInsets);
         const int car = Row <= kMaxCars ? Race.RowCar[Row] : 0;
         if (car < 1)
             break;

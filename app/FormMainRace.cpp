@@ -24,6 +24,9 @@ namespace {
 
 constexpr int kMsPerSecond = 1000;
 constexpr int kLiveTimeMode = 5;
+// Race totals of an hour or more keep their hours: a four-hour race must not read as minutes.
+constexpr int kLongTotalTimeMode = 7;
+constexpr qint32 kMsPerHour = 3600 * 1000;
 
 const QString kStopQuestion = QStringLiteral("Alle aktuellen Laufzeiten stoppen?");
 const QString kNewRaceQuestion = QStringLiteral("Alle laufenden Zeiten stoppen?");
@@ -135,6 +138,15 @@ void TFormMain::ResetRace()
     Timer1->stop();
 }
 
+QString TFormMain::TotalTimeText(int car)
+{
+    const qint32 total = Race.CrossTable[car].Slot[Race.RaceLaps];
+    Race.TimeMode = total >= kMsPerHour ? kLongTotalTimeMode : kLiveTimeMode;
+    const QString text = Race.FormatTime(total);
+    Race.TimeMode = kLiveTimeMode;
+    return text;
+}
+
 void TFormMain::ShowFinalTimes()
 {
     Race.TimeMode = kLiveTimeMode;
@@ -142,7 +154,7 @@ void TFormMain::ShowFinalTimes()
         const int car = Race.RowCar[r];
         QString text;
         if (car > 0 && Race.Finished(car))
-            text = Race.FormatTime(Race.CrossTable[car].Slot[Race.RaceLaps]);
+            text = TotalTimeText(car);
         SortGrid1->SetCells(TRaceTiming::colZeit, r, text);
     }
 }
@@ -185,8 +197,7 @@ void TFormMain::EndRace()
     for (int r = 1; r <= CarRowsShown(); ++r) {
         const int car = Race.RowCar[r];
         if (car > 0)
-            SortGrid1->SetCells(TRaceTiming::colZeit, r,
-                                Race.FormatTime(Race.CrossTable[car].Slot[Race.RaceLaps]));
+            SortGrid1->SetCells(TRaceTiming::colZeit, r, TotalTimeText(car));
     }
     Race.Busy = true;
     ShowStartButton(kStoppedCaption, kStartStopped, kStartStoppedLight);

@@ -43,6 +43,7 @@ private slots:
     void stopQuestion();
     void raceEndsWithinOneTick();
     void stopShowsTotalsOfFinishedCarsOnly();
+    void totalsOfAnHourOrMoreKeepTheirHours();
     void resetKeepsRowsInLastOrder();
     void lapsFieldShowsRemainingLaps();
     void resetAfterLeaderFinishedKeepsConfiguredLaps();
@@ -237,6 +238,26 @@ void TestRaceControl::stopShowsTotalsOfFinishedCarsOnly()
     QCOMPARE(t.Cell(TRaceTiming::colKey, 2), QStringLiteral("F4"));
     QCOMPARE(t.Cell(Zeit, 3), QString());
     QCOMPARE(t.Cell(Zeit, 4), QString());
+}
+
+void TestRaceControl::totalsOfAnHourOrMoreKeepTheirHours()
+{
+    TWindowUnderTest t;
+    configure(t, 2, 1);
+    t.ClickStart();
+    t.Advance(59 * 60000);
+    t.Lap(1); // 59:00.0, still below an hour
+    t.Advance(4 * 3600000 - 59 * 60000 + 500);
+    t.Lap(2); // 4:00:00.5, the last lap of the race
+    t.window->TimerALLTimer();
+    QCOMPARE(t.window->RaceState(), TFormMain::rsStopped);
+    QCOMPARE(t.Cell(Zeit, t.RowOfKey(QStringLiteral("F1"))), QStringLiteral("59:00.0"));
+    QCOMPARE(t.Cell(Zeit, t.RowOfKey(QStringLiteral("F2"))), QStringLiteral("4:00:00.5"));
+    QCOMPARE(t.window->Race.TimeMode, 5);
+
+    // Reset and stop show the same total.
+    t.window->ShowFinalTimes();
+    QCOMPARE(t.Cell(Zeit, t.RowOfKey(QStringLiteral("F2"))), QStringLiteral("4:00:00.5"));
 }
 
 void TestRaceControl::resetKeepsRowsInLastOrder()

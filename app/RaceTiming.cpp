@@ -230,8 +230,12 @@ void TRaceTiming::RankCars()
 
     for (int p = 1; p <= FCarCount; ++p) {
         const int e = carOf(Ranking[p - 1]);
-        if (e > 0 && LapTable[e].Count > 0)
-            FGrid->SetCells(colPos, CarRow[e], QString::number(p) + u'.');
+        if (e <= 0 || LapTable[e].Count <= 0)
+            continue;
+        // A position that stays is not written again, so its cell is not repainted.
+        const QString position = QString::number(p) + u'.';
+        if (FGrid->Cells(colPos, CarRow[e]) != position)
+            FGrid->SetCells(colPos, CarRow[e], position);
     }
 
     Busy = true;
@@ -246,7 +250,12 @@ void TRaceTiming::RankCars()
     Busy = false;
 
     rebuildMaps();
-    FGrid->InvalidateGrid();
+    // The sort has repainted the rows it moved, and new positions repaint their cells. The
+    // running times take their warning colour when drawn: a running car's time is drawn
+    // whenever its text changes, a finished car's time is drawn again here.
+    for (int car = 1; car <= FCarCount; ++car)
+        if (Finished(car))
+            FGrid->InvalidateCell(colZeit, CarRow[car]);
 }
 
 int TRaceTiming::carOfRow(int row) const
@@ -286,6 +295,9 @@ void TRaceTiming::refreshRow(int car, qint32 lap, quint32 now)
     const int r = CarRow[car];
     const TLapRecord &record = LapTable[car];
 
+    // The press turns the car's running time black again, though its text stays until the
+    // next tick.
+    FGrid->InvalidateCell(colZeit, r);
     FGrid->SetCells(colLaps, r, QString::number(lap));
     FGrid->SetCells(colPrevLap, r, FGrid->Cells(colLastLap, r));
     FGrid->SetCells(colLastLap, r, FGrid->Cells(colZeit, r));

@@ -91,14 +91,15 @@ void TMyCustomGrid::ChangeCounts(int newColCount, int newRowCount)
     }
 }
 
-void TMyCustomGrid::AdjustToCounts(int oldColCount, int oldRowCount, bool notify)
+void TMyCustomGrid::AdjustToCounts(int oldColCount, int oldRowCount, bool notify, bool repaintAll)
 {
     m_colWidths.resize(m_colCount, m_defaultColWidth);
     m_rowHeights.resize(m_rowCount, m_defaultRowHeight);
     ClampCurrent();
     UpdateScrollRange();
     UpdateEditor();
-    viewport()->update();
+    if (repaintAll)
+        viewport()->update();
     if (notify && (oldColCount != m_colCount || oldRowCount != m_rowCount))
         SizeChanged(oldColCount, oldRowCount);
 }
@@ -677,6 +678,8 @@ void TMyCustomGrid::BeginUpdate()
         m_nowUpdating = true;
         m_colCountAtBegin = m_colCount;
         m_rowCountAtBegin = m_rowCount;
+        m_rowsChangedInUpdate.clear();
+        m_repaintAllAtEndUpdate = false;
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     }
     if (OnBeginUpdate)
@@ -691,19 +694,43 @@ void TMyCustomGrid::EndUpdate()
     }
     m_nowUpdating = false;
     QGuiApplication::restoreOverrideCursor();
+    // Only what changed is repainted: re-sorting the standings after a lap moves a row or
+    // two, and repainting every cell would keep the operator's key waiting.
+    const bool repaintAll = m_repaintAllAtEndUpdate || m_colCount != m_colCountAtBegin ||
+                            m_rowCount != m_rowCountAtBegin;
+    if (!repaintAll) {
+        for (const int row : m_rowsChangedInUpdate)
+            InvalidateRow(row);
+    }
+    m_rowsChangedInUpdate.clear();
     // Counts changed inside the bracket get their adjustment and one notification now.
-    AdjustToCounts(m_colCountAtBegin, m_rowCountAtBegin, true);
+    AdjustToCounts(m_colCountAtBegin, m_rowCountAtBegin, true, repaintAll);
+}
+
+void TMyCustomGrid::RowContentsChanged(int ARow)
+{
+    constexpr size_t kMostRowsTracked = 64;
+    if (!m_nowUpdating)
+        InvalidateRow(ARow);
+    else if (m_rowsChangedInUpdate.size() >= kMostRowsTracked)
+        m_repaintAllAtEndUpdate = true;
+    else if (std::find(m_rowsChangedInUpdate.begin(), m_rowsChangedInUpdate.end(), ARow) ==
+             m_rowsChangedInUpdate.end())
+        m_rowsChangedInUpdate.push_back(ARow);
 }
 
 // ---- painting ---------------------------------------------------------------------------
 
 void TMyCustomGrid::paintEvent(QPaintEvent *event)
 {
+    // Data cells painted now are blank (the bracket hides them): all must come back.
+    if (m_nowUpdating)
+        m_repaintAllAtEndUpdate = true;
     QPainter painter(viewport());
-    PaintCells(painter, event->rect());
+    PaintCells(painter, event->region());
 }
 
-void TMyCustomGrid::PaintCells(QPainter &painter, const QRect &area)
+void TMyCustomGrid::PaintCells(QPainter &painter, const QRegion &area)
 {
     const int width = viewport()->width();
     const int height = viewport()->height();
@@ -721,7 +748,7 @@ void TMyCustomGrid::PaintCells(QPainter &painter, const QRect &area)
             const bool fixed = c < m_fixedCols || r < m_fixedRows;
             x += ColumnExtent(c);
             right = std::max(right, x);
-            if (!rect.adjusted(0, 0, m_gridLineWidth, m_gridLineWidth).intersects(area))
+            if (!area.intersects(rect.adjusted(0, 0, m_gridLineWidth, m_gridLineWidth)))
                 return;
             TGridDrawState state;
             if (fixed) {

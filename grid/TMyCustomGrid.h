@@ -82,7 +82,8 @@ public:
     void InvalidateGrid();
 
     // Bracket around bulk changes: no size notifications and no data painting inside.
-    // Not counted: every EndUpdate closes it.
+    // Not counted: every EndUpdate closes it. EndUpdate repaints the rows whose contents
+    // changed inside, or the whole grid when the counts changed or cells were blanked.
     virtual void BeginUpdate();
     virtual void EndUpdate();
     bool NowUpdating() const { return m_nowUpdating; }
@@ -156,11 +157,13 @@ protected:
     void ScrollIntoView(int ACol, int ARow);
     // Moves the current cell without asking SelectCell.
     void FocusCell(int ACol, int ARow, bool MoveAnchor, bool Show);
+    // Row ARow shows something new: repainted now, or at EndUpdate inside the bracket.
+    void RowContentsChanged(int ARow);
 
 private:
     void ChangeCounts(int newColCount, int newRowCount);
-    void AdjustToCounts(int oldColCount, int oldRowCount, bool notify);
-    void PaintCells(QPainter &painter, const QRect &area);
+    void AdjustToCounts(int oldColCount, int oldRowCount, bool notify, bool repaintAll = true);
+    void PaintCells(QPainter &painter, const QRegion &area);
     void PaintGridLines(QPainter &painter, const QRect &cell, bool fixed);
     int ColumnExtent(int ACol) const;
     int RowExtent(int ARow) const;
@@ -193,6 +196,9 @@ private:
     bool m_nowUpdating = false;
     int m_colCountAtBegin = 0;
     int m_rowCountAtBegin = 0;
+    // Rows to repaint at EndUpdate; past a few dozen the whole grid is repainted instead.
+    std::vector<int> m_rowsChangedInUpdate;
+    bool m_repaintAllAtEndUpdate = false;
     bool m_syncingScrollBars = false;
     TGridCanvas m_canvas;
     TInplaceEdit *m_editor = nullptr;

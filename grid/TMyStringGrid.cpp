@@ -19,11 +19,15 @@ void TMyStringGrid::SetCells(int ACol, int ARow, const QString &Value)
     if (ACol < 0 || ARow < 0)
         return;
     TStringSparseList &row = m_rows.Ensure(ARow);
-    row.SetText(ACol, Value);
+    const bool changed = row.SetText(ACol, Value);
     if (row.IsEmpty())
         m_rows.Remove(ARow);
+    // Outside the bracket a written cell is always repainted, even with the same text: its
+    // look may depend on more than its text.
     if (!NowUpdating())
         InvalidateCell(ACol, ARow);
+    else if (changed)
+        RowContentsChanged(ARow);
 }
 
 QObject *TMyStringGrid::Objects(int ACol, int ARow) const
@@ -56,12 +60,15 @@ void TMyStringGrid::SetRowCells(int ARow, const std::vector<TGridCell> &cells)
     if (ARow < 0)
         return;
     TStringSparseList &row = m_rows.Ensure(ARow);
+    bool changed = false;
     for (size_t c = 0; c < cells.size(); ++c)
-        row.SetCell(int(c), cells[c]);
+        changed |= row.SetCell(int(c), cells[c]);
     if (row.IsEmpty())
         m_rows.Remove(ARow);
     if (!NowUpdating())
         InvalidateRow(ARow);
+    else if (changed)
+        RowContentsChanged(ARow);
 }
 
 void TMyStringGrid::InsertStoredRow(int ARow)

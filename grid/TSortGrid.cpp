@@ -132,6 +132,9 @@ void TSortGrid::SortRows(int ACol)
 {
     if (!m_sortOptions.CanSort)
         return;
+    // The title row shows the sort arrow over the sort column.
+    if (m_sortOptions.SortCol != ACol)
+        InvalidateRow(0);
     m_sortOptions.SortCol = ACol;
     // Text still in the editor belongs to the row it was typed in: put it there before
     // the rows move, or it would land in whichever row takes that position.
@@ -214,6 +217,7 @@ void TSortGrid::RunSortPasses(int col)
             continue;
         }
         // The primary key: write the rows back, and let the selection follow its rows.
+        const QStringList selectedBefore = m_selectedRows;
         bool firstSelected = true;
         for (int i = 0; i < n; ++i) {
             const int source = m_sortedList.At(i).SourceRow;
@@ -228,6 +232,12 @@ void TSortGrid::RunSortPasses(int col)
             }
             m_selectedRows.append(QString::number(i + 1));
             m_selectionTrail.append(QString::number(i + 1));
+        }
+        // Rows that lost or gained the highlight are repainted with the moved rows.
+        if (m_selectedRows != selectedBefore) {
+            for (const QStringList &rows : {selectedBefore, m_selectedRows})
+                for (const QString &row : rows)
+                    RowContentsChanged(row.toInt());
         }
     }
     m_sortedList.Clear();

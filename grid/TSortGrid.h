@@ -162,6 +162,8 @@ protected:
 
 private:
     void RunSortPasses(int col);
+    // Empties the selection lists without repainting their rows.
+    void ForgetSelection();
     void PaintGlyphs(QPainter &painter, int ACol, int ARow, const QRect &ARect,
                      const TCellFormat &format);
     void PaintBevel(QPainter &painter, const QRect &ARect, const TFormatOptions &options);

@@ -7,6 +7,7 @@
 bool TSortGrid::SelectCell(int ACol, int ARow)
 {
     const int oldRow = Row();
+    const QStringList selectedBefore = m_selectedRows;
     bool allowed = true;
     if (EditorMode()) {
         const TCellFormat format = GetCellFormat(ACol, ARow);
@@ -18,14 +19,20 @@ bool TSortGrid::SelectCell(int ACol, int ARow)
     const bool selectOnMove =
         !(m_multiSelect && (QGuiApplication::keyboardModifiers() & Qt::ShiftModifier));
     if (allowed && selectOnMove) {
-        ClearSelection();
+        ForgetSelection();
         m_selectedRows.append(QString::number(ARow));
         m_selectionTrail[0] = QString::number(ARow);
         if (OnRowSelected)
             OnRowSelected(this);
     }
-    InvalidateRow(oldRow);
-    InvalidateRow(ARow);
+    // Inside the update bracket (a sort keeping the selection on its rows) the rows are
+    // repainted only when the current row or the selection really changed.
+    if (NowUpdating() && oldRow == ARow && selectedBefore == m_selectedRows)
+        return allowed;
+    for (const QString &row : selectedBefore)
+        RowContentsChanged(row.toInt());
+    RowContentsChanged(oldRow);
+    RowContentsChanged(ARow);
     return allowed;
 }
 
@@ -33,6 +40,11 @@ void TSortGrid::ClearSelection()
 {
     for (const QString &row : std::as_const(m_selectedRows))
         InvalidateRow(row.toInt());
+    ForgetSelection();
+}
+
+void TSortGrid::ForgetSelection()
+{
     m_selectedRows.clear();
     while (m_selectionTrail.size() > 1)
         m_selectionTrail.removeLast();

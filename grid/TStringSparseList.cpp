@@ -18,10 +18,13 @@ TGridCell TStringSparseList::Cell(int index) const
     return cell ? *cell : TGridCell();
 }
 
-void TStringSparseList::SetText(int index, const QString &text)
+bool TStringSparseList::SetText(int index, const QString &text)
 {
-    m_cells.Ensure(index).Text = text;
+    QString &stored = m_cells.Ensure(index).Text;
+    const bool changed = stored != text;
+    stored = text;
     DropIfBlank(index);
+    return changed;
 }
 
 void TStringSparseList::SetObject(int index, QObject *object)
@@ -30,10 +33,13 @@ void TStringSparseList::SetObject(int index, QObject *object)
     DropIfBlank(index);
 }
 
-void TStringSparseList::SetCell(int index, const TGridCell &cell)
+bool TStringSparseList::SetCell(int index, const TGridCell &cell)
 {
-    m_cells.Ensure(index) = cell;
+    TGridCell &stored = m_cells.Ensure(index);
+    const bool changed = stored.Text != cell.Text || stored.Object != cell.Object;
+    stored = cell;
     DropIfBlank(index);
+    return changed;
 }
 
 void TStringSparseList::DropIfBlank(int index)

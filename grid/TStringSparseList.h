@@ -20,9 +20,10 @@ class TStringSparseList
 public:
     QString Text(int index) const;
     QObject *Object(int index) const;
-    void SetText(int index, const QString &text);
+    // The setters of texts and cells tell whether the cell now differs from before.
+    bool SetText(int index, const QString &text);
     void SetObject(int index, QObject *object);
-    void SetCell(int index, const TGridCell &cell);
+    bool SetCell(int index, const TGridCell &cell);
     TGridCell Cell(int index) const;
     void Move(int from, int to) { m_cells.Move(from, to); }
     void DeleteAndShift(int index) { m_cells.DeleteAndShift(index); }

@@ -1,3 +1,4 @@
+#include "ScreenPixels.h"
 #include "WindowUnderTest.h"
 
 #include <QLineEdit>
@@ -42,6 +43,12 @@ void typeIntoCell(TWindowUnderTest &t, int col, int row, const QString &text)
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
 }
 
+// A cell left out of a repaint would show stale on screen.
+void compareScreenWithFreshPaint(TWindowUnderTest &t, const QByteArray &step)
+{
+    QVERIFY2(ScreenShowsFreshPaint(t.window->SortGrid1->viewport()), step.constData());
+}
+
 } // namespace
 
 class TestStandingsCells : public QObject
@@ -57,6 +64,7 @@ private slots:
     void stopPaintsEveryTimeRed();
     void onlyNumbersAndDriversAreEditable();
     void redCellIsPaintedRed();
+    void screenKeepsUpWithTheRace();
 };
 
 void TestStandingsCells::alignments_data()
@@ -175,6 +183,42 @@ void TestStandingsCells::redCellIsPaintedRed()
         }
     }
     QVERIFY(redPixels > 20);
+}
+
+void TestStandingsCells::screenKeepsUpWithTheRace()
+{
+    TWindowUnderTest t;
+    t.window->seCarCount->setValue(4);
+    t.window->seKrugs->setValue(3);
+    t.window->meTimeWarn->setText(QStringLiteral("00:02"));
+    t.ClickStart();
+    compareScreenWithFreshPaint(t, "start");
+    t.Advance(1000);
+    for (int car = 1; car <= 4; ++car) {
+        t.Advance(100);
+        t.Lap(car);
+        compareScreenWithFreshPaint(t, QByteArray("first lap of car " + QByteArray::number(car)));
+    }
+    t.Advance(2500);
+    compareScreenWithFreshPaint(t, "every car overdue");
+    t.Lap(1);
+    compareScreenWithFreshPaint(t, "the leader's press turns its time black in place");
+    t.Advance(1000);
+    t.Lap(1);
+    compareScreenWithFreshPaint(t, "the leader finishes");
+    // A finished car's time no longer changes; it takes its colour at the next lap.
+    t.Advance(2500);
+    t.Lap(4);
+    compareScreenWithFreshPaint(t, "car 4 passes two cars, the finished leader turns red");
+    // The selected row follows its car through a re-sort.
+    QTest::mouseClick(t.window->SortGrid1->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      t.window->SortGrid1->CellRect(TRaceTiming::colNr, 4).center());
+    t.Advance(100);
+    t.Lap(3);
+    compareScreenWithFreshPaint(t, "selected row moved");
+    t.Answer(TFDlgYesNo::daYes);
+    t.ClickStart();
+    compareScreenWithFreshPaint(t, "stopped");
 }
 
 QTEST_MAIN(TestStandingsCells)

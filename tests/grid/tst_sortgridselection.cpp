@@ -1,3 +1,4 @@
+#include "ScreenPixels.h"
 #include "TInplaceEdit.h"
 #include "TSortGrid.h"
 
@@ -75,6 +76,7 @@ private slots:
     void wheelScrollsByScrollToCell();
     void columnMoveSetsModified();
     void sortKeepsTypedTextInItsRow();
+    void sortRepaintsWhatItChanged();
     void multiSelectWithShiftKeys();
     void proportionalScrollBarPage();
 };
@@ -554,6 +556,31 @@ void TestSortGridSelection::proportionalScrollBarPage()
     // (VisibleRowCount + 1) / RowCount of the range + 1: 6 / 10 * 5.
     f.grid->SetProportionalScrollBars(true);
     QCOMPARE(bar->pageStep(), 3);
+}
+
+void TestSortGridSelection::sortRepaintsWhatItChanged()
+{
+    Fixture f;
+    QVERIFY(f.Ready());
+    f.grid->SetMultiSelect(true);
+    // Rows 1 and 2 are alike, so the sort leaves row 2's texts as they were; only its
+    // highlight moves on with the selected row.
+    const QStringList keys{"b", "b", "a", "c", "c", "c"};
+    for (int r = 1; r <= 6; ++r)
+        f.grid->Rows(r).Assign(QStringList{keys.at(r - 1), "11", "Berta", "x"});
+    f.Click(1, 2);
+    QVERIFY(ScreenShowsFreshPaint(f.grid->viewport()));
+
+    f.grid->SortOptions()->CanSort = true;
+    f.grid->SortRows(0);
+    QCOMPARE(f.grid->SelectedRows(), QStringList{"3"});
+    QCOMPARE(f.grid->Cells(0, 1), QStringLiteral("a"));
+    QVERIFY(ScreenShowsFreshPaint(f.grid->viewport()));
+
+    // Sorting again changes nothing; sorting by another column moves the sort arrow.
+    f.grid->SortRows(0);
+    f.grid->SortRows(3);
+    QVERIFY(ScreenShowsFreshPaint(f.grid->viewport()));
 }
 
 QTEST_MAIN(TestSortGridSelection)

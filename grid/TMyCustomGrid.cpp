@@ -736,6 +736,7 @@ void TMyCustomGrid::PaintCells(QPainter &painter, const QRegion &area)
     const int height = viewport()->height();
     const TGridRect selection = Selection();
     const bool focused = hasFocus();
+    const bool ownsCell = DrawCellOwnsCell();
     int bottom = 0;
     int right = 0;
     auto paintRow = [&](int r, int y) {
@@ -772,21 +773,28 @@ void TMyCustomGrid::PaintCells(QPainter &painter, const QRegion &area)
                     m_canvas.Brush = QBrush(palette().color(QPalette::Highlight));
                     m_canvas.Font.Color = palette().color(QPalette::HighlightedText);
                 }
-                painter.fillRect(rect, m_canvas.Brush);
+                if (!ownsCell)
+                    painter.fillRect(rect, m_canvas.Brush);
             }
-            painter.save();
-            painter.setClipRect(rect);
-            DrawCell(painter, c, r, rect, state);
-            painter.restore();
+            if (ownsCell) {
+                DrawCell(painter, c, r, rect, state);
+            } else {
+                painter.save();
+                painter.setClipRect(rect);
+                DrawCell(painter, c, r, rect, state);
+                painter.restore();
+            }
             if (!m_defaultDrawing)
                 return;
             if (fixed) {
-                painter.setPen(palette().color(QPalette::Light));
-                painter.drawLine(rect.topLeft(), rect.topRight());
-                painter.drawLine(rect.topLeft(), rect.bottomLeft());
-                painter.setPen(palette().color(QPalette::Mid));
-                painter.drawLine(rect.bottomLeft(), rect.bottomRight());
-                painter.drawLine(rect.topRight(), rect.bottomRight());
+                // The raised edge, one pixel wide: light top and left, then dark bottom and
+                // right over the corners.
+                const QColor light = palette().color(QPalette::Light);
+                const QColor dark = palette().color(QPalette::Mid);
+                painter.fillRect(QRect(rect.left(), rect.top(), rect.width(), 1), light);
+                painter.fillRect(QRect(rect.left(), rect.top(), 1, rect.height()), light);
+                painter.fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), dark);
+                painter.fillRect(QRect(rect.right(), rect.top(), 1, rect.height()), dark);
             } else if ((state & gdFocused) && !(m_options & goRowSelect) &&
                        !((m_options & goEditing) && (m_options & goAlwaysShowEditor))) {
                 painter.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DotLine));

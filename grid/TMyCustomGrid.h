@@ -104,6 +104,10 @@ public:
 protected:
     virtual void DrawCell(QPainter &painter, int ACol, int ARow, const QRect &ARect,
                           TGridDrawState AState) = 0;
+    // True when DrawCell fills its cell's background itself and keeps its drawing inside the
+    // cell, changing no painter state but pen and font: the painting loop then neither fills
+    // the cell first nor saves and clips the painter around it.
+    virtual bool DrawCellOwnsCell() const { return false; }
     virtual bool SelectCell(int ACol, int ARow);
     virtual void SizeChanged(int OldColCount, int OldRowCount);
     virtual void ColWidthsChanged();

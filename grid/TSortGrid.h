@@ -135,6 +135,7 @@ public:
 protected:
     void DrawCell(QPainter &painter, int ACol, int ARow, const QRect &ARect,
                   TGridDrawState AState) override;
+    bool DrawCellOwnsCell() const override { return true; }
     bool SelectCell(int ACol, int ARow) override;
     void ColumnMoved(int FromIndex, int ToIndex) override;
     void SizeChanged(int OldColCount, int OldRowCount) override;

@@ -188,6 +188,18 @@ void TSortGrid::DrawCell(QPainter &painter, int ACol, int ARow, const QRect &ARe
         y = (cellHeight - textHeight) / 2;
 
     painter.fillRect(ARect, canvas.Brush);
+    // Most cells hold a text well inside them and need no clipping, which costs more than
+    // drawing the text.
+    const bool textInside =
+        options.HideText || (x + metrics.minLeftBearing() >= 0 &&
+                             x + textWidth - metrics.minRightBearing() <= cellWidth && y >= 0 &&
+                             y + textHeight <= cellHeight);
+    const bool clip =
+        !textInside || sortArrow || format.CheckBox || format.Combobox || format.Ellipsis;
+    if (clip) {
+        painter.save();
+        painter.setClipRect(ARect);
+    }
     if (sortArrow) {
         if (ARow == 0)
             x += kSortArrowTextShift;
@@ -217,8 +229,14 @@ void TSortGrid::DrawCell(QPainter &painter, int ACol, int ARow, const QRect &ARe
     PaintGlyphs(painter, ACol, ARow, ARect, format);
     if (ARow >= 1)
         PaintBevel(painter, ARect, options);
-    if (OnDrawCell)
+    if (clip)
+        painter.restore();
+    if (OnDrawCell) {
+        painter.save();
+        painter.setClipRect(ARect);
         OnDrawCell(this, ACol, ARow, ARect, AState, painter);
+        painter.restore();
+    }
 }
 
 void TSortGrid::PaintGlyphs(QPainter &painter, int ACol, int ARow, const QRect &ARect,

@@ -67,6 +67,8 @@ private slots:
     void handlerSeesStateAndChangesTheCanvas();
     void fontOnlyHandlerKeepsHighlight();
     void rightAlignmentKeepsTwoPixels();
+    void longTextStaysInItsCell_data();
+    void longTextStaysInItsCell();
     void checkBoxHidesTextAndShowsGlyph();
     void sortArrowOnlyWhileSorting();
     void raisedBevel();
@@ -219,6 +221,30 @@ void TestSortGridFormat::rightAlignmentKeepsTwoPixels()
     grid->SetAlignmentHorz(taLeftJustify);
     ink = InkColumns(Shot(*grid), cell, qRgb(255, 255, 255));
     QVERIFY(ink.first() >= cell.left() + 2 && ink.first() <= cell.left() + 4);
+}
+
+void TestSortGridFormat::longTextStaysInItsCell_data()
+{
+    QTest::addColumn<int>("alignment");
+    QTest::newRow("left") << int(taLeftJustify);
+    QTest::newRow("centred") << int(taCenter);
+    QTest::newRow("right") << int(taRightJustify);
+}
+
+void TestSortGridFormat::longTextStaysInItsCell()
+{
+    QFETCH(int, alignment);
+    auto grid = ShownGrid();
+    QVERIFY(grid);
+    grid->SetOptions(grid->Options() & ~TGridOptions(goRangeSelect));
+    grid->SetAlignmentHorz(TAlignment(alignment));
+    grid->SetCells(1, 3, QString());
+    grid->SetCells(2, 3, QStringLiteral("Wolfenbuettel-Schoenhausen"));
+    grid->SetCells(3, 3, QString());
+    const QImage shot = Shot(*grid);
+    QVERIFY(!InkColumns(shot, grid->CellRect(2, 3), qRgb(255, 255, 255)).isEmpty());
+    QVERIFY(InkColumns(shot, grid->CellRect(1, 3), qRgb(255, 255, 255)).isEmpty());
+    QVERIFY(InkColumns(shot, grid->CellRect(3, 3), qRgb(255, 255, 255)).isEmpty());
 }
 
 void TestSortGridFormat::checkBoxHidesTextAndShowsGlyph()

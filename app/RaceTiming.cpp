@@ -262,7 +262,7 @@ int TRaceTiming::carOfRow(int row) const
 {
     const QString key = FGrid->Cells(colKey, row);
     bool ok = false;
-    const int car = key.mid(1, kMaxKeyDigits).toInt(&ok);
+    const int car = QStringView(key).mid(1, kMaxKeyDigits).toInt(&ok);
     return ok && car >= 1 && car <= FCarCount ? car : 0;
 }
 

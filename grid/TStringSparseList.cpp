@@ -20,6 +20,8 @@ TGridCell TStringSparseList::Cell(int index) const
 
 bool TStringSparseList::SetText(int index, const QString &text)
 {
+    if (Unchanged(index, text, nullptr, false))
+        return false;
     QString &stored = m_cells.Ensure(index).Text;
     const bool changed = stored != text;
     stored = text;
@@ -35,11 +37,24 @@ void TStringSparseList::SetObject(int index, QObject *object)
 
 bool TStringSparseList::SetCell(int index, const TGridCell &cell)
 {
+    if (Unchanged(index, cell.Text, cell.Object, true))
+        return false;
     TGridCell &stored = m_cells.Ensure(index);
     const bool changed = stored.Text != cell.Text || stored.Object != cell.Object;
     stored = cell;
     DropIfBlank(index);
     return changed;
+}
+
+// Writing what a cell already holds costs one lookup: a sort writes back every row, and most
+// come back unchanged.
+bool TStringSparseList::Unchanged(int index, const QString &text, QObject *object,
+                                  bool withObject) const
+{
+    const TGridCell *stored = m_cells.Find(index);
+    if (!stored) // a stored cell is never blank
+        return text.isEmpty() && (!withObject || !object);
+    return stored->Text == text && (!withObject || stored->Object == object);
 }
 
 void TStringSparseList::DropIfBlank(int index)

@@ -16,6 +16,8 @@ class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QMenu;
+class QMenuBar;
 class QSpinBox;
 class QStatusBar;
 class QTimer;
@@ -84,6 +86,9 @@ public:
     TSortGrid *SortGrid1 = nullptr;
     QStatusBar *StatusBar1 = nullptr;
     // ---- Invisible menu: lap keys F1..F12 (Tag = car number in data()), commands ----
+    QMenuBar *MainMenu1 = nullptr; // never shown; it only groups the items below
+    QMenu *Machine1 = nullptr;     // the lap keys and the start command
+    QMenu *Hilfe1 = nullptr;       // new race, help and starter list
     QAction *LapKeys[kMaxCars] = {};
     QAction *mStart = nullptr;
     QAction *New1 = nullptr;

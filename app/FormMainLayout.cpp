@@ -16,6 +16,8 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -345,6 +347,13 @@ void TFormMain::BuildMenu()
 {
     // The menu stays invisible: its actions live on the window only for their shortcuts, which
     // therefore work whatever state the matching buttons are in.
+    MainMenu1 = new QMenuBar(this);
+    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+    MainMenu1->hide();
+    Machine1 = MainMenu1->addMenu(QStringLiteral("Machine"));
+    Machine1->setObjectName(QStringLiteral("Machine1"));
+    Hilfe1 = MainMenu1->addMenu(QStringLiteral("Hilfe"));
+    Hilfe1->setObjectName(QStringLiteral("Hilfe1"));
     for (int car = 1; car <= kMaxCars; ++car) {
         QAction *key = new QAction(QStringLiteral("F%1").arg(car), this);
         key->setObjectName(QStringLiteral("F%11").arg(car));
@@ -355,9 +364,10 @@ void TFormMain::BuildMenu()
         key->setData(car);
         connect(key, &QAction::triggered, this, [this, key] { FClick(key); });
         addAction(key);
+        Machine1->addAction(key);
         LapKeys[car - 1] = key;
     }
-    const auto command = [this](const QString &name, const QString &caption,
+    const auto command = [this](QMenu *menu, const QString &name, const QString &caption,
                                 const QKeySequence &keys, auto handler) {
         QAction *action = new QAction(caption, this);
         action->setObjectName(name);
@@ -365,15 +375,16 @@ void TFormMain::BuildMenu()
         connect(action, &QAction::triggered, this,
                 [this, action, handler] { (this->*handler)(action); });
         addAction(action);
+        menu->addAction(action);
         return action;
     };
-    mStart = command(QStringLiteral("mStart"), QStringLiteral("Start"),
+    mStart = command(Machine1, QStringLiteral("mStart"), QStringLiteral("Start"),
                      QKeySequence(Qt::CTRL | Qt::Key_S), &TFormMain::mStart2Click);
-    New1 = command(QStringLiteral("New1"), QStringLiteral("New"),
+    New1 = command(Hilfe1, QStringLiteral("New1"), QStringLiteral("New"),
                    QKeySequence(Qt::CTRL | Qt::Key_N), &TFormMain::sbNewClick);
-    Help1 = command(QStringLiteral("Help1"), QStringLiteral("Help"),
+    Help1 = command(Hilfe1, QStringLiteral("Help1"), QStringLiteral("Help"),
                     QKeySequence(Qt::CTRL | Qt::Key_H), &TFormMain::sbHelpClick);
-    Open1 = command(QStringLiteral("Open1"), QStringLiteral("Open"),
+    Open1 = command(Hilfe1, QStringLiteral("Open1"), QStringLiteral("Open"),
                     QKeySequence(Qt::CTRL | Qt::Key_O), &TFormMain::bStartListClick);
 }
 

@@ -4,6 +4,8 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QSpinBox>
 #include <QToolButton>
 
@@ -526,6 +528,20 @@ void TestRaceControl::commandsWorkWhatEverTheButtons()
     t.window->meTime->setFocus();
     QTest::keyClick(t.window->meTime, Qt::Key_F1);
     QCOMPARE(t.window->Race.LapTable[1].Count, 2);
+
+    // The commands are grouped in a menu that never shows.
+    QVERIFY(!t.window->MainMenu1->isVisible());
+    QStringList machine;
+    for (const QAction *action : t.window->Machine1->actions())
+        machine.append(action->shortcut().toString());
+    QCOMPARE(machine.size(), 13);
+    QCOMPARE(machine.first(), QStringLiteral("F1"));
+    QCOMPARE(machine.at(11), QStringLiteral("F12"));
+    QCOMPARE(machine.last(), QStringLiteral("Ctrl+S"));
+    QStringList hilfe;
+    for (const QAction *action : t.window->Hilfe1->actions())
+        hilfe.append(action->text());
+    QCOMPARE(hilfe, (QStringList{"New", "Help", "Open"}));
 }
 
 void TestRaceControl::lapKeysOutsideTheRaceDoNothing()

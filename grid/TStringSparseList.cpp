@@ -18,15 +18,23 @@ TGridCell TStringSparseList::Cell(int index) const
     return cell ? *cell : TGridCell();
 }
 
+// A stored cell is never blank, and each setter looks its cell up once where it can: a sort
+// writes back every row, and most cells come back as they were.
 bool TStringSparseList::SetText(int index, const QString &text)
 {
-    if (Unchanged(index, text, nullptr, false))
+    TGridCell *stored = m_cells.Find(index);
+    if (!stored) {
+        if (text.isEmpty())
+            return false;
+        m_cells.Ensure(index).Text = text;
+        return true;
+    }
+    if (stored->Text == text)
         return false;
-    QString &stored = m_cells.Ensure(index).Text;
-    const bool changed = stored != text;
-    stored = text;
-    DropIfBlank(index);
-    return changed;
+    stored->Text = text;
+    if (text.isEmpty() && !stored->Object)
+        m_cells.Remove(index);
+    return true;
 }
 
 void TStringSparseList::SetObject(int index, QObject *object)
@@ -37,24 +45,17 @@ void TStringSparseList::SetObject(int index, QObject *object)
 
 bool TStringSparseList::SetCell(int index, const TGridCell &cell)
 {
-    if (Unchanged(index, cell.Text, cell.Object, true))
-        return false;
+    if (cell.Text.isEmpty() && !cell.Object) {
+        if (!m_cells.Find(index))
+            return false;
+        m_cells.Remove(index);
+        return true;
+    }
     TGridCell &stored = m_cells.Ensure(index);
-    const bool changed = stored.Text != cell.Text || stored.Object != cell.Object;
+    if (stored.Text == cell.Text && stored.Object == cell.Object)
+        return false;
     stored = cell;
-    DropIfBlank(index);
-    return changed;
-}
-
-// Writing what a cell already holds costs one lookup: a sort writes back every row, and most
-// come back unchanged.
-bool TStringSparseList::Unchanged(int index, const QString &text, QObject *object,
-                                  bool withObject) const
-{
-    const TGridCell *stored = m_cells.Find(index);
-    if (!stored) // a stored cell is never blank
-        return text.isEmpty() && (!withObject || !object);
-    return stored->Text == text && (!withObject || stored->Object == object);
+    return true;
 }
 
 void TStringSparseList::DropIfBlank(int index)

@@ -30,7 +30,6 @@ public:
     bool IsEmpty() const { return m_cells.IsEmpty(); }
 
 private:
-    bool Unchanged(int index, const QString &text, QObject *object, bool withObject) const;
     void DropIfBlank(int index);
 
     TSparsePointerArray<TGridCell> m_cells;

@@ -7,6 +7,7 @@
 #include "DlgYesNo.h"
 #include "FlEdit.h"
 #include "LbButton.h"
+#include "StartButton.h"
 #include "TSortGrid.h"
 
 #include <QAction>
@@ -38,8 +39,6 @@ constexpr int kHeaderFontPx = 13;
 constexpr int kWindowFontPx = 13;
 constexpr int kClockFontPx = 27;
 constexpr int kGridFontPx = 13;
-constexpr int kStartFontPx = 29;
-constexpr int kStartHotFontPx = 27;
 constexpr int kLogoFontPx = 27;
 constexpr int kLogoShadowOffset = 2;
 constexpr int kMinimumGridWidth = 792;
@@ -254,16 +253,8 @@ void TFormMain::BuildCommandPanel()
     bSTART2 = new TLbButton(Panel2);
     bSTART2->setObjectName(QStringLiteral("bSTART2"));
     bSTART2->setGeometry(46, 47, 115, 36);
-    bSTART2->SetStyle(bsModern);
-    bSTART2->SetFlat(true);
-    bSTART2->setFont(PixelFont(kDisplayFontFamily, kStartFontPx, true));
-    bSTART2->SetFontColor(Qt::white);
-    bSTART2->SetHotTrackFont(PixelFont(kDisplayFontFamily, kStartHotFontPx, true));
-    bSTART2->SetHotTrackFontColor(Qt::yellow);
-    bSTART2->SetUseHotTrackFont(true);
-    bSTART2->SetShadowColor(Qt::black);
+    SetUpStartButton(*bSTART2, kDisplayFontFamily);
     bSTART2->setCursor(Qt::PointingHandCursor);
-    bSTART2->SetTabStop(false);
     bSTART2->setToolTip(QStringLiteral("[Ctrl+S]"));
     bSTART2->OnMouseDown = [this](QObject *, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
         mStart2Click(bSTART2);
@@ -430,8 +421,5 @@ void TFormMain::SetUpWindowLook()
 void TFormMain::ShowStartButton(const QString &caption, const QColor &color,
                                 const QColor &lightColor)
 {
-    bSTART2->SetCaption(caption);
-    bSTART2->SetColor(color);
-    bSTART2->SetHotTrackColor(color);
-    bSTART2->SetLightColor(lightColor);
+    ShowStartButtonState(*bSTART2, caption, color, lightColor);
 }

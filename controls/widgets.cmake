@@ -1,4 +1,5 @@
-# The window's own controls: the yes/no dialog, the float spin edit and the light button.
+# The window's own controls: the yes/no dialog, the float spin edit and the light button
+# (with the start button's look).
 set_target_properties(controls PROPERTIES AUTORCC ON)
 target_sources(controls PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/ControlResources.h
@@ -17,5 +18,7 @@ target_sources(controls PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/LbButtons.cpp
     ${CMAKE_CURRENT_LIST_DIR}/LbButton.h
     ${CMAKE_CURRENT_LIST_DIR}/LbButton.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/StartButton.h
+    ${CMAKE_CURRENT_LIST_DIR}/StartButton.cpp
     ${CMAKE_SOURCE_DIR}/resources/controls/controls.qrc
 )

@@ -1,6 +1,7 @@
 // Times what one paint of the start button costs (the face built offscreen, then keyed for
 // its see-through corners) and a whole eight-step fade, which repaints every 30 ms.
 #include "LbButton.h"
+#include "StartButton.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -22,21 +23,11 @@ double Percentile(std::vector<double> values, double share)
     return values[static_cast<size_t>(static_cast<double>(values.size() - 1) * share)];
 }
 
-void SetUpStartButton(TLbButton &button)
+void SetUpRunningStartButton(TLbButton &button)
 {
     button.resize(115, 36);
-    button.SetStyle(bsModern);
-    button.SetFlat(true);
-    button.SetShadowColor(Qt::black);
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(29);
-    font.setBold(true);
-    button.setFont(font);
-    button.SetFontColor(Qt::white);
-    button.SetCaption(QStringLiteral("STOPP"));
-    button.SetColor(QColor(0xFF, 0, 0));
-    button.SetHotTrackColor(QColor(0, 0, 0xFF));
-    button.SetLightColor(QColor(0x7F, 0, 0));
+    SetUpStartButton(button, QStringLiteral("Liberation Sans"));
+    ShowStartButtonState(button, QStringLiteral("STOPP"), QColor(0xFF, 0, 0), QColor(0x7F, 0, 0));
 }
 
 void Report(const char *what, const std::vector<double> &micros)
@@ -51,7 +42,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     TLbButton button;
-    SetUpStartButton(button);
+    SetUpRunningStartButton(button);
 
     std::vector<double> face;
     face.reserve(kRepeats);

@@ -1,4 +1,5 @@
 #include "LbButton.h"
+#include "StartButton.h"
 
 #include <QDialog>
 #include <QLineEdit>
@@ -10,34 +11,11 @@
 
 #include <memory>
 
-// The main window's start button, set up the way the window sets it up.
+// The main window's start button, with the window's own look and size.
 static void SetUpStartButton(TLbButton &button)
 {
     button.resize(115, 36);
-    button.SetStyle(bsModern);
-    button.SetFlat(true);
-    button.SetShadowColor(Qt::black);
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(29);
-    font.setBold(true);
-    button.setFont(font);
-    button.SetFontColor(Qt::white);
-    QFont hot(QStringLiteral("Arial"));
-    hot.setPixelSize(27);
-    hot.setBold(true);
-    button.SetHotTrackFont(hot);
-    button.SetHotTrackFontColor(QColor(0xFF, 0xFF, 0x00));
-    button.SetUseHotTrackFont(true);
-    button.SetTabStop(false);
-}
-
-// The colours of the start button in the three race states.
-static void SetRaceState(TLbButton &button, const QString &caption, QColor color, QColor light)
-{
-    button.SetCaption(caption);
-    button.SetColor(color);
-    button.SetHotTrackColor(color);
-    button.SetLightColor(light);
+    SetUpStartButton(button, QStringLiteral("Liberation Sans"));
 }
 
 static void SendEnter(QWidget *widget)
@@ -388,8 +366,8 @@ void TestLbButton::startButtonKeepsItsColourUnderTheMouse()
     QWidget panel;
     TLbButton button(&panel);
     SetUpStartButton(button);
-    SetRaceState(button, QStringLiteral("START"), QColor(0x00, 0xFF, 0x00),
-                 QColor(0x00, 0x80, 0x00));
+    ShowStartButtonState(button, QStringLiteral("START"), QColor(0x00, 0xFF, 0x00),
+                         QColor(0x00, 0x80, 0x00));
     panel.show();
     QVERIFY(QTest::qWaitForWindowExposed(&panel));
     SendLeave(&button); // the window may have opened under the test's mouse
@@ -611,7 +589,7 @@ void TestLbButton::screenshots()
         TLbButton button(&panel);
         button.move(10, 10);
         SetUpStartButton(button);
-        SetRaceState(button, QString::fromLatin1(state.caption), state.color, state.light);
+        ShowStartButtonState(button, QString::fromLatin1(state.caption), state.color, state.light);
         panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel));
         if (state.hot)

@@ -12,6 +12,17 @@ int Sign(int value)
 {
     return (value > 0) - (value < 0);
 }
+
+// The body of the data-driven tests whose rows name a locale: a compares to b as expected.
+void CompareInLocale(TSortStyle style)
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(int, expected);
+    QLocale::setDefault(QLocale(locale));
+    QCOMPARE(Sign(Compare(style, a, b)), expected);
+}
 } // namespace
 
 class TestSortStyles : public QObject
@@ -117,12 +128,7 @@ void TestSortStyles::numeric_data()
 
 void TestSortStyles::numeric()
 {
-    QFETCH(QString, locale);
-    QFETCH(QString, a);
-    QFETCH(QString, b);
-    QFETCH(int, expected);
-    QLocale::setDefault(QLocale(locale));
-    QCOMPARE(Sign(Compare(ssNumeric, a, b)), expected);
+    CompareInLocale(ssNumeric);
 }
 
 void TestSortStyles::numericExtended_data()
@@ -188,12 +194,7 @@ void TestSortStyles::dateTime_data()
 
 void TestSortStyles::dateTime()
 {
-    QFETCH(QString, locale);
-    QFETCH(QString, a);
-    QFETCH(QString, b);
-    QFETCH(int, expected);
-    QLocale::setDefault(QLocale(locale));
-    QCOMPARE(Sign(Compare(ssDateTime, a, b)), expected);
+    CompareInLocale(ssDateTime);
 }
 
 void TestSortStyles::time_data()
@@ -221,12 +222,7 @@ void TestSortStyles::time_data()
 
 void TestSortStyles::time()
 {
-    QFETCH(QString, locale);
-    QFETCH(QString, a);
-    QFETCH(QString, b);
-    QFETCH(int, expected);
-    QLocale::setDefault(QLocale(locale));
-    QCOMPARE(Sign(Compare(ssTime, a, b)), expected);
+    CompareInLocale(ssTime);
 }
 
 void TestSortStyles::customWithoutFunctionComparesBytes()

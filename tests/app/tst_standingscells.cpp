@@ -3,6 +3,7 @@
 
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QToolButton>
 
 namespace {
 
@@ -219,6 +220,12 @@ void TestStandingsCells::screenKeepsUpWithTheRace()
     t.Answer(TFDlgYesNo::daYes);
     t.ClickStart();
     compareScreenWithFreshPaint(t, "stopped");
+    t.ClickStart();
+    compareScreenWithFreshPaint(t, "reset");
+    t.Answer(TFDlgYesNo::daYes);
+    QTest::mouseClick(t.window->sbNew, Qt::LeftButton);
+    QCOMPARE(t.Cell(TRaceTiming::colKey, 2), QStringLiteral("F2")); // the keys back in order
+    compareScreenWithFreshPaint(t, "new race");
 }
 
 QTEST_MAIN(TestStandingsCells)

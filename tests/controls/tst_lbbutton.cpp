@@ -52,6 +52,16 @@ private:
     TLbButton *m_button;
 };
 
+// A red button that turns blue under the mouse and fades back, shown.
+static bool ShowFadingButton(TLbButton &button)
+{
+    button.SetColor(QColor(255, 0, 0));
+    button.SetHotTrackColor(QColor(0, 0, 255));
+    button.SetSlowDecease(true);
+    button.show();
+    return QTest::qWaitForWindowExposed(&button);
+}
+
 struct ButtonWindow
 {
     QWidget window;
@@ -295,11 +305,7 @@ void TestLbButton::hotTrackWithoutFade()
 void TestLbButton::fadeSequence()
 {
     TLbButton button;
-    button.SetColor(QColor(255, 0, 0));
-    button.SetHotTrackColor(QColor(0, 0, 255));
-    button.SetSlowDecease(true);
-    button.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&button));
+    QVERIFY(ShowFadingButton(button));
     PaintRecorder recorder(&button);
     SendEnter(&button);
     QCOMPARE(recorder.levels, QList<int>{8});
@@ -316,11 +322,7 @@ void TestLbButton::fadeSequence()
 void TestLbButton::reenteringDuringTheFade()
 {
     TLbButton button;
-    button.SetColor(QColor(255, 0, 0));
-    button.SetHotTrackColor(QColor(0, 0, 255));
-    button.SetSlowDecease(true);
-    button.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&button));
+    QVERIFY(ShowFadingButton(button));
     SendEnter(&button);
     SendLeave(&button);
     QTRY_VERIFY(button.FadeLevel() <= 4);

@@ -1,4 +1,5 @@
 #include "DlgYesNo.h"
+#include "ShotPath.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -213,7 +214,7 @@ void TestDlgYesNo::screenshot()
     dialog.Label1->setText(QStringLiteral("Alle aktuellen Laufzeiten stoppen?"));
     dialog.SetActiveControl(dialog.CancelBtn);
     showAndActivate(dialog);
-    QVERIFY(dialog.grab().save(QStringLiteral("dlgyesno.png")));
+    QVERIFY(dialog.grab().save(ShotPath(QStringLiteral("dlgyesno.png"))));
     dialog.reject();
 }
 

@@ -1,4 +1,5 @@
 #include "FlEdit.h"
+#include "ShotPath.h"
 #include "SpinButton.h"
 
 #include <QApplication>
@@ -680,7 +681,7 @@ void TestFloatEdit::screenshot()
     w.edit->resize(90, 24);
     QVERIFY(w.showWithFocus());
     w.leave();
-    QVERIFY(w.edit->grab().save(QStringLiteral("floatedit.png")));
+    QVERIFY(w.edit->grab().save(ShotPath(QStringLiteral("floatedit.png"))));
 }
 
 QTEST_MAIN(TestFloatEdit)

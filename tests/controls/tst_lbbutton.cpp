@@ -1,4 +1,5 @@
 #include "LbButton.h"
+#include "ShotPath.h"
 #include "StartButton.h"
 
 #include <QDialog>
@@ -598,7 +599,7 @@ void TestLbButton::screenshots()
             SendEnter(&button);
         else
             SendLeave(&button);
-        QVERIFY(panel.grab().save(QString::fromLatin1(state.file)));
+        QVERIFY(panel.grab().save(ShotPath(QString::fromLatin1(state.file))));
     }
 
     // Every stock kind, enabled and disabled, and the presets.
@@ -614,7 +615,7 @@ void TestLbButton::screenshots()
     }
     kinds.show();
     QVERIFY(QTest::qWaitForWindowExposed(&kinds));
-    QVERIFY(kinds.grab().save(QStringLiteral("kinds.png")));
+    QVERIFY(kinds.grab().save(ShotPath(QStringLiteral("kinds.png"))));
 
     QWidget presets;
     presets.resize(250, 10 * 28 + 10);
@@ -634,7 +635,7 @@ void TestLbButton::screenshots()
     for (TLbButton *button : presets.findChildren<TLbButton *>())
         if (button->Caption() == QLatin1String("hot"))
             SendEnter(button);
-    QVERIFY(presets.grab().save(QStringLiteral("presets.png")));
+    QVERIFY(presets.grab().save(ShotPath(QStringLiteral("presets.png"))));
 }
 
 QTEST_MAIN(TestLbButton)

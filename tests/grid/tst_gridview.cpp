@@ -1,3 +1,4 @@
+#include "ShotPath.h"
 #include "TInplaceEdit.h"
 #include "TSortGrid.h"
 
@@ -79,7 +80,7 @@ void TestGridView::paintsFixedAndDataCells()
     grid.show();
     QVERIFY(QTest::qWaitForWindowExposed(&grid));
     const QImage image = grid.viewport()->grab().toImage();
-    image.save(QStringLiteral("gridview.png"));
+    image.save(ShotPath(QStringLiteral("gridview.png")));
     // Sample the lower right corner of each cell, clear of text and edges.
     auto sample = [&](int col, int row) {
         // The sort grid widens its last column to the window's edge and beyond.

@@ -1,4 +1,5 @@
 #include "GridGlyphs.h"
+#include "ShotPath.h"
 #include "TSortGrid.h"
 #include "TitleText.h"
 
@@ -194,7 +195,7 @@ void TestSortGridFormat::fontOnlyHandlerKeepsHighlight()
     grid->SortOptions()->SortCol = 0;
     grid->SetColWidths(2, 30);
     const QImage image = Shot(*grid);
-    image.save(QStringLiteral("formatted.png"));
+    image.save(ShotPath(QStringLiteral("formatted.png")));
     const QColor highlight = grid->palette().color(QPalette::Highlight);
     // goRangeSelect is on by default: the whole current row is highlighted.
     for (int col : {0, 1, 3}) {

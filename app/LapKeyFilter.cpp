@@ -1,0 +1,65 @@
+#include "LapKeyFilter.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+
+TLapKeyFilter::TLapKeyFilter(const TTickCounter &ticks, QObject *parent)
+    : QObject(parent), FTicks(ticks)
+{
+    if (QCoreApplication *app = QCoreApplication::instance())
+        app->installEventFilter(this);
+}
+
+TLapKeyFilter::~TLapKeyFilter()
+{
+    if (QCoreApplication *app = QCoreApplication::instance())
+        app->removeEventFilter(this);
+}
+
+int TLapKeyFilter::LapKeyCar(const QEvent *event, bool anyModifiers)
+{
+    const auto *key = static_cast<const QKeyEvent *>(event);
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    if ((!anyModifiers && modifiers != Qt::NoModifier) || key->key() < Qt::Key_F1 ||
+        key->key() > Qt::Key_F12)
+        return 0;
+    return key->key() - Qt::Key_F1 + 1;
+}
+
+bool TLapKeyFilter::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::ShortcutOverride:
+        // Claimed here, so no shortcut fires for it: the press itself arrives next.
+        if (LapKeyCar(event) == 0)
+            break;
+        event->accept();
+        return true;
+    case QEvent::KeyPress: {
+        const int car = LapKeyCar(event);
+        if (car == 0)
+            break;
+        const auto *key = static_cast<const QKeyEvent *>(event);
+        if (FGate.Press(car, key->timestamp(), key->isAutoRepeat(), FTicks.GetTickCount()) &&
+            OnLapPress)
+            OnLapPress(car);
+        return true;
+    }
+    case QEvent::KeyRelease: {
+        // A modifier pressed while the key was down does not keep the key held.
+        const int car = LapKeyCar(event, true);
+        if (car == 0)
+            break;
+        const auto *key = static_cast<const QKeyEvent *>(event);
+        FGate.Release(car, key->timestamp(), key->isAutoRepeat(), FTicks.GetTickCount());
+        return true;
+    }
+    case QEvent::ApplicationDeactivate:
+        // Releases go to whichever program has the keyboard now; none may be waited for.
+        FGate.ReleaseAll();
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}

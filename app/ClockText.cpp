@@ -86,6 +86,12 @@ qint32 ParseWarnTime(const QString &text)
     return minutes * 60000 + seconds * 1000;
 }
 
+bool IsCompleteWarnTime(const QString &text)
+{
+    const auto digit = [&text](int i) { return text.at(i) >= u'0' && text.at(i) <= u'9'; };
+    return text.size() == 5 && digit(0) && digit(1) && text.at(2) == u':' && digit(3) && digit(4);
+}
+
 QChar LocaleTimeSeparator(const QLocale &locale)
 {
     const QString format = locale.timeFormat(QLocale::ShortFormat);

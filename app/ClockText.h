@@ -22,6 +22,9 @@ std::optional<qint32> ParseClock(const QString &text);
 // "00:00" ("5" reads as "00:05"); a part that is not made of digits counts as 0.
 qint32 ParseWarnTime(const QString &text);
 
+// Whether a warning time text is complete: two digits, ":", two digits.
+bool IsCompleteWarnTime(const QString &text);
+
 // The time separator of the locale's short time format (":" in most locales).
 QChar LocaleTimeSeparator(const QLocale &locale);
 

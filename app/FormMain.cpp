@@ -1,6 +1,7 @@
 #include "FormMain.h"
 
 #include "ClockText.h"
+#include "LapKeyFilter.h"
 
 #include "ApplicationHelp.h"
 #include "DlgYesNo.h"
@@ -19,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QScreen>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTimer>
@@ -56,6 +58,14 @@ TFormMain::TFormMain(const TTickCounter &ticks, const QString &settingsPath, QWi
     connect(seCarCount, &QSpinBox::valueChanged, this, [this] { seCarCountChange(seCarCount); });
     connect(seKrugs, &QSpinBox::valueChanged, this, [this] { seKrugsChange(seKrugs); });
     connect(meTime, &QLineEdit::editingFinished, this, &TFormMain::meTimeExit);
+    meTimeWarn->installEventFilter(this);
+    connect(meTimeWarn, &QLineEdit::textChanged, this, [this](const QString &text) {
+        if (IsCompleteWarnTime(text))
+            WarnTimeText = text;
+    });
+    // The lap keys reach the race from every window of the program, questions included.
+    FLapKeyFilter = new TLapKeyFilter(ticks, this);
+    FLapKeyFilter->OnLapPress = [this](int car) { Race.FClick(car, Running()); };
     FormCreate();
     SortGrid1->setFocus();
 }
@@ -80,6 +90,8 @@ TFormMain::~TFormMain()
     Panel1->removeEventFilter(this);
     SortGrid1->removeEventFilter(this);
     meTime->removeEventFilter(this);
+    meTimeWarn->removeEventFilter(this);
+    FLapKeyFilter->OnLapPress = nullptr;
 }
 
 TFDlgYesNo *TFormMain::DlgYesNo()
@@ -137,6 +149,7 @@ void TFormMain::ReadSettings()
         resize(*s.Width, height());
     if (s.Height)
         resize(width(), *s.Height);
+    KeepOnScreen();
     if (s.Acc)
         Race.Acc = *s.Acc;
     if (s.Dist)
@@ -149,7 +162,8 @@ void TFormMain::ReadSettings()
         RaceSeconds = qMax(0, *s.Time);
     if (s.Title)
         eTitle->setText(*s.Title);
-    if (s.TimeWarn)
+    // A stored warning time that is not complete is not taken: the field keeps its default.
+    if (s.TimeWarn && IsCompleteWarnTime(*s.TimeWarn))
         meTimeWarn->setText(*s.TimeWarn);
     eTitle->setCursorPosition(0);
 }
@@ -167,7 +181,8 @@ void TFormMain::FormDestroy()
     s.Runden = Race.RaceLaps;
     s.Time = RaceSeconds;
     s.Title = eTitle->text();
-    s.TimeWarn = meTimeWarn->text();
+    meTimeWarnExit();
+    s.TimeWarn = WarnTimeText;
     FSettings.Write(s); // settings that cannot be written are lost without a message
 }
 
@@ -197,10 +212,48 @@ void TFormMain::FitHeightToRows()
                                         kGridMargin,
                                     SortGrid1->minimumSizeHint().height());
     // The window frame is not part of the client area here, so the window is exactly header,
-    // grid and status bar.
-    const int minimum = HeaderHeight() + gridHeight + StatusBar1->height();
-    setMinimumHeight(minimum);
-    resize(width(), minimum);
+    // grid and status bar, unless that is higher than the screen: then the grid scrolls.
+    const int wanted = HeaderHeight() + gridHeight + StatusBar1->height();
+    const int fitting = std::min(wanted, AvailableArea().height() - FrameExtent().height());
+    SortGrid1->SetScrollBars(fitting < wanted ? ssVertical : ssNone);
+    setMinimumHeight(fitting);
+    resize(width(), fitting);
+    KeepOnScreen();
+}
+
+QRect TFormMain::AvailableArea() const
+{
+    const QScreen *target = QGuiApplication::screenAt(geometry().center());
+    if (!target)
+        target = screen();
+    if (!target)
+        target = QGuiApplication::primaryScreen();
+    return target ? target->availableGeometry() : QRect(0, 0, kInitialWidth, kInitialHeight);
+}
+
+QSize TFormMain::FrameExtent() const
+{
+    // Known once the window manager has framed the window; until then the client area is all.
+    return frameGeometry().size() - geometry().size();
+}
+
+void TFormMain::KeepOnScreen()
+{
+    // A stored position from a screen that is gone, or a size larger than this screen, must
+    // not leave the header with START out of reach: the window lies wholly on one screen.
+    const QRect area = AvailableArea();
+    const QSize frame = FrameExtent();
+    const QSize largest(area.width() - frame.width(), area.height() - frame.height());
+    QSize size = this->size().boundedTo(largest).expandedTo(minimumSize());
+    if (size != this->size())
+        resize(size);
+    const QRect outer(pos(), size + frame);
+    const int left = std::clamp(outer.left(), area.left(),
+                                std::max(area.left(), area.right() + 1 - outer.width()));
+    const int top = std::clamp(outer.top(), area.top(),
+                               std::max(area.top(), area.bottom() + 1 - outer.height()));
+    if (QPoint(left, top) != pos())
+        move(left, top);
 }
 
 void TFormMain::sbHelpClick(QObject *)
@@ -225,6 +278,13 @@ void TFormMain::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
+void TFormMain::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // The window manager's frame is known only once the window is shown; it must fit too.
+    QTimer::singleShot(0, this, &TFormMain::KeepOnScreen);
+}
+
 bool TFormMain::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
@@ -238,7 +298,16 @@ bool TFormMain::eventFilter(QObject *watched, QEvent *event)
         if (watched == LogoLabels[0] || watched == LogoLabels[1])
             Label14Click(watched);
         break;
+    case QEvent::FocusOut:
+        if (watched == meTimeWarn)
+            meTimeWarnExit();
+        break;
     case QEvent::KeyPress:
+        if (watched == meTimeWarn) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+                meTimeWarnExit();
+        }
         if (watched == meTime) {
             const auto *key = static_cast<QKeyEvent *>(event);
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {

@@ -23,6 +23,7 @@ class QStatusBar;
 class QTimer;
 class QToolButton;
 class TFDlgYesNo;
+class TLapKeyFilter;
 class TLbButton;
 class TSortGrid;
 class TSpinFloatEdit;
@@ -104,6 +105,8 @@ public:
     qint32 RaceSeconds = kDefaultRaceSeconds;
     // Warning time in ms, taken at START; read by the cell colours.
     qint32 WarnTime = 0;
+    // The last complete text of the warning time field: what START reads and the settings keep.
+    QString WarnTimeText = QStringLiteral("05:00");
 
     TRaceState RaceState() const { return FRaceState; }
     bool Running() const;
@@ -128,6 +131,7 @@ public:
     void TimerALLTimer();
     void Timer1Timer();
     void meTimeExit();
+    void meTimeWarnExit();
     void seKrugsChange(QObject *Sender);
     void sbNewClick(QObject *Sender);
     bool FormCloseQuery();
@@ -162,12 +166,17 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     static int HeaderHeight();
     // Sizes the window so that the grid shows its title row and every data row.
     void FitHeightToRows();
+    // Moves and shrinks the window as far as needed to lie wholly on its screen's free area.
+    void KeepOnScreen();
+    QRect AvailableArea() const;
+    QSize FrameExtent() const;
     void SetUpWindowLook();
     void BuildHeader();
     void BuildCommandPanel();
@@ -176,6 +185,7 @@ private:
     void BuildMenu();
     void BuildTimers();
     void PlaceAnchoredControls();
+    void FitClockFont();
 
     void ReadSettings();
     bool AskYesNo(const QString &question, bool focusOnNo);
@@ -186,10 +196,10 @@ private:
     void EndRace();
     void SetHeaderLocked(bool locked);
     bool meTimeKeyPress(QChar typed);
-    int CarRowsShown() const;
 
     const TTickCounter &FTicks;
     TSettingsStore FSettings;
     TFDlgYesNo *FDlgYesNo = nullptr;
+    TLapKeyFilter *FLapKeyFilter = nullptr;
     TRaceState FRaceState = rsReady;
 };

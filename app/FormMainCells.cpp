@@ -33,13 +33,18 @@ const QFont &ZeitFont(const QFont &cellFont, bool bold)
     return bold ? heavy : regular;
 }
 
-// A race total with hours is wider than the column was made for; it is shown smaller rather
-// than cut, so no digit of the total is lost.
+// A race total with hours, or a high speed, is wider than the column was made for; it is shown
+// smaller rather than cut, so no digit is lost. Fonts sized in points or in pixels alike.
 void FitTextToWidth(QFont &font, const QString &text, int width)
 {
-    while (font.pointSize() > kSmallestZeitPointSize &&
-           QFontMetrics(font).horizontalAdvance(text) > width)
-        font.setPointSize(font.pointSize() - 1);
+    const bool pixels = font.pixelSize() > 0;
+    const auto size = [&font, pixels] { return pixels ? font.pixelSize() : font.pointSize(); };
+    while (size() > kSmallestZeitPointSize && QFontMetrics(font).horizontalAdvance(text) > width) {
+        if (pixels)
+            font.setPixelSize(font.pixelSize() - 1);
+        else
+            font.setPointSize(font.pointSize() - 1);
+    }
 }
 
 } // namespace
@@ -69,11 +74,17 @@ void TFormMain::SortGrid1GetCellFormat(QObject *, int Col, int Row, TGridDrawSta
         const int car = Row <= kMaxCars ? Race.RowCar[Row] : 0;
         if (car < 1)
             break;
-        // A car not seen for the warning time turns red until its next press.
+        // A car not seen for the warning time turns red until its next press; a car that has
+        // finished, and every car once the race is over, is no longer awaited.
         const auto unseenMs = qint32(FTicks.GetTickCount() - Race.LastCross[car]);
-        font.Color = unseenMs < WarnTime ? QColor(Qt::black) : kWarningColor;
+        const bool overdue = Running() && !Race.Finished(car) && unseenMs >= WarnTime;
+        font.Color = overdue ? kWarningColor : QColor(Qt::black);
         break;
     }
+    case TRaceTiming::colSpeed:
+        FitTextToWidth(*FormatOptions.Font, SortGrid1->Cells(Col, Row),
+                       SortGrid1->ColWidths(Col) - kZeitInsets);
+        break;
     default:
         break;
     }

@@ -22,6 +22,8 @@
 #include <QPainter>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -38,6 +40,8 @@ constexpr int kSpeedButtonIconSize = 32;
 constexpr int kHeaderFontPx = 13;
 constexpr int kWindowFontPx = 13;
 constexpr int kClockFontPx = 27;
+constexpr int kSmallestClockFontPx = 12;
+constexpr int kClockTextMargin = 2; // the line edit's own space left and right of its text
 constexpr int kGridFontPx = 13;
 constexpr int kLogoFontPx = 27;
 constexpr int kLogoShadowOffset = 2;
@@ -215,6 +219,7 @@ void TFormMain::BuildHeader()
     meTime->setGeometry(551, 46, 121, 39);
     meTime->setFont(PixelFont(kDisplayFontFamily, kClockFontPx, true));
     meTime->installEventFilter(this);
+    connect(meTime, &QLineEdit::textChanged, this, &TFormMain::FitClockFont);
 
     BuildCommandPanel();
     BuildLogo();
@@ -390,6 +395,27 @@ void TFormMain::BuildTimers()
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(kTimer1Ms);
     connect(Timer1, &QTimer::timeout, this, &TFormMain::Timer1Timer);
+}
+
+void TFormMain::FitClockFont()
+{
+    // A race clock of 100 hours or more has a third hour digit: the clock's type shrinks until
+    // every digit fits instead of being cut.
+    QStyleOptionFrame option;
+    option.initFrom(meTime);
+    option.lineWidth =
+        meTime->hasFrame()
+            ? meTime->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, meTime)
+            : 0;
+    const int room =
+        meTime->style()->subElementRect(QStyle::SE_LineEditContents, &option, meTime).width() -
+        2 * kClockTextMargin;
+    QFont font = PixelFont(kDisplayFontFamily, kClockFontPx, true);
+    while (font.pixelSize() > kSmallestClockFontPx &&
+           QFontMetrics(font).horizontalAdvance(meTime->text()) > room)
+        font.setPixelSize(font.pixelSize() - 1);
+    if (font.pixelSize() != meTime->font().pixelSize())
+        meTime->setFont(font);
 }
 
 void TFormMain::PlaceAnchoredControls()

@@ -44,11 +44,6 @@ bool TFormMain::AskYesNo(const QString &question, bool focusOnNo)
     return dialog->ShowModal() == TFDlgYesNo::mrYes;
 }
 
-int TFormMain::CarRowsShown() const
-{
-    return qMin(Race.CarCount(), SortGrid1->RowCount() - 1);
-}
-
 void TFormMain::FClick(QAction *Sender)
 {
     if (!Sender)
@@ -84,7 +79,11 @@ void TFormMain::SetHeaderLocked(bool locked)
 
 void TFormMain::StartRace()
 {
-    WarnTime = ParseWarnTime(meTimeWarn->text());
+    // Texts typed but not yet checked by leaving their field are checked now, so the race runs
+    // on exactly what the fields show.
+    feDist->CheckText(false);
+    meTimeWarnExit();
+    WarnTime = ParseWarnTime(WarnTimeText);
     // The clock keeps its text until the first tick of Timer1, unless the text is refused
     // (too large for a race duration): then the duration stays and its text comes back.
     if (const std::optional<qint32> seconds = ParseClock(meTime->text()))
@@ -150,12 +149,10 @@ QString TFormMain::TotalTimeText(int car)
 void TFormMain::ShowFinalTimes()
 {
     Race.TimeMode = kLiveTimeMode;
-    for (int r = 1; r <= CarRowsShown(); ++r) {
-        const int car = Race.RowCar[r];
-        QString text;
-        if (car > 0 && Race.Finished(car))
-            text = TotalTimeText(car);
-        SortGrid1->SetCells(TRaceTiming::colZeit, r, text);
+    for (int car = 1; car <= Race.CarCount(); ++car) {
+        if (const int row = Race.RowOfCar(car))
+            SortGrid1->SetCells(TRaceTiming::colZeit, row,
+                                Race.Finished(car) ? TotalTimeText(car) : QString());
     }
 }
 
@@ -177,14 +174,16 @@ void TFormMain::TimerALLTimer()
     Race.TimeMode = kLiveTimeMode;
     const quint32 now = FTicks.GetTickCount();
     int unfinished = 0;
-    for (int r = 1; r <= CarRowsShown(); ++r) {
-        const int car = Race.RowCar[r];
-        if (car <= 0 || Race.Finished(car))
+    // The prepared cars are walked, not the rows: rows of starters without a car may stand
+    // anywhere in the standings.
+    for (int car = 1; car <= Race.CarCount(); ++car) {
+        const int row = Race.RowOfCar(car);
+        if (row == 0 || Race.Finished(car))
             continue;
         // With tenths the text changes every tenth tick: repaint only when it does.
         const QString running = Race.FormatTime(Race.RunningLapMs(car, now));
-        if (SortGrid1->Cells(TRaceTiming::colZeit, r) != running)
-            SortGrid1->SetCells(TRaceTiming::colZeit, r, running);
+        if (SortGrid1->Cells(TRaceTiming::colZeit, row) != running)
+            SortGrid1->SetCells(TRaceTiming::colZeit, row, running);
         ++unfinished;
     }
     if (unfinished == 0)
@@ -194,10 +193,9 @@ void TFormMain::TimerALLTimer()
 void TFormMain::EndRace()
 {
     Timer1->stop();
-    for (int r = 1; r <= CarRowsShown(); ++r) {
-        const int car = Race.RowCar[r];
-        if (car > 0)
-            SortGrid1->SetCells(TRaceTiming::colZeit, r, TotalTimeText(car));
+    for (int car = 1; car <= Race.CarCount(); ++car) {
+        if (const int row = Race.RowOfCar(car))
+            SortGrid1->SetCells(TRaceTiming::colZeit, row, TotalTimeText(car));
     }
     Race.Busy = true;
     ShowStartButton(kStoppedCaption, kStartStopped, kStartStoppedLight);
@@ -228,6 +226,15 @@ void TFormMain::meTimeExit()
     meTime->setText(FormatClock(RaceSeconds));
 }
 
+void TFormMain::meTimeWarnExit()
+{
+    // Every digit of the mask is needed: a field left incomplete gets its last complete text
+    // back (WarnTimeText follows every complete text) instead of being read with zeros in the
+    // gaps.
+    if (!IsCompleteWarnTime(meTimeWarn->text()))
+        meTimeWarn->setText(WarnTimeText);
+}
+
 void TFormMain::seKrugsChange(QObject *)
 {
     if (!seKrugs->isReadOnly())
@@ -236,14 +243,25 @@ void TFormMain::seKrugsChange(QObject *)
 
 void TFormMain::sbNewClick(QObject *)
 {
-    if (!AskYesNo(kNewRaceQuestion, false))
+    // During a race "Ja" ends it: the question opens on "Nein", so Enter never ends a race.
+    if (!AskYesNo(kNewRaceQuestion, Running()))
         return;
+    // A running race is stopped before anything is emptied: answering "Nein" to the stop
+    // keeps the race and its standings as they are.
+    const bool wasRunning = FRaceState == rsRunning;
+    if (wasRunning) {
+        mStart2Click(bSTART2);
+        if (FRaceState == rsRunning)
+            return;
+    }
     ClearStandings(true);
-    if (FRaceState != rsReady)
+    // A race stopped before the command is reset; one stopped by it stays stopped.
+    if (!wasRunning && FRaceState == rsStopped)
         mStart2Click(bSTART2);
     sbNew->setEnabled(false);
     for (int r = 1; r <= qMin(seCarCount->value(), SortGrid1->RowCount() - 1); ++r)
         SortGrid1->SetCells(TRaceTiming::colKey, r, QStringLiteral("F%1").arg(r));
+    Race.RebuildMaps();
 }
 
 bool TFormMain::FormCloseQuery()
@@ -251,7 +269,8 @@ bool TFormMain::FormCloseQuery()
     DlgYesNo()->Label1->setText(kCloseQuestion);
     if (!Running())
         return true;
-    return AskYesNo(kCloseQuestion, false);
+    // "Ja" ends the running race: the question opens on "Nein".
+    return AskYesNo(kCloseQuestion, true);
 }
 
 void TFormMain::FormClose()

@@ -97,6 +97,8 @@ void TRaceTiming::StartRace(int carCount, qint32 raceLaps, double lapLengthKm)
         CarRow[row] = row;
         RowCar[row] = row;
     }
+    if (FGrid)
+        RebuildMaps();
     for (int car = 1; car <= FCarCount; ++car) {
         LastCross[car] = StartTick;
         LapTable[car].Slot[1] = stampWord(StartTick);
@@ -116,7 +118,7 @@ bool TRaceTiming::FClick(int n, bool running)
 {
     if (!running)
         return false;
-    if (n < 1 || n > FCarCount || n >= rowCount())
+    if (RowOfCar(n) == 0)
         return false;
     if (FKeyLocked[n])
         return false;
@@ -230,7 +232,7 @@ void TRaceTiming::RankCars()
 
     for (int p = 1; p <= FCarCount; ++p) {
         const int e = carOf(Ranking[p - 1]);
-        if (e <= 0 || LapTable[e].Count <= 0)
+        if (e <= 0 || LapTable[e].Count <= 0 || RowOfCar(e) == 0)
             continue;
         // A position that stays is not written again, so its cell is not repainted.
         const QString position = QString::number(p) + u'.';
@@ -249,12 +251,12 @@ void TRaceTiming::RankCars()
     FGrid->SortOptions()->CanSort = false;
     Busy = false;
 
-    rebuildMaps();
+    RebuildMaps();
     // The sort has repainted the rows it moved, and new positions repaint their cells. The
     // running times take their warning colour when drawn: a running car's time is drawn
     // whenever its text changes, a finished car's time is drawn again here.
     for (int car = 1; car <= FCarCount; ++car)
-        if (Finished(car))
+        if (Finished(car) && RowOfCar(car))
             FGrid->InvalidateCell(colZeit, CarRow[car]);
 }
 
@@ -266,13 +268,17 @@ int TRaceTiming::carOfRow(int row) const
     return ok && car >= 1 && car <= FCarCount ? car : 0;
 }
 
-void TRaceTiming::rebuildMaps()
+void TRaceTiming::RebuildMaps()
 {
+    if (!FGrid)
+        return;
     // Every grid row is read, not only rows 1 to n: a starter list can give the grid more rows
     // than cars, and a reversed sort direction can then move a car's row below row n.
     const int rows = rowCount();
-    for (int row = 1; row <= kMaxCars; ++row)
-        RowCar[row] = 0;
+    for (int i = 1; i <= kMaxCars; ++i) {
+        RowCar[i] = 0;
+        CarRow[i] = 0;
+    }
     for (int row = 1; row < rows; ++row) {
         const int car = carOfRow(row);
         if (car == 0)
@@ -283,6 +289,14 @@ void TRaceTiming::rebuildMaps()
     }
 }
 
+int TRaceTiming::RowOfCar(int car) const
+{
+    if (car < 1 || car > FCarCount)
+        return 0;
+    const int row = CarRow[car];
+    return row >= 1 && row < rowCount() ? row : 0;
+}
+
 int TRaceTiming::rowCount() const
 {
     return FGrid ? FGrid->RowCount() : 0;
@@ -290,9 +304,9 @@ int TRaceTiming::rowCount() const
 
 void TRaceTiming::refreshRow(int car, qint32 lap, quint32 now)
 {
-    if (!FGrid)
+    const int r = RowOfCar(car);
+    if (!FGrid || r == 0)
         return;
-    const int r = CarRow[car];
     const TLapRecord &record = LapTable[car];
 
     // The press turns the car's running time black again, though its text stays until the

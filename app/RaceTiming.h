@@ -58,7 +58,7 @@ public:
     TLapRecord LapTable[kMaxCars + 1];     // [0] leader record, [1..12] the cars
     TCrossRecord CrossTable[kMaxCars + 1]; // [1..12]; [0] unused
     quint32 StartTick = 0;                 // tick stamp of START; race times count from it
-    qint32 CarRow[kMaxCars + 1];           // [car] = grid row of the car's standings row
+    qint32 CarRow[kMaxCars + 1];           // [car] = grid row of the car's standings row; 0: none
     qint32 RowCar[kMaxCars + 1];           // [row] = car in grid row 1..12; 0: no prepared car
     quint32 KeyLock[kMaxCars + 1];   // [car] = stamp of the accepted press that locked the key
     quint32 LastCross[kMaxCars + 1]; // [car] = stamp of the last accepted press; StartTick after
@@ -130,6 +130,12 @@ public:
     void BuildRanking();
     // Empties the first CarCount ranking entries (reset after a race).
     void ClearRanking();
+    // Makes CarRow and RowCar follow the "Key" cells of the grid: call it after anything that
+    // moves or relabels rows. A prepared car without a row gets CarRow 0.
+    void RebuildMaps();
+    // The grid row of a prepared car, or 0 when the car has no row.
+    int RowOfCar(int car) const;
+
     // Comparison of two position texts for the grid's custom sort: empty texts last, shorter
     // texts first ("9." before "10."), else byte order. Negative: S1 first.
     static int ComparePositions(const QString &S1, const QString &S2);
@@ -146,7 +152,6 @@ public:
 
 private:
     void refreshRow(int car, qint32 lap, quint32 now);
-    void rebuildMaps();
     int carOfRow(int row) const;
     int rowCount() const;
 

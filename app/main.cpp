@@ -1,6 +1,7 @@
 #include "DlgYesNo.h"
 #include "ErrorReportingApplication.h"
 #include "FormMain.h"
+#include "QtGermanTexts.h"
 #include "SPHTMLHelp.h"
 #include "SettingsStore.h"
 #include "TickCounter.h"
@@ -12,6 +13,7 @@ int main(int argc, char *argv[])
     if (!qEnvironmentVariableIsSet("QT_ENABLE_HIGHDPI_SCALING"))
         qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     TErrorReportingApplication app(argc, argv);
+    InstallQtGermanTexts(app);
     // Help lives from before the main window until after it is gone.
     TSPHTMLHelp help;
     TSystemTickCounter ticks;

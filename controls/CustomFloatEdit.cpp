@@ -311,22 +311,30 @@ void TCustomFloatEdit::focusOutEvent(QFocusEvent *event)
         event->reason() == Qt::PopupFocusReason)
         return;
     m_entered = false;
+    if (!CheckText(true)) {
+        selectAll();
+        setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    if (OnExit)
+        OnExit(this);
+}
 
+bool TCustomFloatEdit::CheckText(bool showMessage)
+{
     QString current = text();
     if (current.isEmpty())
         current = Formatted(m_min);
     long double number = 0;
     if (!TextToFloat(current, m_separator, number) || !InRange(number)) {
-        ShowErrorMessage();
+        if (showMessage)
+            ShowErrorMessage();
         SetValue(m_valueOnEntry);
-        selectAll();
-        setFocus(Qt::OtherFocusReason);
-        return;
+        return false;
     }
     setText(Formatted(number));
     long double reformatted = number;
     TextToFloat(text(), m_separator, reformatted);
     SetValue(reformatted);
-    if (OnExit)
-        OnExit(this);
+    return true;
 }

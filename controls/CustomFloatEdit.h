@@ -30,6 +30,10 @@ public:
 
     long double Value() const;
     void SetValue(long double value);
+    // The check that leaving the edit runs, without moving the focus: a number in range is
+    // reformatted and kept; any other text gives way to the value the edit had on entry (after
+    // ErrorMessage, when showMessage). Read Value after it when the focus may still be here.
+    bool CheckText(bool showMessage);
 
     QChar DecimalSeparator() const { return m_separator; }
 

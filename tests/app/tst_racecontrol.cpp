@@ -2,10 +2,12 @@
 
 #include "LbButton.h"
 
+#include "FlEdit.h"
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSettings>
 #include <QSpinBox>
 #include <QToolButton>
 
@@ -50,6 +52,11 @@ private slots:
     void lapsFieldShowsRemainingLaps();
     void resetAfterLeaderFinishedKeepsConfiguredLaps();
     void newRaceWhileRunning();
+    void newRaceAfterStopRelabelsRowsAndMaps();
+    void raceEndIgnoresRowsWithoutCars();
+    void destructiveQuestionsOpenOnNein();
+    void startUsesTheLapLengthShown();
+    void incompleteWarningTimeIsRefused();
     void newRaceWhileStoppedResets();
     void raceClockCountsDown();
     void raceClockOnLargeTickCounter_data();
@@ -189,6 +196,116 @@ void TestRaceControl::stopQuestion()
         QVERIFY(!t.window->sbNew->isEnabled());
         QCOMPARE(t.window->Race.LapTable[1].Count, 1);
     }
+}
+
+void TestRaceControl::raceEndIgnoresRowsWithoutCars()
+{
+    // A starter list of 6, 3 cars of 5 laps, the standings reversed by a click on "Pos": the
+    // rows of starters without a car come first, and the race still waits for all three cars.
+    TWindowUnderTest t;
+    configure(t, 3, 5);
+    TSortGrid *grid = t.window->SortGrid1;
+    grid->SetRowCount(7);
+    for (int r = 1; r <= 6; ++r)
+        grid->SetCells(TRaceTiming::colFahrer, r, QStringLiteral("Fahrer %1").arg(r));
+    t.ClickStart();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      grid->CellRect(TRaceTiming::colPos, 0).center());
+    for (int car = 1; car <= 3; ++car) {
+        t.Advance(1000);
+        t.Lap(car);
+    }
+    t.Advance(10);
+    QCOMPARE(t.window->RaceState(), TFormMain::rsRunning);
+    QVERIFY(t.window->TimerALL->isActive());
+    for (int lap = 2; lap <= 5; ++lap) {
+        for (int car = 1; car <= 3; ++car) {
+            t.Advance(1000);
+            t.Lap(car);
+        }
+    }
+    QCOMPARE(t.window->Race.LapTable[1].Count, 5);
+    QCOMPARE(t.window->Race.LapTable[3].Count, 5);
+    t.Advance(10);
+    QCOMPARE(t.window->RaceState(), TFormMain::rsStopped);
+    // Every car's row shows its total, the starters without a car nothing.
+    QCOMPARE(t.Cell(Zeit, t.RowOfKey(QStringLiteral("F3"))), QStringLiteral("0:15.0"));
+    QCOMPARE(t.Cell(Zeit, t.RowOfKey(QStringLiteral("F1"))), QStringLiteral("0:13.0"));
+    int emptyTimes = 0;
+    for (int r = 1; r <= 6; ++r)
+        emptyTimes += t.Cell(Zeit, r).isEmpty();
+    QCOMPARE(emptyTimes, 3);
+}
+
+void TestRaceControl::destructiveQuestionsOpenOnNein()
+{
+    TWindowUnderTest t;
+    configure(t, 2, 5);
+    // An earlier question answered "Ja" leaves its focus on "Ja".
+    t.Answer(TFDlgYesNo::daYes);
+    t.Key(Qt::Key_N, Qt::ControlModifier);
+    t.ClickStart();
+    t.Advance(5000);
+    t.Lap(1);
+    t.Answer(TFDlgYesNo::daEnter);
+    t.Key(Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(t.window->RaceState(), TFormMain::rsRunning);
+    QCOMPARE(t.Cell(Laps, t.RowOfKey(QStringLiteral("F1"))), QStringLiteral("1"));
+    t.Answer(TFDlgYesNo::daYes);
+    t.Answer(TFDlgYesNo::daEnter); // the stop question after "Ja"
+    t.Key(Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(t.window->RaceState(), TFormMain::rsRunning);
+    t.Answer(TFDlgYesNo::daEnter);
+    QVERIFY(!t.window->close());
+    QVERIFY(t.window->TimerALL->isActive());
+}
+
+void TestRaceControl::startUsesTheLapLengthShown()
+{
+    // A pasted text that is no lap length, and START from inside the field.
+    TWindowUnderTest t;
+    t.window->feDist->setFocus();
+    t.window->feDist->setText(QStringLiteral("12.5 km"));
+    t.Key(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(t.window->RaceState(), TFormMain::rsRunning);
+    QCOMPARE(t.window->feDist->text(), QStringLiteral("15.000"));
+    QCOMPARE(t.window->Race.LapLength(), 15.0);
+    t.Advance(60000);
+    t.Lap(1);
+    QCOMPARE(t.Cell(TRaceTiming::colSpeed, t.RowOfKey(QStringLiteral("F1"))),
+             QStringLiteral("900.0"));
+}
+
+void TestRaceControl::incompleteWarningTimeIsRefused()
+{
+    TWindowUnderTest t;
+    QLineEdit *field = t.window->meTimeWarn;
+    // "2" typed over the whole field, then START: the previous warning time stays.
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_2);
+    QCOMPARE(field->displayText(), QStringLiteral("2_:__"));
+    t.Key(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(t.window->WarnTime, 300000);
+    QCOMPARE(field->text(), QStringLiteral("05:00"));
+    t.Answer(TFDlgYesNo::daYes);
+    t.ClickStart();
+    t.ClickStart();
+    // The last digit deleted, then the field left: the complete text comes back.
+    field->setText(QStringLiteral("01:30"));
+    field->setFocus();
+    field->end(false);
+    QTest::keyClick(field, Qt::Key_Backspace);
+    QCOMPARE(field->text(), QStringLiteral("01:3"));
+    t.window->SortGrid1->setFocus();
+    QCOMPARE(field->text(), QStringLiteral("01:30"));
+    // Neither broken text reaches the settings.
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_7);
+    t.Close();
+    QCOMPARE(QSettings(t.SettingsPath(), QSettings::IniFormat).value("TimeWarn").toString(),
+             QStringLiteral("01:30"));
 }
 
 void TestRaceControl::raceEndsWithinOneTick()
@@ -351,24 +468,59 @@ void TestRaceControl::resetAfterLeaderFinishedKeepsConfiguredLaps()
 
 void TestRaceControl::newRaceWhileRunning()
 {
+    // F3 at 1.1 s, F1 at 2.3 s, then "Neu" answered "Ja" and the stop "Nein": the race runs on
+    // with its standings, and every later press and running time lands in its own car's row.
     TWindowUnderTest t;
     configure(t, 3, 5);
     t.window->SortGrid1->SetCells(TRaceTiming::colFahrer, 1, QStringLiteral("Anna"));
     t.ClickStart();
-    t.Advance(30000);
-    t.Lap(2);
+    t.Advance(1100);
+    t.Lap(3);
+    t.Advance(1200);
+    t.Lap(1);
     t.Answer(TFDlgYesNo::daYes); // new race
     t.Answer(TFDlgYesNo::daNo);  // but do not stop
     t.Key(Qt::Key_N, Qt::ControlModifier);
     QCOMPARE(t.dialog->AskedQuestions(), (QStringList{kNewRaceQuestion, kStopQuestion}));
     QCOMPARE(t.window->RaceState(), TFormMain::rsRunning);
     QVERIFY(t.window->TimerALL->isActive());
-    QVERIFY(!t.window->sbNew->isEnabled());
-    for (int r = 1; r <= 3; ++r) {
-        QCOMPARE(t.Cell(TRaceTiming::colKey, r), QStringLiteral("F%1").arg(r));
-        QCOMPARE(t.Cell(TRaceTiming::colFahrer, r), QString());
-        QCOMPARE(t.Cell(Laps, r), QString());
-    }
+    QCOMPARE(t.Cell(TRaceTiming::colFahrer, t.RowOfKey(QStringLiteral("F1"))),
+             QStringLiteral("Anna"));
+    QCOMPARE(t.Cell(Laps, t.RowOfKey(QStringLiteral("F3"))), QStringLiteral("1"));
+
+    t.Advance(900); // 3.2 s: car 3 runs its second lap for 2.1 s, car 1 for 0.9 s
+    QCOMPARE(t.Cell(Zeit, t.RowOfKey(QStringLiteral("F3"))), QStringLiteral("0:02.1"));
+    QCOMPARE(t.Cell(Zeit, t.RowOfKey(QStringLiteral("F1"))), QStringLiteral("0:00.9"));
+    t.Lap(2);
+    t.Advance(10);
+    QCOMPARE(t.Cell(Laps, t.RowOfKey(QStringLiteral("F2"))), QStringLiteral("1"));
+    QCOMPARE(t.Cell(TRaceTiming::colLastLap, t.RowOfKey(QStringLiteral("F2"))),
+             QStringLiteral("0:03.2"));
+    QCOMPARE(t.Cell(TRaceTiming::colPos, t.RowOfKey(QStringLiteral("F3"))), QStringLiteral("1."));
+    QCOMPARE(t.Cell(TRaceTiming::colPos, t.RowOfKey(QStringLiteral("F2"))), QStringLiteral("3."));
+    for (int car = 1; car <= 3; ++car)
+        QCOMPARE(t.window->Race.CarRow[car], t.RowOfKey(QStringLiteral("F%1").arg(car)));
+}
+
+void TestRaceControl::newRaceAfterStopRelabelsRowsAndMaps()
+{
+    // Rows in race order (F2 above F1) are relabelled F1, F2 by a new race answered "Ja" twice
+    // while running: the maps follow the relabelled keys.
+    TWindowUnderTest t;
+    configure(t, 2, 5);
+    t.ClickStart();
+    t.Advance(2000);
+    t.Lap(2);
+    QCOMPARE(t.RowOfKey(QStringLiteral("F2")), 1);
+    t.Answer(TFDlgYesNo::daYes);
+    t.Answer(TFDlgYesNo::daYes);
+    t.Key(Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(t.window->RaceState(), TFormMain::rsStopped);
+    QCOMPARE(t.RowOfKey(QStringLiteral("F1")), 1);
+    QCOMPARE(t.window->Race.CarRow[1], 1);
+    QCOMPARE(t.window->Race.RowCar[1], 1);
+    QCOMPARE(t.window->Race.CarRow[2], 2);
+    QCOMPARE(t.Cell(Zeit, 1), QString());
 }
 
 void TestRaceControl::newRaceWhileStoppedResets()
@@ -490,6 +642,7 @@ void TestRaceControl::closeQuestion_data()
     QTest::newRow("running, Ja") << true << int(TFDlgYesNo::daYes) << true << 1;
     QTest::newRow("running, Nein") << true << int(TFDlgYesNo::daNo) << false << 1;
     QTest::newRow("running, Escape") << true << int(TFDlgYesNo::daEscape) << false << 1;
+    QTest::newRow("running, Enter lands on Nein") << true << int(TFDlgYesNo::daEnter) << false << 1;
 }
 
 void TestRaceControl::closeQuestion()

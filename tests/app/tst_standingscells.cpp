@@ -1,6 +1,8 @@
 #include "ScreenPixels.h"
 #include "WindowUnderTest.h"
 
+#include "FlEdit.h"
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QToolButton>
@@ -62,7 +64,8 @@ private slots:
     void warningColourAfterWarningTime();
     void warningTimeZeroPaintsEveryRunningTimeRed();
     void zeitWeightFollowsTheRace();
-    void stopPaintsEveryTimeRed();
+    void finishedAndStoppedCarsAreNeverOverdue();
+    void wideSpeedShrinksToFit();
     void onlyNumbersAndDriversAreEditable();
     void redCellIsPaintedRed();
     void screenKeepsUpWithTheRace();
@@ -138,20 +141,41 @@ void TestStandingsCells::zeitWeightFollowsTheRace()
     QVERIFY(shown(t, Zeit, 1).bold);
 }
 
-void TestStandingsCells::stopPaintsEveryTimeRed()
+void TestStandingsCells::finishedAndStoppedCarsAreNeverOverdue()
 {
     TWindowUnderTest t;
     t.window->seCarCount->setValue(2);
     t.window->seKrugs->setValue(1);
+    t.window->meTimeWarn->setText(QStringLiteral("00:02"));
     t.ClickStart();
     t.Advance(1000);
     t.Lap(1);
+    t.Advance(5000);
+    // The winner's total is no overdue car; the car still out is.
     QCOMPARE(zeitColour(t, 1), kBlack);
+    QCOMPARE(zeitColour(t, 2), kRed);
     t.Answer(TFDlgYesNo::daYes);
     t.ClickStart();
-    // A stopped race has seen no car: the final time and the empty cell are both red.
-    QCOMPARE(zeitColour(t, 1), kRed);
-    QCOMPARE(zeitColour(t, 2), kRed);
+    // A stopped race awaits no car: the final time and the empty cell are both black.
+    QCOMPARE(zeitColour(t, 1), kBlack);
+    QCOMPARE(zeitColour(t, 2), kBlack);
+}
+
+void TestStandingsCells::wideSpeedShrinksToFit()
+{
+    // 100 km in 1.2 s: "300000.0" is far wider than the "km/h" column; every digit stays.
+    TWindowUnderTest t;
+    t.window->seCarCount->setValue(1);
+    t.window->feDist->SetValue(100.0);
+    t.ClickStart();
+    t.Advance(1200);
+    t.Lap(1);
+    const int row = t.window->Race.CarRow[1];
+    QCOMPARE(t.Cell(TRaceTiming::colSpeed, row), QStringLiteral("300000.0"));
+    const TCellFormat format = t.window->SortGrid1->GetCellFormat(TRaceTiming::colSpeed, row);
+    const QFontMetrics metrics(*format.FormatOptions.Font);
+    QVERIFY(metrics.horizontalAdvance(QStringLiteral("300000.0")) <=
+            t.window->SortGrid1->ColWidths(TRaceTiming::colSpeed));
 }
 
 void TestStandingsCells::onlyNumbersAndDriversAreEditable()

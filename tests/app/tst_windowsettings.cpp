@@ -2,11 +2,18 @@
 
 #include "FlEdit.h"
 
+#include "QtGermanTexts.h"
+
 #include <QComboBox>
 #include <QFile>
+#include <QFontMetrics>
 #include <QLineEdit>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QToolButton>
 
 namespace {
@@ -43,7 +50,108 @@ private slots:
     void carCountShrinksAndRestoresRows();
     void carCountResizesWindow();
     void headerLayout();
+    void windowStaysOnTheScreen_data();
+    void windowStaysOnTheScreen();
+    void longStarterListScrollsInsteadOfGrowing();
+    void brokenStoredWarningTimeIsNotTaken();
+    void raceClockWithHundredHoursFits();
+    void qtTextsAreGerman();
 };
+
+namespace {
+
+// The whole window, frame included, lies on its screen's free area.
+void verifyOnScreen(const QWidget &w)
+{
+    const QRect area = w.screen()->availableGeometry();
+    QVERIFY2(area.contains(w.frameGeometry()),
+             qPrintable(QStringLiteral("window %1,%2 %3x%4 outside the screen %5x%6")
+                            .arg(w.frameGeometry().x())
+                            .arg(w.frameGeometry().y())
+                            .arg(w.frameGeometry().width())
+                            .arg(w.frameGeometry().height())
+                            .arg(area.width())
+                            .arg(area.height())));
+}
+
+} // namespace
+
+void TestWindowSettings::windowStaysOnTheScreen_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::newRow("left of the screen (a monitor removed)") << QByteArray("Left=-3000\nTop=40\n");
+    QTest::newRow("below the screen") << QByteArray("Left=100\nTop=5000\n");
+    QTest::newRow("huge size") << QByteArray("Left=10\nTop=10\nWidth=99999\nHeight=99999\n");
+    QTest::newRow("half off to the right")
+        << QByteArray("Left=1100\nTop=700\nWidth=852\nHeight=467\n");
+}
+
+void TestWindowSettings::windowStaysOnTheScreen()
+{
+    QFETCH(QByteArray, stored);
+    TWindowUnderTest t;
+    t.Close();
+    writeIni(t.SettingsPath(), "[General]\n" + stored);
+    t.Open();
+    QCoreApplication::processEvents();
+    verifyOnScreen(*t.window);
+}
+
+void TestWindowSettings::longStarterListScrollsInsteadOfGrowing()
+{
+    TWindowUnderTest t;
+    const QString list = t.folder.filePath(QStringLiteral("sixty.csv"));
+    {
+        QFile file(list);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        for (int i = 1; i <= 60; ++i)
+            file.write(QByteArray::number(i) + ",Fahrer " + QByteArray::number(i) + "\n");
+    }
+    t.window->ReadStarterList(list);
+    QCoreApplication::processEvents();
+    TFormMain &w = *t.window;
+    QCOMPARE(w.SortGrid1->RowCount(), 61);
+    verifyOnScreen(w);
+    // START stays in reach and the grid scrolls to its last starter.
+    QVERIFY(w.screen()->availableGeometry().contains(
+        QRect(w.bSTART2->mapToGlobal(QPoint(0, 0)), w.bSTART2->size())));
+    QVERIFY(w.SortGrid1->verticalScrollBar()->isVisible());
+    QVERIFY(w.SortGrid1->verticalScrollBar()->maximum() > 0);
+}
+
+void TestWindowSettings::brokenStoredWarningTimeIsNotTaken()
+{
+    TWindowUnderTest t;
+    t.Close();
+    writeIni(t.SettingsPath(), "[General]\nLeft=40\nTop=50\nWidth=900\nHeight=500\nAcc=1\n"
+                               "Dist=15000\nAutos=3\nRunden=5\nTime=60\nTitle=X\nTimeWarn=7:\n");
+    t.Open();
+    QCOMPARE(t.window->meTimeWarn->text(), QStringLiteral("05:00"));
+    t.ClickStart();
+    QCOMPARE(t.window->WarnTime, 300000);
+}
+
+void TestWindowSettings::raceClockWithHundredHoursFits()
+{
+    TWindowUnderTest t;
+    QLineEdit *clock = t.window->meTime;
+    const int fullSize = clock->font().pixelSize();
+    clock->setText(QStringLiteral("100:40:39"));
+    QStyleOptionFrame option;
+    option.initFrom(clock);
+    option.lineWidth = clock->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, clock);
+    const QRect room = clock->style()->subElementRect(QStyle::SE_LineEditContents, &option, clock);
+    QVERIFY(QFontMetrics(clock->font()).horizontalAdvance(clock->text()) <= room.width() - 4);
+    clock->setText(QStringLiteral("04:00:00"));
+    QCOMPARE(clock->font().pixelSize(), fullSize);
+}
+
+void TestWindowSettings::qtTextsAreGerman()
+{
+    QVERIFY(InstallQtGermanTexts(*QCoreApplication::instance()));
+    QCOMPARE(QCoreApplication::translate("QFileDialog", "Open"), QStringLiteral("Öffnen"));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
+}
 
 void TestWindowSettings::firstStartDefaults()
 {

@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTimer>
@@ -188,7 +189,9 @@ void TFormMain::FormDestroy()
 
 void TFormMain::FormResize()
 {
-    Race.FitColumns(SortGrid1->width());
+    // A scrolling grid (a long starter list) gives its scroll bar's width to no column.
+    const QScrollBar *bar = SortGrid1->verticalScrollBar();
+    Race.FitColumns(SortGrid1->width() - (bar->isVisibleTo(SortGrid1) ? bar->width() : 0));
 }
 
 void TFormMain::seCarCountChange(QObject *Sender)
@@ -216,6 +219,7 @@ void TFormMain::FitHeightToRows()
     const int wanted = HeaderHeight() + gridHeight + StatusBar1->height();
     const int fitting = std::min(wanted, AvailableArea().height() - FrameExtent().height());
     SortGrid1->SetScrollBars(fitting < wanted ? ssVertical : ssNone);
+    FormResize();
     setMinimumHeight(fitting);
     resize(width(), fitting);
     KeepOnScreen();

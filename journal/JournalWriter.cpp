@@ -15,6 +15,12 @@ namespace {
 constexpr int kWriteBusyWaitMs = 5000;
 
 enum class Outcome { Stored, Retry, Refused };
+
+// Qt binds a null string as NULL; the text columns want an empty text instead.
+QVariant text(const QString &value)
+{
+    return value.isNull() ? QVariant(QStringLiteral("")) : QVariant(value);
+}
 } // namespace
 
 // The writer thread's connection and its prepared statements; made and dropped on that thread.
@@ -132,13 +138,13 @@ private:
             m_interruptOthers->bindValue(0, raceId);
             const QVariantList values{raceId,
                                       race.startedWallMs,
-                                      race.title,
-                                      race.session,
+                                      text(race.title),
+                                      text(race.session),
                                       race.cars,
                                       race.laps,
                                       TRaceSummary::stateName(TRaceSummary::State::Running),
-                                      race.winner,
-                                      race.bootId};
+                                      text(race.winner),
+                                      text(race.bootId)};
             for (int i = 0; i < values.size(); ++i)
                 m_insertRace->bindValue(i, values.at(i));
             return exec(m_interruptOthers, error) && exec(m_insertRace, error) &&

@@ -25,6 +25,8 @@ class TSqlConnection;
 //
 // Reading is meant for when no race runs (resume, the archive): it first waits for the pending
 // events and then reads on the caller's thread.
+//
+// Use one journal from the thread that opened it (the window's); the writer thread is its own.
 class TRaceJournal : public QObject
 {
     Q_OBJECT

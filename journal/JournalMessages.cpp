@@ -68,6 +68,13 @@ QString cannotWrite(const QString &path, const QString &reason)
         .arg(shown(path), reason);
 }
 
+QString refused(const QString &path, const QString &reason)
+{
+    return QStringLiteral("Das Rennprotokoll „%1“ hat ein Ereignis abgewiesen: %2. Es fehlt im "
+                          "Protokoll; die Anzeige des Rennens behält es.")
+        .arg(shown(path), reason);
+}
+
 QString stillPending(const QString &path, int count)
 {
     return QStringLiteral("%1 Ereignisse konnten nicht mehr in das Rennprotokoll „%2“ "

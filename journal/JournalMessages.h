@@ -27,6 +27,7 @@ QString reason(const QSqlError &error);
 
 QString cannotOpen(const QString &path, const QString &reason);
 QString cannotWrite(const QString &path, const QString &reason);
+QString refused(const QString &path, const QString &reason);
 QString stillPending(const QString &path, int count);
 QString damagedMovedAside(const QString &path, const QString &reason, const QString &newPath);
 QString lockedMovedAside(const QString &path, const QString &newPath);

@@ -87,6 +87,7 @@ private:
         prepare(m_end, QStringLiteral("UPDATE races SET state = 'finished' "
                                       "WHERE id = ? AND state IN ('running', 'stopped')"));
         // A NULL winner keeps the one stored.
+        prepare(m_resume, QStringLiteral("UPDATE races SET boot_id = ? WHERE id = ?"));
         prepare(m_setOutcome, QStringLiteral("UPDATE races SET state = ?, "
                                              "winner = COALESCE(?, winner) WHERE id = ?"));
         prepare(m_deleteEvents, QStringLiteral("DELETE FROM events WHERE race_id = ?"));
@@ -98,9 +99,9 @@ private:
 
     void close()
     {
-        for (auto *query :
-             {&m_begin, &m_commit, &m_rollbackQuery, &m_insertEvent, &m_insertRace,
-              &m_interruptOthers, &m_stop, &m_end, &m_setOutcome, &m_deleteEvents, &m_deleteRace})
+        for (auto *query : {&m_begin, &m_commit, &m_rollbackQuery, &m_insertEvent, &m_insertRace,
+                            &m_interruptOthers, &m_stop, &m_end, &m_resume, &m_setOutcome,
+                            &m_deleteEvents, &m_deleteRace})
             query->reset();
         m_connection.reset();
     }
@@ -157,6 +158,11 @@ private:
                 return execFor(m_stop, raceId, error);
             if (command.event.kind == TRaceEvent::Kind::End)
                 return execFor(m_end, raceId, error);
+            if (command.event.kind == TRaceEvent::Kind::Resume) {
+                m_resume->bindValue(0, text(command.race.bootId));
+                m_resume->bindValue(1, raceId);
+                return exec(m_resume, error);
+            }
             return true;
         case TJournalCommand::Type::SetOutcome:
             m_setOutcome->bindValue(0, TRaceSummary::stateName(command.race.state));
@@ -196,7 +202,7 @@ private:
     QString m_path;
     std::unique_ptr<TSqlConnection> m_connection;
     std::unique_ptr<QSqlQuery> m_begin, m_commit, m_rollbackQuery, m_insertEvent, m_insertRace,
-        m_interruptOthers, m_stop, m_end, m_setOutcome, m_deleteEvents, m_deleteRace;
+        m_interruptOthers, m_stop, m_end, m_resume, m_setOutcome, m_deleteEvents, m_deleteRace;
 };
 
 TJournalWriter::TJournalWriter(const QString &path, Reports reports)
@@ -273,7 +279,7 @@ void TJournalWriter::run()
         }
 
         if (outcome == Outcome::Refused && m_reports.failed) {
-            m_reports.failed(JournalMessages::cannotWrite(m_path, JournalMessages::reason(error)));
+            m_reports.failed(JournalMessages::refused(m_path, JournalMessages::reason(error)));
         } else if (failing && m_reports.recovered) {
             m_reports.recovered();
         }

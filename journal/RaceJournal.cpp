@@ -155,6 +155,8 @@ int TRaceJournal::append(qint64 raceId, TRaceEvent event)
         TJournalCommand command;
         command.type = TJournalCommand::Type::AddEvent;
         command.race.id = raceId;
+        if (event.kind == TRaceEvent::Kind::Resume)
+            command.race.bootId = currentBootId();
         command.event = std::move(event);
         const int seq = command.event.seq;
         m_writer->hand(std::move(command));

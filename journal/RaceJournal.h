@@ -58,7 +58,7 @@ public:
     // Any race still running is marked interrupted. Returns the new race's id.
     qint64 startRace(TRaceEvent start);
     // Returns the event's sequence number within the race. A race of an earlier session (a
-    // resumed one) continues after its last stored event.
+    // resumed one) continues after its last stored event; its Resume event records this boot.
     int append(qint64 raceId, TRaceEvent event);
     // Sets the race's state and, unless winner is a null string, its winner text.
     void setOutcome(qint64 raceId, TRaceSummary::State state, const QString &winner = QString());

@@ -18,8 +18,9 @@ struct TRaceSummary
     int laps = 0;
     State state = State::Running;
     QString winner;
-    // The machine's boot id at START: when it matches the current one, the tick counter of the
-    // stored events continues; otherwise the machine was restarted in between.
+    // The machine's boot id at START, and again at each resume: when it matches the current one,
+    // the tick counter of the events since the last resume continues; otherwise the machine was
+    // restarted in between and only the wall-clock times connect them.
     QString bootId;
 
     static QString stateName(State state);

@@ -1,5 +1,6 @@
 #include "JournalSamples.h"
 #include "RaceJournal.h"
+#include "RawDatabase.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -25,6 +26,7 @@ private slots:
     void unfinishedRaceContinuesAfterReopening();
     void archiveListsAndDeletesRaces();
 
+    void anEventTheFileRefusesDoesNotHoldUpTheRest();
     void secondJournalOnTheSameFileIsRefused();
     void withoutAFileTheRaceStillCounts();
 
@@ -190,8 +192,17 @@ void TestRaceJournal::unfinishedRaceContinuesAfterReopening()
     QCOMPARE(unfinished->title, QStringLiteral("abgebrochen"));
     QCOMPARE(unfinished->bootId, TRaceJournal::currentBootId());
 
-    // The resumed race goes on after its last stored event; a new race gets a new id.
+    // The resumed race goes on after its last stored event and its ticks now count in this
+    // boot; a new race gets a new id.
+    journal.close();
+    {
+        RawDatabase raw(dbPath());
+        QVERIFY(raw.exec(QStringLiteral("UPDATE races SET boot_id = 'vor dem Neustart'")));
+    }
+    QVERIFY(journal.open(dbPath()));
+    QCOMPARE(journal.race(raceId)->bootId, QStringLiteral("vor dem Neustart"));
     QCOMPARE(journal.append(raceId, plain(Kind::Resume)), 7);
+    QCOMPARE(journal.race(raceId)->bootId, TRaceJournal::currentBootId());
     QCOMPARE(journal.append(raceId, press(5)), 8);
     QCOMPARE(journal.events(raceId).size(), 8);
     QCOMPARE(journal.startRace(startEvent(QStringLiteral("neu"))), raceId + 1);
@@ -228,6 +239,30 @@ void TestRaceJournal::archiveListsAndDeletesRaces()
     QVERIFY(journal.events(b).isEmpty());
     QVERIFY(journal.errorString().isEmpty());
     QCOMPARE(journal.events(a).size(), 3);
+}
+
+void TestRaceJournal::anEventTheFileRefusesDoesNotHoldUpTheRest()
+{
+    TRaceJournal journal;
+    QVERIFY(journal.open(dbPath()));
+    QSignalSpy stored(&journal, &TRaceJournal::eventStored);
+    QSignalSpy failed(&journal, &TRaceJournal::journalFailed);
+    const qint64 raceId = journal.startRace(startEvent(QStringLiteral("A")));
+    QVERIFY(journal.flush(5000));
+    {
+        // Something else took the place of the next event.
+        RawDatabase raw(dbPath());
+        QVERIFY(raw.exec(QStringLiteral("INSERT INTO events VALUES (%1, 2, 'press', 1, 1, 1, NULL)")
+                             .arg(raceId)));
+    }
+    journal.append(raceId, press(1));
+    journal.append(raceId, press(2));
+    QTRY_COMPARE(failed.count(), 1);
+    QVERIFY2(failed.first().first().toString().contains(QStringLiteral("abgewiesen")),
+             qPrintable(failed.first().first().toString()));
+    QTRY_COMPARE(stored.count(), 2);
+    QCOMPARE(stored.last().at(1).toInt(), 3);
+    QCOMPARE(journal.pendingCount(), 0);
 }
 
 void TestRaceJournal::secondJournalOnTheSameFileIsRefused()

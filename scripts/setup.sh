@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     g++ cmake make pkg-config git
-    qt6-base-dev libgl-dev qt6-translations-l10n
+    qt6-base-dev libgl-dev libqt6sql6-sqlite qt6-translations-l10n
     libxlsxwriter-dev libfreexl-dev libzip-dev libchm-dev
     fp-utils
     fonts-liberation fonts-dejavu-core

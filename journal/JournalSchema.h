@@ -1,0 +1,19 @@
+#pragma once
+
+class QSqlDatabase;
+class QSqlError;
+
+// The tables of the journal and the steps that bring an older file up to date. The version
+// lives in the file's PRAGMA user_version; 0 is a new, empty file.
+namespace JournalSchema {
+
+// 1: races and events. 2: the races keep the machine's boot id.
+inline constexpr int kVersion = 2;
+
+// The file's version; -1 when it cannot be read (the error says why).
+int version(QSqlDatabase &db, QSqlError *error);
+// Steps the file from its version up to kVersion in one transaction; a file that is already
+// current is left alone. Fails without change (error set) when a step fails.
+bool upgrade(QSqlDatabase &db, QSqlError *error);
+
+} // namespace JournalSchema

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QString>
+#include <QtGlobal>
+
+// One thing that happened in a race, as the journal keeps it. The race state is computed from
+// the list of these; nothing else is stored about the race's course.
+struct TRaceEvent
+{
+    // Stored as the short texts of kindName(), so a kind added later needs no change of the
+    // database. A text this program does not know reads back as Unknown.
+    enum class Kind {
+        Unknown,
+        Start,   // payload: the race settings and the starters (keys in StartPayload)
+        Press,   // an accepted lap key press of `car`
+        Stop,    // the operator stopped the race
+        End,     // the race ended by time or laps
+        Reset,   // the stopped race was cleared for a new start
+        NewRace, // the new-race command
+        Resume,  // the program was restarted and the race continued
+    };
+
+    int seq = 0; // 1, 2, 3 ... within its race; the journal assigns it
+    Kind kind = Kind::Unknown;
+    quint32 tick = 0;    // the program's millisecond tick counter at the event
+    qint64 wallMs = 0;   // wall-clock time, ms since the epoch (UTC)
+    int car = 0;         // 1..12, or 0 when the event concerns no car
+    QJsonObject payload; // whatever else the kind carries
+
+    static QString kindName(Kind kind);
+    static Kind kindFromName(const QString &name);
+
+    bool operator==(const TRaceEvent &other) const = default;
+};
+
+// Keys of the START payload; the archive's race list is filled from them.
+namespace StartPayload {
+inline constexpr QLatin1StringView kTitle{"title"};
+inline constexpr QLatin1StringView kSession{"session"};
+inline constexpr QLatin1StringView kCars{"cars"};
+inline constexpr QLatin1StringView kLaps{"laps"};
+inline constexpr QLatin1StringView kLapLength{"lapLength"};
+inline constexpr QLatin1StringView kRaceSeconds{"raceSeconds"};
+inline constexpr QLatin1StringView kWarningSeconds{"warningSeconds"};
+// An array of objects with kStartNumber and kDriver, one per row of the standings.
+inline constexpr QLatin1StringView kStarters{"starters"};
+inline constexpr QLatin1StringView kStartNumber{"number"};
+inline constexpr QLatin1StringView kDriver{"driver"};
+} // namespace StartPayload

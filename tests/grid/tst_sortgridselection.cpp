@@ -146,6 +146,15 @@ void TestSortGridSelection::rowsizeTooSmall()
     QVERIFY(f.grid->Modified());
     f.grid->SetRowCount(3);
     QCOMPARE(f.messages.size(), 1);
+    // The title row is fixed again once there are data rows: never current, never edited.
+    QCOMPARE(f.grid->FixedRows(), 1);
+    f.grid->SetOptions(f.grid->Options() | goEditing);
+    QTest::keyClick(f.grid, Qt::Key_Home, Qt::ControlModifier);
+    QCOMPARE(f.grid->Row(), 1);
+    QTest::keyClicks(f.grid, QStringLiteral("Q"));
+    QTest::keyClick(f.grid->InplaceEditor(), Qt::Key_Return);
+    QCOMPARE(f.grid->Rows(0).ToStringList(), (QStringList{"Pos", "Nr.", "Fahrer", "Ort"}));
+    QCOMPARE(f.grid->Cells(0, 1), QStringLiteral("Q"));
 }
 
 void TestSortGridSelection::singleSelectionFollowsEveryMove()

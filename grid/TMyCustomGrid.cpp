@@ -485,15 +485,15 @@ void TMyCustomGrid::ScrollIntoView(int ACol, int ARow)
             return first;
         if (target < first)
             return target;
-        auto endOf = [&](int from) {
-            int end = 0;
-            for (int i = from; i <= target; ++i)
-                end += extent(i);
-            return end;
-        };
-        while (first < target && endOf(first) > room)
-            ++first;
-        return first;
+        // Upward from the target while the cells still fit: the cost is one screenful, not
+        // the distance from the old first cell (Ctrl+End in a long list).
+        int start = target;
+        int used = extent(target);
+        while (start > first && used + extent(start - 1) <= room) {
+            --start;
+            used += extent(start);
+        }
+        return start;
     };
     const int left =
         firstShowing(m_topLeft.X, ACol, m_fixedCols, viewport()->width() - FixedWidth(),

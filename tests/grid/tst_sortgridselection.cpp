@@ -169,11 +169,15 @@ void TestSortGridSelection::singleSelectionFollowsEveryMove()
     f.Click(1, 5);
     QCOMPARE(f.grid->SelectedRows(), QStringList{"5"});
     QCOMPARE(selections, 2);
+    f.grid->GotoCell(1, 4, false);
+    QCOMPARE(f.grid->SelectedRows(), QStringList{"4"});
+    QCOMPARE(selections, 3);
     f.grid->OnSelectCell = [](QObject *, int, int, bool &canSelect) { canSelect = false; };
     QTest::keyClick(f.grid, Qt::Key_Down);
-    QCOMPARE(f.grid->Row(), 5);
-    QCOMPARE(f.grid->SelectedRows(), QStringList{"5"});
-    QCOMPARE(selections, 2);
+    f.grid->GotoCell(1, 6, false);
+    QCOMPARE(f.grid->Row(), 4);
+    QCOMPARE(f.grid->SelectedRows(), QStringList{"4"});
+    QCOMPARE(selections, 3);
 }
 
 void TestSortGridSelection::validateCell_data()

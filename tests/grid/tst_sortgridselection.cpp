@@ -11,6 +11,15 @@
 
 namespace {
 constexpr int kColWidth = 60;
+
+// Types text key by key; unlike QTest::keyClicks it takes letters beyond ASCII ("ö").
+void TypeText(QWidget *widget, const QString &text)
+{
+    for (const QChar ch : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key(ch.toUpper().unicode()), QString(ch),
+                            Qt::NoModifier);
+}
+
 constexpr int kRowHeight = 20;
 
 // A shown sort grid of 4 columns and 7 rows that never pops up a message box.
@@ -58,6 +67,7 @@ class TestSortGridSelection : public QObject
 private slots:
     void firstLetterSearch_data();
     void firstLetterSearch();
+    void typedCharacterEditsAnEditableCell();
     void rowCountChangeGoesToFirstCell();
     void rowsizeTooSmall();
     void singleSelectionFollowsEveryMove();
@@ -93,6 +103,7 @@ void TestSortGridSelection::firstLetterSearch_data()
     QTest::newRow("wraps onto the current row") << 4 << "c" << 4;
     QTest::newRow("small first letters match") << 1 << "a" << 2;
     QTest::newRow("nothing starts with it") << 2 << "z" << 2;
+    QTest::newRow("small umlaut") << 2 << QStringLiteral("ö") << 7;
 }
 
 void TestSortGridSelection::firstLetterSearch()
@@ -102,13 +113,52 @@ void TestSortGridSelection::firstLetterSearch()
     QFETCH(int, row);
     Fixture f;
     QVERIFY(f.Ready());
+    f.grid->SetRowCount(8);
+    f.grid->SetCells(2, 7, QStringLiteral("Özdemir"));
     f.grid->SortOptions()->SortCol = 2;
     f.grid->MoveColRow(0, startRow, true, true);
-    QTest::keyClicks(f.grid, typed);
+    TypeText(f.grid, typed);
     QCOMPARE(f.grid->Row(), row);
     // A hit, even on the current row itself, makes SortCol the current column.
     QCOMPARE(f.grid->Col(), typed == QLatin1String("z") ? 0 : 2);
     QCOMPARE(f.grid->SelectedRows(), QStringList{QString::number(row)});
+}
+
+void TestSortGridSelection::typedCharacterEditsAnEditableCell()
+{
+    // As in the standings: positions in column 0, start numbers and drivers editable, the
+    // first-letter search on the positions.
+    Fixture f;
+    QVERIFY(f.Ready());
+    f.grid->SetFixedCols(1);
+    f.grid->SortOptions()->SortCol = 0;
+    f.grid->OnSelectCell = [&f](QObject *, int col, int, bool &) {
+        TGridOptions options = f.grid->Options();
+        options.setFlag(goEditing, col == 1 || col == 2);
+        f.grid->SetOptions(options);
+    };
+    f.Click(1, 4);
+    QTest::keyClicks(f.grid, QStringLiteral("2"));
+    QVERIFY(f.grid->EditorMode());
+    QTest::keyClicks(f.grid->InplaceEditor(), QStringLiteral("7"));
+    QTest::keyClick(f.grid->InplaceEditor(), Qt::Key_Return);
+    QCOMPARE(f.grid->Cells(1, 4), QStringLiteral("27"));
+    QCOMPARE(f.grid->Cells(1, 2), QStringLiteral("12"));
+    QCOMPARE(f.grid->Row(), 4);
+
+    f.Click(2, 5);
+    QTest::keyClicks(f.grid, QStringLiteral("m"));
+    QTest::keyClicks(f.grid->InplaceEditor(), QStringLiteral("ia"));
+    QTest::keyClick(f.grid->InplaceEditor(), Qt::Key_Return);
+    QCOMPARE(f.grid->Cells(2, 5), QStringLiteral("mia"));
+
+    // Where the cell cannot be edited the search moves, and opens no editor where it lands.
+    f.Click(3, 1);
+    QTest::keyClicks(f.grid, QStringLiteral("2"));
+    QCOMPARE(f.grid->Row(), 2);
+    QCOMPARE(f.grid->Col(), 1);
+    QVERIFY(!f.grid->EditorMode());
+    QCOMPARE(f.grid->Cells(1, 2), QStringLiteral("12"));
 }
 
 void TestSortGridSelection::rowCountChangeGoesToFirstCell()

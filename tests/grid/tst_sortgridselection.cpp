@@ -73,6 +73,8 @@ private slots:
     void singleSelectionFollowsEveryMove();
     void validateCell_data();
     void validateCell();
+    void everyWayOutOfACellValidates_data();
+    void everyWayOutOfACellValidates();
     void editCommitsSetModified();
     void autoSizeByDoubleClick_data();
     void autoSizeByDoubleClick();
@@ -278,6 +280,55 @@ void TestSortGridSelection::validateCell()
     QTest::keyClick(f.grid, Qt::Key_F2);
     QTest::keyClick(f.grid->InplaceEditor(), Qt::Key_Return);
     QCOMPARE(calls.size(), 1);
+}
+
+void TestSortGridSelection::everyWayOutOfACellValidates_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<int>("col");
+    QTest::addColumn<int>("row");
+    // Editing (2, 3), "Bodo"; the validator refuses whatever is typed.
+    QTest::newRow("arrow down") << "down" << 2 << 4;
+    QTest::newRow("arrow up") << "up" << 2 << 2;
+    QTest::newRow("tab") << "tab" << 3 << 3;
+    QTest::newRow("shift+tab") << "backtab" << 1 << 3;
+    QTest::newRow("moved by the program") << "goto" << 1 << 5;
+}
+
+void TestSortGridSelection::everyWayOutOfACellValidates()
+{
+    QFETCH(QString, way);
+    QFETCH(int, col);
+    QFETCH(int, row);
+    Fixture f;
+    QVERIFY(f.Ready());
+    f.grid->SetOptions(f.grid->Options() | goEditing | goTabs);
+    f.grid->MoveColRow(2, 3, true, true);
+    f.grid->SetModified(false);
+    QStringList calls;
+    f.grid->OnCellValidate = [&](QObject *, int c, int r, const QString &oldValue,
+                                 QString &newValue, bool &valid) {
+        calls << QStringLiteral("%1,%2 %3->%4").arg(c).arg(r).arg(oldValue, newValue);
+        valid = false;
+    };
+    QTest::keyClick(f.grid, Qt::Key_F2);
+    f.grid->InplaceEditor()->setText(QStringLiteral("Lauda"));
+    if (way == QLatin1String("down"))
+        QTest::keyClick(f.grid->InplaceEditor(), Qt::Key_Down);
+    else if (way == QLatin1String("up"))
+        QTest::keyClick(f.grid->InplaceEditor(), Qt::Key_Up);
+    else if (way == QLatin1String("tab"))
+        QTest::keyClick(f.grid->InplaceEditor(), Qt::Key_Tab);
+    else if (way == QLatin1String("backtab"))
+        QTest::keyClick(f.grid->InplaceEditor(), Qt::Key_Backtab, Qt::ShiftModifier);
+    else
+        f.grid->GotoCell(1, 5, false);
+    QCOMPARE(calls, QStringList{"2,3 Bodo->Lauda"});
+    QCOMPARE(f.grid->Cells(2, 3), QStringLiteral("Bodo"));
+    QVERIFY(!f.grid->Modified());
+    QVERIFY(!f.grid->EditorMode());
+    QCOMPARE(f.grid->Col(), col);
+    QCOMPARE(f.grid->Row(), row);
 }
 
 void TestSortGridSelection::editCommitsSetModified()

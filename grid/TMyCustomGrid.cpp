@@ -69,10 +69,10 @@ void TMyCustomGrid::ChangeCounts(int newColCount, int newRowCount)
     const int oldFixedRows = m_fixedRows;
     m_colCount = newColCount;
     m_rowCount = newRowCount;
-    if (m_fixedCols >= m_colCount)
-        m_fixedCols = m_colCount - 1;
-    if (m_fixedRows >= m_rowCount)
-        m_fixedRows = m_rowCount - 1;
+    // Too few cells lower the fixed counts for a while; they come back with the cells, or a
+    // title row would turn into a data row for good after one empty list.
+    m_fixedCols = std::min(m_wantedFixedCols, m_colCount - 1);
+    m_fixedRows = std::min(m_wantedFixedRows, m_rowCount - 1);
     // The size tables always match the counts, so no index can leave them, even inside
     // the update bracket; the rest of the adjustment waits for EndUpdate there.
     m_colWidths.resize(size_t(m_colCount), m_defaultColWidth);
@@ -119,6 +119,7 @@ void TMyCustomGrid::ClampCurrent()
 void TMyCustomGrid::SetFixedCols(int value)
 {
     value = std::clamp(value, 0, m_colCount - 1);
+    m_wantedFixedCols = value;
     if (value == m_fixedCols)
         return;
     m_fixedCols = value;
@@ -134,6 +135,7 @@ void TMyCustomGrid::SetFixedCols(int value)
 void TMyCustomGrid::SetFixedRows(int value)
 {
     value = std::clamp(value, 0, m_rowCount - 1);
+    m_wantedFixedRows = value;
     if (value == m_fixedRows)
         return;
     m_fixedRows = value;
@@ -483,15 +485,15 @@ void TMyCustomGrid::ScrollIntoView(int ACol, int ARow)
             return first;
         if (target < first)
             return target;
-        auto endOf = [&](int from) {
-            int end = 0;
-            for (int i = from; i <= target; ++i)
-                end += extent(i);
-            return end;
-        };
-        while (first < target && endOf(first) > room)
-            ++first;
-        return first;
+        // Upward from the target while the cells still fit: the cost is one screenful, not
+        // the distance from the old first cell (Ctrl+End in a long list).
+        int start = target;
+        int used = extent(target);
+        while (start > first && used + extent(start - 1) <= room) {
+            --start;
+            used += extent(start);
+        }
+        return start;
     };
     const int left =
         firstShowing(m_topLeft.X, ACol, m_fixedCols, viewport()->width() - FixedWidth(),

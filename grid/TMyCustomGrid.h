@@ -184,6 +184,9 @@ private:
     int m_rowCount = 5;
     int m_fixedCols = 1;
     int m_fixedRows = 1;
+    // The fixed counts last set, restored when the counts have room for them again.
+    int m_wantedFixedCols = 1;
+    int m_wantedFixedRows = 1;
     int m_defaultColWidth = 64;
     int m_defaultRowHeight = 24;
     int m_gridLineWidth = 1;

@@ -171,7 +171,8 @@ private:
     void FilterRows();
     void UnfilterRows();
     void SaveEditState();
-    bool SearchFirstLetter(QChar key);
+    // Goes to the next row whose SortCol cell starts with the typed character, any case.
+    bool SearchFirstLetter(QChar typed);
     void FillLastColumn();
     void ToggleCheckBox(int ACol, int ARow);
     void OpenComboList(int ACol, int ARow);

@@ -48,8 +48,16 @@ void TSortGrid::ValidateCell()
 
 void TSortGrid::SetEditText(int ACol, int ARow, const QString &Value)
 {
-    const bool changed = Value != Cells(ACol, ARow);
-    TMyStringGrid::SetEditText(ACol, ARow, Value);
+    QString value = Value;
+    // Every way out of an edited cell (Enter, arrows, Tab, a click, the focus leaving, a move
+    // by the program) commits through here, so none of them passes by the validation.
+    if (EditorMode() && ACol == m_editState.Col && ARow == m_editState.Row && ACol == Col() &&
+        ARow == Row()) {
+        ValidateCell();
+        value = InplaceEditor()->text();
+    }
+    const bool changed = value != Cells(ACol, ARow);
+    TMyStringGrid::SetEditText(ACol, ARow, value);
     if (changed)
         SetModified(true);
 }

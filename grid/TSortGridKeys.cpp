@@ -23,8 +23,10 @@ bool IsNavigationKey(int key)
 }
 } // namespace
 
-bool TSortGrid::SearchFirstLetter(QChar key)
+bool TSortGrid::SearchFirstLetter(QChar typed)
 {
+    // Both sides in upper case: a typed "ä" finds "Ärger" as a typed "a" finds "Anton".
+    const QChar key = typed.toUpper();
     const int col = m_sortOptions.SortCol;
     const int rowCount = RowCount();
     if (col < 0 || col >= ColCount() || rowCount < 2)
@@ -73,15 +75,14 @@ void TSortGrid::keyPressEvent(QKeyEvent *event)
         SetOptions(Options() | goRangeSelect);
         ClearSelection();
     }
+    // A character typed into a cell that can be edited starts editing that cell, as typed
+    // (the base does that); only where it cannot be edited does it search, and the search
+    // never opens an editor in the cell it lands on.
     const QString text = event->text();
-    if (!EditorMode() && text.size() == 1 && text.at(0).isPrint() && !ctrl &&
+    if (!EditorMode() && !CanEditShow() && text.size() == 1 && text.at(0).isPrint() && !ctrl &&
         !(mods & Qt::AltModifier) && text.at(0) != u' ') {
-        QChar typed = text.at(0);
-        if (typed >= u'a' && typed <= u'z')
-            typed = typed.toUpper();
-        SearchFirstLetter(typed);
-        QKeyEvent passed(event->type(), key, mods, QString(typed), event->isAutoRepeat());
-        TMyStringGrid::keyPressEvent(&passed);
+        SearchFirstLetter(text.at(0));
+        event->accept();
         return;
     }
     TMyStringGrid::keyPressEvent(event);

@@ -70,6 +70,8 @@ void TSortGrid::GotoCell(int ACol, int ARow, bool Scroll)
     InvalidateGrid();
     if (Scroll)
         ScrollToCell(ACol, ARow);
+    if (OnRowSelected)
+        OnRowSelected(this);
 }
 
 void TSortGrid::ScrollToCell(int ACol, int ARow)

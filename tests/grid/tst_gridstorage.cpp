@@ -126,7 +126,17 @@ void TestGridStorage::fixedCountsFollowLoweredCounts()
     QCOMPARE(grid.FixedRows(), 0);
     grid.SetColCount(1);
     QCOMPARE(grid.FixedCols(), 0);
-    // Raising the count again does not raise the fixed count back.
+    // Raising the count again brings back the fixed count the grid had, as far as it fits.
+    grid.SetRowCount(2);
+    QCOMPARE(grid.FixedRows(), 1);
+    grid.SetRowCount(5);
+    QCOMPARE(grid.FixedRows(), 2);
+    QCOMPARE(grid.Row(), 2);
+    grid.SetColCount(3);
+    QCOMPARE(grid.FixedCols(), 1);
+    // A fixed count set while the counts were low is the one that stays.
+    grid.SetRowCount(1);
+    grid.SetFixedRows(0);
     grid.SetRowCount(5);
     QCOMPARE(grid.FixedRows(), 0);
 }

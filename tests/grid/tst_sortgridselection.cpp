@@ -11,6 +11,15 @@
 
 namespace {
 constexpr int kColWidth = 60;
+
+// Types text key by key; unlike QTest::keyClicks it takes letters beyond ASCII ("ö").
+void TypeText(QWidget *widget, const QString &text)
+{
+    for (const QChar ch : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key(ch.toUpper().unicode()), QString(ch),
+                            Qt::NoModifier);
+}
+
 constexpr int kRowHeight = 20;
 
 // A shown sort grid of 4 columns and 7 rows that never pops up a message box.
@@ -58,11 +67,14 @@ class TestSortGridSelection : public QObject
 private slots:
     void firstLetterSearch_data();
     void firstLetterSearch();
+    void typedCharacterEditsAnEditableCell();
     void rowCountChangeGoesToFirstCell();
     void rowsizeTooSmall();
     void singleSelectionFollowsEveryMove();
     void validateCell_data();
     void validateCell();
+    void everyWayOutOfACellValidates_data();
+    void everyWayOutOfACellValidates();
     void editCommitsSetModified();
     void autoSizeByDoubleClick_data();
     void autoSizeByDoubleClick();
@@ -93,6 +105,7 @@ void TestSortGridSelection::firstLetterSearch_data()
     QTest::newRow("wraps onto the current row") << 4 << "c" << 4;
     QTest::newRow("small first letters match") << 1 << "a" << 2;
     QTest::newRow("nothing starts with it") << 2 << "z" << 2;
+    QTest::newRow("small umlaut") << 2 << QStringLiteral("ö") << 7;
 }
 
 void TestSortGridSelection::firstLetterSearch()
@@ -102,13 +115,52 @@ void TestSortGridSelection::firstLetterSearch()
     QFETCH(int, row);
     Fixture f;
     QVERIFY(f.Ready());
+    f.grid->SetRowCount(8);
+    f.grid->SetCells(2, 7, QStringLiteral("Özdemir"));
     f.grid->SortOptions()->SortCol = 2;
     f.grid->MoveColRow(0, startRow, true, true);
-    QTest::keyClicks(f.grid, typed);
+    TypeText(f.grid, typed);
     QCOMPARE(f.grid->Row(), row);
     // A hit, even on the current row itself, makes SortCol the current column.
     QCOMPARE(f.grid->Col(), typed == QLatin1String("z") ? 0 : 2);
     QCOMPARE(f.grid->SelectedRows(), QStringList{QString::number(row)});
+}
+
+void TestSortGridSelection::typedCharacterEditsAnEditableCell()
+{
+    // As in the standings: positions in column 0, start numbers and drivers editable, the
+    // first-letter search on the positions.
+    Fixture f;
+    QVERIFY(f.Ready());
+    f.grid->SetFixedCols(1);
+    f.grid->SortOptions()->SortCol = 0;
+    f.grid->OnSelectCell = [&f](QObject *, int col, int, bool &) {
+        TGridOptions options = f.grid->Options();
+        options.setFlag(goEditing, col == 1 || col == 2);
+        f.grid->SetOptions(options);
+    };
+    f.Click(1, 4);
+    QTest::keyClicks(f.grid, QStringLiteral("2"));
+    QVERIFY(f.grid->EditorMode());
+    QTest::keyClicks(f.grid->InplaceEditor(), QStringLiteral("7"));
+    QTest::keyClick(f.grid->InplaceEditor(), Qt::Key_Return);
+    QCOMPARE(f.grid->Cells(1, 4), QStringLiteral("27"));
+    QCOMPARE(f.grid->Cells(1, 2), QStringLiteral("12"));
+    QCOMPARE(f.grid->Row(), 4);
+
+    f.Click(2, 5);
+    QTest::keyClicks(f.grid, QStringLiteral("m"));
+    QTest::keyClicks(f.grid->InplaceEditor(), QStringLiteral("ia"));
+    QTest::keyClick(f.grid->InplaceEditor(), Qt::Key_Return);
+    QCOMPARE(f.grid->Cells(2, 5), QStringLiteral("mia"));
+
+    // Where the cell cannot be edited the search moves, and opens no editor where it lands.
+    f.Click(3, 1);
+    QTest::keyClicks(f.grid, QStringLiteral("2"));
+    QCOMPARE(f.grid->Row(), 2);
+    QCOMPARE(f.grid->Col(), 1);
+    QVERIFY(!f.grid->EditorMode());
+    QCOMPARE(f.grid->Cells(1, 2), QStringLiteral("12"));
 }
 
 void TestSortGridSelection::rowCountChangeGoesToFirstCell()
@@ -146,6 +198,15 @@ void TestSortGridSelection::rowsizeTooSmall()
     QVERIFY(f.grid->Modified());
     f.grid->SetRowCount(3);
     QCOMPARE(f.messages.size(), 1);
+    // The title row is fixed again once there are data rows: never current, never edited.
+    QCOMPARE(f.grid->FixedRows(), 1);
+    f.grid->SetOptions(f.grid->Options() | goEditing);
+    QTest::keyClick(f.grid, Qt::Key_Home, Qt::ControlModifier);
+    QCOMPARE(f.grid->Row(), 1);
+    QTest::keyClicks(f.grid, QStringLiteral("Q"));
+    QTest::keyClick(f.grid->InplaceEditor(), Qt::Key_Return);
+    QCOMPARE(f.grid->Rows(0).ToStringList(), (QStringList{"Pos", "Nr.", "Fahrer", "Ort"}));
+    QCOMPARE(f.grid->Cells(0, 1), QStringLiteral("Q"));
 }
 
 void TestSortGridSelection::singleSelectionFollowsEveryMove()
@@ -160,11 +221,15 @@ void TestSortGridSelection::singleSelectionFollowsEveryMove()
     f.Click(1, 5);
     QCOMPARE(f.grid->SelectedRows(), QStringList{"5"});
     QCOMPARE(selections, 2);
+    f.grid->GotoCell(1, 4, false);
+    QCOMPARE(f.grid->SelectedRows(), QStringList{"4"});
+    QCOMPARE(selections, 3);
     f.grid->OnSelectCell = [](QObject *, int, int, bool &canSelect) { canSelect = false; };
     QTest::keyClick(f.grid, Qt::Key_Down);
-    QCOMPARE(f.grid->Row(), 5);
-    QCOMPARE(f.grid->SelectedRows(), QStringList{"5"});
-    QCOMPARE(selections, 2);
+    f.grid->GotoCell(1, 6, false);
+    QCOMPARE(f.grid->Row(), 4);
+    QCOMPARE(f.grid->SelectedRows(), QStringList{"4"});
+    QCOMPARE(selections, 3);
 }
 
 void TestSortGridSelection::validateCell_data()
@@ -215,6 +280,55 @@ void TestSortGridSelection::validateCell()
     QTest::keyClick(f.grid, Qt::Key_F2);
     QTest::keyClick(f.grid->InplaceEditor(), Qt::Key_Return);
     QCOMPARE(calls.size(), 1);
+}
+
+void TestSortGridSelection::everyWayOutOfACellValidates_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<int>("col");
+    QTest::addColumn<int>("row");
+    // Editing (2, 3), "Bodo"; the validator refuses whatever is typed.
+    QTest::newRow("arrow down") << "down" << 2 << 4;
+    QTest::newRow("arrow up") << "up" << 2 << 2;
+    QTest::newRow("tab") << "tab" << 3 << 3;
+    QTest::newRow("shift+tab") << "backtab" << 1 << 3;
+    QTest::newRow("moved by the program") << "goto" << 1 << 5;
+}
+
+void TestSortGridSelection::everyWayOutOfACellValidates()
+{
+    QFETCH(QString, way);
+    QFETCH(int, col);
+    QFETCH(int, row);
+    Fixture f;
+    QVERIFY(f.Ready());
+    f.grid->SetOptions(f.grid->Options() | goEditing | goTabs);
+    f.grid->MoveColRow(2, 3, true, true);
+    f.grid->SetModified(false);
+    QStringList calls;
+    f.grid->OnCellValidate = [&](QObject *, int c, int r, const QString &oldValue,
+                                 QString &newValue, bool &valid) {
+        calls << QStringLiteral("%1,%2 %3->%4").arg(c).arg(r).arg(oldValue, newValue);
+        valid = false;
+    };
+    QTest::keyClick(f.grid, Qt::Key_F2);
+    f.grid->InplaceEditor()->setText(QStringLiteral("Lauda"));
+    if (way == QLatin1String("down"))
+        QTest::keyClick(f.grid->InplaceEditor(), Qt::Key_Down);
+    else if (way == QLatin1String("up"))
+        QTest::keyClick(f.grid->InplaceEditor(), Qt::Key_Up);
+    else if (way == QLatin1String("tab"))
+        QTest::keyClick(f.grid->InplaceEditor(), Qt::Key_Tab);
+    else if (way == QLatin1String("backtab"))
+        QTest::keyClick(f.grid->InplaceEditor(), Qt::Key_Backtab, Qt::ShiftModifier);
+    else
+        f.grid->GotoCell(1, 5, false);
+    QCOMPARE(calls, QStringList{"2,3 Bodo->Lauda"});
+    QCOMPARE(f.grid->Cells(2, 3), QStringLiteral("Bodo"));
+    QVERIFY(!f.grid->Modified());
+    QVERIFY(!f.grid->EditorMode());
+    QCOMPARE(f.grid->Col(), col);
+    QCOMPARE(f.grid->Row(), row);
 }
 
 void TestSortGridSelection::editCommitsSetModified()

@@ -190,6 +190,23 @@ void TestSortStyles::dateTime_data()
             << locale << (earlyText + QLatin1Char(' ') + timeText) << earlyText << 1;
         *row("not a date falls back to bytes") << locale << "yesterday" << earlyText << 1;
     }
+    // Four-digit years and days and months without their leading zero are dates too, and a
+    // two-digit year lies in the same century as a four-digit one.
+    auto german = [](const char *name) {
+        return &QTest::newRow(qPrintable(QLatin1String("de_DE ") + QLatin1String(name)));
+    };
+    *german("four-digit year before a two-digit one") << "de_DE"
+                                                      << "24.12.2023"
+                                                      << "1.2.24" << -1;
+    *german("short day and month") << "de_DE"
+                                   << "1.2.23"
+                                   << "24.12.22" << 1;
+    *german("four-digit years") << "de_DE"
+                                << "9.3.2024"
+                                << "02.11.2023" << 1;
+    *german("four-digit year with a time") << "de_DE"
+                                           << "24.12.2023 13:05"
+                                           << "24.12.2023" << 1;
 }
 
 void TestSortStyles::dateTime()

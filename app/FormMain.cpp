@@ -37,10 +37,12 @@ namespace {
 constexpr int kMetresPerKm = 1000;
 constexpr int kGridMargin = 5;
 constexpr int kGridLineWidth = 1;
+constexpr int kSettingsSaveDelayMs = 500;
 
 } // namespace
 
-TFormMain::TFormMain(const TTickCounter &ticks, const QString &settingsPath, QWidget *parent)
+TFormMain::TFormMain(const TTickCounter &ticks, const QString &settingsPath,
+                     const QString &journalPath, QWidget *parent)
     : QMainWindow(parent), Race(nullptr, ticks), FTicks(ticks), FSettings(settingsPath)
 {
     InitWindowResources();
@@ -66,8 +68,10 @@ TFormMain::TFormMain(const TTickCounter &ticks, const QString &settingsPath, QWi
     });
     // The lap keys reach the race from every window of the program, questions included.
     FLapKeyFilter = new TLapKeyFilter(ticks, this);
-    FLapKeyFilter->OnLapPress = [this](int car) { Race.FClick(car, Running()); };
+    FLapKeyFilter->OnLapPress = [this](int car, quint32 stamp) { PressLap(car, stamp); };
     FormCreate();
+    OpenJournal(journalPath);
+    WatchSettings();
     SortGrid1->setFocus();
 }
 
@@ -131,6 +135,8 @@ void TFormMain::FormCreate()
     SortGrid1->SetFixedCols(0);
     SortGrid1->SetRowCount(seCarCount->value() + 1);
     SortGrid1->SetFixedCols(2);
+    // The current cell lands on a cell that can be typed into, with editing set up for it.
+    SortGrid1->GotoCell(TRaceTiming::colNr, 1, false);
     for (int r = 1; r <= kMaxCars; ++r) {
         SortGrid1->SetCells(TRaceTiming::colKey, r, QStringLiteral("F%1").arg(r));
         Race.CarRow[r] = r;
@@ -171,6 +177,12 @@ void TFormMain::ReadSettings()
 
 void TFormMain::FormDestroy()
 {
+    FSettingsSaver->stop();
+    SaveSettings();
+}
+
+void TFormMain::SaveSettings()
+{
     TStoredSettings s;
     s.Left = x();
     s.Top = y();
@@ -185,6 +197,37 @@ void TFormMain::FormDestroy()
     meTimeWarnExit();
     s.TimeWarn = WarnTimeText;
     FSettings.Write(s); // settings that cannot be written are lost without a message
+}
+
+void TFormMain::WatchSettings()
+{
+    // Settings are written shortly after they change, not only at the close: a crash or a power
+    // cut keeps them too. A burst of changes (a window dragged) is written once.
+    FSettingsSaver = new QTimer(this);
+    FSettingsSaver->setSingleShot(true);
+    FSettingsSaver->setInterval(kSettingsSaveDelayMs);
+    connect(FSettingsSaver, &QTimer::timeout, this, &TFormMain::SaveSettings);
+    const auto changed = [this] { FSettingsSaver->start(); };
+    connect(eTitle, &QLineEdit::textChanged, this, changed);
+    connect(seCarCount, &QSpinBox::valueChanged, this, changed);
+    connect(seKrugs, &QSpinBox::valueChanged, this, changed);
+    connect(feDist, &QLineEdit::textChanged, this, changed);
+    connect(meTimeWarn, &QLineEdit::textChanged, this, changed);
+    connect(meTime, &QLineEdit::editingFinished, this, changed);
+}
+
+void TFormMain::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    if (FSettingsSaver)
+        FSettingsSaver->start();
+}
+
+void TFormMain::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    if (FSettingsSaver)
+        FSettingsSaver->start();
 }
 
 void TFormMain::FormResize()
@@ -202,6 +245,8 @@ void TFormMain::seCarCountChange(QObject *Sender)
     SortGrid1->SetFixedCols(0);
     SortGrid1->SetRowCount(spin->value() + 1);
     SortGrid1->SetFixedCols(2);
+    // The current cell lands on a cell that can be typed into, with editing set up for it.
+    SortGrid1->GotoCell(TRaceTiming::colNr, 1, false);
     FitHeightToRows();
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "OpenDialog.h"
+#include "RaceEvent.h"
+#include "RaceSetup.h"
+#include "RaceSummary.h"
 #include "RaceTiming.h"
 #include "ResultsSnapshot.h"
 #include "SettingsStore.h"
@@ -24,6 +27,7 @@ class QTimer;
 class QToolButton;
 class TFDlgYesNo;
 class TLapKeyFilter;
+class TRaceJournal;
 class TLbButton;
 class TSortGrid;
 class TSpinFloatEdit;
@@ -50,7 +54,10 @@ public:
     static constexpr int kTimerAllMs = 10;
     static constexpr int kTimer1Ms = 450;
 
-    TFormMain(const TTickCounter &ticks, const QString &settingsPath, QWidget *parent = nullptr);
+    // journalPath: the race journal's database; empty for none (the race is then kept in
+    // memory only, as when the journal fails).
+    TFormMain(const TTickCounter &ticks, const QString &settingsPath,
+              const QString &journalPath = QString(), QWidget *parent = nullptr);
     ~TFormMain() override;
 
     // The one yes/no dialog of the program, created by the program start after this window.
@@ -101,6 +108,26 @@ public:
 
     // The race tables, ranking and standings rows; the exports read them.
     TRaceTiming Race;
+    // The durable record of every race (open or not: without it the race runs in memory).
+    TRaceJournal *Journal = nullptr;
+    // The journal's id of the race in the standings; 0 when none is recorded.
+    qint64 JournalRaceId = 0;
+    // Red words in the status bar while the journal cannot keep the race.
+    QLabel *JournalWarning = nullptr;
+    // Shows a notice about the journal (moved aside, resumed after a reboot); a message box
+    // unless replaced (tests record the text).
+    std::function<void(const QString &text)> ShowNotice;
+
+    // At program start, once the window shows: tells what happened to the journal file and
+    // offers to continue a race that has no stop or end.
+    void OfferResume();
+    // Rebuilds the race from a START's setup and the events recorded since: the header, the
+    // starters, the tables and the standings. Live START, resume and archive all go through it.
+    void RebuildRace(const TRaceSetup &setup, quint32 startTick, const QList<TRaceEvent> &events);
+    // The setup START takes from the header and the standings rows.
+    TRaceSetup CurrentSetup() const;
+    // A new press of car's lap key whose event arrived at stamp.
+    void PressLap(int car, quint32 stamp);
     // Race duration in seconds, saved as "Time".
     qint32 RaceSeconds = kDefaultRaceSeconds;
     // Warning time in ms, taken at START; read by the cell colours.
@@ -167,6 +194,8 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -188,6 +217,15 @@ private:
     void FitClockFont();
 
     void ReadSettings();
+    void SaveSettings();
+    void WatchSettings();
+    void OpenJournal(const QString &journalPath);
+    void ShowJournalWarning(const QString &message);
+    void ShowNoticeText(const QString &text);
+    void ResumeRace(const TRaceSummary &race, const QList<TRaceEvent> &events);
+    void RecordRaceEvent(TRaceEvent::Kind kind);
+    QString WinnerText() const;
+    void BeginRunning();
     bool AskYesNo(const QString &question, bool focusOnNo);
     void ShowStartButton(const QString &caption, const QColor &color, const QColor &lightColor);
     void StartRace();
@@ -201,5 +239,7 @@ private:
     TSettingsStore FSettings;
     TFDlgYesNo *FDlgYesNo = nullptr;
     TLapKeyFilter *FLapKeyFilter = nullptr;
+    QString FPendingNotice;
+    QTimer *FSettingsSaver = nullptr;
     TRaceState FRaceState = rsReady;
 };

@@ -3,6 +3,7 @@
 #include "FormMain.h"
 
 #include "ClockText.h"
+#include "RaceJournal.h"
 #include "WindowLook.h"
 
 #include "DlgYesNo.h"
@@ -12,6 +13,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDateTime>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -79,23 +81,33 @@ void TFormMain::SetHeaderLocked(bool locked)
 
 void TFormMain::StartRace()
 {
+    const quint32 startTick = FTicks.GetTickCount();
     // Texts typed but not yet checked by leaving their field are checked now, so the race runs
     // on exactly what the fields show.
     feDist->CheckText(false);
     meTimeWarnExit();
-    WarnTime = ParseWarnTime(WarnTimeText);
     // The clock keeps its text until the first tick of Timer1, unless the text is refused
     // (too large for a race duration): then the duration stays and its text comes back.
     if (const std::optional<qint32> seconds = ParseClock(meTime->text()))
         RaceSeconds = *seconds;
     else
         meTime->setText(FormatClock(RaceSeconds));
+    const TRaceSetup setup = CurrentSetup();
+    RebuildRace(setup, startTick, {});
+    BeginRunning();
+    JournalRaceId =
+        Journal->startRace(setup.StartEvent(startTick, QDateTime::currentMSecsSinceEpoch()));
+}
+
+void TFormMain::BeginRunning()
+{
     ShowStartButton(QStringLiteral("STOPP"), kStartRunning, kStartRunningLight);
-    Race.StartRace(seCarCount->value(), seKrugs->value(), double(feDist->Value()));
-    seKrugs->setMinimum(0);
     SetHeaderLocked(true);
+    seKrugs->setMinimum(0);
+    seKrugs->setValue(Race.RaceLaps - Race.LapTable[0].Count);
     sbExcel->setEnabled(true);
     sbWeb->setEnabled(true);
+    sbNew->setEnabled(false);
     FRaceState = rsRunning;
     Timer1->start();
     TimerALL->start();
@@ -109,6 +121,7 @@ void TFormMain::StopRace()
     ShowStartButton(kStoppedCaption, kStartStopped, kStartStoppedLight);
     ShowFinalTimes();
     Race.StopRace();
+    RecordRaceEvent(TRaceEvent::Kind::Stop);
     sbNew->setEnabled(true);
     FRaceState = rsStopped;
     Timer1->stop();
@@ -135,6 +148,8 @@ void TFormMain::ResetRace()
     FRaceState = rsReady;
     TimerALL->stop();
     Timer1->stop();
+    RecordRaceEvent(TRaceEvent::Kind::Reset);
+    JournalRaceId = 0;
 }
 
 QString TFormMain::TotalTimeText(int car)
@@ -203,6 +218,7 @@ void TFormMain::EndRace()
     FRaceState = rsStopped;
     TimerALL->stop();
     Race.Busy = false;
+    RecordRaceEvent(TRaceEvent::Kind::End);
 }
 
 void TFormMain::Timer1Timer()
@@ -254,6 +270,7 @@ void TFormMain::sbNewClick(QObject *)
         if (FRaceState == rsRunning)
             return;
     }
+    RecordRaceEvent(TRaceEvent::Kind::NewRace);
     ClearStandings(true);
     // A race stopped before the command is reset; one stopped by it stays stopped.
     if (!wasRunning && FRaceState == rsStopped)

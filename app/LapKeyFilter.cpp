@@ -28,6 +28,9 @@ int TLapKeyFilter::LapKeyCar(const QEvent *event, bool anyModifiers)
 
 bool TLapKeyFilter::eventFilter(QObject *watched, QEvent *event)
 {
+    // Every input event tells the window system's clock a little better.
+    if (event->isInputEvent())
+        FEventTime.Observe(static_cast<QInputEvent *>(event)->timestamp(), FTicks.GetTickCount());
     switch (event->type()) {
     case QEvent::ShortcutOverride:
         // Claimed here, so no shortcut fires for it: the press itself arrives next.
@@ -40,9 +43,9 @@ bool TLapKeyFilter::eventFilter(QObject *watched, QEvent *event)
         if (car == 0)
             break;
         const auto *key = static_cast<const QKeyEvent *>(event);
-        if (FGate.Press(car, key->timestamp(), key->isAutoRepeat(), FTicks.GetTickCount()) &&
-            OnLapPress)
-            OnLapPress(car);
+        const quint32 now = FTicks.GetTickCount();
+        if (FGate.Press(car, key->timestamp(), key->isAutoRepeat(), now) && OnLapPress)
+            OnLapPress(car, FEventTime.Stamp(key->timestamp(), now));
         return true;
     }
     case QEvent::KeyRelease: {

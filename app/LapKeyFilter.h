@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EventTimeClock.h"
 #include "LapKeyGate.h"
 #include "TickCounter.h"
 
@@ -17,8 +18,9 @@ public:
     explicit TLapKeyFilter(const TTickCounter &ticks, QObject *parent = nullptr);
     ~TLapKeyFilter() override;
 
-    // Called with the car number (1 to 12) of each new press of its lap key.
-    std::function<void(int car)> OnLapPress;
+    // Called with the car number (1 to 12) of each new press of its lap key, and the tick stamp
+    // of the moment its key event arrived.
+    std::function<void(int car, quint32 stamp)> OnLapPress;
 
     // The car of a lap key event: F1 to F12 without Shift, Ctrl, Alt or Meta (with any of them
     // when anyModifiers); 0 otherwise.
@@ -32,4 +34,5 @@ protected:
 private:
     const TTickCounter &FTicks;
     TLapKeyGate FGate;
+    TEventTimeClock FEventTime;
 };

@@ -16,6 +16,7 @@ constexpr int kSpeedColWidthResized = 46;
 constexpr int kFitMargin = 5;    // pixels left free right of the last column
 constexpr int kMaxKeyDigits = 3; // a "Key" cell is "F" and at most three digits
 constexpr double kMsPerHour = 3600.0 * 1000.0;
+constexpr quint32 kMaxStampBehindMs = 60 * 1000;
 
 struct TColumnLayout
 {
@@ -82,7 +83,12 @@ QString TRaceTiming::FormatTime(qint32 Ms) const
 
 void TRaceTiming::StartRace(int carCount, qint32 raceLaps, double lapLengthKm)
 {
-    StartTick = FTicks.GetTickCount();
+    StartRaceAt(carCount, raceLaps, lapLengthKm, FTicks.GetTickCount());
+}
+
+void TRaceTiming::StartRaceAt(int carCount, qint32 raceLaps, double lapLengthKm, quint32 startTick)
+{
+    StartTick = startTick;
     FCarCount = qBound(1, carCount, kMaxCars);
     for (int car = 1; car <= FCarCount; ++car)
         FKeyLocked[car] = false;
@@ -116,19 +122,37 @@ void TRaceTiming::StopRace()
 
 bool TRaceTiming::FClick(int n, bool running)
 {
-    if (!running)
-        return false;
-    if (RowOfCar(n) == 0)
-        return false;
-    if (FKeyLocked[n])
-        return false;
+    return FClick(n, running, FTicks.GetTickCount());
+}
 
-    FKeyLocked[n] = true;
-    const quint32 t = FTicks.GetTickCount();
-    KeyLock[n] = t;
-    LastCross[n] = t;
-    RecordLap(n);
+bool TRaceTiming::FClick(int n, bool running, quint32 stamp)
+{
+    if (!AcceptsPress(n, running))
+        return false;
+    ApplyPress(n, stamp);
     return true;
+}
+
+bool TRaceTiming::AcceptsPress(int n, bool running) const
+{
+    return running && RowOfCar(n) != 0 && !FKeyLocked[n];
+}
+
+void TRaceTiming::ApplyPress(int n, quint32 stamp)
+{
+    if (n < 1 || n > FCarCount)
+        return;
+    // A stamp taken from the key event's own time can lie a moment before the running lap's
+    // start (a press of the same moment); stamps are compared modulo 2^32, so only a short way
+    // back counts as before: a lap of more than 2^31 ms is still a lap.
+    const TLapRecord &record = LapTable[n];
+    const auto lapStart = quint32(record.Slot[qMin(record.Count + 1, kMaxLaps + 1)]);
+    if (const quint32 behind = lapStart - stamp; behind != 0 && behind <= kMaxStampBehindMs)
+        stamp = lapStart;
+    FKeyLocked[n] = true;
+    KeyLock[n] = stamp;
+    LastCross[n] = stamp;
+    RecordLap(n, stamp);
 }
 
 bool TRaceTiming::KeyLocked(int n) const
@@ -154,7 +178,11 @@ bool TRaceTiming::ReleaseKeyLocks()
 
 void TRaceTiming::RecordLap(int car)
 {
-    const quint32 now = FTicks.GetTickCount();
+    RecordLap(car, FTicks.GetTickCount());
+}
+
+void TRaceTiming::RecordLap(int car, quint32 now)
+{
     if (car < 1 || car > FCarCount)
         return;
     TLapRecord &record = LapTable[car];
@@ -314,8 +342,10 @@ void TRaceTiming::refreshRow(int car, qint32 lap, quint32 now)
     FGrid->InvalidateCell(colZeit, r);
     FGrid->SetCells(colLaps, r, QString::number(lap));
     FGrid->SetCells(colPrevLap, r, FGrid->Cells(colLastLap, r));
-    FGrid->SetCells(colLastLap, r, FGrid->Cells(colZeit, r));
     TimeMode = 5;
+    // The lap's own time, not the running time last drawn before the press (up to one tick
+    // older): the standings rebuilt from the recorded presses must read exactly the same.
+    FGrid->SetCells(colLastLap, r, FormatTime(record.Slot[lap]));
     FGrid->SetCells(colBestLap, r, FormatTime(record.Best));
     FGrid->SetCells(colToLeader, r, FormatTime(qint32(since(now, LapTable[0].Slot[lap]))));
 

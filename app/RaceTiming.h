@@ -87,6 +87,8 @@ public:
     // every car's first lap at StartTick. raceLaps becomes RaceLaps; lapLengthKm is the lap
     // length for the speed. Counts outside 1..kMaxCars and 1..kMaxLaps are clamped.
     void StartRace(int carCount, qint32 raceLaps, double lapLengthKm);
+    // The same START at a given tick stamp (a race rebuilt from its recorded events).
+    void StartRaceAt(int carCount, qint32 raceLaps, double lapLengthKm, quint32 startTick);
     // Stop by the operator: sets every LastCross to kNotSeen, as the cell colouring expects
     // after a stop. The tables keep their contents for the exports.
     void StopRace();
@@ -101,6 +103,14 @@ public:
     // that has completed the race distance). Returns whether the press was accepted, so the
     // window can disable the key's menu item.
     bool FClick(int n, bool running);
+    // The same press stamped when its key event arrived (stamp) rather than now.
+    bool FClick(int n, bool running, quint32 stamp);
+    // Whether a press of car n's key would be accepted now (see FClick).
+    bool AcceptsPress(int n, bool running) const;
+    // An accepted press of car n at stamp: locks the key, stamps LastCross and records the lap.
+    // The one way a press changes the race, live or rebuilt from the recorded events. A stamp
+    // before the start of the car's running lap counts as that start.
+    void ApplyPress(int n, quint32 stamp);
     // Whether car n's lap key is locked (its menu item is disabled).
     bool KeyLocked(int n) const;
     // The key lock release of the 450 ms timer: frees every key of cars 1 to CarCount locked
@@ -110,6 +120,7 @@ public:
     // Records one lap for car 1 to CarCount at the counter's present reading, ranks the cars and
     // refreshes the car's row. Does nothing once the car has completed RaceLaps laps.
     void RecordLap(int car);
+    void RecordLap(int car, quint32 stamp);
     // Called with the laps the leader still has to run, whenever a car becomes the first to
     // complete a lap (the window shows it in the laps field); called once the lap is in the
     // tables and the standings. Empty when unassigned.

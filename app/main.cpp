@@ -2,9 +2,13 @@
 #include "ErrorReportingApplication.h"
 #include "FormMain.h"
 #include "QtGermanTexts.h"
+#include "RaceJournal.h"
 #include "SPHTMLHelp.h"
 #include "SettingsStore.h"
+#include "TerminationSignals.h"
 #include "TickCounter.h"
+
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
@@ -17,10 +21,17 @@ int main(int argc, char *argv[])
     // Help lives from before the main window until after it is gone.
     TSPHTMLHelp help;
     TSystemTickCounter ticks;
-    TFormMain FormMain(ticks, TSettingsStore::DefaultFilePath());
+    TFormMain FormMain(ticks, TSettingsStore::DefaultFilePath(), TRaceJournal::defaultPath());
     // The one yes/no dialog, created after the main window so it takes the window's caption.
     TFDlgYesNo FDlgYesNo(&FormMain);
     FormMain.SetDlgYesNo(&FDlgYesNo);
     FormMain.show();
+    // Asked once the window is up: what became of the journal, and whether to go on with a race
+    // that a crash or a power cut interrupted.
+    QTimer::singleShot(0, &FormMain, &TFormMain::OfferResume);
+    // Logout, shutdown and kill end the program as closing it does, without the question: the
+    // window saves the settings and closes the journal as it goes; an unfinished race is offered
+    // for resuming at the next start.
+    TTerminationSignals termination([](int) { QCoreApplication::quit(); });
     return app.exec();
 }

@@ -1,0 +1,205 @@
+// The race as recorded events: every START, press, stop, end, reset and new race goes to the
+// race journal; a race left unfinished (a crash, a power cut) is offered for resuming at start,
+// rebuilt from its events.
+#include "FormMain.h"
+
+#include "ClockText.h"
+#include "RaceJournal.h"
+
+#include "FlEdit.h"
+#include "TSortGrid.h"
+
+#include <QComboBox>
+#include <QDateTime>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMessageBox>
+#include <QSpinBox>
+#include <QStatusBar>
+
+namespace {
+
+const QString kResumeQuestion =
+    QStringLiteral("Das Rennen \u201E%1\u201C vom %2 wurde nicht beendet.\nFortsetzen?");
+const QString kResumedAfterReboot = QStringLiteral(
+    "Der Rechner wurde seit dem Start des Rennens neu gestartet: die Rennzeit läuft nach der "
+    "Uhrzeit des Rechners weiter.");
+const QString kJournalWarning = QStringLiteral("Rennjournal gestört: das Rennen läuft nur im "
+                                               "Speicher weiter. %1");
+
+qint64 wallNow()
+{
+    return QDateTime::currentMSecsSinceEpoch();
+}
+
+} // namespace
+
+void TFormMain::OpenJournal(const QString &journalPath)
+{
+    Journal = new TRaceJournal(this);
+    JournalWarning = new QLabel;
+    JournalWarning->setStyleSheet(QStringLiteral("color: #C00000; font-weight: bold"));
+    JournalWarning->hide();
+    StatusBar1->addPermanentWidget(JournalWarning);
+    connect(Journal, &TRaceJournal::journalFailed, this, &TFormMain::ShowJournalWarning);
+    connect(Journal, &TRaceJournal::journalRecovered, this, [this] { JournalWarning->hide(); });
+    if (journalPath.isEmpty())
+        return;
+    if (!Journal->open(journalPath))
+        ShowJournalWarning(Journal->errorString());
+    else if (!Journal->notice().isEmpty())
+        FPendingNotice = Journal->notice();
+}
+
+void TFormMain::ShowJournalWarning(const QString &message)
+{
+    JournalWarning->setText(kJournalWarning.arg(message));
+    JournalWarning->setToolTip(message);
+    JournalWarning->show();
+}
+
+void TFormMain::ShowNoticeText(const QString &text)
+{
+    if (ShowNotice)
+        ShowNotice(text);
+    else
+        QMessageBox::warning(this, windowTitle(), text);
+}
+
+void TFormMain::OfferResume()
+{
+    if (!FPendingNotice.isEmpty()) {
+        ShowNoticeText(FPendingNotice);
+        FPendingNotice.clear();
+    }
+    if (!Journal->isOpen() || FRaceState != rsReady)
+        return;
+    const std::optional<TRaceSummary> race = Journal->unfinishedRace();
+    if (!race)
+        return;
+    const QString when = QLocale().toString(QDateTime::fromMSecsSinceEpoch(race->startedWallMs),
+                                            QLocale::ShortFormat);
+    if (!AskYesNo(kResumeQuestion.arg(race->title, when), false)) {
+        Journal->markInterrupted(race->id);
+        return;
+    }
+    ResumeRace(*race, Journal->events(race->id));
+}
+
+void TFormMain::ResumeRace(const TRaceSummary &race, const QList<TRaceEvent> &events)
+{
+    const auto start = std::find_if(events.cbegin(), events.cend(), [](const TRaceEvent &e) {
+        return e.kind == TRaceEvent::Kind::Start;
+    });
+    if (start == events.cend())
+        return;
+    // The tick counter goes on across a crash of the program, not across a restart of the
+    // machine: then the race time comes from the wall clock of the START.
+    const quint32 now = FTicks.GetTickCount();
+    const bool sameBoot = !race.bootId.isEmpty() && race.bootId == TRaceJournal::currentBootId();
+    quint32 startTick = start->tick;
+    for (const TRaceEvent &e : events) {
+        if (e.kind == TRaceEvent::Kind::Resume && e.payload.contains(QStringLiteral("startTick")))
+            startTick = quint32(e.payload.value(QStringLiteral("startTick")).toInteger());
+    }
+    if (!sameBoot)
+        startTick = now - quint32(qMax<qint64>(0, wallNow() - start->wallMs));
+
+    RebuildRace(TRaceSetup::FromStartEvent(*start), startTick, events);
+    JournalRaceId = race.id;
+    BeginRunning();
+    TRaceEvent resumed;
+    resumed.kind = TRaceEvent::Kind::Resume;
+    resumed.tick = now;
+    resumed.wallMs = wallNow();
+    resumed.payload = QJsonObject{{QStringLiteral("startTick"), qint64(startTick)},
+                                  {QStringLiteral("afterReboot"), !sameBoot}};
+    Journal->append(JournalRaceId, resumed);
+    if (!sameBoot)
+        ShowNoticeText(kResumedAfterReboot);
+}
+
+TRaceSetup TFormMain::CurrentSetup() const
+{
+    TRaceSetup setup;
+    setup.title = eTitle->text();
+    setup.session = cbTip->currentText();
+    setup.cars = seCarCount->value();
+    setup.laps = seKrugs->value();
+    setup.lapLengthKm = double(feDist->Value());
+    setup.raceSeconds = RaceSeconds;
+    setup.warnTime = WarnTimeText;
+    for (int r = 1; r < SortGrid1->RowCount(); ++r)
+        setup.starters.append(
+            {SortGrid1->Cells(TRaceTiming::colNr, r), SortGrid1->Cells(TRaceTiming::colFahrer, r)});
+    return setup;
+}
+
+void TFormMain::RebuildRace(const TRaceSetup &setup, quint32 startTick,
+                            const QList<TRaceEvent> &events)
+{
+    // The header and the rows as START found them; for a live START they already are.
+    if (eTitle->text() != setup.title)
+        eTitle->setText(setup.title);
+    cbTip->setCurrentIndex(qMax(0, cbTip->findText(setup.session)));
+    seCarCount->setValue(setup.cars);
+    seKrugs->setValue(setup.laps);
+    if (double(feDist->Value()) != setup.lapLengthKm)
+        feDist->SetValue(setup.lapLengthKm);
+    RaceSeconds = setup.raceSeconds;
+    if (IsCompleteWarnTime(setup.warnTime))
+        meTimeWarn->setText(setup.warnTime);
+    if (SortGrid1->RowCount() != setup.starters.size() + 1) {
+        SortGrid1->SetRowCount(int(setup.starters.size()) + 1);
+        FitHeightToRows();
+    }
+    for (int r = 1; r <= setup.starters.size(); ++r) {
+        SortGrid1->SetCells(TRaceTiming::colNr, r, setup.starters[r - 1].number);
+        SortGrid1->SetCells(TRaceTiming::colFahrer, r, setup.starters[r - 1].driver);
+    }
+    WarnTime = ParseWarnTime(WarnTimeText);
+    Race.StartRaceAt(setup.cars, setup.laps, setup.lapLengthKm, startTick);
+    for (const TRaceEvent &e : events) {
+        if (e.kind == TRaceEvent::Kind::Press)
+            Race.ApplyPress(e.car, startTick + PressRaceMs(e));
+    }
+}
+
+void TFormMain::PressLap(int car, quint32 stamp)
+{
+    if (!Race.FClick(car, Running(), stamp))
+        return;
+    // Handed to the journal's own thread: no disk write between the key and the repaint.
+    const quint32 now = FTicks.GetTickCount();
+    Journal->append(JournalRaceId,
+                    PressEvent(car, stamp, Race.StartTick, wallNow() - qint64(now - stamp)));
+}
+
+void TFormMain::RecordRaceEvent(TRaceEvent::Kind kind)
+{
+    if (JournalRaceId == 0)
+        return;
+    TRaceEvent event;
+    event.kind = kind;
+    event.tick = FTicks.GetTickCount();
+    event.wallMs = wallNow();
+    Journal->append(JournalRaceId, event);
+    if (kind == TRaceEvent::Kind::Stop || kind == TRaceEvent::Kind::End)
+        Journal->setOutcome(JournalRaceId,
+                            kind == TRaceEvent::Kind::End ? TRaceSummary::State::Finished
+                                                          : TRaceSummary::State::Stopped,
+                            WinnerText());
+}
+
+QString TFormMain::WinnerText() const
+{
+    const int car = int(Race.Ranking[0] >> 28);
+    const int row = Race.RowOfCar(car);
+    if (car < 1 || row == 0 || Race.LapTable[car].Count == 0)
+        return QString();
+    const QString number = SortGrid1->Cells(TRaceTiming::colNr, row);
+    const QString driver = SortGrid1->Cells(TRaceTiming::colFahrer, row);
+    const QString name = (number + u' ' + driver).trimmed();
+    return name.isEmpty() ? QStringLiteral("F%1").arg(car) : name;
+}

@@ -1,0 +1,68 @@
+#include "RaceSetup.h"
+
+#include <QJsonArray>
+
+namespace {
+
+const QString kWarnTime = QStringLiteral("warnTime");
+const QString kRaceMs = QStringLiteral("ms");
+
+} // namespace
+
+TRaceEvent TRaceSetup::StartEvent(quint32 startTick, qint64 wallMs) const
+{
+    QJsonArray rows;
+    for (const TStarter &starter : starters) {
+        rows.append(QJsonObject{{StartPayload::kStartNumber, starter.number},
+                                {StartPayload::kDriver, starter.driver}});
+    }
+    TRaceEvent event;
+    event.kind = TRaceEvent::Kind::Start;
+    event.tick = startTick;
+    event.wallMs = wallMs;
+    event.payload = QJsonObject{{StartPayload::kTitle, title},
+                                {StartPayload::kSession, session},
+                                {StartPayload::kCars, cars},
+                                {StartPayload::kLaps, laps},
+                                {StartPayload::kLapLength, lapLengthKm},
+                                {StartPayload::kRaceSeconds, raceSeconds},
+                                {kWarnTime, warnTime},
+                                {StartPayload::kStarters, rows}};
+    return event;
+}
+
+TRaceSetup TRaceSetup::FromStartEvent(const TRaceEvent &start)
+{
+    const QJsonObject &p = start.payload;
+    TRaceSetup setup;
+    setup.title = p.value(StartPayload::kTitle).toString();
+    setup.session = p.value(StartPayload::kSession).toString();
+    setup.cars = p.value(StartPayload::kCars).toInt();
+    setup.laps = p.value(StartPayload::kLaps).toInt();
+    setup.lapLengthKm = p.value(StartPayload::kLapLength).toDouble();
+    setup.raceSeconds = p.value(StartPayload::kRaceSeconds).toInt();
+    setup.warnTime = p.value(kWarnTime).toString();
+    for (const QJsonValue row : p.value(StartPayload::kStarters).toArray()) {
+        const QJsonObject o = row.toObject();
+        setup.starters.append({o.value(StartPayload::kStartNumber).toString(),
+                               o.value(StartPayload::kDriver).toString()});
+    }
+    return setup;
+}
+
+TRaceEvent PressEvent(int car, quint32 stamp, quint32 startTick, qint64 wallMs)
+{
+    TRaceEvent event;
+    event.kind = TRaceEvent::Kind::Press;
+    event.car = car;
+    event.tick = stamp;
+    event.wallMs = wallMs;
+    // The race time, not only the tick: after a restart of the machine the ticks start again.
+    event.payload = QJsonObject{{kRaceMs, qint64(stamp - startTick)}};
+    return event;
+}
+
+quint32 PressRaceMs(const TRaceEvent &press)
+{
+    return quint32(press.payload.value(kRaceMs).toInteger());
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "RaceEvent.h"
+
+#include <QList>
+#include <QString>
+
+// Everything START fixes about a race: the header's settings and the starters of the standings
+// rows in their order. It is what a race's START event records, so a race rebuilt from its
+// events starts exactly as it did live.
+struct TRaceSetup
+{
+    struct TStarter
+    {
+        QString number; // "Nr."
+        QString driver; // "Fahrer"
+        bool operator==(const TStarter &) const = default;
+    };
+
+    QString title;
+    QString session; // "Rennen" or "Training"
+    int cars = 0;
+    int laps = 0;
+    double lapLengthKm = 0;
+    qint32 raceSeconds = 0;
+    QString warnTime;         // "mm:ss"
+    QList<TStarter> starters; // one per standings row, top to bottom
+
+    bool operator==(const TRaceSetup &) const = default;
+
+    // The START event of this setup at tick stamp startTick and wall-clock time wallMs.
+    TRaceEvent StartEvent(quint32 startTick, qint64 wallMs) const;
+    // The setup a START event recorded.
+    static TRaceSetup FromStartEvent(const TRaceEvent &start);
+};
+
+// The recorded press of car at stamp, in a race started at startTick.
+TRaceEvent PressEvent(int car, quint32 stamp, quint32 startTick, qint64 wallMs);
+// The race time in ms that a press event recorded.
+quint32 PressRaceMs(const TRaceEvent &press);

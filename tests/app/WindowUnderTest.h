@@ -26,7 +26,7 @@ public:
     // Builds the window again from the stored settings (after Close).
     void Open()
     {
-        window = std::make_unique<TFormMain>(ticks, SettingsPath());
+        window = std::make_unique<TFormMain>(ticks, SettingsPath(), FJournalPath);
         dialog = new TFDlgYesNo(window.get());
         window->SetDlgYesNo(dialog);
         window->show();
@@ -43,6 +43,14 @@ public:
     }
 
     QString SettingsPath() const { return folder.filePath(QStringLiteral("Talvenbahn.ini")); }
+    QString JournalPath() const { return folder.filePath(QStringLiteral("journal.sqlite")); }
+    // Builds the window again with a race journal (by default in the test's folder).
+    void UseJournal(const QString &path = QString())
+    {
+        Close();
+        FJournalPath = path.isEmpty() ? JournalPath() : path;
+        Open();
+    }
 
     void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
@@ -75,4 +83,7 @@ public:
     TManualTickCounter ticks;
     std::unique_ptr<TFormMain> window;
     TFDlgYesNo *dialog = nullptr;
+
+private:
+    QString FJournalPath;
 };

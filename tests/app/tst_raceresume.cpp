@@ -1,0 +1,236 @@
+#include "RaceJournal.h"
+#include "WindowUnderTest.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSpinBox>
+
+#include <csignal>
+
+namespace {
+
+constexpr int Zeit = TRaceTiming::colZeit;
+
+// Every standings cell but the running times, which go on ticking.
+QStringList standings(TWindowUnderTest &t)
+{
+    QStringList cells;
+    TSortGrid *grid = t.window->SortGrid1;
+    for (int r = 0; r < grid->RowCount(); ++r) {
+        for (int c = 0; c < TRaceTiming::kStandingsColumns; ++c) {
+            if (c != Zeit)
+                cells << grid->Cells(c, r);
+        }
+    }
+    return cells;
+}
+
+// The race tables of the first cars: laps, race times and best laps.
+QList<qint32> tables(const TRaceTiming &race, int cars)
+{
+    QList<qint32> values;
+    for (int car = 1; car <= cars; ++car) {
+        const TLapRecord &record = race.LapTable[car];
+        values << record.Count << record.Best;
+        for (int k = 1; k <= record.Count; ++k)
+            values << record.Slot[k] << race.CrossTable[car].Slot[k];
+    }
+    return values;
+}
+
+// Presses car's lap key while a modal window of the program is up, then closes that window.
+void pressWhileModal(TWindowUnderTest &t, int car, const std::function<void()> &closeModal)
+{
+    QTimer::singleShot(0, [&t, car, closeModal] {
+        QWidget *modal = QApplication::activeModalWidget();
+        QVERIFY(modal);
+        t.Advance(1500);
+        QTest::keyClick(modal->focusWidget() ? modal->focusWidget() : modal,
+                        Qt::Key(Qt::Key_F1 + car - 1));
+        closeModal();
+    });
+}
+
+} // namespace
+
+class TestRaceResume : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { QLocale::setDefault(QLocale::c()); }
+    void resumeRebuildsTheRaceAsItWas();
+    void declinedResumeKeepsTheRaceAsInterrupted();
+    void keysCountWhileModalWindowsAreUp();
+    void brokenJournalKeepsTheRaceRunning();
+    void killedRaceLosesNoStoredPress();
+};
+
+void TestRaceResume::resumeRebuildsTheRaceAsItWas()
+{
+    QStringList before;
+    QList<qint32> tablesBefore;
+    TWindowUnderTest t;
+    t.UseJournal();
+    t.window->seCarCount->setValue(4);
+    t.window->seKrugs->setValue(6);
+    t.window->SortGrid1->SetCells(TRaceTiming::colFahrer, 2, QStringLiteral("Mia"));
+    t.ClickStart();
+    const int order[] = {2, 4, 1, 2, 3, 4, 1, 2, 4, 3};
+    for (const int car : order) {
+        t.Advance(1337);
+        t.Lap(car);
+    }
+    t.Advance(500);
+    before = standings(t);
+    tablesBefore = tables(t.window->Race, 4);
+    QVERIFY(t.window->Journal->flush(5000));
+    // The program ends without a stop, as a crash or a power cut would end it.
+    t.Close();
+    t.Open();
+    QCOMPARE(t.window->RaceState(), TFormMain::rsReady);
+    t.Answer(TFDlgYesNo::daYes);
+    t.window->OfferResume();
+    QCOMPARE(t.dialog->AskedQuestions().size(), 1);
+    QCOMPARE(t.window->RaceState(), TFormMain::rsRunning);
+    QCOMPARE(standings(t), before);
+    QCOMPARE(tables(t.window->Race, 4), tablesBefore);
+    QCOMPARE(t.window->seCarCount->value(), 4);
+    // The running laps and the race clock go on where the time says they are.
+    t.Advance(1000);
+    const int row2 = t.RowOfKey(QStringLiteral("F2"));
+    QCOMPARE(t.Cell(Zeit, row2), QStringLiteral("0:04.2"));
+    t.Lap(2);
+    QCOMPARE(t.window->Race.LapTable[2].Count, 4);
+    QCOMPARE(t.window->Race.CrossTable[2].Slot[4], 10 * 1337 + 1500);
+}
+
+void TestRaceResume::declinedResumeKeepsTheRaceAsInterrupted()
+{
+    TWindowUnderTest t;
+    t.UseJournal();
+    t.window->seCarCount->setValue(2);
+    t.ClickStart();
+    t.Advance(2000);
+    t.Lap(1);
+    t.Close();
+    t.Open();
+    t.Answer(TFDlgYesNo::daNo);
+    t.window->OfferResume();
+    QCOMPARE(t.window->RaceState(), TFormMain::rsReady);
+    const QList<TRaceSummary> races = t.window->Journal->races();
+    QCOMPARE(races.size(), 1);
+    QCOMPARE(races.first().state, TRaceSummary::State::Interrupted);
+    t.window->OfferResume(); // asked no more
+    QCOMPARE(t.dialog->AskedQuestions().size(), 1);
+}
+
+void TestRaceResume::keysCountWhileModalWindowsAreUp()
+{
+    TWindowUnderTest t;
+    t.window->seCarCount->setValue(3);
+    t.ClickStart();
+    // A question: the real dialog, not a prepared answer.
+    pressWhileModal(t, 1, [&t] { t.dialog->reject(); });
+    t.Key(Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(t.window->Race.LapTable[1].Count, 1);
+    QCOMPARE(t.window->RaceState(), TFormMain::rsRunning);
+    // A message box.
+    pressWhileModal(t, 2, [] { QApplication::activeModalWidget()->close(); });
+    QMessageBox::information(t.window.get(), QStringLiteral("Talvenbahn"), QStringLiteral("Hallo"));
+    QCOMPARE(t.window->Race.LapTable[2].Count, 1);
+    // A file dialog.
+    pressWhileModal(t, 3, [] { QApplication::activeModalWidget()->close(); });
+    QFileDialog dialog(t.window.get());
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.exec();
+    QCOMPARE(t.window->Race.LapTable[3].Count, 1);
+}
+
+void TestRaceResume::brokenJournalKeepsTheRaceRunning()
+{
+    // A file that is no database: moved aside with a notice, and a new journal kept.
+    {
+        TWindowUnderTest t;
+        t.Close();
+        QFile garbage(t.JournalPath());
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write(QByteArray(8192, 'x'));
+        garbage.close();
+        t.UseJournal();
+        QStringList notices;
+        t.window->ShowNotice = [&notices](const QString &text) { notices << text; };
+        t.window->OfferResume();
+        QCOMPARE(notices.size(), 1);
+        QVERIFY(notices.first().contains(t.JournalPath()));
+        QVERIFY(t.window->Journal->isOpen());
+        t.ClickStart();
+        t.Advance(2000);
+        t.Lap(1);
+        QVERIFY(t.window->Journal->flush(5000));
+        QCOMPARE(t.window->Journal->events(t.window->JournalRaceId).size(), 2);
+    }
+    // A data folder that cannot be made: the race runs in memory, with a warning in view.
+    {
+        TWindowUnderTest t;
+        t.Close();
+        QFile blocker(t.folder.filePath(QStringLiteral("kein-ordner")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        t.UseJournal(t.folder.filePath(QStringLiteral("kein-ordner/journal.sqlite")));
+        QVERIFY(!t.window->Journal->isOpen());
+        QVERIFY(t.window->JournalWarning->isVisible());
+        QVERIFY(t.window->JournalWarning->text().contains(QStringLiteral("nur im Speicher")));
+        t.ClickStart();
+        t.Advance(2000);
+        t.Lap(1);
+        QCOMPARE(t.window->Race.LapTable[1].Count, 1);
+    }
+}
+
+void TestRaceResume::killedRaceLosesNoStoredPress()
+{
+    const QString child = QCoreApplication::applicationDirPath() + QStringLiteral("/race_child");
+    constexpr int kRuns = 12;
+    int acknowledged = 0;
+    for (int run = 0; run < kRuns; ++run) {
+        TWindowUnderTest t;
+        t.Close();
+        QProcess process;
+        process.start(child, {t.SettingsPath(), t.JournalPath()});
+        QVERIFY(process.waitForStarted());
+        QVERIFY(process.waitForReadyRead(10000));
+        QTest::qWait(int(QRandomGenerator::global()->bounded(150, 900)));
+        ::kill(pid_t(process.processId()), SIGKILL);
+        QVERIFY(process.waitForFinished(5000));
+        QList<QPair<int, quint32>> acked;
+        for (const QByteArray &line : process.readAllStandardOutput().split('\n')) {
+            const QList<QByteArray> parts = line.split(' ');
+            if (parts.size() == 3 && parts[0] == "ack")
+                acked.append({parts[1].toInt(), parts[2].toUInt()});
+        }
+        acknowledged += int(acked.size());
+
+        t.ticks.Set(2000000000);
+        t.UseJournal();
+        t.Answer(TFDlgYesNo::daYes);
+        t.window->OfferResume();
+        QCOMPARE(t.window->RaceState(), TFormMain::rsRunning);
+        for (const auto &[car, ms] : acked) {
+            const TCrossRecord &crossings = t.window->Race.CrossTable[car];
+            const int laps = t.window->Race.LapTable[car].Count;
+            QVERIFY2(std::find(crossings.Slot + 1, crossings.Slot + laps + 1, qint32(ms)) !=
+                         crossings.Slot + laps + 1,
+                     qPrintable(QStringLiteral("run %1: car %2 at %3 ms lost").arg(run).arg(car).arg(ms)));
+        }
+    }
+    qInfo("%d presses acknowledged before %d kills, none lost", acknowledged, kRuns);
+    QVERIFY(acknowledged > 0);
+}
+
+QTEST_MAIN(TestRaceResume)
+#include "tst_raceresume.moc"

@@ -61,6 +61,8 @@ bool TRaceJournal::open(const QString &path)
     // A second program on the same file would hand out the same race ids; the lock file keeps
     // it out (and a lock left by a crashed program is taken over).
     auto lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
+    // Only a lock whose program is gone counts as stale, however long a race has run.
+    lock->setStaleLockTime(0);
     if (!lock->tryLock(0)) {
         m_error = lock->error() == QLockFile::LockFailedError
                       ? JournalMessages::inUseByOtherWindow(path)

@@ -39,14 +39,18 @@ Finding fromError(const QSqlError &error)
     }
 }
 
-Finding examine(const QString &path)
+Finding examine(const QString &path, TJournalOpening::Check thoroughness)
 {
     TSqlConnection connection(path, kOpenBusyWaitMs);
     if (!connection.isOpen())
         return fromError(connection.db().lastError());
 
     QSqlError error;
-    if (QFileInfo(path).size() > 0) {
+    if (QFileInfo(path).size() > 0 && thoroughness == TJournalOpening::Check::Light) {
+        QSqlQuery layout(connection.db());
+        if (!layout.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")))
+            return fromError(layout.lastError());
+    } else if (QFileInfo(path).size() > 0) {
         QSqlQuery check(connection.db());
         if (!check.exec(QStringLiteral("PRAGMA quick_check")))
             return fromError(check.lastError());
@@ -75,7 +79,7 @@ Finding examine(const QString &path)
 }
 } // namespace
 
-TJournalOpening TJournalOpening::prepare(const QString &path)
+TJournalOpening TJournalOpening::prepare(const QString &path, Check check)
 {
     TJournalOpening result;
     QString folderError;
@@ -86,7 +90,7 @@ TJournalOpening TJournalOpening::prepare(const QString &path)
 
     // A second round runs on the new file that replaced a moved one.
     for (int round = 0; round < 2; ++round) {
-        const Finding finding = examine(path);
+        const Finding finding = examine(path, check);
         if (finding.verdict == Verdict::Good) {
             result.ok = true;
             return result;

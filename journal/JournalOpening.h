@@ -11,5 +11,9 @@ struct TJournalOpening
     QString notice; // set when a file was moved aside, also when ok
     QString error;  // why the journal cannot be used, when not ok
 
-    static TJournalOpening prepare(const QString &path);
+    // Thorough reads every page (SQLite's quick_check), which takes a while for a large archive;
+    // Light reads only the header and the table layout, and damage elsewhere shows up when it
+    // is read or written.
+    enum class Check { Light, Thorough };
+    static TJournalOpening prepare(const QString &path, Check check);
 };

@@ -30,7 +30,9 @@ public:
     explicit Session(const QString &path) : m_path(path) {}
     ~Session() { close(); }
 
-    Outcome commit(const TJournalCommand &command, int attempt, QSqlError *error)
+    // *commitFailed tells, across attempts, whether a COMMIT of this change failed before: such
+    // a failure may come after the change reached the disk.
+    Outcome commit(const TJournalCommand &command, bool *commitFailed, QSqlError *error)
     {
         if (!open(error))
             return Outcome::Retry;
@@ -38,13 +40,14 @@ public:
             return failed();
         if (!apply(command, error)) {
             rollback();
-            // A change that broke a key the first time can never be stored; the same on a
-            // later attempt means an earlier attempt did reach the disk after all.
+            // A change that breaks a key can never be stored, unless it is there already
+            // from an attempt whose COMMIT reported a failure.
             if (JournalMessages::sqliteCode(*error) == JournalMessages::kConstraint)
-                return attempt > 1 ? Outcome::Stored : Outcome::Refused;
+                return *commitFailed ? Outcome::Stored : Outcome::Refused;
             return failed();
         }
         if (!exec(m_commit, error)) {
+            *commitFailed = true;
             rollback();
             return failed();
         }
@@ -255,7 +258,7 @@ void TJournalWriter::run()
 {
     Session session(m_path);
     bool failing = false;
-    int attempt = 0;
+    bool commitFailed = false;
     QMutexLocker lock(&m_mutex);
     for (;;) {
         while (m_queue.empty() && !m_ending)
@@ -266,7 +269,7 @@ void TJournalWriter::run()
         lock.unlock();
 
         QSqlError error;
-        const Outcome outcome = session.commit(command, ++attempt, &error);
+        const Outcome outcome = session.commit(command, &commitFailed, &error);
         if (outcome == Outcome::Retry) {
             if (!failing && m_reports.failed)
                 m_reports.failed(
@@ -284,7 +287,7 @@ void TJournalWriter::run()
             m_reports.recovered();
         }
         failing = outcome == Outcome::Refused ? failing : false;
-        attempt = 0;
+        commitFailed = false;
         if (outcome == Outcome::Stored && command.type != TJournalCommand::Type::SetOutcome &&
             command.type != TJournalCommand::Type::DeleteRace && m_reports.stored)
             m_reports.stored(command.race.id, command.event.seq);

@@ -9,11 +9,14 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace {
 // Reading waits this long for pending events before it reads what is there.
 constexpr int kReadWaitMs = 2000;
+// Up to this size a file is checked page by page at every open (about 25 long races).
+constexpr qint64 kThoroughCheckBytes = 16 * 1024 * 1024;
 // The archive window may read while the writer deletes; such reads wait this long.
 constexpr int kReadBusyWaitMs = 5000;
 
@@ -59,8 +62,11 @@ bool TRaceJournal::open(const QString &path)
         return false;
     }
     // A second program on the same file would hand out the same race ids; the lock file keeps
-    // it out (and a lock left by a crashed program is taken over).
-    auto lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
+    // it out. A lock left by a crashed program is taken over, and so is an old one written
+    // under another host name; a live holder keeps its lock through the system's file lock.
+    const QString lockPath = path + QStringLiteral(".lock");
+    const bool endedUncleanly = QFileInfo::exists(lockPath);
+    auto lock = std::make_unique<QLockFile>(lockPath);
     if (!lock->tryLock(0)) {
         m_error = lock->error() == QLockFile::LockFailedError
                       ? JournalMessages::inUseByOtherWindow(path)
@@ -68,7 +74,11 @@ bool TRaceJournal::open(const QString &path)
         return false;
     }
 
-    const TJournalOpening opening = TJournalOpening::prepare(path);
+    // Every page is checked when the file is small or the last program ended without closing
+    // it (a crash, a power cut); a large archive after a clean close would take seconds.
+    const bool thorough = endedUncleanly || QFileInfo(path).size() <= kThoroughCheckBytes;
+    const TJournalOpening opening = TJournalOpening::prepare(
+        path, thorough ? TJournalOpening::Check::Thorough : TJournalOpening::Check::Light);
     m_notice = opening.notice;
     if (!opening.ok) {
         m_error = opening.error;

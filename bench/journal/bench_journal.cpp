@@ -1,14 +1,17 @@
 // Prints how the race journal keeps up with a race: how long append() holds up the key thread,
 // how long until a press is durable on the disk (paced like a race, and as fast as possible),
-// and how long a 12-car, 999-lap race takes to load for a resume. Three runs each. The files go
-// into a temporary folder, or into the folder given as the first argument (to measure a disk).
+// and how long a 12-car, 999-lap race takes to open and load for a resume, alone and at the end
+// of an archive of 40 such races. Three runs each. The files go into a temporary folder, or into
+// the folder given as the first argument (to measure a disk).
 #include "JournalSamples.h"
 #include "RaceJournal.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -28,6 +31,7 @@ constexpr int kPacedMaxMs = 60;
 constexpr int kBurstPresses = 3000;
 constexpr int kCars = 12;
 constexpr int kLaps = 999;
+constexpr int kArchiveRaces = 40;
 
 struct Figures
 {
@@ -95,15 +99,17 @@ void pressRun(const QString &path, int presses, int minPauseMs, int maxPauseMs, 
                                : "(a queue builds up: shows the disk's pace, no goal)");
 }
 
-// Writes a finished 12-car, 999-lap race straight into the file, in one transaction.
-qint64 writeLongRace(const QString &path)
+// Writes finished 12-car, 999-lap races straight into the file, in one transaction; returns
+// the id of the last.
+qint64 writeLongRaces(const QString &path, int races)
 {
     qint64 raceId = 0;
     {
         TRaceJournal journal;
         journal.open(path);
-        raceId =
-            journal.startRace(JournalSamples::startEvent(QStringLiteral("Lang"), kCars, kLaps));
+        for (int race = 0; race < races; ++race)
+            raceId =
+                journal.startRace(JournalSamples::startEvent(QStringLiteral("Lang"), kCars, kLaps));
         journal.close();
     }
     {
@@ -115,14 +121,16 @@ qint64 writeLongRace(const QString &path)
         query.exec(QStringLiteral("BEGIN"));
         query.prepare(QStringLiteral("INSERT INTO events (race_id, seq, kind, tick, wall_ms, car, "
                                      "payload) VALUES (?, ?, 'press', ?, ?, ?, NULL)"));
-        for (int n = 0; n < kCars * kLaps; ++n) {
-            const TRaceEvent press = JournalSamples::press(n, kCars);
-            query.addBindValue(raceId);
-            query.addBindValue(n + 2);
-            query.addBindValue(qint64(press.tick));
-            query.addBindValue(press.wallMs);
-            query.addBindValue(press.car);
-            query.exec();
+        for (qint64 id = raceId - races + 1; id <= raceId; ++id) {
+            for (int n = 0; n < kCars * kLaps; ++n) {
+                const TRaceEvent press = JournalSamples::press(n, kCars);
+                query.addBindValue(id);
+                query.addBindValue(n + 2);
+                query.addBindValue(qint64(press.tick));
+                query.addBindValue(press.wallMs);
+                query.addBindValue(press.car);
+                query.exec();
+            }
         }
         query.exec(QStringLiteral("COMMIT"));
         query = QSqlQuery();
@@ -130,6 +138,24 @@ qint64 writeLongRace(const QString &path)
     }
     QSqlDatabase::removeDatabase(QStringLiteral("fill"));
     return raceId;
+}
+
+// Opens the file and loads the last race, as a resume does.
+void resumeRun(const QString &path, qint64 raceId, const char *label)
+{
+    QElapsedTimer timer;
+    timer.start();
+    TRaceJournal journal;
+    if (!journal.open(path)) {
+        std::printf("  %s\n", qPrintable(journal.errorString()));
+        return;
+    }
+    const qint64 openNs = timer.nsecsElapsed();
+    const QList<TRaceEvent> events = journal.events(raceId);
+    const qint64 loadNs = timer.nsecsElapsed() - openNs;
+    std::printf("  %s: open %.1f ms, load the last race (%lld events) %.1f ms "
+                "(goal: well under 1 s)\n",
+                label, double(openNs) / 1e6, qint64(events.size()), double(loadNs) / 1e6);
 }
 
 } // namespace
@@ -149,19 +175,22 @@ int main(int argc, char **argv)
 
         const QString longPath =
             QDir(folder).filePath(QStringLiteral("bench-long-%1.sqlite").arg(run));
-        const qint64 raceId = writeLongRace(longPath);
-        QElapsedTimer timer;
-        timer.start();
-        TRaceJournal journal;
-        journal.open(longPath);
-        const qint64 openNs = timer.nsecsElapsed();
-        const QList<TRaceEvent> events = journal.events(raceId);
-        const qint64 loadNs = timer.nsecsElapsed() - openNs;
-        std::printf("  12 cars x 999 laps (%lld events): open %.1f ms, load %.1f ms "
-                    "(goal: well under 1 s)\n",
-                    qint64(events.size()), double(openNs) / 1e6, double(loadNs) / 1e6);
-        journal.close();
-        for (const QString &p : {path, longPath})
+        resumeRun(longPath, writeLongRaces(longPath, 1), "one race of 12 cars x 999 laps");
+        const QString archivePath =
+            QDir(folder).filePath(QStringLiteral("bench-archive-%1.sqlite").arg(run));
+        const qint64 lastId = writeLongRaces(archivePath, kArchiveRaces);
+        resumeRun(archivePath, lastId, "40 such races, closed cleanly");
+        // What a crashed program leaves: its lock, so the next open checks every page.
+        QFile lock(archivePath + QStringLiteral(".lock"));
+        if (lock.open(QIODevice::WriteOnly)) {
+            lock.write("4321\nTalvenbahn\nnirgendwo\n");
+            lock.flush();
+            lock.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                             QFileDevice::FileModificationTime);
+            lock.close();
+        }
+        resumeRun(archivePath, lastId, "40 such races, after a crash");
+        for (const QString &p : {path, longPath, archivePath})
             QFile::remove(p);
     }
     return 0;

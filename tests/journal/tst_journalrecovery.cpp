@@ -2,6 +2,7 @@
 #include "RaceJournal.h"
 #include "RawDatabase.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -89,6 +90,7 @@ private slots:
 
     void damagedFileIsMovedAside_data();
     void damagedFileIsMovedAside();
+    void largeFileIsCheckedThroughAfterACrash();
     void lockedFileIsMovedAside();
 
     void unwritableFolderLeavesTheRaceInMemory_data();
@@ -158,6 +160,37 @@ void TestJournalRecovery::damagedFileIsMovedAside()
     QCOMPARE(moved.size(), 1);
     QVERIFY(journal.notice().contains(moved.first()));
     QCOMPARE(readAll(m_dir->filePath(moved.first())), original);
+    checkJournalWorks(journal);
+}
+
+void TestJournalRecovery::largeFileIsCheckedThroughAfterACrash()
+{
+    {
+        RawDatabase raw(dbPath());
+        QVERIFY(raw.exec(QStringLiteral("CREATE TABLE t (a INTEGER PRIMARY KEY, b TEXT)")));
+        QVERIFY(raw.exec(QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 90000) "
+            "INSERT INTO t SELECT i, printf('%.200c', 'x') FROM n")));
+    }
+    QFile file(dbPath());
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.size() > 17 * 1024 * 1024);
+    file.seek(file.size() / 2 / 4096 * 4096);
+    file.write(QByteArray(4096, '\x5a'));
+    file.close();
+    // The lock of a program that crashed with the file open, before the host was renamed.
+    const QString lockPath = dbPath() + QStringLiteral(".lock");
+    writeFile(lockPath, "4321\nTalvenbahn\nnirgendwo\n");
+    QFile lock(lockPath);
+    QVERIFY(lock.open(QIODevice::ReadWrite));
+    QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                             QFileDevice::FileModificationTime));
+    lock.close();
+
+    TRaceJournal journal;
+    QVERIFY2(journal.open(dbPath()), qPrintable(journal.errorString()));
+    QVERIFY2(journal.notice().contains(QStringLiteral("beschädigt")), qPrintable(journal.notice()));
+    QCOMPARE(movedAside(QStringLiteral("beschaedigt")).size(), 1);
     checkJournalWorks(journal);
 }
 

@@ -2,6 +2,8 @@
 #include "RaceJournal.h"
 #include "RawDatabase.h"
 
+#include <QDateTime>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -270,6 +272,12 @@ void TestRaceJournal::secondJournalOnTheSameFileIsRefused()
     TRaceJournal first;
     QVERIFY(first.open(dbPath()));
     const qint64 raceId = first.startRace(startEvent(QStringLiteral("A")));
+    // The first has been running for hours.
+    QFile lockFile(dbPath() + QStringLiteral(".lock"));
+    QVERIFY(lockFile.open(QIODevice::ReadWrite));
+    QVERIFY(lockFile.setFileTime(QDateTime::currentDateTime().addSecs(-3 * 3600),
+                                 QFileDevice::FileModificationTime));
+    lockFile.close();
 
     TRaceJournal second;
     QVERIFY(!second.open(dbPath()));

@@ -159,6 +159,10 @@ void TFormMain::RebuildRace(const TRaceSetup &setup, quint32 startTick,
         SortGrid1->SetCells(TRaceTiming::colFahrer, r, setup.starters[r - 1].driver);
     }
     WarnTime = ParseWarnTime(WarnTimeText);
+    // From here the laps field shows the leader's remaining laps and no longer sets the laps of
+    // the race: locked before the first press is applied.
+    SetHeaderLocked(true);
+    seKrugs->setMinimum(0);
     Race.StartRaceAt(setup.cars, setup.laps, setup.lapLengthKm, startTick);
     for (const TRaceEvent &e : events) {
         if (e.kind == TRaceEvent::Kind::Press)

@@ -102,8 +102,6 @@ void TFormMain::StartRace()
 void TFormMain::BeginRunning()
 {
     ShowStartButton(QStringLiteral("STOPP"), kStartRunning, kStartRunningLight);
-    SetHeaderLocked(true);
-    seKrugs->setMinimum(0);
     seKrugs->setValue(Race.RaceLaps - Race.LapTable[0].Count);
     sbExcel->setEnabled(true);
     sbWeb->setEnabled(true);

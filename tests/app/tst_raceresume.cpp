@@ -225,7 +225,8 @@ void TestRaceResume::killedRaceLosesNoStoredPress()
             const int laps = t.window->Race.LapTable[car].Count;
             QVERIFY2(std::find(crossings.Slot + 1, crossings.Slot + laps + 1, qint32(ms)) !=
                          crossings.Slot + laps + 1,
-                     qPrintable(QStringLiteral("run %1: car %2 at %3 ms lost").arg(run).arg(car).arg(ms)));
+                     qPrintable(
+                         QStringLiteral("run %1: car %2 at %3 ms lost").arg(run).arg(car).arg(ms)));
         }
     }
     qInfo("%d presses acknowledged before %d kills, none lost", acknowledged, kRuns);

@@ -26,6 +26,7 @@ class QStatusBar;
 class QTimer;
 class QToolButton;
 class TFDlgYesNo;
+class TArchiveWindow;
 class TLapKeyFilter;
 class TRaceJournal;
 class TLbButton;
@@ -97,6 +98,7 @@ public:
     QMenuBar *MainMenu1 = nullptr; // never shown; it only groups the items below
     QMenu *Machine1 = nullptr;     // the lap keys and the start command
     QMenu *Hilfe1 = nullptr;       // new race, help and starter list
+    QMenu *Archiv1 = nullptr;      // earlier races
     QAction *LapKeys[kMaxCars] = {};
     QAction *mStart = nullptr;
     QAction *New1 = nullptr;
@@ -128,6 +130,16 @@ public:
     TRaceSetup CurrentSetup() const;
     // A new press of car's lap key whose event arrived at stamp.
     void PressLap(int car, quint32 stamp);
+
+    // ---- Earlier races (Ctrl+R) ----
+    QAction *Archive1 = nullptr;
+    void ShowArchive(QObject *Sender);
+    // Shows a race of the journal read-only in the standings, as a stopped race; only while no
+    // race is in the standings. START then clears it and brings back the header as it was.
+    bool ViewArchivedRace(qint64 raceId);
+    // Deletes a race of the journal after a question (never the race in progress).
+    void DeleteArchivedRace(qint64 raceId);
+    bool ViewingArchivedRace() const { return FViewingArchive; }
     // Race duration in seconds, saved as "Time".
     qint32 RaceSeconds = kDefaultRaceSeconds;
     // Warning time in ms, taken at START; read by the cell colours.
@@ -226,6 +238,9 @@ private:
     void RecordRaceEvent(TRaceEvent::Kind kind);
     QString WinnerText() const;
     void BeginRunning();
+    void ShowRaceStopped();
+    void ShowSetup(const TRaceSetup &setup);
+    void LeaveArchivedRace();
     bool AskYesNo(const QString &question, bool focusOnNo);
     void ShowStartButton(const QString &caption, const QColor &color, const QColor &lightColor);
     void StartRace();
@@ -241,5 +256,8 @@ private:
     TLapKeyFilter *FLapKeyFilter = nullptr;
     QString FPendingNotice;
     QTimer *FSettingsSaver = nullptr;
+    TArchiveWindow *FArchive = nullptr;
+    bool FViewingArchive = false;
+    TRaceSetup FSetupBeforeArchive;
     TRaceState FRaceState = rsReady;
 };

@@ -140,6 +140,21 @@ void TFormMain::RebuildRace(const TRaceSetup &setup, quint32 startTick,
                             const QList<TRaceEvent> &events)
 {
     // The header and the rows as START found them; for a live START they already are.
+    ShowSetup(setup);
+    WarnTime = ParseWarnTime(WarnTimeText);
+    // From here the laps field shows the leader's remaining laps and no longer sets the laps of
+    // the race: locked before the first press is applied.
+    SetHeaderLocked(true);
+    seKrugs->setMinimum(0);
+    Race.StartRaceAt(setup.cars, setup.laps, setup.lapLengthKm, startTick);
+    for (const TRaceEvent &e : events) {
+        if (e.kind == TRaceEvent::Kind::Press)
+            Race.ApplyPress(e.car, startTick + PressRaceMs(e));
+    }
+}
+
+void TFormMain::ShowSetup(const TRaceSetup &setup)
+{
     if (eTitle->text() != setup.title)
         eTitle->setText(setup.title);
     cbTip->setCurrentIndex(qMax(0, cbTip->findText(setup.session)));
@@ -157,16 +172,6 @@ void TFormMain::RebuildRace(const TRaceSetup &setup, quint32 startTick,
     for (int r = 1; r <= setup.starters.size(); ++r) {
         SortGrid1->SetCells(TRaceTiming::colNr, r, setup.starters[r - 1].number);
         SortGrid1->SetCells(TRaceTiming::colFahrer, r, setup.starters[r - 1].driver);
-    }
-    WarnTime = ParseWarnTime(WarnTimeText);
-    // From here the laps field shows the leader's remaining laps and no longer sets the laps of
-    // the race: locked before the first press is applied.
-    SetHeaderLocked(true);
-    seKrugs->setMinimum(0);
-    Race.StartRaceAt(setup.cars, setup.laps, setup.lapLengthKm, startTick);
-    for (const TRaceEvent &e : events) {
-        if (e.kind == TRaceEvent::Kind::Press)
-            Race.ApplyPress(e.car, startTick + PressRaceMs(e));
     }
 }
 

@@ -52,7 +52,7 @@ constexpr int kDesignClientWidth = 844;
 
 const QString kStatusText = QStringLiteral(
     "F1-F12: Runde je Auto   Ctrl+S: START/STOPP   Ctrl+N: Neu   Ctrl+O: Starterliste   "
-    "Ctrl+H: Hilfe");
+    "Ctrl+R: Frühere Rennen   Ctrl+H: Hilfe");
 
 // One label behind the number fields: its words sit in the gaps between the fields.
 const QString kFieldLabels =
@@ -382,6 +382,10 @@ void TFormMain::BuildMenu()
                     QKeySequence(Qt::CTRL | Qt::Key_H), &TFormMain::sbHelpClick);
     Open1 = command(Hilfe1, QStringLiteral("Open1"), QStringLiteral("Open"),
                     QKeySequence(Qt::CTRL | Qt::Key_O), &TFormMain::bStartListClick);
+    Archiv1 = MainMenu1->addMenu(QStringLiteral("Archiv"));
+    Archiv1->setObjectName(QStringLiteral("Archiv1"));
+    Archive1 = command(Archiv1, QStringLiteral("Archive1"), QStringLiteral("Frühere Rennen"),
+                       QKeySequence(Qt::CTRL | Qt::Key_R), &TFormMain::ShowArchive);
 }
 
 void TFormMain::BuildTimers()

@@ -120,10 +120,20 @@ void TFormMain::StopRace()
     ShowFinalTimes();
     Race.StopRace();
     RecordRaceEvent(TRaceEvent::Kind::Stop);
+    ShowRaceStopped();
+}
+
+void TFormMain::ShowRaceStopped()
+{
+    TimerALL->stop();
+    ShowStartButton(kStoppedCaption, kStartStopped, kStartStoppedLight);
+    sbExcel->setEnabled(true);
+    sbWeb->setEnabled(true);
     sbNew->setEnabled(true);
     FRaceState = rsStopped;
     Timer1->stop();
-    SortGrid1->update();
+    // Every running time turns bold and no car stays red: every cell is drawn again.
+    SortGrid1->viewport()->update();
 }
 
 void TFormMain::ResetRace()
@@ -148,6 +158,7 @@ void TFormMain::ResetRace()
     Timer1->stop();
     RecordRaceEvent(TRaceEvent::Kind::Reset);
     JournalRaceId = 0;
+    LeaveArchivedRace();
 }
 
 QString TFormMain::TotalTimeText(int car)

@@ -1,3 +1,4 @@
+#include "ArchiveWindow.h"
 #include "RaceJournal.h"
 #include "WindowUnderTest.h"
 
@@ -7,8 +8,10 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QSpinBox>
+#include <QTableWidget>
 
 #include <csignal>
 
@@ -68,6 +71,7 @@ private slots:
     void keysCountWhileModalWindowsAreUp();
     void brokenJournalKeepsTheRaceRunning();
     void killedRaceLosesNoStoredPress();
+    void archiveShowsEarlierRacesReadOnly();
 };
 
 void TestRaceResume::resumeRebuildsTheRaceAsItWas()
@@ -231,6 +235,60 @@ void TestRaceResume::killedRaceLosesNoStoredPress()
     }
     qInfo("%d presses acknowledged before %d kills, none lost", acknowledged, kRuns);
     QVERIFY(acknowledged > 0);
+}
+
+void TestRaceResume::archiveShowsEarlierRacesReadOnly()
+{
+    TWindowUnderTest t;
+    t.UseJournal();
+    t.window->seCarCount->setValue(3);
+    t.window->seKrugs->setValue(2);
+    t.window->eTitle->setText(QStringLiteral("Vereinslauf"));
+    t.ClickStart();
+    for (const int car : {3, 1, 2, 3, 1}) {
+        t.Advance(1250);
+        t.Lap(car);
+    }
+    t.Answer(TFDlgYesNo::daYes);
+    t.ClickStart(); // stopped with car 2 on one lap
+    const QStringList stopped = standings(t);
+    const TResultsSnapshot results = t.window->ResultsSnapshot();
+    const qint64 raceId = t.window->JournalRaceId;
+    t.ClickStart(); // reset
+    const qsizetype recorded = t.window->Journal->events(raceId).size();
+    t.window->eTitle->setText(QStringLiteral("Nächstes Rennen"));
+    t.window->SortGrid1->SetCells(TRaceTiming::colFahrer, 1, QStringLiteral("Lena"));
+
+    t.Key(Qt::Key_R, Qt::ControlModifier);
+    auto *archive = t.window->findChild<TArchiveWindow *>();
+    QVERIFY(archive && archive->isVisible());
+    QCOMPARE(archive->Table->rowCount(), 1);
+    QCOMPARE(archive->Table->item(0, 1)->text(), QStringLiteral("Vereinslauf"));
+    QCOMPARE(archive->Table->item(0, 6)->text(), QStringLiteral("gestoppt"));
+    QVERIFY(!archive->Table->item(0, 5)->text().isEmpty()); // the winner
+    archive->OpenButton->click();
+    QVERIFY(t.window->ViewingArchivedRace());
+    QCOMPARE(t.window->RaceState(), TFormMain::rsStopped);
+    QCOMPARE(standings(t), stopped);
+    QCOMPARE(t.window->ResultsSnapshot().rows.size(), results.rows.size());
+    QCOMPARE(t.window->eTitle->text(), QStringLiteral("Vereinslauf"));
+    // Looking records nothing; START brings the header back as it was.
+    t.Advance(5000);
+    t.Lap(1);
+    QCOMPARE(t.window->Journal->events(raceId).size(), recorded);
+    t.ClickStart();
+    QCOMPARE(t.window->RaceState(), TFormMain::rsReady);
+    QCOMPARE(t.window->eTitle->text(), QStringLiteral("Nächstes Rennen"));
+    QCOMPARE(t.Cell(TRaceTiming::colFahrer, 1), QStringLiteral("Lena"));
+    // Deleting asks first, on "Nein".
+    t.Key(Qt::Key_R, Qt::ControlModifier);
+    t.Answer(TFDlgYesNo::daEnter);
+    archive->DeleteButton->click();
+    QCOMPARE(archive->Table->rowCount(), 1);
+    t.Answer(TFDlgYesNo::daYes);
+    archive->DeleteButton->click();
+    QCOMPARE(archive->Table->rowCount(), 0);
+    QVERIFY(t.window->Journal->races().isEmpty());
 }
 
 QTEST_MAIN(TestRaceResume)

@@ -1,0 +1,90 @@
+// "Frühere Rennen": every race the journal keeps, opened read-only in the standings (rebuilt
+// from its events, shown as a stopped race, so both exports work as for the live race) or
+// deleted after a question.
+#include "FormMain.h"
+
+#include "ArchiveWindow.h"
+#include "RaceJournal.h"
+
+#include "TSortGrid.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <QStatusBar>
+
+namespace {
+
+const QString kOnlyWhenReady = QStringLiteral(
+    "Ein früheres Rennen kann nur geöffnet werden, solange kein Rennen läuft oder gestoppt "
+    "angezeigt wird.");
+const QString kIncomplete = QStringLiteral(
+    "Das Rennen ist im Rennjournal nicht vollständig und kann nicht gezeigt werden.");
+const QString kDeleteQuestion = QStringLiteral("Das Rennen \u201E%1\u201C vom %2 löschen?");
+const QString kViewing = QStringLiteral("Früheres Rennen \u201E%1\u201C vom %2 (nur zum Lesen)");
+
+QString startedText(qint64 wallMs)
+{
+    return QLocale().toString(QDateTime::fromMSecsSinceEpoch(wallMs), QLocale::ShortFormat);
+}
+
+} // namespace
+
+void TFormMain::ShowArchive(QObject *)
+{
+    if (!FArchive) {
+        FArchive = new TArchiveWindow(this);
+        FArchive->OnOpen = [this](qint64 raceId) { ViewArchivedRace(raceId); };
+        FArchive->OnDelete = [this](qint64 raceId) {
+            DeleteArchivedRace(raceId);
+            FArchive->SetRaces(Journal->races());
+        };
+    }
+    FArchive->SetRaces(Journal->races());
+    FArchive->show();
+    FArchive->raise();
+    FArchive->activateWindow();
+}
+
+bool TFormMain::ViewArchivedRace(qint64 raceId)
+{
+    if (FRaceState != rsReady) {
+        ShowNoticeText(kOnlyWhenReady);
+        return false;
+    }
+    const std::optional<TRaceSummary> race = Journal->race(raceId);
+    const QList<TRaceEvent> events = Journal->events(raceId);
+    const auto start = std::find_if(events.cbegin(), events.cend(), [](const TRaceEvent &e) {
+        return e.kind == TRaceEvent::Kind::Start;
+    });
+    if (!race || start == events.cend()) {
+        ShowNoticeText(kIncomplete);
+        return false;
+    }
+    FSetupBeforeArchive = CurrentSetup();
+    FViewingArchive = true;
+    RebuildRace(TRaceSetup::FromStartEvent(*start), start->tick, events);
+    JournalRaceId = 0; // looking at a race records nothing
+    ShowFinalTimes();
+    Race.StopRace();
+    ShowRaceStopped();
+    StatusBar1->showMessage(kViewing.arg(race->title, startedText(race->startedWallMs)));
+    return true;
+}
+
+void TFormMain::DeleteArchivedRace(qint64 raceId)
+{
+    const std::optional<TRaceSummary> race = Journal->race(raceId);
+    if (!race || raceId == JournalRaceId)
+        return;
+    if (AskYesNo(kDeleteQuestion.arg(race->title, startedText(race->startedWallMs)), true))
+        Journal->deleteRace(raceId);
+}
+
+void TFormMain::LeaveArchivedRace()
+{
+    if (!FViewingArchive)
+        return;
+    FViewingArchive = false;
+    StatusBar1->clearMessage();
+    ShowSetup(FSetupBeforeArchive);
+}

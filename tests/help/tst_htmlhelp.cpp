@@ -22,6 +22,8 @@ namespace {
 
 const QString kBuiltHelpFile = QStringLiteral(BUILT_HELP_FILE);
 constexpr int kLoopTimeoutMs = 3000;
+// Reading our help file takes the helper process milliseconds; this only stops a hung test.
+constexpr int kReadTimeoutMs = 20000;
 const QString kMissingLibrary = QStringLiteral("libno-help-reader.so.9");
 
 struct THelpCall
@@ -325,6 +327,7 @@ void TestHtmlHelp::builtFileOpensOnItsContentsPage()
     THelpWindow *window = help.Library()->window();
     QVERIFY(window != nullptr);
     QVERIFY(window->isVisible());
+    QVERIFY(window->waitUntilRead(kReadTimeoutMs));
     QCOMPARE(window->windowTitle(), QStringLiteral("Talvenbahn Hilfe"));
     QCOMPARE(window->currentPage(), QStringLiteral("/index.htm"));
     QCOMPARE(window->tabs()->currentIndex(), 0);
@@ -360,6 +363,7 @@ void TestHtmlHelp::topicRequestAndLinksShowTheirPages()
     ShowHelpTopic(QStringLiteral("zeitnahme.htm"));
     THelpWindow *window = help.Library()->window();
     QVERIFY(window != nullptr);
+    QVERIFY(window->waitUntilRead(kReadTimeoutMs));
     QCOMPARE(window->currentPage(), QStringLiteral("/zeitnahme.htm"));
     QCOMPARE(window->contentsTree()->currentItem()->text(0),
              QStringLiteral("Zeiten nehmen mit F1 bis F12"));
@@ -391,6 +395,7 @@ void TestHtmlHelp::indexSearchOpensTheBestMatch()
     QVERIFY(HelpManager()->ShowHelp(QStringLiteral("warn")));
     THelpWindow *window = help.Library()->window();
     QVERIFY(window != nullptr);
+    QVERIFY(window->waitUntilRead(kReadTimeoutMs));
     QCOMPARE(window->tabs()->currentIndex(), 1);
     QCOMPARE(window->indexSearch()->text(), QStringLiteral("warn"));
     QCOMPARE(window->indexList()->count(), 1);
@@ -425,13 +430,20 @@ void TestHtmlHelp::engineShowsNothingForWhatItCannotServe()
     QVERIFY(engine.HtmlHelpA(nullptr, kBuiltHelpFile, 7, 0) == nullptr);
     QVERIFY(engine.HtmlHelpA(nullptr, QStringLiteral("/nowhere/x.chm"), HH_DISPLAY_TOC, 0) ==
             nullptr);
-    QVERIFY(engine.HtmlHelpA(nullptr, notHelp.fileName(), HH_DISPLAY_TOC, 0) == nullptr);
     QVERIFY(engine.HtmlHelpA(nullptr, QString(), HH_DISPLAY_TOPIC, 0) == nullptr);
     QVERIFY(visibleWindows().isEmpty());
 
-    QWidget *window = engine.HtmlHelpA(nullptr, kBuiltHelpFile + QStringLiteral(" ::/export.htm"),
-                                       HH_DISPLAY_TOPIC, 0);
+    // A file that is there but no help file shows the window with the reason instead.
+    QWidget *window = engine.HtmlHelpA(nullptr, notHelp.fileName(), HH_DISPLAY_TOC, 0);
     QVERIFY(window != nullptr);
+    QVERIFY(engine.window()->waitUntilRead(kReadTimeoutMs));
+    QVERIFY(engine.window()->browser()->toPlainText().contains(kHelpFileDamagedText));
+    QCOMPARE(engine.window()->contentsTree()->topLevelItemCount(), 0);
+
+    QCOMPARE(engine.HtmlHelpA(nullptr, kBuiltHelpFile + QStringLiteral(" ::/export.htm"),
+                              HH_DISPLAY_TOPIC, 0),
+             window);
+    QVERIFY(engine.window()->waitUntilRead(kReadTimeoutMs));
     QCOMPARE(engine.window()->currentPage(), QStringLiteral("/export.htm"));
     // Context numbers have no pages of their own: the start page shows.
     QCOMPARE(engine.HtmlHelpA(nullptr, kBuiltHelpFile, HH_HELP_CONTEXT, 9), window);
@@ -441,6 +453,8 @@ void TestHtmlHelp::engineShowsNothingForWhatItCannotServe()
     const QString other = copyHelpFile(folder);
     QCOMPARE(engine.HtmlHelpA(nullptr, other, HH_DISPLAY_TOC, 0), window);
     QCOMPARE(engine.window()->fileName(), other);
+    QVERIFY(engine.window()->waitUntilRead(kReadTimeoutMs));
+    QVERIFY(engine.window()->isReady());
 
     QPointer<QWidget> watched = window;
     QVERIFY(engine.HtmlHelpA(nullptr, QString(), HH_CLOSE_ALL, 0) == nullptr);

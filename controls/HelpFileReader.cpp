@@ -25,7 +25,8 @@ THelperProcess::TLimits helperLimits()
 } // namespace
 
 THelpFileReader::THelpFileReader(const QString &libraryPath, QObject *parent)
-    : QObject(parent), m_libraryPath(libraryPath), m_helperPath(HelperProgramPath(kHelperName))
+    : QObject(parent), m_limits(helperLimits()), m_libraryPath(libraryPath),
+      m_helperPath(HelperProgramPath(kHelperName))
 {
     connect(&m_helper, &THelperProcess::done, this, &THelpFileReader::helperDone);
 }
@@ -36,7 +37,7 @@ void THelpFileReader::start(const QString &fileName)
     m_content.reset();
     m_error.clear();
     m_damaged = false;
-    m_helper.start(m_helperPath, {m_libraryPath, fileName}, helperLimits());
+    m_helper.start(m_helperPath, {m_libraryPath, fileName}, m_limits);
 }
 
 bool THelpFileReader::waitForDone(int msecs)

@@ -21,9 +21,10 @@ public:
     // The reader library the helper loads, as the program's start-up found it.
     explicit THelpFileReader(const QString &libraryPath, QObject *parent = nullptr);
 
-    // Another helper, for tests.
+    // Another helper and a shorter deadline, for tests.
     void setHelperPath(const QString &path) { m_helperPath = path; }
     QString helperPath() const { return m_helperPath; }
+    void setTimeoutMs(int msecs) { m_limits.timeoutMs = msecs; }
 
     // Starts reading; an earlier read still going is dropped.
     void start(const QString &fileName);
@@ -45,6 +46,7 @@ private:
     void helperDone();
 
     THelperProcess m_helper;
+    THelperProcess::TLimits m_limits;
     QString m_libraryPath;
     QString m_helperPath;
     QString m_fileName;

@@ -1,5 +1,6 @@
 #include "ChmArchive.h"
 #include "ChmLibrary.h"
+#include "HelpContent.h"
 #include "HelpSitemap.h"
 #include "HtmlHelpAPI.h"
 #include "SPHTMLHelp.h"
@@ -38,6 +39,8 @@ private slots:
     void builtFileHoldsEveryPageItsContentsAndIndexLeadTo();
     void pagesAndPicturesComeBackWhole();
     void aFileThatIsNoHelpFileDoesNotOpen();
+    void aFileShorterThanItsHeaderSaysDoesNotOpen();
+    void contentTravelsWholeAndRefusesBrokenMessages();
 
     void systemObjectRecords_data();
     void systemObjectRecords();
@@ -160,6 +163,56 @@ void TestHelpFile::aFileThatIsNoHelpFileDoesNotOpen()
     TChmLibrary unloaded;
     TChmArchive withoutReader(unloaded);
     QVERIFY(!withoutReader.open(kBuiltHelpFile));
+}
+
+void TestHelpFile::aFileShorterThanItsHeaderSaysDoesNotOpen()
+{
+    QFile built(kBuiltHelpFile);
+    QVERIFY(built.open(QIODevice::ReadOnly));
+    const QByteArray bytes = built.readAll();
+    QCOMPARE(TChmArchive::recordedLength(bytes.first(TChmArchive::kHeadBytes)),
+             quint64(bytes.size()));
+    QVERIFY(!TChmArchive::recordedLength("ITSF").has_value());
+    QVERIFY(!TChmArchive::recordedLength(QByteArray(TChmArchive::kHeadBytes, 'x')).has_value());
+
+    // The reader library itself reads a cut file as pages of zero bytes.
+    QTemporaryDir folder;
+    QFile cut(folder.filePath(QStringLiteral("Talvenbahn.chm")));
+    QVERIFY(cut.open(QIODevice::WriteOnly));
+    cut.write(bytes.first(bytes.size() - 1));
+    cut.close();
+    TChmArchive archive(m_library);
+    QVERIFY(!archive.open(cut.fileName()));
+    QVERIFY(archive.errorString().contains(u"kürzer"));
+}
+
+void TestHelpFile::contentTravelsWholeAndRefusesBrokenMessages()
+{
+    TChmArchive archive(m_library);
+    QVERIFY(archive.open(kBuiltHelpFile));
+    THelpContent content;
+    content.setSystemInfo(archive.systemInfo());
+    for (const QString &path : archive.files())
+        QVERIFY(content.add(path, archive.read(path).value()));
+
+    const QByteArray message = content.toBytes();
+    const auto back = THelpContent::fromBytes(message);
+    QVERIFY(back.has_value());
+    QCOMPARE(back->files(), archive.files());
+    QCOMPARE(back->systemInfo().title, QStringLiteral("Talvenbahn Hilfe"));
+    QCOMPARE(back->read(QStringLiteral("TASTEN.PNG")), archive.read(QStringLiteral("tasten.png")));
+    QVERIFY(!back->read(QStringLiteral("/fehlt.htm")).has_value());
+
+    // A helper cut short, one that says more, or one that prints something else is no answer.
+    QVERIFY(!THelpContent::fromBytes(message.chopped(1)).has_value());
+    QVERIFY(!THelpContent::fromBytes(message + '\0').has_value());
+    QVERIFY(!THelpContent::fromBytes("Segmentation fault").has_value());
+    QVERIFY(!THelpContent::fromBytes({}).has_value());
+
+    // The bounds hold against a file that claims to be huge.
+    THelpContent huge;
+    QVERIFY(huge.add(QStringLiteral("a.htm"), QByteArray(THelpContent::kMaxTotalBytes, 'a')));
+    QVERIFY(!huge.add(QStringLiteral("b.htm"), QByteArray(1, 'b')));
 }
 
 void TestHelpFile::systemObjectRecords_data()

@@ -1,5 +1,6 @@
 #include "ApplicationHelp.h"
 #include "HelpBrowser.h"
+#include "HelpFileReader.h"
 #include "HelpManager.h"
 #include "HelpWindow.h"
 #include "HtmlHelpLibrary.h"
@@ -40,6 +41,42 @@ struct TWarning
     QString caption;
 };
 
+// A copy of the built help file with one fault, as a damaged disk or download leaves it.
+QString damagedHelpFile(const TempFolder &folder, const QString &fault)
+{
+    QFile built(kBuiltHelpFile);
+    if (!built.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray bytes = built.readAll();
+    // The compression's control data: its size, "LZXC", version, reset interval, window size.
+    const qsizetype control = bytes.indexOf("LZXC");
+    if (fault == u"compression version")
+        bytes[control + 4] = 9;
+    else if (fault == u"window size 0")
+        bytes.replace(control + 12, 4, QByteArray(4, '\0'));
+    else if (fault == u"cut in two")
+        bytes.truncate(bytes.size() / 2);
+    else if (fault == u"cut after its directory")
+        bytes.truncate(control + 64);
+    const QString path = folder.filePath(QStringLiteral("Talvenbahn.chm"));
+    QFile damaged(path);
+    if (!damaged.open(QIODevice::WriteOnly) || damaged.write(bytes) != bytes.size())
+        return {};
+    return path;
+}
+
+// A stand-in for the helper program that misbehaves in one way.
+QString fakeHelper(const TempFolder &folder, const QByteArray &script)
+{
+    const QString path = folder.filePath(QStringLiteral("fake-help-reader"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    file.write("#!/bin/sh\n" + script + "\n");
+    file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+    return path;
+}
+
 QList<QWidget *> visibleWindows()
 {
     QList<QWidget *> windows;
@@ -76,6 +113,10 @@ private slots:
     void topicRequestAndLinksShowTheirPages();
     void indexSearchOpensTheBestMatch();
     void engineShowsNothingForWhatItCannotServe();
+    void damagedHelpFileShowsTheDamagedLine_data();
+    void damagedHelpFileShowsTheDamagedLine();
+    void helperThatFailsShowsALineWhileTheProgramRuns_data();
+    void helperThatFailsShowsALineWhileTheProgramRuns();
     void closingTheProgramClosesTheHelpWindow();
     void openHelpDoesNotKeepTheProgramRunning();
 
@@ -459,6 +500,85 @@ void TestHtmlHelp::engineShowsNothingForWhatItCannotServe()
     QPointer<QWidget> watched = window;
     QVERIFY(engine.HtmlHelpA(nullptr, QString(), HH_CLOSE_ALL, 0) == nullptr);
     QVERIFY(watched.isNull());
+}
+
+void TestHtmlHelp::damagedHelpFileShowsTheDamagedLine_data()
+{
+    QTest::addColumn<QString>("fault");
+    // The first two crash the reader library itself (SIGSEGV, SIGFPE).
+    QTest::newRow("compression version") << "compression version";
+    QTest::newRow("window size 0") << "window size 0";
+    QTest::newRow("cut in two") << "cut in two";
+    QTest::newRow("cut after its directory") << "cut after its directory";
+}
+
+void TestHtmlHelp::damagedHelpFileShowsTheDamagedLine()
+{
+    QFETCH(QString, fault);
+    TempFolder folder;
+    const QString damaged = damagedHelpFile(folder, fault);
+    QVERIFY(!damaged.isEmpty());
+    SetApplicationHelpFile(damaged);
+    TSPHTMLHelp help(realSetup());
+
+    // Ctrl+H, then F1 as the operator goes on pressing keys: this process must live on.
+    ShowHelpContents();
+    THelpWindow *window = help.Library()->window();
+    QVERIFY(window != nullptr);
+    QVERIFY(window->isVisible());
+    QVERIFY(window->waitUntilRead(kReadTimeoutMs));
+    QTest::keyClick(window, Qt::Key_F1);
+    QVERIFY(!window->isReady());
+    QVERIFY(!window->failureText().isEmpty());
+    QVERIFY(window->browser()->toPlainText().contains(kHelpFileDamagedText));
+    QCOMPARE(window->contentsTree()->topLevelItemCount(), 0);
+    QCOMPARE(window->indexList()->count(), 0);
+
+    // Asked again, the window reads the file again and says the same.
+    QVERIFY(HelpManager()->ShowHelp(QStringLiteral("Runden")));
+    QCOMPARE(help.Library()->window(), window);
+    QVERIFY(window->waitUntilRead(kReadTimeoutMs));
+    QVERIFY(window->browser()->toPlainText().contains(kHelpFileDamagedText));
+}
+
+void TestHtmlHelp::helperThatFailsShowsALineWhileTheProgramRuns_data()
+{
+    QTest::addColumn<QByteArray>("script");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("crashes") << QByteArray("kill -SEGV $$") << kHelpFileDamagedText;
+    QTest::newRow("answers garbage") << QByteArray("echo no help here") << kHelpFileDamagedText;
+    QTest::newRow("hangs") << QByteArray("exec sleep 60") << kHelpFileDamagedText;
+    QTest::newRow("is missing") << QByteArray()
+                                << QStringLiteral("Die Hilfe kann nicht angezeigt werden.");
+}
+
+void TestHtmlHelp::helperThatFailsShowsALineWhileTheProgramRuns()
+{
+    QFETCH(QByteArray, script);
+    QFETCH(QString, line);
+    TempFolder folder;
+    const QString helper = script.isEmpty() ? folder.filePath(QStringLiteral("missing-reader"))
+                                            : fakeHelper(folder, script);
+    TSPHTMLHelp help(realSetup());
+    ShowHelpContents();
+    THelpWindow *window = help.Library()->window();
+    QVERIFY(window != nullptr);
+    // The first read has begun with the real helper; this request starts it again.
+    window->reader()->setHelperPath(helper);
+    window->reader()->setTimeoutMs(1000);
+    window->openFile(kBuiltHelpFile + QStringLiteral(".copy"));
+    window->showContents();
+
+    // The race's timers go on ticking while the helper works.
+    int ticks = 0;
+    QTimer race;
+    connect(&race, &QTimer::timeout, this, [&ticks] { ++ticks; });
+    race.start(10);
+    QTRY_VERIFY_WITH_TIMEOUT(!window->isReading(), kReadTimeoutMs);
+    // A helper that cannot start at all fails at once.
+    QVERIFY(ticks > 0 || script.isEmpty());
+    QVERIFY(!window->isReady());
+    QVERIFY(window->browser()->toPlainText().contains(line));
 }
 
 void TestHtmlHelp::closingTheProgramClosesTheHelpWindow()

@@ -41,6 +41,8 @@ private slots:
     void aFileThatIsNoHelpFileDoesNotOpen();
     void aFileShorterThanItsHeaderSaysDoesNotOpen();
     void contentTravelsWholeAndRefusesBrokenMessages();
+    void pagesTellWhatTheProgramDoes_data();
+    void pagesTellWhatTheProgramDoes();
 
     void systemObjectRecords_data();
     void systemObjectRecords();
@@ -213,6 +215,44 @@ void TestHelpFile::contentTravelsWholeAndRefusesBrokenMessages()
     THelpContent huge;
     QVERIFY(huge.add(QStringLiteral("a.htm"), QByteArray(THelpContent::kMaxTotalBytes, 'a')));
     QVERIFY(!huge.add(QStringLiteral("b.htm"), QByteArray(1, 'b')));
+}
+
+void TestHelpFile::pagesTellWhatTheProgramDoes_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("text");
+    // Every format the open dialog offers for starter lists.
+    QTest::newRow("workbooks") << "starterliste.htm"
+                               << "*.xlsx";
+    QTest::newRow("OpenDocument") << "starterliste.htm"
+                                  << "*.ods";
+    QTest::newRow("CSV") << "starterliste.htm"
+                         << "*.csv";
+    // The lap length takes the locale's decimal comma and steps by a tenth.
+    QTest::newRow("decimal comma") << "vorbereiten.htm"
+                                   << "mit einem Komma abgetrennt";
+    QTest::newRow("step") << "vorbereiten.htm"
+                          << "Schritten von 0,1 km";
+    // The title is the one header field that stays open during a race.
+    QTest::newRow("title editable") << "vorbereiten.htm"
+                                    << "auch während eines Rennens";
+    QTest::newRow("new race clears") << "beenden.htm"
+                                     << "Platz, Startnummer und Fahrer";
+    QTest::newRow("new race keeps") << "beenden.htm"
+                                    << "Kopfzeile (Titel";
+}
+
+void TestHelpFile::pagesTellWhatTheProgramDoes()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, text);
+    TChmArchive archive(m_library);
+    QVERIFY(archive.open(kBuiltHelpFile));
+    const auto data = archive.read(page);
+    QVERIFY(data.has_value());
+    // Compare the words as shown, whatever the line breaks in the page source.
+    const QString shown = QString::fromUtf8(*data).simplified();
+    QVERIFY2(shown.contains(text), qPrintable(page + QStringLiteral(": ") + text));
 }
 
 void TestHelpFile::systemObjectRecords_data()

@@ -45,25 +45,20 @@ THelperProcess::THelperProcess(QObject *parent) : QObject(parent)
 
 THelperProcess::~THelperProcess()
 {
-    // Killing, not waiting for a helper that may hang.
-    if (m_process != nullptr) {
-        m_process->disconnect(this);
-        m_process->kill();
-        m_process->waitForFinished(1000);
-        delete m_process;
+    // The running helper and any dropped one not yet deleted are children: end them here, so
+    // that deleting them does not wait on a helper that hangs.
+    for (QProcess *process : findChildren<QProcess *>(Qt::FindDirectChildrenOnly)) {
+        process->disconnect(this);
+        process->kill();
+        process->waitForFinished(1000);
     }
 }
 
 void THelperProcess::start(const QString &program, const QStringList &arguments,
                            const TLimits &limits)
 {
-    if (m_process != nullptr) {
-        m_process->disconnect(this);
-        m_process->kill();
-        m_process->waitForFinished(1000);
-        m_process->deleteLater();
-        m_process = nullptr;
-    }
+    if (m_process != nullptr)
+        drop(std::exchange(m_process, nullptr));
     m_limits = limits;
     m_program = program;
     m_startError.clear();
@@ -147,18 +142,22 @@ void THelperProcess::processEnded(int exitCode, QProcess::ExitStatus status)
     finish(status == QProcess::NormalExit ? Finished : Crashed);
 }
 
+void THelperProcess::drop(QProcess *process)
+{
+    // This may run inside one of the process's own signals, even inside its waitForFinished():
+    // no waiting here. Deleting it later reaps it; a parent deleted first takes it along.
+    process->disconnect(this);
+    if (process->state() != QProcess::NotRunning)
+        process->kill();
+    process->deleteLater();
+}
+
 void THelperProcess::finish(TOutcome outcome)
 {
     if (m_process == nullptr)
         return;
     m_deadline.stop();
-    QProcess *process = std::exchange(m_process, nullptr);
-    process->disconnect(this);
-    if (process->state() != QProcess::NotRunning) {
-        process->kill();
-        process->waitForFinished(1000);
-    }
-    process->deleteLater();
+    drop(std::exchange(m_process, nullptr));
     m_outcome = outcome;
     if (outcome != Finished)
         m_output.clear();

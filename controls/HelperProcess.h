@@ -58,6 +58,7 @@ signals:
 private:
     void collectOutput();
     void finish(TOutcome outcome);
+    void drop(QProcess *process);
     void processEnded(int exitCode, QProcess::ExitStatus status);
 
     QProcess *m_process = nullptr;

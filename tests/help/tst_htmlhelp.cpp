@@ -548,6 +548,7 @@ void TestHtmlHelp::helperThatFailsShowsALineWhileTheProgramRuns_data()
     QTest::newRow("crashes") << QByteArray("kill -SEGV $$") << kHelpFileDamagedText;
     QTest::newRow("answers garbage") << QByteArray("echo no help here") << kHelpFileDamagedText;
     QTest::newRow("hangs") << QByteArray("exec sleep 60") << kHelpFileDamagedText;
+    QTest::newRow("floods its output") << QByteArray("exec yes") << kHelpFileDamagedText;
     QTest::newRow("is missing") << QByteArray()
                                 << QStringLiteral("Die Hilfe kann nicht angezeigt werden.");
 }

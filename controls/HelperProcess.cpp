@@ -145,11 +145,15 @@ void THelperProcess::processEnded(int exitCode, QProcess::ExitStatus status)
 void THelperProcess::drop(QProcess *process)
 {
     // This may run inside one of the process's own signals, even inside its waitForFinished():
-    // no waiting here. Deleting it later reaps it; a parent deleted first takes it along.
+    // no waiting here. A killed helper is deleted once it has ended; should this object go
+    // first, it takes its children along.
     process->disconnect(this);
-    if (process->state() != QProcess::NotRunning)
-        process->kill();
-    process->deleteLater();
+    if (process->state() == QProcess::NotRunning) {
+        process->deleteLater();
+        return;
+    }
+    connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    process->kill();
 }
 
 void THelperProcess::finish(TOutcome outcome)

@@ -3,6 +3,7 @@
 #include "ChmLibrary.h"
 
 #include <QFile>
+#include <QSet>
 #include <QtEndian>
 
 namespace {
@@ -36,13 +37,27 @@ QString recordText(const char *data, int size)
     return QString::fromUtf8(end < 0 ? bytes : bytes.first(end));
 }
 
+// A damaged directory can chain its chunks into a circle, which the reader library follows for
+// ever: the walk ends at the first entry seen twice, or when there are more than a help file
+// ever holds.
+constexpr qsizetype kMaxEntries = 100000;
+
+struct TFileCollection
+{
+    QStringList files;
+    QSet<QString> seen;
+};
+
 int collectFile(chmFile *, chmUnitInfo *info, void *context)
 {
-    auto *files = static_cast<QStringList *>(context);
+    auto *collection = static_cast<TFileCollection *>(context);
     const QString path = QString::fromUtf8(info->path);
+    if (collection->seen.contains(path) || collection->seen.size() >= kMaxEntries)
+        return CHM_ENUMERATOR_SUCCESS;
+    collection->seen.insert(path);
     if (path.startsWith(u'/') && !path.endsWith(u'/') && !path.startsWith(u"/#") &&
         !path.startsWith(u"/$"))
-        files->append(path);
+        collection->files.append(path);
     return CHM_ENUMERATOR_CONTINUE;
 }
 
@@ -148,11 +163,11 @@ bool TChmArchive::contains(const QString &path) const
 
 QStringList TChmArchive::files() const
 {
-    QStringList result;
+    TFileCollection collection;
     if (m_file != nullptr)
         m_library.enumerate(m_file, CHM_ENUMERATE_NORMAL | CHM_ENUMERATE_FILES, collectFile,
-                            &result);
-    return result;
+                            &collection);
+    return collection.files;
 }
 
 TChmSystemInfo TChmArchive::parseSystemObject(const QByteArray &data)

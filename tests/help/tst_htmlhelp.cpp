@@ -1,5 +1,6 @@
 #include "ApplicationHelp.h"
 #include "HelpBrowser.h"
+#include "HelpContent.h"
 #include "HelpFileReader.h"
 #include "HelpManager.h"
 #include "HelpWindow.h"
@@ -58,6 +59,8 @@ QString damagedHelpFile(const TempFolder &folder, const QString &fault)
         bytes.truncate(bytes.size() / 2);
     else if (fault == u"cut after its directory")
         bytes.truncate(control + 64);
+    else if (fault == u"directory in a circle") // the first listing chunk names itself as next
+        bytes.replace(bytes.indexOf("PMGL") + 16, 4, QByteArray(4, '\0'));
     const QString path = folder.filePath(QStringLiteral("Talvenbahn.chm"));
     QFile damaged(path);
     if (!damaged.open(QIODevice::WriteOnly) || damaged.write(bytes) != bytes.size())
@@ -115,6 +118,7 @@ private slots:
     void engineShowsNothingForWhatItCannotServe();
     void damagedHelpFileShowsTheDamagedLine_data();
     void damagedHelpFileShowsTheDamagedLine();
+    void directoryInACircleIsReadOnce();
     void helperThatFailsShowsALineWhileTheProgramRuns_data();
     void helperThatFailsShowsALineWhileTheProgramRuns();
     void closingTheProgramClosesTheHelpWindow();
@@ -539,6 +543,20 @@ void TestHtmlHelp::damagedHelpFileShowsTheDamagedLine()
     QCOMPARE(help.Library()->window(), window);
     QVERIFY(window->waitUntilRead(kReadTimeoutMs));
     QVERIFY(window->browser()->toPlainText().contains(kHelpFileDamagedText));
+}
+
+void TestHtmlHelp::directoryInACircleIsReadOnce()
+{
+    // The reader library walks such a directory for ever; the helper stops at the first entry
+    // it sees again, well before the deadline.
+    TempFolder folder;
+    const QString damaged = damagedHelpFile(folder, QStringLiteral("directory in a circle"));
+    THelpFileReader reader(QStringLiteral("libchm.so.1"));
+    reader.setTimeoutMs(5000);
+    reader.start(damaged);
+    QVERIFY(reader.waitForDone(kReadTimeoutMs));
+    QVERIFY2(reader.content() != nullptr, qPrintable(reader.errorString()));
+    QVERIFY(reader.content()->contains(QStringLiteral("index.htm")));
 }
 
 void TestHtmlHelp::helperThatFailsShowsALineWhileTheProgramRuns_data()

@@ -2,6 +2,8 @@
 
 #include "ChmLibrary.h"
 
+#include <QFile>
+#include <QSet>
 #include <QtEndian>
 
 namespace {
@@ -12,6 +14,13 @@ constexpr LONGUINT64 kMaxObjectSize = 64 * 1024 * 1024;
 constexpr const char *kSystemObject = "/#SYSTEM";
 constexpr int kSystemVersionSize = 4;
 constexpr int kSystemRecordHeaderSize = 4;
+
+// The file header: its signature, then a table of two header sections; the first of these
+// records the length of the whole file.
+constexpr QByteArrayView kFileSignature("ITSF");
+constexpr int kSectionTableAt = 0x38;
+constexpr int kLengthInSection = 8;
+constexpr int kSectionMinSize = kLengthInSection + 8;
 
 enum TSystemCode : quint16 {
     scContentsFile = 0,
@@ -28,13 +37,27 @@ QString recordText(const char *data, int size)
     return QString::fromUtf8(end < 0 ? bytes : bytes.first(end));
 }
 
+// A damaged directory can chain its chunks into a circle, which the reader library follows for
+// ever: the walk ends at the first entry seen twice, or when there are more than a help file
+// ever holds.
+constexpr qsizetype kMaxEntries = 100000;
+
+struct TFileCollection
+{
+    QStringList files;
+    QSet<QString> seen;
+};
+
 int collectFile(chmFile *, chmUnitInfo *info, void *context)
 {
-    auto *files = static_cast<QStringList *>(context);
+    auto *collection = static_cast<TFileCollection *>(context);
     const QString path = QString::fromUtf8(info->path);
+    if (collection->seen.contains(path) || collection->seen.size() >= kMaxEntries)
+        return CHM_ENUMERATOR_SUCCESS;
+    collection->seen.insert(path);
     if (path.startsWith(u'/') && !path.endsWith(u'/') && !path.startsWith(u"/#") &&
         !path.startsWith(u"/$"))
-        files->append(path);
+        collection->files.append(path);
     return CHM_ENUMERATOR_CONTINUE;
 }
 
@@ -47,14 +70,47 @@ TChmArchive::~TChmArchive()
     close();
 }
 
+std::optional<quint64> TChmArchive::recordedLength(const QByteArray &head)
+{
+    if (!head.startsWith(kFileSignature) || head.size() < kSectionTableAt + 16)
+        return std::nullopt;
+    const auto sectionAt = qFromLittleEndian<quint64>(head.constData() + kSectionTableAt);
+    const auto sectionSize = qFromLittleEndian<quint64>(head.constData() + kSectionTableAt + 8);
+    if (sectionSize < quint64(kSectionMinSize) ||
+        sectionAt > quint64(head.size() - kSectionMinSize))
+        return std::nullopt;
+    return qFromLittleEndian<quint64>(head.constData() + sectionAt + kLengthInSection);
+}
+
 bool TChmArchive::open(const QString &fileName)
 {
     close();
-    if (!m_library.isLoaded())
+    if (!m_library.isLoaded()) {
+        m_error = QStringLiteral("die Lesebibliothek ist nicht geladen");
         return false;
-    m_file = m_library.open(fileName.toLocal8Bit().constData());
-    if (m_file == nullptr)
+    }
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_error = file.errorString();
         return false;
+    }
+    const std::optional<quint64> length = recordedLength(file.read(kHeadBytes));
+    if (!length) {
+        m_error = QStringLiteral("sie ist keine Hilfedatei");
+        return false;
+    }
+    if (*length > quint64(file.size())) {
+        m_error = QStringLiteral("sie ist kürzer (%1 Bytes), als ihr Kopf angibt (%2 Bytes)")
+                      .arg(file.size())
+                      .arg(*length);
+        return false;
+    }
+    file.close();
+    m_file = m_library.open(QFile::encodeName(fileName).constData());
+    if (m_file == nullptr) {
+        m_error = QStringLiteral("sie ist keine lesbare Hilfedatei");
+        return false;
+    }
     m_fileName = fileName;
     readSystemInfo();
     return true;
@@ -66,6 +122,7 @@ void TChmArchive::close()
         m_library.close(m_file);
     m_file = nullptr;
     m_fileName.clear();
+    m_error.clear();
     m_info = {};
 }
 
@@ -106,11 +163,11 @@ bool TChmArchive::contains(const QString &path) const
 
 QStringList TChmArchive::files() const
 {
-    QStringList result;
+    TFileCollection collection;
     if (m_file != nullptr)
         m_library.enumerate(m_file, CHM_ENUMERATE_NORMAL | CHM_ENUMERATE_FILES, collectFile,
-                            &result);
-    return result;
+                            &collection);
+    return collection.files;
 }
 
 TChmSystemInfo TChmArchive::parseSystemObject(const QByteArray &data)

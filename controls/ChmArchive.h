@@ -29,7 +29,10 @@ public:
     TChmArchive(const TChmArchive &) = delete;
     TChmArchive &operator=(const TChmArchive &) = delete;
 
+    // False when the file cannot be opened or is shorter than its header says; errorString()
+    // then tells why.
     bool open(const QString &fileName);
+    QString errorString() const { return m_error; }
     void close();
     bool isOpen() const { return m_file != nullptr; }
     QString fileName() const { return m_fileName; }
@@ -47,6 +50,12 @@ public:
     // read before the damage.
     static TChmSystemInfo parseSystemObject(const QByteArray &data);
     static QString normalizedPath(const QString &path);
+    // The file length that the header of a help file records, or nothing when the bytes do not
+    // start with such a header. The reader library does not check it: a file cut short reads
+    // as pages full of zero bytes.
+    static std::optional<quint64> recordedLength(const QByteArray &head);
+    // Enough of the file's start to find its recorded length.
+    static constexpr int kHeadBytes = 4096;
 
 private:
     void readSystemInfo();
@@ -54,5 +63,6 @@ private:
     const TChmLibrary &m_library;
     chmFile *m_file = nullptr;
     QString m_fileName;
+    QString m_error;
     TChmSystemInfo m_info;
 };

@@ -1,6 +1,7 @@
 #include "HelpBrowser.h"
 
 #include "ChmArchive.h"
+#include "HelpContent.h"
 
 #include <QStringDecoder>
 #include <QTextDocument>
@@ -24,9 +25,9 @@ THelpBrowser::THelpBrowser(QWidget *parent) : QTextBrowser(parent)
     setOpenExternalLinks(true);
 }
 
-void THelpBrowser::setArchive(const TChmArchive *archive)
+void THelpBrowser::setContent(const THelpContent *content)
 {
-    m_archive = archive;
+    m_content = content;
     clearHistory();
     clear();
 }
@@ -44,14 +45,14 @@ QString THelpBrowser::currentPage() const
 
 QVariant THelpBrowser::loadResource(int type, const QUrl &name)
 {
-    if (m_archive == nullptr)
+    if (m_content == nullptr)
         return {};
     // Pages link to their neighbours relative to the page shown.
     const QUrl url = name.isRelative() && !name.path().startsWith(u'/') && source().isValid()
                          ? source().resolved(name)
                          : name;
     const QString path = url.path();
-    const auto data = m_archive->read(path);
+    const auto data = m_content->read(path);
     switch (type) {
     case QTextDocument::HtmlResource:
         return data ? decodedText(*data) : kMissingPage.arg(path.toHtmlEscaped());

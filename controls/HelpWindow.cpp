@@ -1,6 +1,9 @@
 #include "HelpWindow.h"
 
+#include "ChmArchive.h"
 #include "HelpBrowser.h"
+#include "HelpContent.h"
+#include "HelpFileReader.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -19,11 +22,26 @@ constexpr QSize kInitialSize(900, 620);
 constexpr int kNavigationWidth = 240;
 const QString kFallbackTitle = QStringLiteral("Hilfe");
 
+const QString kReadingPage =
+    QStringLiteral("<html><body><p>Die Hilfedatei wird gelesen …</p></body></html>");
+// The operator may open the help in the middle of a race: say that the timing is untouched.
+const QString kDamagedPage =
+    QStringLiteral("<html><body><h2>Keine Hilfe</h2><p><b>%1</b></p><p>%2: %3.</p>"
+                   "<p>Die Zeitnahme läuft davon unberührt weiter.</p></body></html>");
+const QString kNotShownPage = QStringLiteral(
+    "<html><body><h2>Keine Hilfe</h2><p><b>Die Hilfe kann nicht angezeigt werden.</b></p>"
+    "<p>%1.</p><p>Die Zeitnahme läuft davon unberührt weiter.</p></body></html>");
+
 } // namespace
 
-THelpWindow::THelpWindow(const TChmLibrary &library, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_archive(library)
+const QString kHelpFileDamagedText =
+    QStringLiteral("Die Hilfedatei ist beschädigt und kann nicht angezeigt werden.");
+
+THelpWindow::THelpWindow(const QString &libraryPath, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_reader(new THelpFileReader(libraryPath, this))
 {
+    connect(m_reader, &THelpFileReader::done, this, &THelpWindow::readerDone);
+
     auto *toolBar = new QToolBar(this);
     m_browser = new THelpBrowser(this);
     QAction *back =
@@ -83,39 +101,91 @@ THelpWindow::THelpWindow(const TChmLibrary &library, QWidget *parent)
     setAttribute(Qt::WA_QuitOnClose, false);
 }
 
-bool THelpWindow::openFile(const QString &fileName)
+THelpWindow::~THelpWindow() = default;
+
+void THelpWindow::openFile(const QString &fileName)
 {
-    if (m_archive.isOpen() && m_archive.fileName() == fileName)
-        return true;
-    m_browser->setArchive(nullptr);
-    if (!m_archive.open(fileName)) {
-        m_contentsEntries.clear();
-        m_indexEntries.clear();
-        fillContents();
-        fillIndex({});
-        return false;
+    if (fileName == m_fileName && (isReady() || isReading()))
+        return;
+    m_fileName = fileName;
+    m_content.reset();
+    m_failure.clear();
+    m_pending = nullptr;
+    m_browser->setContent(nullptr);
+    m_contentsEntries.clear();
+    m_indexEntries.clear();
+    fillContents();
+    m_indexSearch->clear();
+    fillIndex({});
+    setWindowTitle(kFallbackTitle);
+    showMessage(kReadingPage);
+    m_reader->start(fileName);
+}
+
+bool THelpWindow::isReading() const
+{
+    return m_reader->isReading();
+}
+
+bool THelpWindow::waitUntilRead(int msecs)
+{
+    return m_reader->waitForDone(msecs);
+}
+
+void THelpWindow::readerDone()
+{
+    m_content = m_reader->content();
+    std::function<void()> pending = std::exchange(m_pending, nullptr);
+    if (!m_content) {
+        m_failure = m_reader->errorString();
+        showMessage(m_reader->fileIsDamaged()
+                        ? kDamagedPage.arg(kHelpFileDamagedText.toHtmlEscaped(),
+                                           m_fileName.toHtmlEscaped(), m_failure.toHtmlEscaped())
+                        : kNotShownPage.arg(m_failure.toHtmlEscaped()));
+        emit fileRead();
+        return;
     }
-    const TChmSystemInfo &info = m_archive.systemInfo();
+    const TChmSystemInfo &info = m_content->systemInfo();
     m_contentsEntries =
-        THelpSitemap::parse(m_archive.read(info.contentsFile).value_or(QByteArray()));
+        THelpSitemap::parse(m_content->read(info.contentsFile).value_or(QByteArray()));
     // Without a keyword index the contents serve as one.
     m_indexEntries =
         info.indexFile.isEmpty()
             ? QList<THelpSitemapEntry>()
-            : THelpSitemap::parse(m_archive.read(info.indexFile).value_or(QByteArray()));
+            : THelpSitemap::parse(m_content->read(info.indexFile).value_or(QByteArray()));
     if (m_indexEntries.isEmpty())
         m_indexEntries = m_contentsEntries;
-    m_browser->setArchive(&m_archive);
+    m_browser->setContent(m_content.get());
     setWindowTitle(info.title.isEmpty() ? kFallbackTitle : info.title);
     fillContents();
-    m_indexSearch->clear();
     fillIndex({});
-    return true;
+    if (pending)
+        pending();
+    else
+        openPage(defaultPage());
+    emit fileRead();
+}
+
+void THelpWindow::whenRead(std::function<void()> request)
+{
+    if (isReading())
+        m_pending = std::move(request);
+    else if (isReady())
+        request();
+    bringToFront();
+}
+
+void THelpWindow::showMessage(const QString &html)
+{
+    m_browser->clearHistory();
+    m_browser->setHtml(html);
 }
 
 QString THelpWindow::defaultPage() const
 {
-    const QString topic = m_archive.systemInfo().defaultTopic;
+    if (!m_content)
+        return {};
+    const QString topic = m_content->systemInfo().defaultTopic;
     if (!topic.isEmpty())
         return TChmArchive::normalizedPath(topic);
     for (const THelpSitemapEntry &entry : m_contentsEntries) {
@@ -133,26 +203,26 @@ QString THelpWindow::currentPage() const
 void THelpWindow::showContents(const QString &page)
 {
     m_tabs->setCurrentIndex(0);
-    openPage(page.isEmpty() ? defaultPage() : page);
-    bringToFront();
+    whenRead([this, page] { openPage(page.isEmpty() ? defaultPage() : page); });
 }
 
 void THelpWindow::showTopic(const QString &page)
 {
-    openPage(page.isEmpty() ? defaultPage() : page);
-    bringToFront();
+    whenRead([this, page] { openPage(page.isEmpty() ? defaultPage() : page); });
 }
 
 void THelpWindow::showIndex(const QString &keyword)
 {
     m_tabs->setCurrentIndex(1);
     m_indexSearch->setText(keyword);
-    fillIndex(keyword);
-    if (m_indexList->count() > 0 && !keyword.trimmed().isEmpty())
-        openPage(m_indexList->item(0)->data(kPageRole).toString());
-    else if (currentPage().isEmpty())
-        openPage(defaultPage());
-    bringToFront();
+    whenRead([this, keyword] {
+        m_indexSearch->setText(keyword);
+        fillIndex(keyword);
+        if (m_indexList->count() > 0 && !keyword.trimmed().isEmpty())
+            openPage(m_indexList->item(0)->data(kPageRole).toString());
+        else if (currentPage().isEmpty())
+            openPage(defaultPage());
+    });
 }
 
 void THelpWindow::fillContents()
@@ -185,7 +255,7 @@ void THelpWindow::fillIndex(const QString &keyword)
 
 void THelpWindow::openPage(const QString &page)
 {
-    if (page.isEmpty() || !m_archive.isOpen())
+    if (page.isEmpty() || !m_content)
         return;
     m_browser->showPage(page);
 }

@@ -19,7 +19,10 @@ THtmlHelpLibrary::~THtmlHelpLibrary()
 bool THtmlHelpLibrary::load(const QString &libraryPath)
 {
     unload();
-    return m_reader.load(libraryPath);
+    if (!m_reader.load(libraryPath))
+        return false;
+    m_libraryPath = libraryPath;
+    return true;
 }
 
 void THtmlHelpLibrary::unload()
@@ -55,12 +58,15 @@ QWidget *THtmlHelpLibrary::HtmlHelpA(QWidget *caller, const QString &file, unsig
     if (target.file.isEmpty() || !QFileInfo(target.file).isFile())
         return nullptr;
 
-    if (m_window == nullptr)
-        m_window = new THelpWindow(m_reader);
-    if (!m_window->openFile(target.file)) {
-        qCWarning(lcHelp) << "cannot read the help file" << target.file;
-        return nullptr;
+    if (m_window == nullptr) {
+        m_window = new THelpWindow(m_libraryPath);
+        QObject::connect(m_window, &THelpWindow::fileRead, m_window, [window = m_window.data()] {
+            if (!window->isReady())
+                qCWarning(lcHelp) << "cannot read the help file" << window->fileName() << ":"
+                                  << window->failureText();
+        });
     }
+    m_window->openFile(target.file);
     if (caller != nullptr && !m_window->isVisible())
         m_window->move(caller->window()->geometry().center() - m_window->rect().center());
 
@@ -81,7 +87,7 @@ QWidget *THtmlHelpLibrary::HtmlHelpA(QWidget *caller, const QString &file, unsig
 
 void THtmlHelpLibrary::closeAll()
 {
-    // Deleted at once, not later: the window's open file must be closed before the reader
-    // library goes away.
+    // Deleted at once, not later: closing the program must not leave a help window or its
+    // helper process behind.
     delete m_window.data();
 }

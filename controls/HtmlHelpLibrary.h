@@ -7,8 +7,8 @@
 
 class THelpWindow;
 
-// Our help engine: the compiled-help reader loaded at run time and the one help window that
-// HtmlHelpA opens, reuses and closes.
+// Our help engine: the compiled-help reader, checked at start-up and run in a helper process
+// for every file, and the one help window that HtmlHelpA opens, reuses and closes.
 class THtmlHelpLibrary
 {
 public:
@@ -18,14 +18,14 @@ public:
     THtmlHelpLibrary &operator=(const THtmlHelpLibrary &) = delete;
 
     bool load(const QString &libraryPath);
-    // Closes the help window first: its open file belongs to the library.
     void unload();
     bool isLoaded() const { return m_reader.isLoaded(); }
     QString errorString() const { return m_reader.errorString(); }
 
     // Serves HH_DISPLAY_TOPIC, HH_DISPLAY_TOC, HH_DISPLAY_INDEX, HH_HELP_CONTEXT and
-    // HH_CLOSE_ALL; every other command, a file that cannot be read and an unloaded library
-    // give nullptr and show nothing.
+    // HH_CLOSE_ALL; every other command, a missing file and an unloaded library give nullptr
+    // and show nothing. The file is read in the background; a file that cannot be read shows
+    // the window with a message in place of the help.
     QWidget *HtmlHelpA(QWidget *caller, const QString &file, unsigned command,
                        const QVariant &data);
 
@@ -37,5 +37,6 @@ private:
     void closeAll();
 
     TChmLibrary m_reader;
+    QString m_libraryPath;
     QPointer<THelpWindow> m_window;
 };

@@ -1,5 +1,6 @@
 #include "ChmArchive.h"
 #include "ChmLibrary.h"
+#include "HelpContent.h"
 #include "HelpSitemap.h"
 #include "HtmlHelpAPI.h"
 #include "SPHTMLHelp.h"
@@ -38,6 +39,10 @@ private slots:
     void builtFileHoldsEveryPageItsContentsAndIndexLeadTo();
     void pagesAndPicturesComeBackWhole();
     void aFileThatIsNoHelpFileDoesNotOpen();
+    void aFileShorterThanItsHeaderSaysDoesNotOpen();
+    void contentTravelsWholeAndRefusesBrokenMessages();
+    void pagesTellWhatTheProgramDoes_data();
+    void pagesTellWhatTheProgramDoes();
 
     void systemObjectRecords_data();
     void systemObjectRecords();
@@ -160,6 +165,94 @@ void TestHelpFile::aFileThatIsNoHelpFileDoesNotOpen()
     TChmLibrary unloaded;
     TChmArchive withoutReader(unloaded);
     QVERIFY(!withoutReader.open(kBuiltHelpFile));
+}
+
+void TestHelpFile::aFileShorterThanItsHeaderSaysDoesNotOpen()
+{
+    QFile built(kBuiltHelpFile);
+    QVERIFY(built.open(QIODevice::ReadOnly));
+    const QByteArray bytes = built.readAll();
+    QCOMPARE(TChmArchive::recordedLength(bytes.first(TChmArchive::kHeadBytes)),
+             quint64(bytes.size()));
+    QVERIFY(!TChmArchive::recordedLength("ITSF").has_value());
+    QVERIFY(!TChmArchive::recordedLength(QByteArray(TChmArchive::kHeadBytes, 'x')).has_value());
+
+    // The reader library itself reads a cut file as pages of zero bytes.
+    QTemporaryDir folder;
+    QFile cut(folder.filePath(QStringLiteral("Talvenbahn.chm")));
+    QVERIFY(cut.open(QIODevice::WriteOnly));
+    cut.write(bytes.first(bytes.size() - 1));
+    cut.close();
+    TChmArchive archive(m_library);
+    QVERIFY(!archive.open(cut.fileName()));
+    QVERIFY(archive.errorString().contains(u"kürzer"));
+}
+
+void TestHelpFile::contentTravelsWholeAndRefusesBrokenMessages()
+{
+    TChmArchive archive(m_library);
+    QVERIFY(archive.open(kBuiltHelpFile));
+    THelpContent content;
+    content.setSystemInfo(archive.systemInfo());
+    for (const QString &path : archive.files())
+        QVERIFY(content.add(path, archive.read(path).value()));
+
+    const QByteArray message = content.toBytes();
+    const auto back = THelpContent::fromBytes(message);
+    QVERIFY(back.has_value());
+    QCOMPARE(back->files(), archive.files());
+    QCOMPARE(back->systemInfo().title, QStringLiteral("Talvenbahn Hilfe"));
+    QCOMPARE(back->read(QStringLiteral("TASTEN.PNG")), archive.read(QStringLiteral("tasten.png")));
+    QVERIFY(!back->read(QStringLiteral("/fehlt.htm")).has_value());
+
+    // A helper cut short, one that says more, or one that prints something else is no answer.
+    QVERIFY(!THelpContent::fromBytes(message.chopped(1)).has_value());
+    QVERIFY(!THelpContent::fromBytes(message + '\0').has_value());
+    QVERIFY(!THelpContent::fromBytes("Segmentation fault").has_value());
+    QVERIFY(!THelpContent::fromBytes({}).has_value());
+
+    // The bounds hold against a file that claims to be huge.
+    THelpContent huge;
+    QVERIFY(huge.add(QStringLiteral("a.htm"), QByteArray(THelpContent::kMaxTotalBytes, 'a')));
+    QVERIFY(!huge.add(QStringLiteral("b.htm"), QByteArray(1, 'b')));
+}
+
+void TestHelpFile::pagesTellWhatTheProgramDoes_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("text");
+    // Every format the open dialog offers for starter lists.
+    QTest::newRow("workbooks") << "starterliste.htm"
+                               << "*.xlsx";
+    QTest::newRow("OpenDocument") << "starterliste.htm"
+                                  << "*.ods";
+    QTest::newRow("CSV") << "starterliste.htm"
+                         << "*.csv";
+    // The lap length takes the locale's decimal comma and steps by a tenth.
+    QTest::newRow("decimal comma") << "vorbereiten.htm"
+                                   << "mit einem Komma abgetrennt";
+    QTest::newRow("step") << "vorbereiten.htm"
+                          << "Schritten von 0,1 km";
+    // The title is the one header field that stays open during a race.
+    QTest::newRow("title editable") << "vorbereiten.htm"
+                                    << "auch während eines Rennens";
+    QTest::newRow("new race clears") << "beenden.htm"
+                                     << "Platz, Startnummer und Fahrer";
+    QTest::newRow("new race keeps") << "beenden.htm"
+                                    << "Kopfzeile (Titel";
+}
+
+void TestHelpFile::pagesTellWhatTheProgramDoes()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, text);
+    TChmArchive archive(m_library);
+    QVERIFY(archive.open(kBuiltHelpFile));
+    const auto data = archive.read(page);
+    QVERIFY(data.has_value());
+    // Compare the words as shown, whatever the line breaks in the page source.
+    const QString shown = QString::fromUtf8(*data).simplified();
+    QVERIFY2(shown.contains(text), qPrintable(page + QStringLiteral(": ") + text));
 }
 
 void TestHelpFile::systemObjectRecords_data()

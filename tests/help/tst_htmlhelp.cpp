@@ -1,5 +1,7 @@
 #include "ApplicationHelp.h"
 #include "HelpBrowser.h"
+#include "HelpContent.h"
+#include "HelpFileReader.h"
 #include "HelpManager.h"
 #include "HelpWindow.h"
 #include "HtmlHelpLibrary.h"
@@ -22,6 +24,8 @@ namespace {
 
 const QString kBuiltHelpFile = QStringLiteral(BUILT_HELP_FILE);
 constexpr int kLoopTimeoutMs = 3000;
+// Reading our help file takes the helper process milliseconds; this only stops a hung test.
+constexpr int kReadTimeoutMs = 20000;
 const QString kMissingLibrary = QStringLiteral("libno-help-reader.so.9");
 
 struct THelpCall
@@ -37,6 +41,44 @@ struct TWarning
     QString text;
     QString caption;
 };
+
+// A copy of the built help file with one fault, as a damaged disk or download leaves it.
+QString damagedHelpFile(const TempFolder &folder, const QString &fault)
+{
+    QFile built(kBuiltHelpFile);
+    if (!built.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray bytes = built.readAll();
+    // The compression's control data: its size, "LZXC", version, reset interval, window size.
+    const qsizetype control = bytes.indexOf("LZXC");
+    if (fault == u"compression version")
+        bytes[control + 4] = 9;
+    else if (fault == u"window size 0")
+        bytes.replace(control + 12, 4, QByteArray(4, '\0'));
+    else if (fault == u"cut in two")
+        bytes.truncate(bytes.size() / 2);
+    else if (fault == u"cut after its directory")
+        bytes.truncate(control + 64);
+    else if (fault == u"directory in a circle") // the first listing chunk names itself as next
+        bytes.replace(bytes.indexOf("PMGL") + 16, 4, QByteArray(4, '\0'));
+    const QString path = folder.filePath(QStringLiteral("Talvenbahn.chm"));
+    QFile damaged(path);
+    if (!damaged.open(QIODevice::WriteOnly) || damaged.write(bytes) != bytes.size())
+        return {};
+    return path;
+}
+
+// A stand-in for the helper program that misbehaves in one way.
+QString fakeHelper(const TempFolder &folder, const QByteArray &script)
+{
+    const QString path = folder.filePath(QStringLiteral("fake-help-reader"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    file.write("#!/bin/sh\n" + script + "\n");
+    file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+    return path;
+}
 
 QList<QWidget *> visibleWindows()
 {
@@ -74,6 +116,11 @@ private slots:
     void topicRequestAndLinksShowTheirPages();
     void indexSearchOpensTheBestMatch();
     void engineShowsNothingForWhatItCannotServe();
+    void damagedHelpFileShowsTheDamagedLine_data();
+    void damagedHelpFileShowsTheDamagedLine();
+    void directoryInACircleIsReadOnce();
+    void helperThatFailsShowsALineWhileTheProgramRuns_data();
+    void helperThatFailsShowsALineWhileTheProgramRuns();
     void closingTheProgramClosesTheHelpWindow();
     void openHelpDoesNotKeepTheProgramRunning();
 
@@ -325,6 +372,7 @@ void TestHtmlHelp::builtFileOpensOnItsContentsPage()
     THelpWindow *window = help.Library()->window();
     QVERIFY(window != nullptr);
     QVERIFY(window->isVisible());
+    QVERIFY(window->waitUntilRead(kReadTimeoutMs));
     QCOMPARE(window->windowTitle(), QStringLiteral("Talvenbahn Hilfe"));
     QCOMPARE(window->currentPage(), QStringLiteral("/index.htm"));
     QCOMPARE(window->tabs()->currentIndex(), 0);
@@ -360,6 +408,7 @@ void TestHtmlHelp::topicRequestAndLinksShowTheirPages()
     ShowHelpTopic(QStringLiteral("zeitnahme.htm"));
     THelpWindow *window = help.Library()->window();
     QVERIFY(window != nullptr);
+    QVERIFY(window->waitUntilRead(kReadTimeoutMs));
     QCOMPARE(window->currentPage(), QStringLiteral("/zeitnahme.htm"));
     QCOMPARE(window->contentsTree()->currentItem()->text(0),
              QStringLiteral("Zeiten nehmen mit F1 bis F12"));
@@ -391,6 +440,7 @@ void TestHtmlHelp::indexSearchOpensTheBestMatch()
     QVERIFY(HelpManager()->ShowHelp(QStringLiteral("warn")));
     THelpWindow *window = help.Library()->window();
     QVERIFY(window != nullptr);
+    QVERIFY(window->waitUntilRead(kReadTimeoutMs));
     QCOMPARE(window->tabs()->currentIndex(), 1);
     QCOMPARE(window->indexSearch()->text(), QStringLiteral("warn"));
     QCOMPARE(window->indexList()->count(), 1);
@@ -425,13 +475,20 @@ void TestHtmlHelp::engineShowsNothingForWhatItCannotServe()
     QVERIFY(engine.HtmlHelpA(nullptr, kBuiltHelpFile, 7, 0) == nullptr);
     QVERIFY(engine.HtmlHelpA(nullptr, QStringLiteral("/nowhere/x.chm"), HH_DISPLAY_TOC, 0) ==
             nullptr);
-    QVERIFY(engine.HtmlHelpA(nullptr, notHelp.fileName(), HH_DISPLAY_TOC, 0) == nullptr);
     QVERIFY(engine.HtmlHelpA(nullptr, QString(), HH_DISPLAY_TOPIC, 0) == nullptr);
     QVERIFY(visibleWindows().isEmpty());
 
-    QWidget *window = engine.HtmlHelpA(nullptr, kBuiltHelpFile + QStringLiteral(" ::/export.htm"),
-                                       HH_DISPLAY_TOPIC, 0);
+    // A file that is there but no help file shows the window with the reason instead.
+    QWidget *window = engine.HtmlHelpA(nullptr, notHelp.fileName(), HH_DISPLAY_TOC, 0);
     QVERIFY(window != nullptr);
+    QVERIFY(engine.window()->waitUntilRead(kReadTimeoutMs));
+    QVERIFY(engine.window()->browser()->toPlainText().contains(kHelpFileDamagedText));
+    QCOMPARE(engine.window()->contentsTree()->topLevelItemCount(), 0);
+
+    QCOMPARE(engine.HtmlHelpA(nullptr, kBuiltHelpFile + QStringLiteral(" ::/export.htm"),
+                              HH_DISPLAY_TOPIC, 0),
+             window);
+    QVERIFY(engine.window()->waitUntilRead(kReadTimeoutMs));
     QCOMPARE(engine.window()->currentPage(), QStringLiteral("/export.htm"));
     // Context numbers have no pages of their own: the start page shows.
     QCOMPARE(engine.HtmlHelpA(nullptr, kBuiltHelpFile, HH_HELP_CONTEXT, 9), window);
@@ -441,10 +498,106 @@ void TestHtmlHelp::engineShowsNothingForWhatItCannotServe()
     const QString other = copyHelpFile(folder);
     QCOMPARE(engine.HtmlHelpA(nullptr, other, HH_DISPLAY_TOC, 0), window);
     QCOMPARE(engine.window()->fileName(), other);
+    QVERIFY(engine.window()->waitUntilRead(kReadTimeoutMs));
+    QVERIFY(engine.window()->isReady());
 
     QPointer<QWidget> watched = window;
     QVERIFY(engine.HtmlHelpA(nullptr, QString(), HH_CLOSE_ALL, 0) == nullptr);
     QVERIFY(watched.isNull());
+}
+
+void TestHtmlHelp::damagedHelpFileShowsTheDamagedLine_data()
+{
+    QTest::addColumn<QString>("fault");
+    // The first two crash the reader library itself (SIGSEGV, SIGFPE).
+    QTest::newRow("compression version") << "compression version";
+    QTest::newRow("window size 0") << "window size 0";
+    QTest::newRow("cut in two") << "cut in two";
+    QTest::newRow("cut after its directory") << "cut after its directory";
+}
+
+void TestHtmlHelp::damagedHelpFileShowsTheDamagedLine()
+{
+    QFETCH(QString, fault);
+    TempFolder folder;
+    const QString damaged = damagedHelpFile(folder, fault);
+    QVERIFY(!damaged.isEmpty());
+    SetApplicationHelpFile(damaged);
+    TSPHTMLHelp help(realSetup());
+
+    // Ctrl+H, then F1 as the operator goes on pressing keys: this process must live on.
+    ShowHelpContents();
+    THelpWindow *window = help.Library()->window();
+    QVERIFY(window != nullptr);
+    QVERIFY(window->isVisible());
+    QVERIFY(window->waitUntilRead(kReadTimeoutMs));
+    QTest::keyClick(window, Qt::Key_F1);
+    QVERIFY(!window->isReady());
+    QVERIFY(!window->failureText().isEmpty());
+    QVERIFY(window->browser()->toPlainText().contains(kHelpFileDamagedText));
+    QCOMPARE(window->contentsTree()->topLevelItemCount(), 0);
+    QCOMPARE(window->indexList()->count(), 0);
+
+    // Asked again, the window reads the file again and says the same.
+    QVERIFY(HelpManager()->ShowHelp(QStringLiteral("Runden")));
+    QCOMPARE(help.Library()->window(), window);
+    QVERIFY(window->waitUntilRead(kReadTimeoutMs));
+    QVERIFY(window->browser()->toPlainText().contains(kHelpFileDamagedText));
+}
+
+void TestHtmlHelp::directoryInACircleIsReadOnce()
+{
+    // The reader library walks such a directory for ever; the helper stops at the first entry
+    // it sees again, well before the deadline.
+    TempFolder folder;
+    const QString damaged = damagedHelpFile(folder, QStringLiteral("directory in a circle"));
+    THelpFileReader reader(QStringLiteral("libchm.so.1"));
+    reader.setTimeoutMs(5000);
+    reader.start(damaged);
+    QVERIFY(reader.waitForDone(kReadTimeoutMs));
+    QVERIFY2(reader.content() != nullptr, qPrintable(reader.errorString()));
+    QVERIFY(reader.content()->contains(QStringLiteral("index.htm")));
+}
+
+void TestHtmlHelp::helperThatFailsShowsALineWhileTheProgramRuns_data()
+{
+    QTest::addColumn<QByteArray>("script");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("crashes") << QByteArray("kill -SEGV $$") << kHelpFileDamagedText;
+    QTest::newRow("answers garbage") << QByteArray("echo no help here") << kHelpFileDamagedText;
+    QTest::newRow("hangs") << QByteArray("exec sleep 60") << kHelpFileDamagedText;
+    QTest::newRow("floods its output") << QByteArray("exec yes") << kHelpFileDamagedText;
+    QTest::newRow("is missing") << QByteArray()
+                                << QStringLiteral("Die Hilfe kann nicht angezeigt werden.");
+}
+
+void TestHtmlHelp::helperThatFailsShowsALineWhileTheProgramRuns()
+{
+    QFETCH(QByteArray, script);
+    QFETCH(QString, line);
+    TempFolder folder;
+    const QString helper = script.isEmpty() ? folder.filePath(QStringLiteral("missing-reader"))
+                                            : fakeHelper(folder, script);
+    TSPHTMLHelp help(realSetup());
+    ShowHelpContents();
+    THelpWindow *window = help.Library()->window();
+    QVERIFY(window != nullptr);
+    // The first read has begun with the real helper; this request starts it again.
+    window->reader()->setHelperPath(helper);
+    window->reader()->setTimeoutMs(1000);
+    window->openFile(kBuiltHelpFile + QStringLiteral(".copy"));
+    window->showContents();
+
+    // The race's timers go on ticking while the helper works.
+    int ticks = 0;
+    QTimer race;
+    connect(&race, &QTimer::timeout, this, [&ticks] { ++ticks; });
+    race.start(10);
+    QTRY_VERIFY_WITH_TIMEOUT(!window->isReading(), kReadTimeoutMs);
+    // A helper that cannot start at all fails at once.
+    QVERIFY(ticks > 0 || script.isEmpty());
+    QVERIFY(!window->isReady());
+    QVERIFY(window->browser()->toPlainText().contains(line));
 }
 
 void TestHtmlHelp::closingTheProgramClosesTheHelpWindow()

@@ -5,10 +5,12 @@
 #include "DlgYesNo.h"
 #include "FormMain.h"
 #include "TSortGrid.h"
+#include "RaceJournal.h"
 #include "TickCounter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -114,14 +116,23 @@ double percentile(std::vector<double> values, double p)
     return values[index];
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+struct TMeasure
 {
-    QApplication app(argc, argv);
-    QTemporaryDir settingsDir;
+    double readyCpu = 0;
+    double runningIdleCpu = 0;
+    double raceCpu = 0;
+    int presses = 0;
+    std::vector<double> latencies;
+    std::vector<double> keyHandling;
+    std::vector<double> lapPaint;
+    std::vector<double> durable; // press to the journal's confirmation that it is on the disk
+};
+
+// One 12-car race in a fresh window; with a journal when journalPath is not empty.
+bool measure(const QString &settingsPath, const QString &journalPath, TMeasure &m)
+{
     TSystemTickCounter ticks;
-    TFormMain window(ticks, settingsDir.filePath(QStringLiteral("Talvenbahn.ini")));
+    TFormMain window(ticks, settingsPath, journalPath);
     TFDlgYesNo dialog(&window);
     window.SetDlgYesNo(&dialog);
     window.seCarCount->setValue(kCars);
@@ -129,38 +140,85 @@ int main(int argc, char **argv)
     window.show();
     QApplication::setActiveWindow(&window);
     if (!QTest::qWaitForWindowActive(&window))
-        return 1;
+        return false;
 
-    const double readyCpu = runFor(kIdleMs);
+    m.readyCpu = runFor(kIdleMs);
     QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier); // START
     if (!window.Running())
-        return 1;
-    const double runningIdleCpu = runFor(kIdleMs);
+        return false;
+    m.runningIdleCpu = runFor(kIdleMs);
 
     TLapPresser presser(window);
+    QElapsedTimer clock;
+    clock.start();
+    QHash<int, qint64> handedOverNs;
+    int lastSeq = 1; // START
+    QObject::connect(window.Journal, &TRaceJournal::eventStored, [&](qint64, int seq) {
+        if (const auto it = handedOverNs.constFind(seq); it != handedOverNs.cend())
+            m.durable.push_back(double(clock.nsecsElapsed() - *it) / 1e6);
+    });
     QTimer pressTimer;
     pressTimer.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&pressTimer, &QTimer::timeout, &presser, [&presser] { presser.Press(); });
+    QObject::connect(&pressTimer, &QTimer::timeout, &presser, [&] {
+        const size_t lapsBefore = presser.KeyHandlingMs().size();
+        const qint64 pressNs = clock.nsecsElapsed();
+        presser.Press();
+        if (presser.KeyHandlingMs().size() != lapsBefore && window.Journal->isOpen())
+            handedOverNs.insert(++lastSeq, pressNs);
+    });
     pressTimer.start(kPressIntervalMs);
-    const double raceCpu = runFor(kRaceMs);
+    m.raceCpu = runFor(kRaceMs);
     pressTimer.stop();
+    window.Journal->flush(5000);
+    QCoreApplication::processEvents();
     window.TimerALL->stop();
-    const std::vector<double> &latencies = presser.LatenciesMs();
+    m.presses = presser.Presses();
+    m.latencies = presser.LatenciesMs();
+    m.keyHandling = presser.KeyHandlingMs();
+    m.lapPaint = presser.LapPaintMs();
+    return true;
+}
 
+void print(const char *title, const TMeasure &m)
+{
+    std::printf("%s\n", title);
+    std::printf("  CPU, ready, no presses:    %5.1f %% of one core\n", m.readyCpu * 100);
+    std::printf("  CPU, running, no presses:  %5.1f %% of one core (goal < 3 %%)\n",
+                m.runningIdleCpu * 100);
+    std::printf("  CPU, running, presses:     %5.1f %% of one core\n", m.raceCpu * 100);
+    std::printf("  presses %d, laps recorded and repainted %zu (the rest fell in the key lock)\n",
+                m.presses, m.latencies.size());
+    std::printf("  key event to end of repaint: median %.3f ms, p99 %.3f ms (goal p99 < 1 ms)\n",
+                percentile(m.latencies, 0.5), percentile(m.latencies, 0.99));
+    std::printf("    of which the lap's recording and ranking: median %.3f ms, p99 %.3f ms\n",
+                percentile(m.keyHandling, 0.5), percentile(m.keyHandling, 0.99));
+    std::printf("    and the repaint of the standings:        median %.3f ms, p99 %.3f ms\n",
+                percentile(m.lapPaint, 0.5), percentile(m.lapPaint, 0.99));
+    if (!m.durable.empty())
+        std::printf("  press to durable in the journal: median %.2f ms, p99 %.2f ms, max %.2f ms "
+                    "(goal p99 < 50 ms), %zu presses\n",
+                    percentile(m.durable, 0.5), percentile(m.durable, 0.99),
+                    percentile(m.durable, 1.0), m.durable.size());
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QTemporaryDir folder;
+    TMeasure memoryOnly;
+    TMeasure journalled;
+    if (!measure(folder.filePath(QStringLiteral("a.ini")), QString(), memoryOnly) ||
+        !measure(folder.filePath(QStringLiteral("b.ini")),
+                 folder.filePath(QStringLiteral("journal.sqlite")), journalled))
+        return 1;
     std::printf("window, %d cars, a lap key every %d ms for %d s\n", kCars, kPressIntervalMs,
                 kRaceMs / 1000);
-    std::printf("  CPU, ready, no presses:    %5.1f %% of one core\n", readyCpu * 100);
-    std::printf("  CPU, running, no presses:  %5.1f %% of one core (goal < 3 %%)\n",
-                runningIdleCpu * 100);
-    std::printf("  CPU, running, presses:     %5.1f %% of one core\n", raceCpu * 100);
-    std::printf("  presses %d, laps recorded and repainted %zu (the rest fell in the key lock)\n",
-                presser.Presses(), latencies.size());
-    std::printf("  key event to end of repaint: median %.3f ms, p99 %.3f ms (goal p99 < 1 ms)\n",
-                percentile(latencies, 0.5), percentile(latencies, 0.99));
-    std::printf("    of which the lap's recording and ranking: median %.3f ms, p99 %.3f ms\n",
-                percentile(presser.KeyHandlingMs(), 0.5),
-                percentile(presser.KeyHandlingMs(), 0.99));
-    std::printf("    and the repaint of the standings:        median %.3f ms, p99 %.3f ms\n",
-                percentile(presser.LapPaintMs(), 0.5), percentile(presser.LapPaintMs(), 0.99));
+    print("without the journal (baseline):", memoryOnly);
+    print("with the journal:", journalled);
+    std::printf("ratio of the p99 key-to-repaint, journal / baseline: %.2f\n",
+                percentile(journalled.latencies, 0.99) /
+                    std::max(1e-9, percentile(memoryOnly.latencies, 0.99)));
     return 0;
 }

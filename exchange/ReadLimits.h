@@ -18,7 +18,7 @@ constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
 // Decompressed size of one XML part of a zipped workbook.
 constexpr qint64 kMaxPartBytes = 256 * 1024 * 1024;
 constexpr int kMaxSharedStrings = 1000000;
-// Shared strings together, in characters.
-constexpr qint64 kMaxSharedChars = 64 * 1024 * 1024;
+// Shared strings together, in bytes of UTF-8.
+constexpr qint64 kMaxSharedBytes = 32 * 1024 * 1024;
 
 } // namespace ReadLimits

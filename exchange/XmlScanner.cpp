@@ -20,8 +20,12 @@ bool isSpace(char c)
 
 QByteArrayView localPart(QByteArrayView qualified)
 {
-    const qsizetype colon = qualified.lastIndexOf(':');
-    return colon < 0 ? qualified : qualified.sliced(colon + 1);
+    // Names are short: a plain loop beats a general search here.
+    for (qsizetype i = qualified.size() - 1; i >= 0; --i) {
+        if (qualified.at(i) == ':')
+            return qualified.sliced(i + 1);
+    }
+    return qualified;
 }
 
 void appendUtf8(char32_t code, QByteArray *out)
@@ -342,7 +346,7 @@ XmlScanner::Token XmlScanner::readTag(qsizetype end)
     m_tag.resize(end - m_pos - 1);
     std::memcpy(m_tag.data(), m_buffer.constData() + m_pos + 1, size_t(m_tag.size()));
     m_pos = end + 1;
-    m_attributes.clear();
+    m_attributeCount = 0;
     const QByteArrayView tag(m_tag);
 
     if (tag.startsWith('/')) {
@@ -392,7 +396,12 @@ XmlScanner::Token XmlScanner::readTag(qsizetype end)
         const qsizetype valueEnd = body.indexOf(quote, i);
         if (valueEnd < 0)
             return fail(Problem::Malformed, QStringLiteral("ungültiges Attribut"));
-        m_attributes.append({localPart(attributeName), body.sliced(i, valueEnd - i)});
+        const Attribute attribute{localPart(attributeName), body.sliced(i, valueEnd - i)};
+        if (m_attributeCount < m_attributes.size())
+            m_attributes[m_attributeCount] = attribute;
+        else
+            m_attributes.append(attribute);
+        ++m_attributeCount;
         i = valueEnd + 1;
     }
     if (m_openStarts.size() >= kMaxDepth)
@@ -419,7 +428,8 @@ void XmlScanner::popOpen()
 
 QByteArrayView XmlScanner::attribute(QByteArrayView localName) const
 {
-    for (const Attribute &a : m_attributes) {
+    for (qsizetype i = 0; i < m_attributeCount; ++i) {
+        const Attribute &a = m_attributes.at(i);
         if (a.name == localName)
             return a.value;
     }
@@ -428,8 +438,7 @@ QByteArrayView XmlScanner::attribute(QByteArrayView localName) const
 
 bool XmlScanner::hasAttribute(QByteArrayView localName) const
 {
-    return std::any_of(m_attributes.begin(), m_attributes.end(),
-                       [localName](const Attribute &a) { return a.name == localName; });
+    return !attribute(localName).isNull();
 }
 
 QString XmlScanner::attributeText(QByteArrayView localName) const

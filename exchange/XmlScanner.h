@@ -90,7 +90,9 @@ private:
     QByteArray m_tag; // the current tag's bytes, which names and attributes point into
     QByteArrayView m_qualifiedName;
     QByteArrayView m_localName;
-    QVarLengthArray<Attribute, 8> m_attributes;
+    // The current tag's attributes are the first m_attributeCount; the list keeps its memory.
+    QList<Attribute> m_attributes;
+    qsizetype m_attributeCount = 0;
     bool m_pendingEnd = false;
     // Names of the open elements, one after the other, and where each starts.
     QByteArray m_openNames;

@@ -47,8 +47,10 @@ QStringList filesIn(const QString &folder)
 {
     QStringList files;
     const QDir dir(folder);
-    for (const QString &name : dir.entryList(QDir::Files, QDir::Name))
-        files << dir.filePath(name);
+    for (const QString &name : dir.entryList(QDir::Files, QDir::Name)) {
+        if (name != u"stamp") // the build's mark that the folder is complete
+            files << dir.filePath(name);
+    }
     return files;
 }
 

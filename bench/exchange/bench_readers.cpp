@@ -81,7 +81,7 @@ print(int((time.perf_counter() - start) * 1000), rows)
 qint64 openpyxlMs(const QString &path, qsizetype *rows)
 {
     QProcess python;
-    python.start(QStringLiteral("python3"),
+    python.start(QStringLiteral("/usr/bin/python3"),
                  {QStringLiteral("-c"), QString::fromLatin1(kOpenpyxlScript), path});
     if (!python.waitForFinished(120000) || python.exitStatus() != QProcess::NormalExit ||
         python.exitCode() != 0)
@@ -111,7 +111,7 @@ void compareWithOpenpyxl(const QString &path)
         const qint64 theirs = openpyxlMs(path, &theirRows);
         if (theirs < 0) {
             std::printf("openpyxl comparison skipped: python3 with openpyxl is not installed "
-                        "(apt-get install python3-openpyxl)\n");
+                        "(/usr/bin/python3, Debian package python3-openpyxl)\n");
             return;
         }
         std::printf(".xlsx run %d: ours %lld ms (%lld rows), openpyxl read-only %lld ms (%lld "

@@ -10,10 +10,10 @@
 
 namespace {
 
-const QString kNoListDuringRace =
-    QStringLiteral("Während eines Rennens kann keine Starterliste geladen werden: die Zeilen der "
-                   "Autos und ihre Runden blieben sonst nicht erhalten. Die Liste bitte nach dem "
-                   "Rennen laden (neues Rennen).");
+const QString kNoListDuringRace = QStringLiteral(
+    "Während eines Rennens kann keine Starterliste geladen werden, sonst gingen Zeilen der Autos "
+    "mit ihren Runden verloren. Bitte die Liste laden, wenn das Rennen beendet und "
+    "zurückgesetzt ist.");
 
 } // namespace
 

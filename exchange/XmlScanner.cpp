@@ -404,6 +404,8 @@ XmlScanner::Token XmlScanner::readTag(qsizetype end)
         ++m_attributeCount;
         i = valueEnd + 1;
     }
+    if (m_qualifiedName.size() > kMaxNameBytes)
+        return fail(Problem::TagTooLong, QStringLiteral("ein Elementname ist zu lang"));
     if (m_openStarts.size() >= kMaxDepth)
         return fail(Problem::TooDeep, QStringLiteral("die Elemente sind tiefer als %1 Ebenen "
                                                      "verschachtelt")

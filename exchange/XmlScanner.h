@@ -23,6 +23,8 @@ public:
     // Far deeper than any workbook part nests (a sheet's cell text sits at depth 7).
     static constexpr int kMaxDepth = 256;
     static constexpr qsizetype kMaxTagBytes = 1024 * 1024;
+    // Open elements keep their names: with the depth bound this bounds their memory.
+    static constexpr qsizetype kMaxNameBytes = 1024;
 
     // maxTextBytes bounds one run of decoded character data.
     XmlScanner(QIODevice *device, qsizetype maxTextBytes);

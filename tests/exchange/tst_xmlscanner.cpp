@@ -101,6 +101,9 @@ void TestXmlScanner::refuses_data()
                                          << problem(XmlScanner::Problem::TextTooLong);
     QTest::newRow("text past the bound across chunks")
         << QByteArray("<a>") + QByteArray(200000, 'x') << problem(XmlScanner::Problem::TextTooLong);
+    QTest::newRow("name past the bound")
+        << QByteArray("<") + QByteArray(XmlScanner::kMaxNameBytes + 1, 'a') + "/>"
+        << problem(XmlScanner::Problem::TagTooLong);
     QTest::newRow("tag past the bound")
         << QByteArray("<a x=\"") + QByteArray(XmlScanner::kMaxTagBytes + 10, 'x')
         << problem(XmlScanner::Problem::TagTooLong);

@@ -303,7 +303,8 @@ bool XlsxSheetReader::readCell(XmlScanner &xml, SheetCell *cell)
     // Attributes point into the tag, which the next token replaces.
     char typeBuffer[16] = {};
     const qsizetype typeSize = std::min<qsizetype>(typeView.size(), sizeof typeBuffer);
-    std::memcpy(typeBuffer, typeView.data(), size_t(typeSize));
+    if (typeSize > 0) // no type: the view has no data to copy
+        std::memcpy(typeBuffer, typeView.data(), size_t(typeSize));
     const QByteArrayView type(typeBuffer, typeSize);
     bool hasStyle = false;
     const int style = toInt(xml.attribute("s"), &hasStyle);

@@ -9,6 +9,7 @@
 #include "ResultsPageWriter.h"
 #include "ResultsWorkbook.h"
 #include "TSortGrid.h"
+#include "WorkingFolder.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -63,7 +64,7 @@ bool TFormMain::WriteResultsPage(const QString &FileName)
     TResultsPageWriter writer;
     if (writer.writeFile(FileName, ResultsSnapshot()))
         return true;
-    ReportWriteError(QFileInfo(FileName).absoluteFilePath(), writer.errorString());
+    ReportWriteError(FullPathOf(FileName), writer.errorString());
     return false;
 }
 

@@ -1,6 +1,7 @@
 #include "Excel.h"
 
 #include "DocumentOpener.h"
+#include "WorkingFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -29,7 +30,7 @@ QString executableBaseName()
 } // namespace
 
 TExcel::TExcel(QObject *owner)
-    : QObject(owner), m_folder(QDir::currentPath()), m_baseName(executableBaseName())
+    : QObject(owner), m_folder(WorkingFolder()), m_baseName(executableBaseName())
 {}
 
 TExcel::~TExcel()
@@ -52,8 +53,7 @@ bool TExcel::Connect()
     const QDateTime now = QDateTime::currentDateTime();
     const QDir folder(m_folder);
     for (int attempt = 1; attempt <= kMaxNameAttempts; ++attempt) {
-        const QString path =
-            QDir::cleanPath(folder.absoluteFilePath(fileNameFor(m_baseName, now, attempt)));
+        const QString path = FullPathOf(folder.filePath(fileNameFor(m_baseName, now, attempt)));
         m_attemptedPath = path;
         QFile file(path);
         // NewOnly reserves the name atomically, so two exports never share a file.

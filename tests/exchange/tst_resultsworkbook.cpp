@@ -49,6 +49,7 @@ private slots:
     void nothingWrittenLeavesNoFile();
     void failedSaveLeavesNoFileAndSaysWhy();
     void everyNameTakenIsReported();
+    void deletedWorkingFolderIsNamed();
     void columnsFitTheirLongestText();
     void writesDownColumnsWhenNotHorizontal();
 
@@ -279,6 +280,22 @@ void TestResultsWorkbook::everyNameTakenIsReported()
     QVERIFY2(excel.errorString().contains(QStringLiteral("vergeben")),
              qPrintable(excel.errorString()));
     QVERIFY(excel.targetPath().startsWith(QDir::currentPath()));
+}
+
+void TestResultsWorkbook::deletedWorkingFolderIsNamed()
+{
+    const QString gone = m_folder->filePath(QStringLiteral("heute"));
+    QVERIFY(QDir().mkdir(gone));
+    QVERIFY(QDir::setCurrent(gone));
+    QVERIFY(QDir().rmdir(gone));
+    TExcel excel;
+    const bool connected = excel.Connect();
+    const QString path = excel.targetPath();
+    QVERIFY(QDir::setCurrent(m_folder->path()));
+    QVERIFY(!connected);
+    QVERIFY(!excel.errorString().isEmpty());
+    // The message can still say where the export was to go.
+    QVERIFY2(path.startsWith(gone), qPrintable(path));
 }
 
 void TestResultsWorkbook::nothingWrittenLeavesNoFile()

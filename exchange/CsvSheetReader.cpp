@@ -99,6 +99,10 @@ int CsvSheetReader::linesWithCommonCount(QList<int> counts)
 bool CsvSheetReader::read(const QByteArray &data, SheetRowSink &sink)
 {
     clearError();
+    if (data.size() > ReadLimits::kMaxCsvBytes)
+        return fail(QStringLiteral("Die CSV-Datei ist größer als %1 MB; so große Starterlisten "
+                                   "werden nicht gelesen.")
+                        .arg(ReadLimits::kMaxCsvBytes / (1024 * 1024)));
     if (data.contains('\0') && !data.startsWith("\xFF\xFE") && !data.startsWith("\xFE\xFF"))
         return failDamaged(kFormat, QStringLiteral("sie enthält Binärdaten"));
     const QString text = decode(data);

@@ -1,4 +1,5 @@
 #include "CsvSheetReader.h"
+#include "ReadLimits.h"
 #include "StarterListTestData.h"
 
 #include <QStringEncoder>
@@ -79,6 +80,9 @@ void TestCsvSheetReader::refuses_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("quote never closed") << QByteArray("1;\"Anna\n2;B\n") << "Anführungszeichen";
     QTest::newRow("binary") << QByteArray("1;A\0\x01\x02", 6) << "Binärdaten";
+    // Short rows far past the list's bound: refused before the file is turned into text.
+    QTest::newRow("file past the size bound")
+        << QByteArray("1;A\n").repeated(ReadLimits::kMaxCsvBytes / 4 + 1) << "32 MB";
     QTest::newRow("field longer than a cell")
         << QByteArray("1;") + QByteArray(40000, 'x') << "32767 Zeichen";
 }

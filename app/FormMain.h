@@ -183,11 +183,14 @@ public:
     // ---- Results and starter list (their handlers are filled in elsewhere) ----
     void sbExcelClick(QObject *Sender);
     void sbWebClick(QObject *Sender);
-    // Writes the results page to FileName; a file that cannot be written is reported.
-    void WriteResultsPage(const QString &FileName);
+    // Writes the results page to FileName; a file that cannot be written is reported, and
+    // false returned.
+    bool WriteResultsPage(const QString &FileName);
+    // Shows an export's failure: the write error, the file's full path and the reason.
+    void ReportWriteError(const QString &path, const QString &reason);
     // The results as the exports show them, read from the race, the standings and the header.
     TResultsSnapshot ResultsSnapshot() const;
-    // Shows the page's write error; a message box unless replaced (tests record the text).
+    // Shows an export's write error; a message box unless replaced (tests record the text).
     std::function<void(const QString &text)> ShowWriteError;
     void bStartListClick(QObject *Sender);
     // Fills grid columns 2 to 11 and the row count from a starter list; the whole list is read

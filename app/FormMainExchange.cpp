@@ -9,6 +9,7 @@
 #include "ResultsPageWriter.h"
 #include "ResultsWorkbook.h"
 #include "TSortGrid.h"
+#include "WorkingFolder.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -33,35 +34,43 @@ TResultsSnapshot TFormMain::ResultsSnapshot() const
     });
 }
 
-// Each click makes a new workbook file; the desktop opens it once it is saved. Like the rest
-// of the race timing, a workbook that cannot be made shows no message.
+// Each click makes a new workbook file, which the desktop opens once it is saved. A workbook
+// that cannot be made is reported with its path and the reason; no part of it is left.
 void TFormMain::sbExcelClick(QObject *)
 {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    {
-        TExcel excel(this);
-        if (excel.Connect())
-            WriteResultsWorkbook(excel, ResultsSnapshot());
-    } // freeing the workbook saves and opens it
+    TExcel excel(this);
+    const bool written =
+        excel.Connect() && WriteResultsWorkbook(excel, ResultsSnapshot()) && excel.Save();
+    if (!written)
+        excel.Discard();
     QGuiApplication::restoreOverrideCursor();
+    if (!written)
+        ReportWriteError(excel.targetPath(), excel.errorString());
 }
 
 void TFormMain::sbWebClick(QObject *)
 {
     const QString fileName =
         TResultsPageWriter::fileNameFor(QCoreApplication::applicationFilePath());
-    WriteResultsPage(fileName);
-    // An earlier page is still shown when this one could not be written.
-    if (QFileInfo(fileName).isFile())
+    // A page that failed is not opened: the earlier one is still in place, and the message
+    // says why this one is not.
+    if (WriteResultsPage(fileName))
         DocumentOpener::open(fileName);
 }
 
-void TFormMain::WriteResultsPage(const QString &FileName)
+bool TFormMain::WriteResultsPage(const QString &FileName)
 {
     TResultsPageWriter writer;
     if (writer.writeFile(FileName, ResultsSnapshot()))
-        return;
-    const QString text = kWriteError + FileName;
+        return true;
+    ReportWriteError(FullPathOf(FileName), writer.errorString());
+    return false;
+}
+
+void TFormMain::ReportWriteError(const QString &path, const QString &reason)
+{
+    const QString text = kWriteError + path + QStringLiteral("\n") + reason;
     if (ShowWriteError)
         ShowWriteError(text);
     else

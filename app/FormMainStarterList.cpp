@@ -8,10 +8,23 @@
 #include <QCoreApplication>
 #include <QToolButton>
 
+namespace {
+
+const QString kNoListDuringRace = QStringLiteral(
+    "Während eines Rennens kann keine Starterliste geladen werden, sonst gingen Zeilen der Autos "
+    "mit ihren Runden verloren. Bitte die Liste laden, wenn das Rennen beendet und "
+    "zurückgesetzt ist.");
+
+} // namespace
+
 void TFormMain::bStartListClick(QObject *)
 {
-    // The last list is offered again without its extension.
-    OpenDialog1.FileName = WithoutExtension(OpenDialog1.FileName);
+    // A list rewrites the rows and their count; during a race that would hide cars and their
+    // laps from the keys and the exports. The button is off then, but Ctrl+O still gets here.
+    if (FRaceState != rsReady)
+        throw EStarterListError(kNoListDuringRace);
+    // The last list is offered again as it was read, extension included, so Enter reads the
+    // same file.
     if (!OpenDialog1.Execute(this))
         return;
     // Repaint where the dialog was before the import starts.

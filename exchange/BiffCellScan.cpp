@@ -17,6 +17,11 @@ constexpr quint16 kBiff8 = 0x0600;
 constexpr quint16 kFormula = 0x0006;
 constexpr quint16 kBoolErr = 0x0205;
 constexpr quint16 kString = 0x0207;
+constexpr quint16 kFilePass = 0x002F;
+constexpr quint16 kDateMode = 0x0022;
+constexpr quint16 kXf = 0x00E0;
+// More cell formats than a workbook may hold (4,050 in the old format).
+constexpr int kMaxXfs = 65536;
 constexpr int kRecordHeader = 4;
 constexpr int kBoolErrSize = 8;
 constexpr int kFormulaSize = 20;
@@ -64,6 +69,25 @@ bool formatRecordFits(const char *data, int size, bool biff8)
     return 5 + count * (wide ? 2 : 1) <= size;
 }
 
+// The index and code of a FORMAT record that formatRecordFits accepted.
+int formatRecordIndex(const char *data)
+{
+    return u16At(data);
+}
+
+QString formatRecordCode(const char *data, bool biff8)
+{
+    if (!biff8)
+        return QString::fromLatin1(data + 3, static_cast<unsigned char>(data[2]));
+    const int count = u16At(data + 2);
+    if (!(data[4] & 1))
+        return QString::fromLatin1(data + 5, count);
+    QString code(count, Qt::Uninitialized);
+    for (int i = 0; i < count; ++i)
+        code[i] = QChar(u16At(data + 5 + 2 * i));
+    return code;
+}
+
 } // namespace
 
 bool BiffCellScan::fail(const QString &message)
@@ -81,10 +105,21 @@ bool BiffCellScan::cellAt(int row, int column, SheetCell *cell) const
     return true;
 }
 
+bool BiffCellScan::isDateXf(int xf) const
+{
+    if (xf < 0 || xf >= m_xfFormats.size())
+        return false;
+    const int format = m_xfFormats.at(xf);
+    return m_customDateFormats.contains(format) || CellText::isBuiltInDateFormat(format);
+}
+
 bool BiffCellScan::scan(const QByteArray &stream)
 {
     m_cells.clear();
     m_error.clear();
+    m_xfFormats.clear();
+    m_customDateFormats.clear();
+    m_date1904 = false;
     // The workbook globals come first and list the sheets with their stream positions.
     qsizetype offset = 0;
     bool first = true;
@@ -101,10 +136,21 @@ bool BiffCellScan::scan(const QByteArray &stream)
         if (first)
             biff8 = u16At(stream.constData() + body) == kBiff8;
         first = false;
+        // With a password the records after this one are encrypted and read as nonsense.
+        if (type == kFilePass)
+            return fail(QStringLiteral("sie ist mit einem Kennwort geschützt; bitte ohne "
+                                       "Kennwort speichern"));
+        if (type == kDateMode && size >= 2)
+            m_date1904 = u16At(stream.constData() + body) == 1;
+        if (type == kXf && size >= 4 && m_xfFormats.size() < kMaxXfs)
+            m_xfFormats.append(u16At(stream.constData() + body + 2));
         // FreeXL copies a number format's text by its stated length; one that runs past its
         // record would make it read out of bounds.
         if (type == kFormat && !formatRecordFits(stream.constData() + body, size, biff8))
             return fail(QStringLiteral("ein Zahlenformat ist beschädigt"));
+        if (type == kFormat &&
+            CellText::isDateFormatCode(formatRecordCode(stream.constData() + body, biff8)))
+            m_customDateFormats.insert(formatRecordIndex(stream.constData() + body));
         if (type == kBoundSheet && size >= 4)
             return scanSheet(stream, qFromLittleEndian<quint32>(stream.constData() + body));
         if (type == kEof)
@@ -170,7 +216,9 @@ bool BiffCellScan::scanSheet(const QByteArray &stream, qsizetype offset)
             const quint64 bits = qFromLittleEndian<quint64>(data + 6);
             double number = 0;
             std::memcpy(&number, &bits, sizeof number);
-            cell.text = CellText::numberText(number);
+            // A formula's result shows as a date when its cell's format is one (=TODAY()+3).
+            cell.text = isDateXf(u16At(data + 4)) ? CellText::serialDateText(number, m_date1904)
+                                                  : CellText::numberText(number);
         }
         m_cells.insert(key(row, column), cell);
     }

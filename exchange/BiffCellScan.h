@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QList>
+#include <QSet>
 #include <QString>
 
 // Finds, in the workbook stream of an old binary workbook, the cells of the first worksheet
@@ -24,7 +26,12 @@ private:
     bool fail(const QString &message);
     bool scanSheet(const QByteArray &stream, qsizetype offset);
     static quint32 key(int row, int column) { return quint32(row) << 16 | quint32(column); }
+    bool isDateXf(int xf) const;
 
     QHash<quint32, SheetCell> m_cells;
+    // Per cell format (XF) its number format; the custom number formats that show dates.
+    QList<int> m_xfFormats;
+    QSet<int> m_customDateFormats;
+    bool m_date1904 = false;
     QString m_error;
 };

@@ -85,6 +85,51 @@ QString serialDateText(double serial, bool date1904)
     return dateTimeText(epoch.addDays(qint64(days)), time);
 }
 
+bool isDateFormatCode(const QString &code)
+{
+    // Only the first section (positive numbers) decides; quoted text, escaped characters,
+    // padding and fill characters and bracketed colours, conditions and locales do not count,
+    // but bracketed elapsed times ([h]:mm) do.
+    QString letters;
+    bool inQuote = false;
+    for (qsizetype i = 0; i < code.size(); ++i) {
+        const QChar c = code.at(i);
+        if (inQuote) {
+            inQuote = c != u'"';
+        } else if (c == u'"') {
+            inQuote = true;
+        } else if (c == u'\\' || c == u'_' || c == u'*') {
+            ++i;
+        } else if (c == u';') {
+            break;
+        } else if (c == u'[') {
+            const qsizetype close = code.indexOf(u']', i);
+            if (close < 0)
+                break;
+            const QString inside = code.mid(i + 1, close - i - 1).toLower();
+            if (!inside.isEmpty() &&
+                inside.count(u'h') + inside.count(u'm') + inside.count(u's') == inside.size())
+                letters += inside;
+            i = close;
+        } else {
+            letters += c.toLower();
+        }
+    }
+    if (letters == u"general")
+        return false;
+    for (const QChar c : letters) {
+        if (c == u'd' || c == u'm' || c == u'y' || c == u'h' || c == u's')
+            return true;
+    }
+    return false;
+}
+
+bool isBuiltInDateFormat(int id)
+{
+    return (id >= 14 && id <= 22) || (id >= 27 && id <= 36) || (id >= 45 && id <= 47) ||
+           (id >= 50 && id <= 58);
+}
+
 QString truthText(bool value)
 {
     return value ? QStringLiteral("True") : QStringLiteral("False");

@@ -22,6 +22,11 @@ QString serialDateText(double serial, bool date1904);
 
 QString truthText(bool value);
 
+// Whether a number format code shows a date or a time ("dd.mm.yyyy", "h:mm", not "0.00").
+bool isDateFormatCode(const QString &code);
+// Whether one of the numbered formats every workbook knows without listing them is a date.
+bool isBuiltInDateFormat(int id);
+
 // The failure of a cell holding an error value, which has no text.
 QString conversionErrorText();
 

@@ -2,11 +2,14 @@
 
 #include "ReadLimits.h"
 
+#include <QHash>
 #include <QStringDecoder>
 
 namespace {
 
 const QString kFormat = QStringLiteral("CSV");
+// Lines looked at to tell the separator; a list shows its shape long before.
+constexpr int kSeparatorSampleLines = 20;
 
 // Windows Latin-1 puts printable characters where ISO Latin-1 has control codes 0x80 to 0x9f;
 // spreadsheet programs on Windows write their CSV files in it.
@@ -51,25 +54,55 @@ QString CsvSheetReader::decode(const QByteArray &data)
 
 QChar CsvSheetReader::separatorOf(const QString &text)
 {
-    int semicolons = 0;
-    int commas = 0;
+    // Separators outside quotes, per line, on the first lines: a name such as "Schmidt, Peter"
+    // puts commas into some lines only, while the real separator gives every line the same
+    // field count.
+    QList<int> semicolons{0};
+    QList<int> commas{0};
     bool quoted = false;
-    for (const QChar c : text) {
-        if (c == u'"')
+    for (qsizetype i = 0; i < text.size() && semicolons.size() <= kSeparatorSampleLines; ++i) {
+        const QChar c = text.at(i);
+        if (c == u'"') {
             quoted = !quoted;
-        else if (!quoted && (c == u'\n' || c == u'\r'))
-            break;
-        else if (!quoted && c == u';')
-            ++semicolons;
-        else if (!quoted && c == u',')
-            ++commas;
+        } else if (quoted) {
+            continue;
+        } else if (c == u'\n' || c == u'\r') {
+            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+                ++i;
+            semicolons.append(0);
+            commas.append(0);
+        } else if (c == u';') {
+            ++semicolons.last();
+        } else if (c == u',') {
+            ++commas.last();
+        }
     }
-    return commas > semicolons ? u',' : u';';
+    const int semicolonLines = linesWithCommonCount(semicolons);
+    const int commaLines = linesWithCommonCount(commas);
+    return commaLines > semicolonLines ? u',' : u';';
+}
+
+int CsvSheetReader::linesWithCommonCount(QList<int> counts)
+{
+    // A trailing line end leaves an empty last line, which says nothing.
+    while (!counts.isEmpty() && counts.last() == 0)
+        counts.removeLast();
+    QHash<int, int> linesPerCount;
+    int best = 0;
+    for (const int count : std::as_const(counts)) {
+        if (count > 0)
+            best = std::max(best, ++linesPerCount[count]);
+    }
+    return best;
 }
 
 bool CsvSheetReader::read(const QByteArray &data, SheetRowSink &sink)
 {
     clearError();
+    if (data.size() > ReadLimits::kMaxCsvBytes)
+        return fail(QStringLiteral("Die CSV-Datei ist größer als %1 MB; so große Starterlisten "
+                                   "werden nicht gelesen.")
+                        .arg(ReadLimits::kMaxCsvBytes / (1024 * 1024)));
     if (data.contains('\0') && !data.startsWith("\xFF\xFE") && !data.startsWith("\xFE\xFF"))
         return failDamaged(kFormat, QStringLiteral("sie enthält Binärdaten"));
     const QString text = decode(data);

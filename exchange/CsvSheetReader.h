@@ -2,9 +2,12 @@
 
 #include "SheetReader.h"
 
-// Reads a CSV file: fields separated by semicolons or commas (whichever the first line uses
-// more), quoted fields with doubled quotes inside, UTF-8 (with or without byte order mark),
-// UTF-16 with a byte order mark, or else Windows Latin-1. Every field is kept as its text.
+#include <QList>
+
+// Reads a CSV file: fields separated by semicolons or commas (whichever gives the same field
+// count on more of the first lines, semicolons when both do), quoted fields with doubled quotes
+// inside, UTF-8 (with or without byte order mark), UTF-16 with a byte order mark, or else Windows
+// Latin-1. Every field is kept as its text.
 class CsvSheetReader : public SheetReader
 {
 public:
@@ -12,4 +15,8 @@ public:
 
     static QString decode(const QByteArray &data);
     static QChar separatorOf(const QString &text);
+
+private:
+    // How many lines share the most common non-zero separator count.
+    static int linesWithCommonCount(QList<int> counts);
 };

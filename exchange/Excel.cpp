@@ -1,6 +1,7 @@
 #include "Excel.h"
 
 #include "DocumentOpener.h"
+#include "WorkingFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -8,6 +9,10 @@
 #include <QFileInfo>
 
 #include <xlsxwriter.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -25,7 +30,7 @@ QString executableBaseName()
 } // namespace
 
 TExcel::TExcel(QObject *owner)
-    : QObject(owner), m_folder(QDir::currentPath()), m_baseName(executableBaseName())
+    : QObject(owner), m_folder(WorkingFolder()), m_baseName(executableBaseName())
 {}
 
 TExcel::~TExcel()
@@ -48,7 +53,8 @@ bool TExcel::Connect()
     const QDateTime now = QDateTime::currentDateTime();
     const QDir folder(m_folder);
     for (int attempt = 1; attempt <= kMaxNameAttempts; ++attempt) {
-        const QString path = folder.filePath(fileNameFor(m_baseName, now, attempt));
+        const QString path = FullPathOf(folder.filePath(fileNameFor(m_baseName, now, attempt)));
+        m_attemptedPath = path;
         QFile file(path);
         // NewOnly reserves the name atomically, so two exports never share a file.
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
@@ -59,6 +65,9 @@ bool TExcel::Connect()
         if (!file.exists())
             return false; // the folder refuses new files: no other name will do better
     }
+    m_errorString = QStringLiteral("Alle %1 Namen für die Exporte dieser Sekunde sind schon "
+                                   "vergeben.")
+                        .arg(kMaxNameAttempts);
     return false;
 }
 
@@ -67,8 +76,10 @@ void TExcel::NewWorkbook()
     m_line = 1;
     if (m_fileName.isEmpty() || m_saved)
         return;
+    // The workbook is written beside its reserved name and moved there once complete, so a
+    // failure never leaves half a workbook under that name.
     if (!m_workbook)
-        m_workbook = workbook_new(QFile::encodeName(m_fileName).constData());
+        m_workbook = workbook_new(QFile::encodeName(partialFileName()).constData());
     if (!m_workbook) {
         m_errorString = QStringLiteral("Die Arbeitsmappe kann nicht angelegt werden.");
         return;
@@ -121,11 +132,20 @@ bool TExcel::Save()
         dropReservedFile(); // nothing was written: leave no empty file behind
         return false;
     }
+    errno = 0; // the writer's own codes do not tell a full disk from a missing folder
     const lxw_error result = workbook_close(m_workbook);
     m_workbook = nullptr;
     m_sheet = nullptr;
     if (result != LXW_NO_ERROR) {
         m_errorString = QString::fromUtf8(lxw_strerror(result));
+        if (errno != 0)
+            m_errorString += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(strerror(errno)));
+        dropReservedFile();
+        return false;
+    }
+    if (::rename(QFile::encodeName(partialFileName()).constData(),
+                 QFile::encodeName(m_fileName).constData()) != 0) {
+        m_errorString = QString::fromLocal8Bit(strerror(errno));
         dropReservedFile();
         return false;
     }
@@ -134,8 +154,28 @@ bool TExcel::Save()
     return true;
 }
 
+void TExcel::Discard()
+{
+    if (m_saved)
+        return;
+    m_saved = true;
+    if (m_workbook)
+        workbook_close(m_workbook); // frees it; what it wrote goes with the reserved file
+    m_workbook = nullptr;
+    m_sheet = nullptr;
+    dropReservedFile();
+}
+
+QString TExcel::partialFileName() const
+{
+    const QFileInfo info(m_fileName);
+    return info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".part");
+}
+
 void TExcel::dropReservedFile()
 {
-    if (!m_fileName.isEmpty())
-        QFile::remove(m_fileName);
+    if (m_fileName.isEmpty())
+        return;
+    QFile::remove(partialFileName());
+    QFile::remove(m_fileName);
 }

@@ -32,7 +32,10 @@ public:
     // Sets every column's width from the longest text written into it.
     void AutoFitColumns();
     // Saves the workbook file and opens it; later calls do nothing. The destructor calls it.
+    // False, with errorString(), when it could not be saved; then no file is left.
     bool Save();
+    // Drops the workbook unsaved and removes its reserved file; Save then does nothing.
+    void Discard();
 
     // Kept for callers that set it; every export makes a new file whatever its value.
     bool ExcelNew() const { return m_excelNew; }
@@ -53,6 +56,8 @@ public:
 
     // The workbook file that Connect reserved, empty before.
     QString fileName() const { return m_fileName; }
+    // The full path Connect reserved or last tried, for messages.
+    QString targetPath() const { return m_fileName.isEmpty() ? m_attemptedPath : m_fileName; }
     QString errorString() const { return m_errorString; }
 
     // "<baseName>-yyyy-MM-dd-HHmmss.xlsx", with "-2", "-3"... before the extension for the
@@ -61,6 +66,8 @@ public:
 
 private:
     void dropReservedFile();
+    // Where the workbook is written until it is complete: a hidden name beside fileName().
+    QString partialFileName() const;
 
     bool m_excelNew = false;
     bool m_horizontal = true;
@@ -68,6 +75,7 @@ private:
     QString m_folder;
     QString m_baseName;
     QString m_fileName;
+    QString m_attemptedPath;
     QString m_errorString;
     lxw_workbook *m_workbook = nullptr;
     lxw_worksheet *m_sheet = nullptr;

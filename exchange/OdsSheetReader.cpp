@@ -2,6 +2,7 @@
 
 #include "CellText.h"
 #include "ReadLimits.h"
+#include "XmlScanner.h"
 #include "ZipArchive.h"
 
 #include <QDateTime>
@@ -21,6 +22,10 @@ const QString kCalcExtNs =
     QStringLiteral("urn:org:documentfoundation:names:experimental:calc:xmlns:calcext:1.0");
 constexpr qint64 kMaxSheetRows = 1048576;
 constexpr qint64 kSecondsPerDay = 24 * 60 * 60;
+const QString kManifest = QStringLiteral("META-INF/manifest.xml");
+constexpr qint64 kMaxManifestBytes = 1024 * 1024;
+// One run of text in UTF-8 longer than this cannot fit a cell.
+constexpr qsizetype kMaxRunBytes = 3 * qsizetype(ReadLimits::kMaxCellChars);
 
 qint64 repeatCount(const QXmlStreamReader &xml, QLatin1String name)
 {
@@ -91,7 +96,33 @@ bool OdsSheetReader::read(const QByteArray &data, SheetRowSink &sink)
     ZipArchive zip(data);
     if (!zip.isOpen())
         return failDamaged(kFormat, zip.errorString());
+    // An encrypted document lists how each part is encrypted in its manifest.
+    QByteArray manifest;
+    if (zip.contains(kManifest) && zip.readEntry(kManifest, kMaxManifestBytes, &manifest) &&
+        manifest.contains("encryption-data"))
+        return fail(QStringLiteral("Die Datei ist mit einem Kennwort geschützt; geschützte "
+                                   "Starterlisten werden nicht gelesen. Bitte die Liste ohne "
+                                   "Kennwort speichern."));
     const QString part = QStringLiteral("content.xml");
+    // A first, lean pass bounds nesting and text lengths before the full parser, which keeps
+    // every open element in memory, sees the part.
+    {
+        const std::unique_ptr<QIODevice> device = zip.openEntry(part, ReadLimits::kMaxPartBytes);
+        if (!device)
+            return failDamaged(kFormat, zip.errorString());
+        XmlScanner scanner(device.get(), kMaxRunBytes);
+        XmlScanner::Token token;
+        while ((token = scanner.next()) != XmlScanner::EndOfDocument) {
+            if (token == XmlScanner::Invalid) {
+                if (scanner.problem() == XmlScanner::Problem::TextTooLong)
+                    return failCellTooLong();
+                return failDamaged(kFormat, QStringLiteral("%1, Zeile %2: %3")
+                                                .arg(part)
+                                                .arg(scanner.lineNumber())
+                                                .arg(scanner.errorString()));
+            }
+        }
+    }
     const std::unique_ptr<QIODevice> device = zip.openEntry(part, ReadLimits::kMaxPartBytes);
     if (!device)
         return failDamaged(kFormat, zip.errorString());

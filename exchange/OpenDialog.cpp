@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 bool TOpenDialog::Execute(QWidget *parent)
 {
@@ -9,7 +10,8 @@ bool TOpenDialog::Execute(QWidget *parent)
     if (!m_prepared.isEmpty()) {
         const Answer answer = m_prepared.takeFirst();
         if (answer.chosen)
-            Accept(answer.fileName, answer.filterIndex);
+            Accept(answer.asOffered ? FileName : answer.fileName,
+                   answer.asOffered ? FilterIndex : answer.filterIndex);
         return answer.chosen;
     }
 
@@ -32,22 +34,58 @@ bool TOpenDialog::Execute(QWidget *parent)
     return true;
 }
 
+QStringList TOpenDialog::OfferedExtensions(int filterIndex) const
+{
+    // The chosen filter's extensions first, then the others, in the order the filters list them.
+    QStringList extensions;
+    const auto addFrom = [&extensions](const QString &filter) {
+        static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
+        for (auto match = pattern.globalMatch(filter); match.hasNext();) {
+            const QString extension = match.next().captured(1);
+            if (!extensions.contains(extension))
+                extensions.append(extension);
+        }
+    };
+    if (filterIndex >= 1 && filterIndex <= Filter.size())
+        addFrom(Filter.at(filterIndex - 1));
+    for (const QString &filter : Filter)
+        addFrom(filter);
+    return extensions;
+}
+
 void TOpenDialog::Accept(const QString &fileName, int filterIndex)
 {
     FileName = fileName;
-    if (!DefaultExt.isEmpty() && QFileInfo(fileName).suffix().isEmpty())
-        FileName += QLatin1Char('.') + DefaultExt;
     FilterIndex = filterIndex;
+    const QFileInfo typed(fileName);
+    if (!typed.suffix().isEmpty() || typed.exists())
+        return;
+    // A name typed without extension means the list that is there, whatever its format; the
+    // default extension only when none of them exists.
+    for (const QString &extension : OfferedExtensions(filterIndex)) {
+        const QString candidate = fileName + QLatin1Char('.') + extension;
+        if (QFileInfo(candidate).isFile()) {
+            FileName = candidate;
+            return;
+        }
+    }
+    if (!DefaultExt.isEmpty())
+        FileName += QLatin1Char('.') + DefaultExt;
 }
 
 void TOpenDialog::PrepareAnswer(const QString &fileName, int filterIndex)
 {
-    m_prepared.append({true, fileName, filterIndex});
+    m_prepared.append({true, false, fileName, filterIndex});
 }
 
 void TOpenDialog::PrepareCancel()
 {
-    m_prepared.append({false, QString(), 0});
+    m_prepared.append({false, false, QString(), 0});
+}
+
+void TOpenDialog::PrepareEnter()
+{
+    m_prepared.append({true, true, QString(), 0});
 }
 
 TOpenDialog StarterListOpenDialog()

@@ -19,8 +19,9 @@ public:
 
     // Writes the page to an open device; false, with errorString(), if a write fails.
     bool write(QIODevice &device, const TResultsSnapshot &snapshot);
-    // Creates or truncates fileName and writes the page. On failure errorString() is set and
-    // createFailed() tells whether the file could not even be created.
+    // Writes the page to fileName, all or nothing: on failure an earlier page stays as it was,
+    // no partial file is left, errorString() says why and createFailed() tells whether the
+    // page could not even be begun. A symbolic link at fileName is replaced, never followed.
     bool writeFile(const QString &fileName, const TResultsSnapshot &snapshot);
 
     QString errorString() const { return m_errorString; }

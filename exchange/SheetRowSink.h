@@ -4,11 +4,12 @@
 #include <QString>
 
 // One worksheet cell as a reader found it: its text, or the mark of an error value (a failed
-// formula), which has no text.
+// formula), which has no text, or of a formula saved without its result (noValue).
 struct SheetCell
 {
     QString text;
     bool error = false;
+    bool noValue = false;
 };
 
 // The cells of one worksheet row from column A on; cells past the end are empty.

@@ -12,6 +12,14 @@ bool StarterListCollector::takeRow(int row, const SheetRow &cells)
         m_ended = true;
         return false;
     }
+    // A start number computed by a formula that was saved without its result would end the
+    // list here unseen.
+    if (!cells.isEmpty() && cells.first().noValue)
+        return fail(QStringLiteral("Die Zelle A%1 enthält eine Formel ohne gespeichertes "
+                                   "Ergebnis; die Liste würde dort enden. Bitte die Datei in "
+                                   "einer Tabellenkalkulation öffnen, neu berechnen und wieder "
+                                   "speichern.")
+                        .arg(row + 1));
     if (cells.isEmpty() || (!cells.first().error && cells.first().text.isEmpty())) {
         m_ended = true;
         return false;
@@ -31,6 +39,7 @@ bool StarterListCollector::takeRow(int row, const SheetRow &cells)
         const SheetCell &cell = cells.at(column);
         if (cell.error)
             return fail(CellText::conversionErrorText());
+
         texts.append(cell.text);
         m_chars += cell.text.size();
     }

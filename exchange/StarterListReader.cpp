@@ -9,6 +9,7 @@
 #include "ZipArchive.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <memory>
 
@@ -36,6 +37,14 @@ std::unique_ptr<SheetReader> readerFor(StarterListReader::Format format)
         break;
     }
     return nullptr;
+}
+
+// A workbook saved with a password to open is an encrypted package inside a compound file.
+bool isEncryptedPackage(const QByteArray &data)
+{
+    CompoundFile container;
+    QByteArray stream;
+    return container.readStream(data, {QStringLiteral("EncryptedPackage")}, &stream);
 }
 
 } // namespace
@@ -86,7 +95,32 @@ bool StarterListReader::read(const QString &fileName)
     if (file.error() != QFileDevice::NoError)
         return fail(QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: %2")
                         .arg(fileName, file.errorString()));
+    const QString mismatch = nameMismatch(fileName, data);
+    if (!mismatch.isEmpty())
+        return fail(
+            QStringLiteral("Die Datei \"%1\" wird nicht gelesen: %2").arg(fileName, mismatch));
     return readData(data);
+}
+
+QString StarterListReader::nameMismatch(const QString &fileName, const QByteArray &data)
+{
+    const QString extension = QFileInfo(fileName).suffix().toLower();
+    const bool workbookName = extension == u"xls" || extension == u"xlsx" || extension == u"ods";
+    if (!workbookName)
+        return QString();
+    // An empty or blank file would otherwise pass as an empty CSV list and empty the grid.
+    if (data.trimmed().isEmpty())
+        return QStringLiteral("sie ist leer, enthält also keine Arbeitsmappe (.%1).")
+            .arg(extension);
+    const Format format = detectFormat(data);
+    if (format == Format::Unknown || format == Format::DamagedZip)
+        return QStringLiteral("ihr Inhalt ist keine Arbeitsmappe (.%1) und keine CSV-Datei.")
+            .arg(extension);
+    // Old web exports save text lists as .xls, which spreadsheet programs open; the zipped
+    // formats are never text.
+    if (format == Format::Csv && extension != u"xls")
+        return QStringLiteral("ihr Inhalt ist Text, keine Arbeitsmappe (.%1).").arg(extension);
+    return QString();
 }
 
 bool StarterListReader::readData(const QByteArray &data)
@@ -102,6 +136,10 @@ bool StarterListReader::readData(const QByteArray &data)
         return fail(QStringLiteral("Die Datei ist keine lesbare Arbeitsmappe (.xlsx, .ods) oder "
                                    "beschädigt: %1")
                         .arg(ZipArchive(data).errorString()));
+    if (format == Format::Xls && isEncryptedPackage(data))
+        return fail(QStringLiteral("Die Datei ist mit einem Kennwort geschützt; geschützte "
+                                   "Starterlisten werden nicht gelesen. Bitte die Liste ohne "
+                                   "Kennwort speichern."));
     const std::unique_ptr<SheetReader> reader = readerFor(format);
     if (!reader)
         return fail(QStringLiteral("Die Datei ist weder eine Arbeitsmappe (.xls, .xlsx, .ods) "

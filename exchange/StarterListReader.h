@@ -16,6 +16,9 @@ public:
     static Format detectFormat(const QByteArray &data);
 
     bool read(const QString &fileName);
+    // Why content and a workbook's file name do not fit together (an empty "lauf.xlsx", text
+    // in an .ods); empty when they do.
+    static QString nameMismatch(const QString &fileName, const QByteArray &data);
     bool readData(const QByteArray &data);
 
     // Valid after a successful read; empty after a failed one.

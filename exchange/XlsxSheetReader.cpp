@@ -4,10 +4,12 @@
 #include "ReadLimits.h"
 #include "ZipArchive.h"
 
+#include "XmlScanner.h"
+
+#include <QBuffer>
 #include <QDateTime>
 #include <QDir>
 #include <QHash>
-#include <QXmlStreamReader>
 
 namespace {
 
@@ -16,12 +18,11 @@ constexpr qint64 kMaxSheetRows = 1048576;
 constexpr int kMaxColumnLetters = 3;
 // More number formats and cell styles than any workbook needs (the format allows 64,000 styles).
 constexpr int kMaxStyles = 65536 * 4;
-
-QString attribute(const QXmlStreamReader &xml, const char *name)
-{
-    // Attributes without a namespace; the relationship id is the only namespaced one we read.
-    return xml.attributes().value(QLatin1String(name)).toString();
-}
+// The workbook, its relationships and the styles are small parts.
+constexpr qint64 kMaxSmallPartBytes = 16 * 1024 * 1024;
+constexpr qsizetype kMaxSmallTextBytes = 64 * 1024;
+// A cell's text in UTF-8: at most three bytes per character of the cell limit.
+constexpr qsizetype kMaxCellBytes = 3 * qsizetype(ReadLimits::kMaxCellChars);
 
 // The directory of a part, with a trailing slash ("xl/" for "xl/workbook.xml").
 QString folderOf(const QString &part)
@@ -55,15 +56,18 @@ QHash<QString, Relationship> readRelationships(ZipArchive &zip, const QString &p
     QHash<QString, Relationship> relationships;
     const QString name = relationshipsOf(part);
     QByteArray content;
-    if (!zip.contains(name) || !zip.readEntry(name, ReadLimits::kMaxPartBytes, &content))
+    if (!zip.contains(name) || !zip.readEntry(name, kMaxSmallPartBytes, &content))
         return relationships;
-    QXmlStreamReader xml(content);
-    while (!xml.atEnd()) {
-        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"Relationship" &&
+    QBuffer buffer(&content);
+    buffer.open(QIODevice::ReadOnly);
+    XmlScanner xml(&buffer, kMaxSmallTextBytes);
+    XmlScanner::Token token;
+    while ((token = xml.next()) != XmlScanner::EndOfDocument && token != XmlScanner::Invalid) {
+        if (token == XmlScanner::StartElement && xml.name() == "Relationship" &&
             relationships.size() < kMaxStyles) {
-            relationships.insert(
-                attribute(xml, "Id"),
-                {attribute(xml, "Type"), resolveTarget(folderOf(part), attribute(xml, "Target"))});
+            relationships.insert(xml.attributeText("Id"),
+                                 {xml.attributeText("Type"),
+                                  resolveTarget(folderOf(part), xml.attributeText("Target"))});
         }
     }
     return relationships;
@@ -79,96 +83,63 @@ QString targetOfType(const QHash<QString, Relationship> &relationships, QStringV
 }
 
 // Column index (0 for A) of a cell reference such as "B3"; -1 when it has no valid column.
-int columnOfReference(QStringView reference)
+int columnOfReference(QByteArrayView reference)
 {
     int column = 0;
     int letters = 0;
-    for (const QChar c : reference) {
-        const char16_t u = c.toUpper().unicode();
-        if (u < u'A' || u > u'Z')
+    for (const char c : reference) {
+        const char u = c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+        if (u < 'A' || u > 'Z')
             break;
         if (++letters > kMaxColumnLetters)
             return -1;
-        column = column * 26 + (u - u'A' + 1);
+        column = column * 26 + (u - 'A' + 1);
     }
     return letters == 0 ? -1 : column - 1;
 }
 
-bool isBuiltInDateFormat(int id)
+int toInt(QByteArrayView text, bool *ok = nullptr)
 {
-    return (id >= 14 && id <= 22) || (id >= 27 && id <= 36) || (id >= 45 && id <= 47) ||
-           (id >= 50 && id <= 58);
+    return text.trimmed().toInt(ok);
 }
 
 // Reads the text of the current <si> or <is> element: its <t> runs, without the phonetic
 // guides. Fails when the text grows past the cell limit.
-bool readRichText(QXmlStreamReader &xml, QString *text)
+bool readRichText(XmlScanner &xml, QByteArray *text)
 {
-    int depth = 1;
-    while (depth > 0 && !xml.atEnd()) {
-        const QXmlStreamReader::TokenType token = xml.readNext();
-        if (token == QXmlStreamReader::StartElement) {
-            if (xml.name() == u"t") {
-                text->append(xml.readElementText());
-                if (text->size() > ReadLimits::kMaxCellChars)
-                    return false;
-            } else if (xml.name() == u"rPh" || xml.name() == u"phoneticPr") {
-                xml.skipCurrentElement();
-            } else {
-                ++depth;
-            }
-        } else if (token == QXmlStreamReader::EndElement) {
-            --depth;
+    const int inside = xml.depth();
+    QByteArray run;
+    for (;;) {
+        const XmlScanner::Token token = xml.next();
+        if (token == XmlScanner::Invalid || token == XmlScanner::EndOfDocument)
+            return false;
+        if (token == XmlScanner::EndElement && xml.depth() < inside)
+            return true;
+        if (token != XmlScanner::StartElement)
+            continue;
+        if (xml.name() == "t") {
+            if (!xml.readElementText(&run))
+                return false;
+            text->append(run);
+        } else if (xml.name() == "rPh" || xml.name() == "phoneticPr") {
+            if (!xml.skipElement())
+                return false;
         }
     }
-    return true;
 }
 
 } // namespace
 
 bool XlsxSheetReader::isDateFormatCode(const QString &code)
 {
-    // Only the first section (positive numbers) decides; quoted text, escaped characters,
-    // padding and fill characters and bracketed colours, conditions and locales do not count,
-    // but bracketed elapsed times ([h]:mm) do.
-    QString letters;
-    bool inQuote = false;
-    for (qsizetype i = 0; i < code.size(); ++i) {
-        const QChar c = code.at(i);
-        if (inQuote) {
-            inQuote = c != u'"';
-        } else if (c == u'"') {
-            inQuote = true;
-        } else if (c == u'\\' || c == u'_' || c == u'*') {
-            ++i;
-        } else if (c == u';') {
-            break;
-        } else if (c == u'[') {
-            const qsizetype close = code.indexOf(u']', i);
-            if (close < 0)
-                break;
-            const QString inside = code.mid(i + 1, close - i - 1).toLower();
-            if (!inside.isEmpty() &&
-                inside.count(u'h') + inside.count(u'm') + inside.count(u's') == inside.size())
-                letters += inside;
-            i = close;
-        } else {
-            letters += c.toLower();
-        }
-    }
-    if (letters == u"general")
-        return false;
-    for (const QChar c : letters) {
-        if (c == u'd' || c == u'm' || c == u'y' || c == u'h' || c == u's')
-            return true;
-    }
-    return false;
+    return CellText::isDateFormatCode(code);
 }
 
 bool XlsxSheetReader::read(const QByteArray &data, SheetRowSink &sink)
 {
     clearError();
-    m_sharedStrings.clear();
+    m_sharedText.clear();
+    m_sharedEnds.clear();
     m_dateStyles.clear();
     m_date1904 = false;
 
@@ -191,30 +162,43 @@ bool XlsxSheetReader::findParts(ZipArchive &zip, Parts *parts)
     if (workbook.isEmpty() || !zip.contains(workbook))
         workbook = QStringLiteral("xl/workbook.xml");
 
-    QString firstSheetId;
+    // The sheets in their order; a chart sheet may come first and has no cells.
+    QStringList sheetIds;
     QByteArray content;
-    if (zip.contains(workbook) && zip.readEntry(workbook, ReadLimits::kMaxPartBytes, &content)) {
-        QXmlStreamReader xml(content);
-        while (!xml.atEnd() && firstSheetId.isEmpty()) {
-            if (xml.readNext() != QXmlStreamReader::StartElement)
+    if (zip.contains(workbook) && zip.readEntry(workbook, kMaxSmallPartBytes, &content)) {
+        QBuffer buffer(&content);
+        buffer.open(QIODevice::ReadOnly);
+        XmlScanner xml(&buffer, kMaxSmallTextBytes);
+        XmlScanner::Token token;
+        while ((token = xml.next()) != XmlScanner::EndOfDocument && token != XmlScanner::Invalid &&
+               sheetIds.size() < kMaxStyles) {
+            if (token != XmlScanner::StartElement)
                 continue;
-            if (xml.name() == u"workbookPr") {
-                const QString date1904 = attribute(xml, "date1904");
-                m_date1904 = date1904 == u"1" || date1904 == u"true";
-            } else if (xml.name() == u"sheet") {
-                for (const QXmlStreamAttribute &a : xml.attributes()) {
-                    if (a.name() == u"id" && !a.namespaceUri().isEmpty())
-                        firstSheetId = a.value().toString();
-                }
+            if (xml.name() == "workbookPr") {
+                const QByteArrayView date1904 = xml.attribute("date1904");
+                m_date1904 = date1904 == "1" || date1904 == "true";
+            } else if (xml.name() == "sheet") {
+                sheetIds.append(xml.attributeText("id"));
             }
         }
     }
 
     const QHash<QString, Relationship> relationships = readRelationships(zip, workbook);
-    parts->sheet = relationships.value(firstSheetId).target;
-    if (parts->sheet.isEmpty() || !zip.contains(parts->sheet))
+    bool chartSheetFirst = false;
+    for (const QString &id : std::as_const(sheetIds)) {
+        const Relationship sheet = relationships.value(id);
+        if (sheet.type.endsWith(u"/chartsheet") || sheet.type.endsWith(u"/dialogsheet")) {
+            chartSheetFirst = chartSheetFirst || parts->sheet.isEmpty();
+            continue;
+        }
+        if (!sheet.target.isEmpty() && zip.contains(sheet.target)) {
+            parts->sheet = sheet.target;
+            break;
+        }
+    }
+    if (parts->sheet.isEmpty() && !chartSheetFirst)
         parts->sheet = QStringLiteral("xl/worksheets/sheet1.xml");
-    if (!zip.contains(parts->sheet))
+    if (parts->sheet.isEmpty() || !zip.contains(parts->sheet))
         return failDamaged(kFormat, QStringLiteral("sie enthält kein Tabellenblatt"));
 
     parts->sharedStrings = targetOfType(relationships, u"/sharedStrings");
@@ -230,11 +214,10 @@ bool XlsxSheetReader::findParts(ZipArchive &zip, Parts *parts)
     return true;
 }
 
-bool XlsxSheetReader::xmlFailed(const QXmlStreamReader &xml, const QIODevice &device,
-                                const QString &part)
+bool XlsxSheetReader::xmlFailed(const XmlScanner &xml, const QString &part)
 {
-    if (!device.errorString().isEmpty() && device.errorString() != u"Unknown error")
-        return failDamaged(kFormat, device.errorString());
+    if (xml.problem() == XmlScanner::Problem::TextTooLong)
+        return failCellTooLong();
     return failDamaged(
         kFormat,
         QStringLiteral("%1, Zeile %2: %3").arg(part).arg(xml.lineNumber()).arg(xml.errorString()));
@@ -242,37 +225,39 @@ bool XlsxSheetReader::xmlFailed(const QXmlStreamReader &xml, const QIODevice &de
 
 bool XlsxSheetReader::readStyles(ZipArchive &zip, const QString &name)
 {
-    const std::unique_ptr<QIODevice> device = zip.openEntry(name, ReadLimits::kMaxPartBytes);
+    const std::unique_ptr<QIODevice> device = zip.openEntry(name, kMaxSmallPartBytes);
     if (!device)
         return failDamaged(kFormat, zip.errorString());
-    QXmlStreamReader xml(device.get());
+    XmlScanner xml(device.get(), kMaxSmallTextBytes);
     QHash<int, bool> customIsDate;
     QList<int> styleFormats;
-    bool inCellStyles = false;
-    while (!xml.atEnd()) {
-        const QXmlStreamReader::TokenType token = xml.readNext();
-        if (token == QXmlStreamReader::StartElement) {
-            if (xml.name() == u"numFmt") {
+    int cellStylesDepth = 0;
+    for (;;) {
+        const XmlScanner::Token token = xml.next();
+        if (token == XmlScanner::EndOfDocument)
+            break;
+        if (token == XmlScanner::Invalid)
+            return xmlFailed(xml, name);
+        if (token == XmlScanner::StartElement) {
+            if (xml.name() == "numFmt") {
                 if (customIsDate.size() >= kMaxStyles)
                     return failDamaged(kFormat, QStringLiteral("zu viele Zahlenformate"));
-                customIsDate.insert(attribute(xml, "numFmtId").toInt(),
-                                    isDateFormatCode(attribute(xml, "formatCode")));
-            } else if (xml.name() == u"cellXfs") {
-                inCellStyles = true;
-            } else if (inCellStyles && xml.name() == u"xf") {
+                customIsDate.insert(toInt(xml.attribute("numFmtId")),
+                                    isDateFormatCode(xml.attributeText("formatCode")));
+            } else if (xml.name() == "cellXfs") {
+                cellStylesDepth = xml.depth();
+            } else if (cellStylesDepth > 0 && xml.name() == "xf") {
                 if (styleFormats.size() >= kMaxStyles)
                     return failDamaged(kFormat, QStringLiteral("zu viele Zellformate"));
-                styleFormats.append(attribute(xml, "numFmtId").toInt());
+                styleFormats.append(toInt(xml.attribute("numFmtId")));
             }
-        } else if (token == QXmlStreamReader::EndElement && xml.name() == u"cellXfs") {
-            inCellStyles = false;
+        } else if (token == XmlScanner::EndElement && xml.name() == "cellXfs") {
+            cellStylesDepth = 0;
         }
     }
-    if (xml.hasError())
-        return xmlFailed(xml, *device, name);
     m_dateStyles.reserve(styleFormats.size());
     for (const int format : styleFormats)
-        m_dateStyles.append(customIsDate.value(format, isBuiltInDateFormat(format)));
+        m_dateStyles.append(customIsDate.value(format, CellText::isBuiltInDateFormat(format)));
     return true;
 }
 
@@ -281,85 +266,126 @@ bool XlsxSheetReader::readSharedStrings(ZipArchive &zip, const QString &name)
     const std::unique_ptr<QIODevice> device = zip.openEntry(name, ReadLimits::kMaxPartBytes);
     if (!device)
         return failDamaged(kFormat, zip.errorString());
-    QXmlStreamReader xml(device.get());
-    qint64 totalChars = 0;
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"si")
+    XmlScanner xml(device.get(), kMaxCellBytes);
+    QByteArray text;
+    for (;;) {
+        const XmlScanner::Token token = xml.next();
+        if (token == XmlScanner::EndOfDocument)
+            return true;
+        if (token == XmlScanner::Invalid)
+            return xmlFailed(xml, name);
+        if (token != XmlScanner::StartElement || xml.name() != "si")
             continue;
-        if (m_sharedStrings.size() >= ReadLimits::kMaxSharedStrings)
+        if (m_sharedEnds.size() >= ReadLimits::kMaxSharedStrings)
             return fail(QStringLiteral("Die Arbeitsmappe enthält mehr als %1 Texte; so große "
                                        "Starterlisten werden nicht gelesen.")
                             .arg(ReadLimits::kMaxSharedStrings));
-        QString text;
+        text.clear();
         if (!readRichText(xml, &text))
+            return xmlFailed(xml, name);
+        if (text.size() > ReadLimits::kMaxCellChars &&
+            QString::fromUtf8(text).size() > ReadLimits::kMaxCellChars)
             return failCellTooLong();
-        totalChars += text.size();
-        if (totalChars > ReadLimits::kMaxSharedChars)
+        // Held as UTF-8 one after the other: a list's names cost little more than the file.
+        if (m_sharedText.size() + text.size() > ReadLimits::kMaxSharedBytes)
             return fail(QStringLiteral("Die Texte der Arbeitsmappe sind zusammen länger als %1 "
-                                       "Zeichen; so große Starterlisten werden nicht gelesen.")
-                            .arg(ReadLimits::kMaxSharedChars));
-        m_sharedStrings.append(text);
+                                       "MB; so große Starterlisten werden nicht gelesen.")
+                            .arg(ReadLimits::kMaxSharedBytes / (1024 * 1024)));
+        m_sharedText.append(text);
+        m_sharedEnds.append(m_sharedText.size());
     }
-    if (xml.hasError())
-        return xmlFailed(xml, *device, name);
-    return true;
 }
 
-bool XlsxSheetReader::readCell(QXmlStreamReader &xml, SheetCell *cell)
+bool XlsxSheetReader::readCell(XmlScanner &xml, SheetCell *cell)
 {
-    const QXmlStreamAttributes attributes = xml.attributes();
-    const QStringView type = attributes.value(QLatin1String("t"));
-    bool hasStyle = false;
-    const int style = attributes.value(QLatin1String("s")).toInt(&hasStyle);
-    QString value;
-    bool hasValue = false;
-    while (xml.readNextStartElement()) {
-        if (xml.name() == u"v") {
-            value = xml.readElementText();
-            hasValue = true;
-        } else if (xml.name() == u"is") {
-            if (!readRichText(xml, &value))
-                return failCellTooLong();
-            hasValue = true;
-        } else {
-            xml.skipCurrentElement();
-        }
-    }
-    if (xml.hasError())
-        return false;
-    if (value.size() > ReadLimits::kMaxCellChars)
-        return failCellTooLong();
     *cell = SheetCell();
-    if (!hasValue)
-        return true;
+    const QByteArrayView typeView = xml.attribute("t");
+    // Attributes point into the tag, which the next token replaces.
+    char typeBuffer[16] = {};
+    const qsizetype typeSize = std::min<qsizetype>(typeView.size(), sizeof typeBuffer);
+    if (typeSize > 0) // no type: the view has no data to copy
+        std::memcpy(typeBuffer, typeView.data(), size_t(typeSize));
+    const QByteArrayView type(typeBuffer, typeSize);
+    bool hasStyle = false;
+    const int style = toInt(xml.attribute("s"), &hasStyle);
 
-    if (type == u"s") {
+    QByteArray &value = m_value;
+    value.clear();
+    bool hasValue = false;
+    bool hasFormula = false;
+    if (!xml.isEmptyElement()) {
+        const int inside = xml.depth();
+        for (;;) {
+            const XmlScanner::Token token = xml.next();
+            if (token == XmlScanner::Invalid || token == XmlScanner::EndOfDocument)
+                return false;
+            if (token == XmlScanner::EndElement && xml.depth() < inside)
+                break;
+            if (token != XmlScanner::StartElement)
+                continue;
+            if (xml.name() == "v") {
+                if (!xml.readElementText(&value))
+                    return false;
+                hasValue = true;
+            } else if (xml.name() == "is") {
+                if (!readRichText(xml, &value))
+                    return false;
+                hasValue = true;
+            } else {
+                hasFormula = hasFormula || xml.name() == "f";
+                if (!xml.skipElement())
+                    return false;
+            }
+        }
+    } else {
+        xml.next(); // its end
+    }
+    if (!hasValue) {
+        // A formula saved without its result (by a program that does not calculate) has a
+        // value nobody can see here.
+        cell->noValue = hasFormula;
+        return true;
+    }
+
+    if (type == "s") {
         bool ok = false;
         const qsizetype index = value.trimmed().toLongLong(&ok);
-        if (!ok || index < 0 || index >= m_sharedStrings.size())
-            return failDamaged(kFormat, QStringLiteral("ein Text fehlt (Nr. %1)").arg(value));
-        cell->text = m_sharedStrings.at(index);
-    } else if (type == u"str" || type == u"inlineStr") {
-        cell->text = value;
-    } else if (type == u"e") {
+        if (!ok || index < 0 || index >= m_sharedEnds.size())
+            return failDamaged(
+                kFormat,
+                QStringLiteral("ein Text fehlt (Nr. %1)").arg(QString::fromUtf8(value.left(20))));
+        const qsizetype start = index == 0 ? 0 : m_sharedEnds.at(index - 1);
+        cell->text =
+            QString::fromUtf8(m_sharedText.constData() + start, m_sharedEnds.at(index) - start);
+    } else if (type == "str" || type == "inlineStr") {
+        cell->text = QString::fromUtf8(value);
+    } else if (type == "e") {
         cell->error = true;
-    } else if (type == u"b") {
-        cell->text = CellText::truthText(value.trimmed() == u"1" || value.trimmed() == u"true");
-    } else if (type == u"d") {
-        const QDateTime stamp = QDateTime::fromString(value.trimmed(), Qt::ISODateWithMs);
+    } else if (type == "b") {
+        const QByteArray truth = value.trimmed();
+        cell->text = CellText::truthText(truth == "1" || truth == "true");
+    } else if (type == "d") {
+        const QDateTime stamp =
+            QDateTime::fromString(QString::fromUtf8(value.trimmed()), Qt::ISODateWithMs);
         if (!stamp.isValid())
-            return failDamaged(kFormat, QStringLiteral("ungültiges Datum \"%1\"").arg(value));
+            return failDamaged(
+                kFormat,
+                QStringLiteral("ungültiges Datum \"%1\"").arg(QString::fromUtf8(value.left(40))));
         cell->text = CellText::dateTimeText(stamp.date(), stamp.time());
     } else if (!value.isEmpty()) {
         bool ok = false;
         const double number = value.trimmed().toDouble(&ok);
         if (!ok)
-            return failDamaged(kFormat, QStringLiteral("ungültige Zahl \"%1\"").arg(value));
+            return failDamaged(
+                kFormat,
+                QStringLiteral("ungültige Zahl \"%1\"").arg(QString::fromUtf8(value.left(40))));
         const bool isDate =
             hasStyle && style >= 0 && style < m_dateStyles.size() && m_dateStyles.at(style);
         cell->text =
             isDate ? CellText::serialDateText(number, m_date1904) : CellText::numberText(number);
     }
+    if (cell->text.size() > ReadLimits::kMaxCellChars)
+        return failCellTooLong();
     return true;
 }
 
@@ -368,65 +394,83 @@ bool XlsxSheetReader::readSheet(ZipArchive &zip, const QString &name, SheetRowSi
     const std::unique_ptr<QIODevice> device = zip.openEntry(name, ReadLimits::kMaxPartBytes);
     if (!device)
         return failDamaged(kFormat, zip.errorString());
-    QXmlStreamReader xml(device.get());
-    bool inSheetData = false;
+    XmlScanner xml(device.get(), kMaxCellBytes);
+    int sheetDataDepth = 0;
     qint64 previousRow = -1;
-    while (!xml.atEnd()) {
-        const QXmlStreamReader::TokenType token = xml.readNext();
-        if (token == QXmlStreamReader::EndElement && xml.name() == u"sheetData")
+    SheetRow cells;
+    for (;;) {
+        const XmlScanner::Token token = xml.next();
+        if (token == XmlScanner::EndOfDocument)
             return true;
-        if (token != QXmlStreamReader::StartElement)
+        if (token == XmlScanner::Invalid)
+            return xmlFailed(xml, name);
+        if (token == XmlScanner::EndElement && xml.name() == "sheetData")
+            return true;
+        if (token != XmlScanner::StartElement)
             continue;
-        if (xml.name() == u"sheetData") {
-            inSheetData = true;
+        if (xml.name() == "sheetData") {
+            sheetDataDepth = xml.depth();
             continue;
         }
-        if (!inSheetData || xml.name() != u"row")
+        if (sheetDataDepth == 0 || xml.depth() != sheetDataDepth + 1 || xml.name() != "row")
             continue;
 
         qint64 row = previousRow + 1;
-        const QString rowNumber = attribute(xml, "r");
-        if (!rowNumber.isEmpty()) {
+        const QByteArrayView rowNumber = xml.attribute("r");
+        if (!rowNumber.isNull()) {
             bool ok = false;
-            row = rowNumber.toLongLong(&ok) - 1;
+            row = rowNumber.trimmed().toLongLong(&ok) - 1;
             if (!ok || row <= previousRow || row >= kMaxSheetRows)
-                return failDamaged(kFormat,
-                                   QStringLiteral("ungültige Zeilennummer \"%1\"").arg(rowNumber));
+                return failDamaged(kFormat, QStringLiteral("ungültige Zeilennummer \"%1\"")
+                                                .arg(QString::fromUtf8(rowNumber.first(
+                                                    std::min<qsizetype>(rowNumber.size(), 20)))));
         }
         previousRow = row;
 
-        SheetRow cells;
+        cells.clear();
         int nextColumn = 0;
-        while (xml.readNextStartElement()) {
-            if (xml.name() != u"c") {
-                xml.skipCurrentElement();
-                continue;
-            }
-            const QStringView reference = xml.attributes().value(QLatin1String("r"));
-            const int column = reference.isEmpty() ? nextColumn : columnOfReference(reference);
-            if (column < 0)
-                return failDamaged(
-                    kFormat,
-                    QStringLiteral("ungültiger Zellbezug \"%1\"").arg(reference.toString()));
-            SheetCell cell;
-            if (!readCell(xml, &cell)) {
-                if (xml.hasError())
+        if (xml.isEmptyElement()) {
+            xml.next();
+        } else {
+            const int rowDepth = xml.depth();
+            for (;;) {
+                const XmlScanner::Token inRow = xml.next();
+                if (inRow == XmlScanner::Invalid || inRow == XmlScanner::EndOfDocument)
+                    return xmlFailed(xml, name);
+                if (inRow == XmlScanner::EndElement && xml.depth() < rowDepth)
                     break;
-                return false;
-            }
-            if (column < ReadLimits::kSheetColumns) {
+                if (inRow != XmlScanner::StartElement)
+                    continue;
+                if (xml.name() != "c") {
+                    if (!xml.skipElement())
+                        return xmlFailed(xml, name);
+                    continue;
+                }
+                const QByteArrayView reference = xml.attribute("r");
+                const int column = reference.isNull() ? nextColumn : columnOfReference(reference);
+                if (column < 0)
+                    return failDamaged(kFormat,
+                                       QStringLiteral("ungültiger Zellbezug \"%1\"")
+                                           .arg(QString::fromUtf8(reference.first(
+                                               std::min<qsizetype>(reference.size(), 20)))));
+                if (column >= ReadLimits::kSheetColumns) {
+                    // Cells right of column J are never used: not even their text is read.
+                    nextColumn = column + 1;
+                    if (!xml.skipElement())
+                        return xmlFailed(xml, name);
+                    continue;
+                }
+                SheetCell cell;
+                if (!readCell(xml, &cell))
+                    return xml.problem() != XmlScanner::Problem::None ? xmlFailed(xml, name)
+                                                                      : false;
                 if (cells.size() <= column)
                     cells.resize(column + 1);
-                cells[column] = cell;
+                cells[column] = std::move(cell);
+                nextColumn = column + 1;
             }
-            nextColumn = column + 1;
         }
-        if (xml.hasError())
-            break;
         if (!sink.takeRow(int(row), cells))
             return true;
     }
-    if (xml.hasError())
-        return xmlFailed(xml, *device, name);
-    return true;
 }

@@ -2,11 +2,10 @@
 
 #include "SheetReader.h"
 
+#include <QByteArray>
 #include <QList>
-#include <QStringList>
 
-class QXmlStreamReader;
-class QIODevice;
+class XmlScanner;
 class ZipArchive;
 
 // Reads the first worksheet of an Office Open XML workbook (.xlsx): shared and inline strings,
@@ -31,10 +30,13 @@ private:
     bool readSharedStrings(ZipArchive &zip, const QString &name);
     bool readStyles(ZipArchive &zip, const QString &name);
     bool readSheet(ZipArchive &zip, const QString &name, SheetRowSink &sink);
-    bool readCell(QXmlStreamReader &xml, SheetCell *cell);
-    bool xmlFailed(const QXmlStreamReader &xml, const QIODevice &device, const QString &part);
+    bool readCell(XmlScanner &xml, SheetCell *cell);
+    bool xmlFailed(const XmlScanner &xml, const QString &part);
 
-    QStringList m_sharedStrings;
+    // The shared strings in UTF-8, one after the other, and where each ends.
+    QByteArray m_sharedText;
+    QList<qsizetype> m_sharedEnds;
+    QByteArray m_value; // a cell's raw value, kept to reuse its memory
     QList<bool> m_dateStyles;
     bool m_date1904 = false;
 };

@@ -16,6 +16,16 @@ REL_NS = "http://schemas.openxmlformats.org/officeDocument/2006/relationships"
 PKG_REL_NS = "http://schemas.openxmlformats.org/package/2006/relationships"
 
 
+CONTENT_TYPES = (
+    '<?xml version="1.0"?><Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">'
+    '<Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/>'
+    '<Default Extension="xml" ContentType="application/xml"/>'
+    '<Override PartName="/xl/workbook.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"/>'
+    '<Override PartName="/xl/worksheets/sheet1.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml"/>'
+    '<Override PartName="/xl/sharedStrings.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml"/>'
+    '</Types>')
+
+
 def row(i):
     return [i + 1, "Fahrerin Nr. %d Größe" % (i + 1), "MSC Talvenbahn %d" % (i % 40), "K%d" % (i % 7)]
 
@@ -54,7 +64,9 @@ def write_xlsx(path):
               % (NS, len(strings), len(strings),
                  "".join("<si><t>%s</t></si>" % escape(s) for s in strings)))
     files = {
-        "[Content_Types].xml": '<?xml version="1.0"?><Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types"/>',
+        # The content types as spreadsheet programs list them; openpyxl needs them to find the
+        # workbook.
+        "[Content_Types].xml": CONTENT_TYPES,
         "_rels/.rels": '<?xml version="1.0"?><Relationships xmlns="%s"><Relationship Id="rId1" Type="%s/officeDocument" Target="xl/workbook.xml"/></Relationships>' % (PKG_REL_NS, REL_NS),
         "xl/workbook.xml": '<?xml version="1.0"?><workbook xmlns="%s" xmlns:r="%s"><sheets><sheet name="Starter" sheetId="1" r:id="rId1"/></sheets></workbook>' % (NS, REL_NS),
         "xl/_rels/workbook.xml.rels": '<?xml version="1.0"?><Relationships xmlns="%s"><Relationship Id="rId1" Type="%s/worksheet" Target="worksheets/sheet1.xml"/><Relationship Id="rId2" Type="%s/sharedStrings" Target="sharedStrings.xml"/></Relationships>' % (PKG_REL_NS, REL_NS, REL_NS),

@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "WindowUnderTest.h"
 
 #include "DocumentOpener.h"
@@ -40,6 +41,8 @@ private slots:
     void cleanup();
     void exportsDuringAndAfterTheRace();
     void pageThatCannotBeWrittenIsReported();
+    void failedPageIsNotOpened();
+    void workbookThatCannotBeWrittenIsReported();
 
 private:
     // Two cars, two laps: car 2 leads; export while car 1 still runs its second lap.
@@ -157,8 +160,55 @@ void TestResultsExport::pageThatCannotBeWrittenIsReported()
     QVERIFY(QDir().mkdir(pageName())); // a folder in the way
     t.ClickStart();
     QTest::mouseClick(t.window->sbWeb, Qt::LeftButton);
-    QCOMPARE(m_errors, QStringList{QStringLiteral("Der Schreibfehler der Datei: ") + pageName()});
+    // The message names the full path and the reason.
+    QCOMPARE(m_errors.size(), 1);
+    QVERIFY2(m_errors.first().startsWith(QStringLiteral("Der Schreibfehler der Datei: ") +
+                                         QDir::current().absoluteFilePath(pageName()) +
+                                         QLatin1Char('\n')),
+             qPrintable(m_errors.first()));
     QVERIFY(m_opened.isEmpty());
+    QVERIFY(t.window->Running());
+}
+
+void TestResultsExport::failedPageIsNotOpened()
+{
+    TWindowUnderTest t;
+    t.window->ShowWriteError = [this](const QString &text) { m_errors << text; };
+    {
+        QFile earlier(pageName());
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("<HTML>fruehere Seite</HTML>");
+    }
+    t.ClickStart();
+    {
+        const FileSizeLimit full(16);
+        QTest::mouseClick(t.window->sbWeb, Qt::LeftButton);
+    }
+    QCOMPARE(m_errors.size(), 1);
+    QVERIFY(m_opened.isEmpty()); // neither the broken page nor the earlier one
+    QFile page(pageName());
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    QCOMPARE(page.readAll(), QByteArray("<HTML>fruehere Seite</HTML>"));
+    QVERIFY(t.window->Running());
+}
+
+void TestResultsExport::workbookThatCannotBeWrittenIsReported()
+{
+    TWindowUnderTest t;
+    t.window->ShowWriteError = [this](const QString &text) { m_errors << text; };
+    t.ClickStart();
+    {
+        const FileSizeLimit full(16);
+        QTest::mouseClick(t.window->sbExcel, Qt::LeftButton);
+    }
+    QCOMPARE(m_errors.size(), 1);
+    QVERIFY2(m_errors.first().startsWith(QStringLiteral("Der Schreibfehler der Datei: ") +
+                                         QDir::currentPath() + QLatin1Char('/')),
+             qPrintable(m_errors.first()));
+    QVERIFY(m_opened.isEmpty());
+    QCOMPARE(QDir().entryList({QStringLiteral("*.xlsx"), QStringLiteral(".*.part")},
+                              QDir::Files | QDir::Hidden),
+             QStringList());
     QVERIFY(t.window->Running());
 }
 

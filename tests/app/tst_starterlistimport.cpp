@@ -23,7 +23,9 @@ private slots:
     void emptyA1LeavesOnlyTheTitleRow();
     void damagedListLeavesTheGridAsItWas();
     void cancelChangesNothing();
-    void dialogOffersTheLastNameWithoutExtension();
+    void dialogOffersTheLastFileWhole();
+    void typedNameWithoutExtensionFindsTheFile();
+    void listDuringARaceIsRefused();
     void dialogFilters();
     void importedDriversReachTheResultsPage();
 
@@ -147,19 +149,89 @@ void TestStarterListImport::cancelChangesNothing()
     QVERIFY(FShown.isEmpty());
 }
 
-void TestStarterListImport::dialogOffersTheLastNameWithoutExtension()
+void TestStarterListImport::dialogOffersTheLastFileWhole()
 {
     TWindowUnderTest w;
-    const QString list = Copy(w, QStringLiteral("fifteen.xls"), "lauf.xls");
+    // An older list of the same name in another format lies beside the one read.
+    Copy(w, QStringLiteral("fifteen.xls"), "lauf.xls");
+    const QString list = Copy(w, QStringLiteral("eight.xlsx"), "lauf.xlsx");
     Import(w, list);
-    QCOMPARE(w.window->OpenDialog1.FileName, list);
+    QCOMPARE(w.window->SortGrid1->RowCount(), 9);
 
-    // A name confirmed without extension gets the default one.
-    Import(w, WithoutExtension(list));
-    QCOMPARE(w.window->OpenDialog1.OfferedFileNames().last(), WithoutExtension(list));
+    // Ctrl+O and Enter: the name offered is taken as it stands and reads the same list.
+    w.window->OpenDialog1.PrepareEnter();
+    QTest::mouseClick(w.window->bStartList, Qt::LeftButton);
+    QCOMPARE(w.window->OpenDialog1.OfferedFileNames().last(), list);
     QCOMPARE(w.window->OpenDialog1.FileName, list);
-    QVERIFY(FShown.isEmpty());
+    QCOMPARE(w.window->SortGrid1->RowCount(), 9);
+    QVERIFY2(FShown.isEmpty(), qPrintable(FShown.join(QLatin1Char('\n'))));
+}
+
+void TestStarterListImport::typedNameWithoutExtensionFindsTheFile()
+{
+    TWindowUnderTest w;
+    // Only an OpenDocument list: the name typed without extension means it, not a ".xls".
+    const QString list = Copy(w, QStringLiteral("fifteen.ods"), "vier.ods");
+    Import(w, WithoutExtension(list));
+    QCOMPARE(w.window->OpenDialog1.FileName, list);
     QCOMPARE(w.window->SortGrid1->RowCount(), 16);
+
+    // The chosen filter's formats come first; the default extension when nothing is there.
+    const QString xls = Copy(w, QStringLiteral("eight.xls"), "vier.xls");
+    Import(w, WithoutExtension(list));
+    QCOMPARE(w.window->OpenDialog1.FileName, xls);
+    QCOMPARE(w.window->SortGrid1->RowCount(), 9);
+    Import(w, w.folder.filePath(QStringLiteral("fehlt")));
+    QCOMPARE(w.window->OpenDialog1.FileName, w.folder.filePath(QStringLiteral("fehlt.xls")));
+    QCOMPARE(FShown.size(), 1);
+    QVERIFY2(FShown.last().contains(QStringLiteral("fehlt.xls")), qPrintable(FShown.last()));
+}
+
+void TestStarterListImport::listDuringARaceIsRefused()
+{
+    TWindowUnderTest w;
+    QFile two(w.folder.filePath(QStringLiteral("zwei.csv")));
+    QVERIFY(two.open(QIODevice::WriteOnly) && two.write("1;Anna\n2;Bert\n") > 0);
+    two.close();
+    w.window->seCarCount->setValue(4);
+    w.ClickStart();
+    for (int press = 0; press < 2; ++press) {
+        w.Advance(30000);
+        for (int car = 1; car <= 4; ++car)
+            w.Lap(car);
+    }
+    const int lapsOfCar3 = w.window->Race.LapTable[3].Count;
+    QVERIFY(lapsOfCar3 > 0);
+
+    // Ctrl+O still reaches the command while the button is off; the shorter list would hide
+    // cars 3 and 4 with their laps.
+    w.window->OpenDialog1.PrepareAnswer(two.fileName());
+    w.Key(Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(FShown.size(), 1);
+    QVERIFY2(FShown.last().contains(QStringLiteral("Rennen")), qPrintable(FShown.last()));
+    QCOMPARE(w.window->OpenDialog1.PreparedAnswerCount(), 1); // the dialog was not shown
+    QCOMPARE(w.window->SortGrid1->RowCount(), 5);
+    QVERIFY(w.RowOfKey(QStringLiteral("F3")) > 0);
+    w.Advance(30000);
+    w.Lap(3);
+    QCOMPARE(w.window->Race.LapTable[3].Count, lapsOfCar3 + 1);
+
+    // Stopped, the race's results are still on show: refused as well.
+    w.Answer(TFDlgYesNo::daYes);
+    w.ClickStart();
+    QCOMPARE(w.window->RaceState(), TFormMain::rsStopped);
+    w.Key(Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(FShown.size(), 2);
+    QCOMPARE(w.window->SortGrid1->RowCount(), 5);
+
+    // Once the race is reset the list is read.
+    w.ClickStart();
+    QCOMPARE(w.window->RaceState(), TFormMain::rsReady);
+    QTest::mouseClick(w.window->bStartList, Qt::LeftButton);
+    QCOMPARE(w.window->OpenDialog1.PreparedAnswerCount(), 0);
+    QCOMPARE(w.window->SortGrid1->RowCount(), 3);
+    QCOMPARE(w.Cell(3, 2), "Bert");
+    QCOMPARE(FShown.size(), 2);
 }
 
 void TestStarterListImport::dialogFilters()

@@ -305,6 +305,39 @@ def write_damaged_variants(out):
     write_ods_content(os.path.join(out, "broken.ods"), ODS_HEAD + "<table:table><table:table-row>")
 
 
+def write_reading_details(out):
+    """A chart sheet before the first worksheet, a start number computed by a formula saved
+    without its result, and an OpenDocument sheet encrypted with a password."""
+    ns = "http://schemas.openxmlformats.org/spreadsheetml/2006/main"
+    rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships"
+    pkg = "http://schemas.openxmlformats.org/package/2006/relationships"
+    files = {
+        "[Content_Types].xml": '<?xml version="1.0"?><Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types"/>',
+        "xl/workbook.xml": '<?xml version="1.0"?><workbook xmlns="%s" xmlns:r="%s"><sheets><sheet name="Diagramm" sheetId="2" r:id="rId2"/><sheet name="Starter" sheetId="1" r:id="rId1"/></sheets></workbook>' % (ns, rel),
+        "xl/_rels/workbook.xml.rels": '<?xml version="1.0"?><Relationships xmlns="%s"><Relationship Id="rId1" Type="%s/worksheet" Target="worksheets/sheet1.xml"/><Relationship Id="rId2" Type="%s/chartsheet" Target="chartsheets/sheet1.xml"/></Relationships>' % (pkg, rel, rel),
+        "xl/chartsheets/sheet1.xml": '<?xml version="1.0"?><chartsheet xmlns="%s"><drawing/></chartsheet>' % ns,
+        "xl/worksheets/sheet1.xml": '<?xml version="1.0"?><worksheet xmlns="%s"><sheetData><row r="1"><c r="A1"><v>7</v></c><c r="B1" t="inlineStr"><is><t>Anna</t></is></c></row></sheetData></worksheet>' % ns,
+    }
+    with zipfile.ZipFile(os.path.join(out, "chartfirst.xlsx"), "w", zipfile.ZIP_DEFLATED) as z:
+        for name, content in files.items():
+            z.writestr(name, content)
+    write_sheet_only_xlsx(os.path.join(out, "nocache.xlsx"),
+                          '<row r="1"><c r="A1"><v>1</v></c></row>'
+                          '<row r="2"><c r="A2"><f>A1+1</f></c><c r="B2" t="inlineStr"><is><t>B</t></is></c></row>'
+                          '<row r="3"><c r="A3"><v>3</v></c></row>')
+    manifest = MANIFEST.replace(
+        '<manifest:file-entry manifest:full-path="content.xml" manifest:media-type="text/xml"/>',
+        '<manifest:file-entry manifest:full-path="content.xml" manifest:media-type="text/xml">'
+        '<manifest:encryption-data manifest:checksum-type="SHA1/1K" manifest:checksum="AAAA">'
+        '<manifest:algorithm manifest:algorithm-name="Blowfish CFB" manifest:initialisation-vector="AAAA"/>'
+        '</manifest:encryption-data></manifest:file-entry>')
+    with zipfile.ZipFile(os.path.join(out, "locked.ods"), "w", zipfile.ZIP_DEFLATED) as z:
+        z.writestr(zipfile.ZipInfo("mimetype"), "application/vnd.oasis.opendocument.spreadsheet",
+                   compress_type=zipfile.ZIP_STORED)
+        z.writestr("META-INF/manifest.xml", manifest)
+        z.writestr("content.xml", bytes(range(256)) * 8)
+
+
 def main():
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
@@ -315,6 +348,7 @@ def main():
     write_handmade_xlsx(out)
     write_handmade_ods(out)
     write_damaged_variants(out)
+    write_reading_details(out)
 
     write_csv(os.path.join(out, "eight.csv"), eight_rows())
     write_csv(os.path.join(out, "fifteen.csv"), fifteen_rows(), separator=",")

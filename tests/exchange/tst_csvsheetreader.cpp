@@ -1,4 +1,5 @@
 #include "CsvSheetReader.h"
+#include "ReadLimits.h"
 #include "StarterListTestData.h"
 
 #include <QStringEncoder>
@@ -29,6 +30,14 @@ void TestCsvSheetReader::reads_data()
     QTest::newRow("old line ends") << QByteArray("1;A\r2;B\r") << QStringList{"1|A", "2|B"};
     QTest::newRow("separator the first line uses more")
         << QByteArray("7;Müller, Anna;3\n") << QStringList{"7|Müller, Anna|3"};
+    QTest::newRow("semicolon list with commas in a name on the first line")
+        << QByteArray("1;Schmidt, Peter, Dr.\n2;Meier\n3;Kurz, Eva\n")
+        << QStringList{"1|Schmidt, Peter, Dr.", "2|Meier", "3|Kurz, Eva"};
+    QTest::newRow("comma list with a semicolon in the first name")
+        << QByteArray("1,Anna; Berta\n2,Carl\n3,Dora\n")
+        << QStringList{"1|Anna; Berta", "2|Carl", "3|Dora"};
+    QTest::newRow("quoted commas do not count")
+        << QByteArray("1;\"A, B, C\"\n2;D\n") << QStringList{"1|A, B, C", "2|D"};
     QTest::newRow("quoted separator, quote and line end")
         << QByteArray("1;\"Anna; \"\"die Schnelle\"\"\nzwei\"\n2;B")
         << QStringList{"1|Anna; \"die Schnelle\"\nzwei", "2|B"};
@@ -71,6 +80,9 @@ void TestCsvSheetReader::refuses_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("quote never closed") << QByteArray("1;\"Anna\n2;B\n") << "Anführungszeichen";
     QTest::newRow("binary") << QByteArray("1;A\0\x01\x02", 6) << "Binärdaten";
+    // Short rows far past the list's bound: refused before the file is turned into text.
+    QTest::newRow("file past the size bound")
+        << QByteArray("1;A\n").repeated(ReadLimits::kMaxCsvBytes / 4 + 1) << "32 MB";
     QTest::newRow("field longer than a cell")
         << QByteArray("1;") + QByteArray(40000, 'x') << "32767 Zeichen";
 }

@@ -1,4 +1,5 @@
 #include "FailingDevice.h"
+#include "FileSizeLimit.h"
 #include "HtmlText.h"
 #include "ResultsPageWriter.h"
 #include "ResultsSamples.h"
@@ -7,6 +8,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QTest>
 
@@ -52,6 +54,8 @@ private slots:
     void writeFileReplacesAnEarlierPage();
     void fileThatCannotBeCreatedIsReported();
     void failedWriteIsReported();
+    void fullDiskKeepsTheEarlierPage();
+    void symbolicLinkIsReplacedNotFollowed();
     void fileNameFollowsTheExecutable_data();
     void fileNameFollowsTheExecutable();
 };
@@ -204,6 +208,55 @@ void TestResultsPage::failedWriteIsReported()
     QVERIFY(writer.write(buffer, ResultsSamples::oneCar()));
     QVERIFY(writer.errorString().isEmpty());
     QCOMPARE(buffer.data(), fixture(QStringLiteral("results_one_car.html")));
+}
+
+void TestResultsPage::fullDiskKeepsTheEarlierPage()
+{
+    TempFolder folder;
+    const QString name = QStringLiteral("Talvenbahn.html");
+    const QByteArray earlier = fixture(QStringLiteral("results_one_car.html"));
+    {
+        QFile old(name);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write(earlier);
+    }
+    TResultsSnapshot longRace = ResultsSamples::threeCars();
+    longRace.leaderLaps = 0; // the page's size is what matters, not its laps
+    longRace.title = QString(8000, u'x');
+    TResultsPageWriter writer;
+    {
+        const FileSizeLimit limit(4096);
+        QVERIFY(!writer.writeFile(name, longRace));
+    }
+    QVERIFY(!writer.createFailed());
+    QVERIFY(!writer.errorString().isEmpty());
+    QFile file(name);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), earlier);
+    // Nothing half written is left beside it.
+    QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), QStringList{name});
+}
+
+void TestResultsPage::symbolicLinkIsReplacedNotFollowed()
+{
+    TempFolder folder;
+    const QString name = QStringLiteral("Talvenbahn.html");
+    const QString other = folder.filePath(QStringLiteral("wichtig.txt"));
+    {
+        QFile file(other);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("bleibt");
+    }
+    QVERIFY(QFile::link(other, name));
+    TResultsPageWriter writer;
+    QVERIFY2(writer.writeFile(name, ResultsSamples::oneCar()), qPrintable(writer.errorString()));
+    QVERIFY(!QFileInfo(name).isSymLink());
+    QFile page(name);
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    QCOMPARE(page.readAll(), fixture(QStringLiteral("results_one_car.html")));
+    QFile kept(other);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("bleibt"));
 }
 
 void TestResultsPage::fileNameFollowsTheExecutable_data()

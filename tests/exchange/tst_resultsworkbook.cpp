@@ -1,5 +1,6 @@
 #include "DocumentOpener.h"
 #include "Excel.h"
+#include "FileSizeLimit.h"
 #include "ResultsSamples.h"
 #include "ResultsWorkbook.h"
 #include "TempFolder.h"
@@ -46,6 +47,9 @@ private slots:
     void eachExportGetsANewFile();
     void folderThatRefusesFilesFailsToConnect();
     void nothingWrittenLeavesNoFile();
+    void failedSaveLeavesNoFileAndSaysWhy();
+    void everyNameTakenIsReported();
+    void deletedWorkingFolderIsNamed();
     void columnsFitTheirLongestText();
     void writesDownColumnsWhenNotHorizontal();
 
@@ -239,8 +243,59 @@ void TestResultsWorkbook::folderThatRefusesFilesFailsToConnect()
     excel.SetFolder(m_folder->filePath(QStringLiteral("missing")));
     QVERIFY(!excel.Connect());
     QVERIFY(!excel.errorString().isEmpty());
+    QVERIFY2(excel.targetPath().startsWith(m_folder->filePath(QStringLiteral("missing/"))),
+             qPrintable(excel.targetPath()));
     QVERIFY(!excel.Save());
     QVERIFY(m_opened.isEmpty());
+}
+
+void TestResultsWorkbook::failedSaveLeavesNoFileAndSaysWhy()
+{
+    TResultsSnapshot s = ResultsSamples::threeCars();
+    s.title = QString(20000, u'x'); // well past the room left on the "disk"
+    TExcel excel;
+    QVERIFY(excel.Connect());
+    QVERIFY(WriteResultsWorkbook(excel, s));
+    {
+        const FileSizeLimit limit(2048);
+        QVERIFY(!excel.Save());
+    }
+    QVERIFY(!excel.errorString().isEmpty());
+    QVERIFY(m_opened.isEmpty());
+    QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+void TestResultsWorkbook::everyNameTakenIsReported()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    // Every name of this second and the next is taken, so the export cannot find one.
+    for (const QDateTime &time : {now, now.addSecs(1)}) {
+        for (int attempt = 1; attempt <= 100; ++attempt) {
+            QFile taken(TExcel::fileNameFor(QStringLiteral("tst_resultsworkbook"), time, attempt));
+            QVERIFY(taken.open(QIODevice::WriteOnly));
+        }
+    }
+    TExcel excel;
+    QVERIFY(!excel.Connect());
+    QVERIFY2(excel.errorString().contains(QStringLiteral("vergeben")),
+             qPrintable(excel.errorString()));
+    QVERIFY(excel.targetPath().startsWith(QDir::currentPath()));
+}
+
+void TestResultsWorkbook::deletedWorkingFolderIsNamed()
+{
+    const QString gone = m_folder->filePath(QStringLiteral("heute"));
+    QVERIFY(QDir().mkdir(gone));
+    QVERIFY(QDir::setCurrent(gone));
+    QVERIFY(QDir().rmdir(gone));
+    TExcel excel;
+    const bool connected = excel.Connect();
+    const QString path = excel.targetPath();
+    QVERIFY(QDir::setCurrent(m_folder->path()));
+    QVERIFY(!connected);
+    QVERIFY(!excel.errorString().isEmpty());
+    // The message can still say where the export was to go.
+    QVERIFY2(path.startsWith(gone), qPrintable(path));
 }
 
 void TestResultsWorkbook::nothingWrittenLeavesNoFile()

@@ -29,6 +29,9 @@ private slots:
     void damagedFilesGiveMessagesNotCrashes_data();
     void damagedFilesGiveMessagesNotCrashes();
     void failedReadLeavesNoRows();
+    void readingDetails();
+    void workbookNameWithoutWorkbookIsRefused_data();
+    void workbookNameWithoutWorkbookIsRefused();
 
 private:
     void addFormatsAndLocales(const QString &list, const QStringList &extensions);
@@ -246,6 +249,60 @@ void TestStarterListReader::failedReadLeavesNoRows()
     QVERIFY(!reader.read(big.fileName()));
     QVERIFY2(reader.errorString().contains(QLatin1String("64 MB")),
              qPrintable(reader.errorString()));
+}
+
+void TestStarterListReader::readingDetails()
+{
+    StarterListReader reader;
+    // A chart sheet in first place has no cells: the first worksheet is the list.
+    QVERIFY2(reader.read(fixturePath(QStringLiteral("chartfirst.xlsx"))),
+             qPrintable(reader.errorString()));
+    QCOMPARE(rowTexts(reader.rows()), QStringList{"7|Anna"});
+
+    // A start number whose formula was saved without its result does not end the list unseen.
+    QVERIFY(!reader.read(fixturePath(QStringLiteral("nocache.xlsx"))));
+    QVERIFY2(reader.errorString().contains(QStringLiteral("A2")) &&
+                 reader.errorString().contains(QStringLiteral("Formel")),
+             qPrintable(reader.errorString()));
+
+    // A document behind a password says so, instead of "damaged".
+    QVERIFY(!reader.read(fixturePath(QStringLiteral("locked.ods"))));
+    QVERIFY2(reader.errorString().contains(QStringLiteral("Kennwort")),
+             qPrintable(reader.errorString()));
+}
+
+void TestStarterListReader::workbookNameWithoutWorkbookIsRefused_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("message");
+    for (const char *name : {"lauf.xlsx", "lauf.xls", "lauf.ods", "LAUF.XLSX"})
+        QTest::addRow("empty %s", name) << QString::fromLatin1(name) << QByteArray() << "leer";
+    QTest::newRow("blank .ods") << "lauf.ods" << QByteArray(" \r\n") << "leer";
+    QTest::newRow("text .xlsx") << "lauf.xlsx" << QByteArray("1;Anna\n") << "Text";
+    QTest::newRow("text .ods") << "lauf.ods" << QByteArray("1;Anna\n") << "Text";
+    QTest::newRow("binary .xls") << "lauf.xls"
+                                 << QByteArray("\x7f"
+                                               "ELF\x02\x01\x01\x00",
+                                               8)
+                                 << "keine Arbeitsmappe";
+}
+
+void TestStarterListReader::workbookNameWithoutWorkbookIsRefused()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, message);
+    TempFolder folder;
+    QFile file(folder.filePath(name));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+    StarterListReader reader;
+    QVERIFY(!reader.read(file.fileName()));
+    QVERIFY2(reader.errorString().contains(file.fileName()), qPrintable(reader.errorString()));
+    QVERIFY2(reader.errorString().contains(message), qPrintable(reader.errorString()));
+    QVERIFY(reader.rows().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestStarterListReader)

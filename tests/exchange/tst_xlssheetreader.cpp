@@ -23,6 +23,7 @@ private slots:
     void scanFindsWhatFreeXlCannotTell();
     void scanRefusesDamagedRecords_data();
     void scanRefusesDamagedRecords();
+    void formulaResultsInDateFormatsAreDates();
     void containerWithLoopIsRefused();
     void containerCutShortIsRefused();
     void crashingHelperGivesMessage();
@@ -153,6 +154,12 @@ void TestXlsSheetReader::scanRefusesDamagedRecords_data()
     QByteArray wrongSheet = good;
     wrongSheet[good.indexOf(QByteArray("Liste")) - 8] = char(0x7F);
     QTest::newRow("sheet position off") << wrongSheet << "Tabellenblatt";
+    // Behind a password the records are encrypted: the number format looks damaged.
+    QTest::newRow("password to open")
+        << workbookStream(record(0x002F, u16(1) + QByteArray(52, '\x5A')) +
+                              record(0x041E, u16(164) + u16(60000) + QByteArray("\0Gen", 4)),
+                          QByteArray())
+        << "Kennwort";
 }
 
 void TestXlsSheetReader::scanRefusesDamagedRecords()
@@ -162,6 +169,37 @@ void TestXlsSheetReader::scanRefusesDamagedRecords()
     BiffCellScan scan;
     QVERIFY(!scan.scan(stream));
     QVERIFY2(scan.errorString().contains(message), qPrintable(scan.errorString()));
+}
+
+void TestXlsSheetReader::formulaResultsInDateFormatsAreDates()
+{
+    QLocale::setDefault(QLocale(QStringLiteral("de_DE")));
+    // Cell formats 0 to 14 plain, 15 the built-in date 14, 16 the workbook's own date format
+    // 164, 17 the number format 2 ("0.00").
+    const auto xf = [](int format) {
+        return record(0x00E0, u16(0) + u16(format) + QByteArray(16, '\0'));
+    };
+    QByteArray globals = record(0x041E, u16(164) + u16(10) + QByteArray("\0", 1) + "dd.mm.yyyy");
+    for (int i = 0; i < 15; ++i)
+        globals += xf(0);
+    globals += xf(14) + xf(164) + xf(2);
+    const auto formula = [](int row, int format, double value) {
+        return record(0x0006, u16(row) + u16(0) + u16(format) + formulaResult(number(value)));
+    };
+    const QByteArray cells =
+        formula(0, 15, 46143) + formula(1, 16, 46143.5) + formula(2, 17, 46143) + formula(3, 99, 7);
+    BiffCellScan scan;
+    QVERIFY2(scan.scan(workbookStream(globals, cells)), qPrintable(scan.errorString()));
+    const QString day = QLocale().toString(QDate(2026, 5, 1), QLocale::ShortFormat);
+    SheetCell cell;
+    QVERIFY(scan.cellAt(0, 0, &cell));
+    QCOMPARE(cell.text, day);
+    QVERIFY(scan.cellAt(1, 0, &cell));
+    QCOMPARE(cell.text, day + QStringLiteral(" 12:00:00"));
+    QVERIFY(scan.cellAt(2, 0, &cell));
+    QCOMPARE(cell.text, QStringLiteral("46143"));
+    QVERIFY(scan.cellAt(3, 0, &cell)); // a cell format the workbook does not have
+    QCOMPARE(cell.text, QStringLiteral("7"));
 }
 
 void TestXlsSheetReader::containerWithLoopIsRefused()

@@ -7,10 +7,12 @@
 #include "XlsSheetReader.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 
 #include <cstdio>
 
@@ -20,6 +22,9 @@ constexpr int kExitOk = 0;
 constexpr int kExitMissing = 1;
 constexpr int kExitUsage = 2;
 constexpr int kGoOn = -1;
+// How often and how long the starter list given at start waits for the window to show.
+constexpr int kExposeCheckMs = 50;
+constexpr int kExposeWaitMs = 3000;
 
 // A compiled help file starts with this signature.
 const QByteArray kHelpSignature = QByteArrayLiteral("ITSF");
@@ -163,14 +168,28 @@ int CheckInstall(const QString &starterList)
 void ImportStarterListAtStart(TFormMain &form, const QString &fileName,
                               std::function<void(const QString &)> showError)
 {
-    QTimer::singleShot(0, &form, [&form, fileName, showError = std::move(showError)] {
-        try {
-            form.ReadStarterList(fileName);
-            form.sbExcel->setEnabled(true);
-            form.sbWeb->setEnabled(true);
-        } catch (const EStarterListError &error) {
-            showError(QStringLiteral("Die Starterliste „%1“ kann nicht gelesen werden.\n%2")
-                          .arg(fileName, QString::fromLocal8Bit(error.what())));
-        }
-    });
+    // The import resizes the window to its rows. Before the window manager has framed and
+    // placed the window, that resize puts it in the screen's corner with its title bar out of
+    // sight, so the import waits until the window is on the screen (or gives up waiting).
+    auto *wait = new QTimer(&form);
+    wait->setInterval(kExposeCheckMs);
+    QObject::connect(
+        wait, &QTimer::timeout, &form,
+        [&form, wait, fileName, showError = std::move(showError),
+         deadline = QDeadlineTimer(kExposeWaitMs)] {
+            const QWindow *window = form.windowHandle();
+            if (!(window && window->isExposed()) && !deadline.hasExpired())
+                return;
+            wait->deleteLater();
+            wait->stop();
+            try {
+                form.ReadStarterList(fileName);
+                form.sbExcel->setEnabled(true);
+                form.sbWeb->setEnabled(true);
+            } catch (const EStarterListError &error) {
+                showError(QStringLiteral("Die Starterliste „%1“ kann nicht gelesen werden.\n%2")
+                              .arg(fileName, QString::fromLocal8Bit(error.what())));
+            }
+        });
+    wait->start();
 }

@@ -8,7 +8,7 @@ set -euo pipefail
 root=$(cd "$1" && pwd)
 list=$2
 id=org.talvenbahn.talvenbahn
-usr=$root/usr
+usr=${root%/}/usr
 program=$usr/bin/Talvenbahn
 
 fail() { echo "check-install: $*" >&2; exit 1; }

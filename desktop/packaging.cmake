@@ -58,7 +58,8 @@ endforeach()
 # The Debian package: cpack -G DEB in a build configured with CMAKE_INSTALL_PREFIX=/usr
 # (scripts/package.sh). The libraries linked in give most dependencies; the program loads the
 # rest itself at run time, so they are named here: the help reader library (dlopen), Qt's
-# German texts, the SQLite driver of the race journal and the window system plugins.
+# German texts, the SQLite driver of the race journal, the window system plugins and the fonts
+# the window's pixel layout is measured in (without them, labels are cut off).
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME talvenbahn)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -74,7 +75,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libchm1, qt6-translations-l10n, libqt6sql6-sqlite, qt6-qpa-plugins")
+    "libchm1, qt6-translations-l10n, libqt6sql6-sqlite, qt6-qpa-plugins, fonts-liberation")
 # Opening an exported workbook or page goes through the desktop's default programs.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 include(CPack)

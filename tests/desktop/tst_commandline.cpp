@@ -18,9 +18,12 @@ private slots:
     void arguments();
     void usageNamesEveryOption();
     void listIsImportedOnceTheWindowRuns();
+    void listWaitsUntilTheWindowIsOnTheScreen();
     void unreadableListIsShownAndChangesNothing();
 
 private:
+    static QString writeList(const TWindowUnderTest &w);
+
     QStringList m_shown;
 };
 
@@ -80,15 +83,19 @@ void TestCommandLine::usageNamesEveryOption()
     QVERIFY(VersionText().startsWith(QStringLiteral("Talvenbahn ")));
 }
 
+QString TestCommandLine::writeList(const TWindowUnderTest &w)
+{
+    const QString list = w.folder.filePath(QStringLiteral("Läufe.csv"));
+    QFile file(list);
+    if (!file.open(QIODevice::WriteOnly) || file.write("7;Jürgen Groß\n12;Anna\n") < 0)
+        qFatal("cannot write the starter list");
+    return list;
+}
+
 void TestCommandLine::listIsImportedOnceTheWindowRuns()
 {
     TWindowUnderTest w;
-    const QString list = w.folder.filePath(QStringLiteral("Läufe.csv"));
-    QFile file(list);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("7;Jürgen Groß\n12;Anna\n");
-    file.close();
-
+    const QString list = writeList(w);
     ImportStarterListAtStart(*w.window, list, [this](const QString &text) { m_shown << text; });
     // Not before the window runs, so that the window is on the screen first.
     QCOMPARE(w.Cell(2, 1), QString());
@@ -97,6 +104,20 @@ void TestCommandLine::listIsImportedOnceTheWindowRuns()
     QCOMPARE(w.Cell(3, 2), QStringLiteral("Anna"));
     QVERIFY(w.window->sbExcel->isEnabled());
     QVERIFY(w.window->sbWeb->isEnabled());
+    QVERIFY(m_shown.isEmpty());
+}
+
+void TestCommandLine::listWaitsUntilTheWindowIsOnTheScreen()
+{
+    // Resized before the window manager has placed it, the window lands in the screen's corner.
+    TWindowUnderTest w;
+    w.window->hide();
+    ImportStarterListAtStart(*w.window, writeList(w),
+                             [this](const QString &text) { m_shown << text; });
+    QTest::qWait(300);
+    QCOMPARE(w.Cell(2, 1), QString());
+    w.window->show();
+    QTRY_COMPARE(w.Cell(2, 1), QStringLiteral("7"));
     QVERIFY(m_shown.isEmpty());
 }
 

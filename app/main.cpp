@@ -1,3 +1,4 @@
+#include "CommandLine.h"
 #include "DlgYesNo.h"
 #include "ErrorReportingApplication.h"
 #include "FormMain.h"
@@ -10,14 +11,36 @@
 
 #include <QTimer>
 
+namespace {
+
+QStringList argumentsOf(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    // The usage, the version and the check need no display, so they come before the
+    // application object.
+    if (const int code =
+            RunCommandLineWithoutWindow(ParseCommandLine(argumentsOf(argc, argv)), argc, argv);
+        code >= 0)
+        return code;
     // The window is laid out in pixels and is not scaled with the screen's pixel density,
     // unless the user asks for scaling in the environment.
     if (!qEnvironmentVariableIsSet("QT_ENABLE_HIGHDPI_SCALING"))
         qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     TErrorReportingApplication app(argc, argv);
     InstallQtGermanTexts(app);
+    // Read again without the options the application object has taken.
+    const TCommandLine commandLine = ParseCommandLine(app.arguments());
+    if (commandLine.action == TCommandLine::Action::Error)
+        return ReportCommandLineError(commandLine);
     // Help lives from before the main window until after it is gone.
     TSPHTMLHelp help;
     TSystemTickCounter ticks;
@@ -33,5 +56,7 @@ int main(int argc, char *argv[])
     // window saves the settings and closes the journal as it goes; an unfinished race is offered
     // for resuming at the next start.
     TTerminationSignals termination([](int) { QCoreApplication::quit(); });
+    if (!commandLine.starterList.isEmpty())
+        ImportStarterListAtStart(FormMain, commandLine.starterList, app.ShowError);
     return app.exec();
 }

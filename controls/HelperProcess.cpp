@@ -1,5 +1,7 @@
 #include "HelperProcess.h"
 
+#include "InstallPaths.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -31,10 +33,8 @@ void setLimit(int resource, rlim_t value)
 
 QString HelperProgramPath(const QString &name)
 {
-    const QString folder = QCoreApplication::instance()
-                               ? QCoreApplication::applicationDirPath()
-                               : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
-    return QDir(folder).filePath(name);
+    // Beside the program in the build folder, in libexec/talvenbahn/ once installed.
+    return InstallPaths::helperProgram(name);
 }
 
 THelperProcess::THelperProcess(QObject *parent) : QObject(parent)

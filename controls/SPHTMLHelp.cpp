@@ -3,6 +3,7 @@
 #include "ApplicationHelp.h"
 #include "HelpManager.h"
 #include "HtmlHelpLibrary.h"
+#include "InstallPaths.h"
 #include "SPHelpSelector.h"
 #include "SPHelpTester.h"
 #include "SPHelpViewer.h"
@@ -99,7 +100,13 @@ QString HelpFileForExecutable(const QString &executablePath)
     // Only the file name's last extension is replaced; dots in folders stay.
     const QString suffix = QFileInfo(path).suffix();
     const QString base = suffix.isEmpty() ? path : path.chopped(suffix.size() + 1);
-    return base + kHelpFileSuffix;
+    const QString besideProgram = base + kHelpFileSuffix;
+    if (QFileInfo::exists(besideProgram))
+        return besideProgram;
+    // An installed program keeps its help file in the installed data folder.
+    const QFileInfo help(besideProgram);
+    const QString installed = InstallPaths::dataFile(help.fileName(), help.absolutePath());
+    return QFileInfo::exists(installed) ? installed : besideProgram;
 }
 
 void ShowHelpContents()

@@ -69,7 +69,8 @@ private:
 };
 
 // The help file of an executable: its full path with the extension ".chm" in place of its
-// own. Empty means the running program's.
+// own, or, when no such file exists, the file of that name in the installed data folder if it
+// is there. Empty means the running program's.
 QString HelpFileForExecutable(const QString &executablePath = {});
 
 // The main window's help command: the application's contents command, which shows the table

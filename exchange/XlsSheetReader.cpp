@@ -2,13 +2,12 @@
 
 #include "BiffCellScan.h"
 #include "CompoundFile.h"
+#include "InstallPaths.h"
 #include "ReadLimits.h"
 #include "XlsRowStream.h"
 
-#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QFileInfo>
 #include <QLocale>
 #include <QProcess>
 #include <QTemporaryFile>
@@ -41,10 +40,7 @@ constexpr bool kAddressSanitizer = false;
 
 QString XlsSheetReader::helperPath()
 {
-    const QString folder = QCoreApplication::instance()
-                               ? QCoreApplication::applicationDirPath()
-                               : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
-    return QDir(folder).filePath(kHelperName);
+    return InstallPaths::helperProgram(kHelperName);
 }
 
 bool XlsSheetReader::read(const QByteArray &data, SheetRowSink &sink)

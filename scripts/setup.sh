@@ -12,6 +12,7 @@ packages=(
     clang libclang-rt-14-dev
     python3 python3-openpyxl python3-xlwt
     clang-format
+    desktop-file-utils appstream librsvg2-bin dpkg-dev
 )
 
 missing=()

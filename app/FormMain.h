@@ -7,6 +7,7 @@
 #include "RaceTiming.h"
 #include "ResultsSnapshot.h"
 #include "SettingsStore.h"
+#include "StarterListReader.h"
 #include "TFormatOptions.h"
 
 #include <QMainWindow>
@@ -15,6 +16,14 @@
 #include <functional>
 
 class QAction;
+
+// One starter list as a thread read it.
+struct TStarterListRead
+{
+    bool ok = false;
+    QString error;
+    StarterList rows;
+};
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -197,6 +206,10 @@ public:
     // first, so a file that fails leaves the grid as it was. Errors pass to the caller
     // (EStarterListError).
     void ReadStarterList(const QString &FileName);
+    // The same on a thread of its own (the command's way): the window stays responsive and the
+    // lap keys count while a list is read; a second list is refused until it is done.
+    void ReadStarterListInBackground(const QString &FileName);
+    bool StarterListReading() const { return FStarterListReading; }
     // The starter list's file dialog; it keeps the last chosen name between uses.
     TOpenDialog OpenDialog1 = StarterListOpenDialog();
 
@@ -244,6 +257,7 @@ private:
     void ShowRaceStopped();
     void ShowSetup(const TRaceSetup &setup);
     void LeaveArchivedRace();
+    void ShowStarterList(const StarterList &rows);
     bool AskYesNo(const QString &question, bool focusOnNo);
     void ShowStartButton(const QString &caption, const QColor &color, const QColor &lightColor);
     void StartRace();
@@ -261,6 +275,7 @@ private:
     QTimer *FSettingsSaver = nullptr;
     TArchiveWindow *FArchive = nullptr;
     bool FViewingArchive = false;
+    bool FStarterListReading = false;
     TRaceSetup FSetupBeforeArchive;
     TRaceState FRaceState = rsReady;
 };

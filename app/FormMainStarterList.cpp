@@ -6,7 +6,10 @@
 #include "StarterListReader.h"
 
 #include <QCoreApplication>
+#include <QFutureWatcher>
+#include <QStatusBar>
 #include <QToolButton>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 
@@ -14,6 +17,10 @@ const QString kNoListDuringRace = QStringLiteral(
     "Während eines Rennens kann keine Starterliste geladen werden, sonst gingen Zeilen der Autos "
     "mit ihren Runden verloren. Bitte die Liste laden, wenn das Rennen beendet und "
     "zurückgesetzt ist.");
+
+const QString kStillReading = QStringLiteral(
+    "Es wird noch eine Starterliste gelesen. Bitte warten, bis sie fertig gelesen ist.");
+const QString kReading = QStringLiteral("Starterliste %1 wird gelesen …");
 
 } // namespace
 
@@ -23,16 +30,44 @@ void TFormMain::bStartListClick(QObject *)
     // laps from the keys and the exports. The button is off then, but Ctrl+O still gets here.
     if (FRaceState != rsReady)
         throw EStarterListError(kNoListDuringRace);
+    if (FStarterListReading)
+        throw EStarterListError(kStillReading);
     // The last list is offered again as it was read, extension included, so Enter reads the
     // same file.
     if (!OpenDialog1.Execute(this))
         return;
-    // Repaint where the dialog was before the import starts.
-    QCoreApplication::processEvents();
-    // Every filter names a format the import reads.
-    ReadStarterList(OpenDialog1.FileName);
-    sbExcel->setEnabled(true);
-    sbWeb->setEnabled(true);
+    ReadStarterListInBackground(OpenDialog1.FileName);
+}
+
+void TFormMain::ReadStarterListInBackground(const QString &FileName)
+{
+    // Reading may take long (a damaged .xls makes its helper wait up to its deadline): it runs
+    // on a thread of its own, and the window stays responsive, its keys counting, meanwhile.
+    FStarterListReading = true;
+    bStartList->setEnabled(false);
+    StatusBar1->showMessage(kReading.arg(FileName));
+    auto *watcher = new QFutureWatcher<TStarterListRead>(this);
+    connect(watcher, &QFutureWatcher<TStarterListRead>::finished, this, [this, watcher] {
+        const TStarterListRead read = watcher->result();
+        watcher->deleteLater();
+        FStarterListReading = false;
+        bStartList->setEnabled(FRaceState == rsReady);
+        StatusBar1->clearMessage();
+        if (!read.ok)
+            throw EStarterListError(read.error);
+        // A race started while the list was read keeps its rows.
+        if (FRaceState != rsReady)
+            throw EStarterListError(kNoListDuringRace);
+        ShowStarterList(read.rows);
+    });
+    watcher->setFuture(QtConcurrent::run([FileName] {
+        StarterListReader reader;
+        TStarterListRead read;
+        read.ok = reader.read(FileName);
+        read.error = reader.errorString();
+        read.rows = reader.rows();
+        return read;
+    }));
 }
 
 void TFormMain::ReadStarterList(const QString &FileName)
@@ -40,8 +75,15 @@ void TFormMain::ReadStarterList(const QString &FileName)
     StarterListReader reader;
     if (!reader.read(FileName))
         throw EStarterListError(reader.errorString());
-    WriteStarterList(*SortGrid1, reader.rows());
-    // The grid has no scroll bars: every starter stays in sight, as after a change of the car
-    // count.
+    ShowStarterList(reader.rows());
+}
+
+void TFormMain::ShowStarterList(const StarterList &rows)
+{
+    WriteStarterList(*SortGrid1, rows);
+    // The window grows until every starter is in sight, as after a change of the car count,
+    // as far as the screen allows; beyond that the standings scroll.
     FitHeightToRows();
+    sbExcel->setEnabled(true);
+    sbWeb->setEnabled(true);
 }

@@ -54,8 +54,8 @@ int main(int argc, char **argv)
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("journal.sqlite"));
     TSystemTickCounter ticks;
-    std::printf("resume of a %d-car race with %d laps each from the journal (goal < 1 s)\n",
-                kCars, kMaxLaps - 1);
+    std::printf("resume of a %d-car race with %d laps each from the journal (goal < 1 s)\n", kCars,
+                kMaxLaps - 1);
     for (int run = 1; run <= kRuns; ++run) {
         QFile::remove(path);
         if (!writeRace(path, ticks.GetTickCount() - 70000000u))

@@ -4,8 +4,8 @@
 // the lap in the standings (median and 99th percentile).
 #include "DlgYesNo.h"
 #include "FormMain.h"
-#include "TSortGrid.h"
 #include "RaceJournal.h"
+#include "TSortGrid.h"
 #include "TickCounter.h"
 
 #include <QApplication>

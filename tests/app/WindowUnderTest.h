@@ -55,7 +55,10 @@ public:
     void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         QTest::keyClick(window.get(), Qt::Key(key), modifiers);
+        WaitForStarterList();
     }
+    // A starter list is read on a thread of its own: waits until it is in the standings.
+    void WaitForStarterList() { QTRY_VERIFY_WITH_TIMEOUT(!window->StarterListReading(), 20000); }
     // Presses the lap key of car at the clock's present reading.
     void Lap(int car) { Key(Qt::Key_F1 + car - 1); }
     // Moves the clock on and lets both timers run once, as they would in that time.

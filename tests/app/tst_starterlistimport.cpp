@@ -27,6 +27,7 @@ private slots:
     void typedNameWithoutExtensionFindsTheFile();
     void listDuringARaceIsRefused();
     void dialogFilters();
+    void listIsReadWhileTheWindowGoesOn();
     void importedDriversReachTheResultsPage();
 
 private:
@@ -58,6 +59,7 @@ void TestStarterListImport::Import(TWindowUnderTest &w, const QString &file)
 {
     w.window->OpenDialog1.PrepareAnswer(file);
     QTest::mouseClick(w.window->bStartList, Qt::LeftButton);
+    w.WaitForStarterList();
     QCOMPARE(w.window->OpenDialog1.PreparedAnswerCount(), 0);
 }
 
@@ -228,6 +230,7 @@ void TestStarterListImport::listDuringARaceIsRefused()
     w.ClickStart();
     QCOMPARE(w.window->RaceState(), TFormMain::rsReady);
     QTest::mouseClick(w.window->bStartList, Qt::LeftButton);
+    w.WaitForStarterList();
     QCOMPARE(w.window->OpenDialog1.PreparedAnswerCount(), 0);
     QCOMPARE(w.window->SortGrid1->RowCount(), 3);
     QCOMPARE(w.Cell(3, 2), "Bert");
@@ -244,7 +247,26 @@ void TestStarterListImport::dialogFilters()
     // A list chosen under any filter is imported.
     w.window->OpenDialog1.PrepareAnswer(Copy(w, QStringLiteral("eight.csv"), "l.csv"), 3);
     QTest::mouseClick(w.window->bStartList, Qt::LeftButton);
+    w.WaitForStarterList();
     QCOMPARE(w.window->SortGrid1->RowCount(), 9);
+}
+
+void TestStarterListImport::listIsReadWhileTheWindowGoesOn()
+{
+    // The list is read on a thread of its own: the window answers meanwhile, and a second
+    // list is refused until the first is in.
+    TWindowUnderTest w;
+    w.window->OpenDialog1.PrepareAnswer(Copy(w, QStringLiteral("fifteen.xlsx"), "a.xlsx"));
+    QTest::mouseClick(w.window->bStartList, Qt::LeftButton);
+    QVERIFY(w.window->StarterListReading());
+    QVERIFY(!w.window->bStartList->isEnabled());
+    w.window->OpenDialog1.PrepareAnswer(Copy(w, QStringLiteral("eight.csv"), "b.csv"));
+    QTest::keyClick(w.window.get(), Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(FShown.size(), 1);
+    QCOMPARE(w.window->OpenDialog1.PreparedAnswerCount(), 1);
+    w.WaitForStarterList();
+    QCOMPARE(w.window->SortGrid1->RowCount(), 16);
+    QVERIFY(w.window->bStartList->isEnabled());
 }
 
 void TestStarterListImport::importedDriversReachTheResultsPage()

@@ -55,7 +55,9 @@ int main(int argc, char *argv[])
     // Logout, shutdown and kill end the program as closing it does, without the question: the
     // window saves the settings and closes the journal as it goes; an unfinished race is offered
     // for resuming at the next start.
-    TTerminationSignals termination([](int) { QCoreApplication::quit(); });
+    // exit(), not quit(): quit() would first ask every window to close, and a running race
+    // asks "Beenden?", which no one answers at a logout.
+    TTerminationSignals termination([](int) { QCoreApplication::exit(0); });
     if (!commandLine.starterList.isEmpty())
         ImportStarterListAtStart(FormMain, commandLine.starterList, app.ShowError);
     return app.exec();

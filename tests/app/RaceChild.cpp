@@ -5,6 +5,7 @@
 #include "FormMain.h"
 #include "ManualTickCounter.h"
 #include "RaceJournal.h"
+#include "TerminationSignals.h"
 
 #include <QApplication>
 #include <QHash>
@@ -22,6 +23,7 @@ int main(int argc, char *argv[])
     TFormMain window(ticks, QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]));
     window.seCarCount->setValue(12);
     window.seKrugs->setValue(999);
+    window.show();
     window.mStart2Click(nullptr);
     std::printf("started\n");
     std::fflush(stdout);
@@ -49,5 +51,7 @@ int main(int argc, char *argv[])
         }
     });
     presser.start();
+    // As the program does: a SIGTERM ends it as a normal close, without the question.
+    TTerminationSignals termination([](int) { QCoreApplication::exit(0); });
     return app.exec();
 }

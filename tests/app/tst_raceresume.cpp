@@ -72,6 +72,7 @@ private slots:
     void brokenJournalKeepsTheRaceRunning();
     void killedRaceLosesNoStoredPress();
     void archiveShowsEarlierRacesReadOnly();
+    void terminatedRaceClosesAsANormalClose();
 };
 
 void TestRaceResume::resumeRebuildsTheRaceAsItWas()
@@ -289,6 +290,37 @@ void TestRaceResume::archiveShowsEarlierRacesReadOnly()
     archive->DeleteButton->click();
     QCOMPARE(archive->Table->rowCount(), 0);
     QVERIFY(t.window->Journal->races().isEmpty());
+}
+
+void TestRaceResume::terminatedRaceClosesAsANormalClose()
+{
+    // SIGTERM in the middle of a running race (a logout): no question holds the program, the
+    // settings are saved and every press is in the journal for the next start.
+    TWindowUnderTest t;
+    t.Close();
+    QFile::remove(t.SettingsPath());
+    QProcess process;
+    process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/race_child"),
+                  {t.SettingsPath(), t.JournalPath()});
+    QVERIFY(process.waitForStarted());
+    QVERIFY(process.waitForReadyRead(10000));
+    QTest::qWait(400);
+    ::kill(pid_t(process.processId()), SIGTERM);
+    QVERIFY(process.waitForFinished(10000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+    QVERIFY(QFile::exists(t.SettingsPath()));
+    int acked = 0;
+    for (const QByteArray &line : process.readAllStandardOutput().split('\n'))
+        acked += line.startsWith("ack ");
+    t.UseJournal();
+    t.Answer(TFDlgYesNo::daYes);
+    t.window->OfferResume();
+    int laps = 0;
+    for (int car = 1; car <= kMaxCars; ++car)
+        laps += t.window->Race.LapTable[car].Count;
+    QVERIFY(laps >= acked);
+    QVERIFY(laps > 0);
 }
 
 QTEST_MAIN(TestRaceResume)

@@ -1,5 +1,6 @@
 #include "CorrectionEvents.h"
 #include "ManualTickCounter.h"
+#include "PassReplay.h"
 #include "RaceCorrections.h"
 #include "RaceSetup.h"
 #include "RaceTiming.h"
@@ -134,6 +135,7 @@ private slots:
     void appendKeepsTablesAsRebuild();
     void guardHoldsAndReleases();
     void likelyMissedAndSplit();
+    void fastReplayEqualsPressByPress();
     void logTexts();
 };
 
@@ -473,6 +475,30 @@ void TestRaceCorrections::logTexts()
     r.correct(CE::Undo(f4 + 0, 0, 0)); // not the last action: ignored
     c.Rebuild(r.events);
     QCOMPARE(c.Log().last().text, u"Zurückgenommen: Runde von F7 bei 1:02:03.4 eingefügt"_s);
+}
+
+void TestRaceCorrections::fastReplayEqualsPressByPress()
+{
+    // Car 2 stops after two laps, car 4 is pressed beyond the race distance, car 1 is moved and
+    // car 3 loses a lap: every row must read as if the crossings had been pressed one by one.
+    TRecorder r = pressedRace([](TRecorder &rr, int car, int lap, int seq) {
+        if (car == 2 && lap > 2)
+            rr.events.removeLast();
+        if (car == 1 && lap == 3)
+            rr.correct(CE::Move(seq, 3, 0, 0));
+        if (car == 3 && lap == 4)
+            rr.correct(CE::Delete(seq, 3, 0, 0));
+    });
+    r.press(4, crossingMs(4, 6));
+    r.press(4, crossingMs(4, 7));
+    TRaceCorrections c;
+    c.Rebuild(r.events);
+    const auto oneByOne = std::make_unique<TTables>(c.Counted());
+    // Stale cells of an earlier build of the same grid are all overwritten.
+    const auto fast = std::make_unique<TTables>(countedOf(pressedRace().events));
+    fast->Timing.StartRaceAt(kCars, kLaps, 15.0, kStart);
+    ApplyPasses(fast->Timing, c.Counted());
+    compareTables(*fast, *oneByOne);
 }
 
 QTEST_MAIN(TestRaceCorrections)

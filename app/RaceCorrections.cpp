@@ -5,6 +5,7 @@
 #include "RaceSetup.h"
 #include "RaceTables.h"
 
+#include <QDateTime>
 #include <algorithm>
 
 namespace {
@@ -29,6 +30,12 @@ QString TRaceCorrections::RaceTimeText(quint32 raceMs)
 TRaceCorrections::TRaceCorrections(quint32 minLapMs) : FMinLapMs(minLapMs)
 {
     clear();
+}
+
+QString TRaceCorrections::LogLine(const TLogEntry &entry)
+{
+    const QDateTime made = QDateTime::fromMSecsSinceEpoch(entry.wallMs).toLocalTime();
+    return made.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral("  ") + entry.text;
 }
 
 void TRaceCorrections::SetMinLapMs(quint32 ms)

@@ -108,6 +108,9 @@ public:
     // The correction log, in the order made.
     const QList<TLogEntry> &Log() const { return FLog; }
 
+    // A line of the log as the program, the workbook and the page show it: the time of day it
+    // was made (local time) and what it changed, "14:03:12  Runde von F3 bei 1:02.4 gelöscht".
+    static QString LogLine(const TLogEntry &entry);
     // A race time as the log writes it ("1:02.4", "1:02:03.4" from an hour on).
     static QString RaceTimeText(quint32 raceMs);
 

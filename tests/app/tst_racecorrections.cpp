@@ -5,6 +5,7 @@
 #include "RaceSetup.h"
 #include "RaceTiming.h"
 
+#include <QDateTime>
 #include <QTest>
 #include <cstring>
 #include <functional>
@@ -463,6 +464,8 @@ void TestRaceCorrections::logTexts()
                         u"Gehaltene Runde von F5 bei 2:06.0 bestätigt"_s,
                     }));
     QCOMPARE(c.Log()[3].wallMs, r.events[6].wallMs);
+    const QString made = QDateTime::fromMSecsSinceEpoch(r.events[6].wallMs).toString(u"HH:mm:ss"_s);
+    QCOMPARE(TRaceCorrections::LogLine(c.Log()[3]), made + u"  F4 bei 2:05.1 auf F5 verschoben"_s);
     QCOMPARE(c.UndoText(), u"Rückgängig: Gehaltene Runde von F5 bei 2:06.0 bestätigt"_s);
     r.correct(CE::Undo(r.events.last().seq, 0, 0));
     c.Rebuild(r.events);

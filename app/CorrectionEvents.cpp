@@ -8,6 +8,7 @@ namespace {
 
 const QString kTarget = QStringLiteral("target");
 const QString kRaceMs = QStringLiteral("ms");
+const QString kMinLapMs = QStringLiteral("minLapMs");
 
 TRaceEvent make(TRaceEvent::Kind kind, int car, quint32 tick, qint64 wallMs, QJsonObject payload)
 {
@@ -66,6 +67,16 @@ int Target(const TRaceEvent &event)
 quint32 RaceMs(const TRaceEvent &event)
 {
     return PressRaceMs(event);
+}
+
+void SetMinLapMs(TRaceEvent &start, quint32 ms)
+{
+    start.payload.insert(kMinLapMs, qint64(ms));
+}
+
+qint64 MinLapMs(const TRaceEvent &start)
+{
+    return start.payload.contains(kMinLapMs) ? start.payload.value(kMinLapMs).toInteger() : -1;
 }
 
 bool IsCorrection(TRaceEvent::Kind kind)

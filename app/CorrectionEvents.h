@@ -23,6 +23,11 @@ TRaceEvent Redo(int undo, quint32 tick, qint64 wallMs);
 int Target(const TRaceEvent &event);
 // The race time in ms an InsertCrossing or EditCrossing sets (the same key as a press).
 quint32 RaceMs(const TRaceEvent &event);
+// The minimum lap of the guard ("Mindestrunde", ms, 0: off) a START records, so a race replays
+// with the guard it ran with whatever the setting says later.
+void SetMinLapMs(TRaceEvent &start, quint32 ms);
+// The minimum lap a START recorded; -1 when it recorded none.
+qint64 MinLapMs(const TRaceEvent &start);
 // Whether the event is one of the corrections or undo/redo.
 bool IsCorrection(TRaceEvent::Kind kind);
 

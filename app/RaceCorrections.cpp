@@ -104,6 +104,10 @@ void TRaceCorrections::apply(const TRaceEvent &event)
     case Kind::Redo:
         applyRedo(event);
         break;
+    case Kind::Start:
+        if (const qint64 minLap = CorrectionEvents::MinLapMs(event); minLap >= 0)
+            FMinLapMs = quint32(minLap);
+        break;
     default:
         break;
     }

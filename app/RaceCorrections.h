@@ -75,7 +75,7 @@ public:
     void SetMinLapMs(quint32 ms);
 
     // Replays the events of one race (presses, corrections, undo and redo; other kinds are
-    // passed over) from scratch.
+    // passed over) from scratch. A START that recorded a minimum lap sets MinLapMs().
     void Rebuild(const QList<TRaceEvent> &events);
     // Adds the next event of the race. Returns whether Counted() changed in another way than
     // by one more pass at its end, i.e. whether the race tables must be rebuilt; a press that

@@ -403,6 +403,20 @@ void TestRaceCorrections::guardHoldsAndReleases()
     c.Rebuild(r.events);
     QCOMPARE(c.Crossing(doubled)->state, State::Held);
 
+    // A race replays with the guard its START recorded, not with today's setting.
+    TRecorder started;
+    TRaceSetup setup;
+    setup.cars = 2;
+    TRaceEvent start = setup.StartEvent(kStart, 0);
+    CE::SetMinLapMs(start, 30000);
+    started.add(start);
+    started.press(1, 60000);
+    const int early = started.press(1, 61500);
+    TRaceCorrections unguarded(0);
+    unguarded.Rebuild(started.events);
+    QCOMPARE(unguarded.MinLapMs(), 30000u);
+    QCOMPARE(unguarded.Crossing(early)->state, State::Held);
+
     // Off, nothing is held; a held press appended live needs no rebuild and adds no pass.
     c.SetMinLapMs(0);
     QCOMPARE(c.Counted().size(), 3);

@@ -55,6 +55,7 @@ void TRaceCorrections::clear()
     FDone.clear();
     FRedo.clear();
     FLog.clear();
+    FLastId = 0;
     FByCar = QList<QList<int>>(kMaxCars + 1);
     FCounted.clear();
     FLastPassAppended = false;
@@ -87,6 +88,8 @@ bool TRaceCorrections::Append(const TRaceEvent &event)
 
 void TRaceCorrections::apply(const TRaceEvent &event)
 {
+    if (event.kind != Kind::Press)
+        FLastId = qMax(FLastId, event.seq);
     switch (event.kind) {
     case Kind::Press:
         applyPress(event);
@@ -115,10 +118,16 @@ void TRaceCorrections::apply(const TRaceEvent &event)
 
 void TRaceCorrections::applyPress(const TRaceEvent &event)
 {
-    if (event.car < 1 || event.car > kMaxCars || FCrossingById.contains(event.seq))
+    if (event.car < 1 || event.car > kMaxCars)
         return;
+    // A press is never lost: one without a number of its own (a journal that could not number
+    // it) gets the next free one.
+    int id = event.seq;
+    if (id <= 0 || FActions.contains(id) || FCrossingById.contains(id))
+        id = FLastId + 1;
+    FLastId = qMax(FLastId, id);
     TCrossing crossing;
-    crossing.id = event.seq;
+    crossing.id = id;
     crossing.car = event.car;
     crossing.raceMs = PressRaceMs(event);
     crossing.wallMs = event.wallMs;
@@ -131,9 +140,9 @@ void TRaceCorrections::applyPress(const TRaceEvent &event)
                       .arg(carText(crossing.car), RaceTimeText(crossing.raceMs));
     FCrossingById.insert(crossing.id, int(FCrossings.size()));
     FCrossings.append(crossing);
-    FActions.insert(event.seq, action);
+    FActions.insert(id, action);
     // A press leaves the redo list alone (see the class comment).
-    FDone.append(event.seq);
+    FDone.append(id);
 }
 
 void TRaceCorrections::applyCorrection(const TRaceEvent &event)

@@ -32,7 +32,7 @@ public:
 
     struct TCrossing
     {
-        int id = 0; // seq of the press or InsertCrossing that made it
+        int id = 0; // seq of the press or InsertCrossing that made it (see applyPress)
         int car = 0;
         quint32 raceMs = 0;
         qint64 wallMs = 0; // time of day of the press or of the insertion
@@ -86,7 +86,7 @@ public:
 
     // Every crossing ever made, in race-time order (ties in the order made), deleted ones too.
     QList<TCrossing> Crossings() const;
-    // The crossing with that id, or nullptr.
+    // The crossing with that id, or nullptr; valid until the next change.
     const TCrossing *Crossing(int id) const;
     // The counted crossings in race-time order (ties in the order made): apply each with
     // ApplyPress(car, startTick + raceMs) after StartRaceAt.
@@ -150,4 +150,5 @@ private:
     QList<QList<int>> FByCar; // [car] = indexes of its crossings, not deleted, in race order
     QList<TPass> FCounted;
     bool FLastPassAppended = false;
+    int FLastId = 0; // the highest event number seen
 };

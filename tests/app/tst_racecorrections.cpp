@@ -345,6 +345,15 @@ void TestRaceCorrections::strayUndoAndRedoIgnored()
     QVERIFY(!c.Append(deleteAgain));
     QCOMPARE(c.Counted(), before);
     QCOMPARE(c.Log().size(), 2);
+
+    // Presses the journal could not number, or numbered twice, still count.
+    TRaceEvent unnumbered = PressEvent(1, kStart + 400000, kStart, 0);
+    QVERIFY(!c.Append(unnumbered));
+    QVERIFY(!c.Append(unnumbered));
+    unnumbered.seq = first;
+    QVERIFY(!c.Append(unnumbered));
+    QCOMPARE(c.Counted().size(), before.size() + 3);
+    QCOMPARE(c.UndoTarget(), 1005);
 }
 
 void TestRaceCorrections::appendKeepsTablesAsRebuild()

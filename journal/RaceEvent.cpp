@@ -7,7 +7,7 @@ namespace {
 using Kind = TRaceEvent::Kind;
 
 // The stored names; never change one, the database holds them.
-constexpr std::array<std::pair<Kind, QLatin1StringView>, 7> kKindNames{{
+constexpr std::array<std::pair<Kind, QLatin1StringView>, 14> kKindNames{{
     {Kind::Start, QLatin1StringView("start")},
     {Kind::Press, QLatin1StringView("press")},
     {Kind::Stop, QLatin1StringView("stop")},
@@ -15,6 +15,13 @@ constexpr std::array<std::pair<Kind, QLatin1StringView>, 7> kKindNames{{
     {Kind::Reset, QLatin1StringView("reset")},
     {Kind::NewRace, QLatin1StringView("newRace")},
     {Kind::Resume, QLatin1StringView("resume")},
+    {Kind::DeleteCrossing, QLatin1StringView("delete")},
+    {Kind::InsertCrossing, QLatin1StringView("insert")},
+    {Kind::MoveCrossing, QLatin1StringView("move")},
+    {Kind::EditCrossing, QLatin1StringView("edit")},
+    {Kind::ConfirmCrossing, QLatin1StringView("confirm")},
+    {Kind::Undo, QLatin1StringView("undo")},
+    {Kind::Redo, QLatin1StringView("redo")},
 }};
 } // namespace
 

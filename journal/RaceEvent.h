@@ -19,6 +19,16 @@ struct TRaceEvent
         Reset,   // the stopped race was cleared for a new start
         NewRace, // the new-race command
         Resume,  // the program was restarted and the race continued
+        // Corrections of the crossings (see app/CorrectionEvents.h for their payloads). A
+        // crossing is named by the seq of the event that made it: its press, or the
+        // InsertCrossing that added it.
+        DeleteCrossing,  // payload target: the crossing no longer counts
+        InsertCrossing,  // a missed crossing of `car` at payload ms (race time)
+        MoveCrossing,    // payload target moves to `car`
+        EditCrossing,    // payload target gets the race time payload ms
+        ConfirmCrossing, // payload target, held by the minimum lap, counts after all
+        Undo,            // takes back the press or correction whose seq is payload target
+        Redo,            // reverses the Undo whose seq is payload target
     };
 
     int seq = 0; // 1, 2, 3 ... within its race; the journal assigns it

@@ -62,7 +62,9 @@ void TestRaceJournal::everyKindComesBackAsStored()
         future.payload = QJsonObject{{QStringLiteral("note"), QStringLiteral("ä\"\\\n")}};
         for (TRaceEvent event :
              {press(0), lastTick, plain(Kind::Stop), plain(Kind::Reset), plain(Kind::NewRace),
-              future, plain(Kind::Resume), plain(Kind::End)}) {
+              future, plain(Kind::Resume), plain(Kind::DeleteCrossing), plain(Kind::InsertCrossing),
+              plain(Kind::MoveCrossing), plain(Kind::EditCrossing), plain(Kind::ConfirmCrossing),
+              plain(Kind::Undo), plain(Kind::Redo), plain(Kind::End)}) {
             event.seq = journal.append(raceId, event);
             handed.append(event);
         }

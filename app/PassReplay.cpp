@@ -1,0 +1,46 @@
+#include "PassReplay.h"
+
+void ApplyPasses(TRaceTiming &race, const QList<TRaceCorrections::TPass> &passes)
+{
+    TSortGrid *grid = race.Grid();
+    const int cars = race.CarCount();
+    // The pass that records each car's last lap: a row shows what its last lap wrote, and the
+    // positions and the order of the rows follow from the tables at that moment. Passes after a
+    // car's race distance record nothing.
+    int recorded[kMaxCars + 1] = {};
+    int finalPass[kMaxCars + 1];
+    std::fill(std::begin(finalPass), std::end(finalPass), -1);
+    for (int i = 0; i < passes.size(); ++i) {
+        const int car = passes[i].car;
+        if (car < 1 || car > cars)
+            continue;
+        if (recorded[car] < race.RaceLaps - race.LapTable[car].Count) {
+            ++recorded[car];
+            finalPass[car] = i;
+        }
+    }
+    if (!grid) {
+        for (const TRaceCorrections::TPass &pass : passes)
+            race.ApplyPress(pass.car, race.StartTick + pass.raceMs);
+        return;
+    }
+    race.SetGrid(nullptr);
+    for (int i = 0; i < passes.size(); ++i) {
+        const int car = passes[i].car;
+        const bool last = car >= 1 && car <= cars && finalPass[car] == i;
+        if (last) {
+            race.SetGrid(grid);
+            // The previous lap's text moves to "V.Runde" as it would have moved live.
+            const TLapRecord &record = race.LapTable[car];
+            if (const int row = race.RowOfCar(car); row != 0 && record.Count > 0) {
+                race.TimeMode = 5;
+                grid->SetCells(TRaceTiming::colLastLap, row,
+                               race.FormatTime(record.Slot[record.Count]));
+            }
+        }
+        race.ApplyPress(car, race.StartTick + passes[i].raceMs);
+        if (last)
+            race.SetGrid(nullptr);
+    }
+    race.SetGrid(grid);
+}

@@ -1,0 +1,377 @@
+#include "RaceCorrections.h"
+
+#include "CorrectionEvents.h"
+#include "FormatTime.h"
+#include "RaceSetup.h"
+#include "RaceTables.h"
+
+#include <QDateTime>
+#include <algorithm>
+
+namespace {
+
+using Kind = TRaceEvent::Kind;
+
+constexpr quint32 kHourMs = 3600000;
+
+QString carText(int car)
+{
+    return QStringLiteral("F%1").arg(car);
+}
+
+} // namespace
+
+QString TRaceCorrections::RaceTimeText(quint32 raceMs)
+{
+    // Tenths, as the standings show them by default; hours only where a race runs that long.
+    return FormatTime(qint32(qMin<quint32>(raceMs, 0x7FFFFFFF)), 1, raceMs >= kHourMs ? 7 : 5);
+}
+
+TRaceCorrections::TRaceCorrections(quint32 minLapMs) : FMinLapMs(minLapMs)
+{
+    clear();
+}
+
+QString TRaceCorrections::LogLine(const TLogEntry &entry)
+{
+    const QDateTime made = QDateTime::fromMSecsSinceEpoch(entry.wallMs).toLocalTime();
+    return made.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral("  ") + entry.text;
+}
+
+void TRaceCorrections::SetMinLapMs(quint32 ms)
+{
+    if (ms == FMinLapMs)
+        return;
+    FMinLapMs = ms;
+    derive();
+}
+
+void TRaceCorrections::clear()
+{
+    FCrossings.clear();
+    FCrossingById.clear();
+    FActions.clear();
+    FUndoOf.clear();
+    FDone.clear();
+    FRedo.clear();
+    FLog.clear();
+    FLastId = 0;
+    FByCar = QList<QList<int>>(kMaxCars + 1);
+    FCounted.clear();
+    FLastPassAppended = false;
+}
+
+void TRaceCorrections::Rebuild(const QList<TRaceEvent> &events)
+{
+    clear();
+    for (const TRaceEvent &event : events)
+        apply(event);
+    derive();
+}
+
+bool TRaceCorrections::Append(const TRaceEvent &event)
+{
+    FLastPassAppended = false;
+    const qsizetype crossings = FCrossings.size();
+    const qsizetype logLines = FLog.size();
+    apply(event);
+    if (event.kind == Kind::Press) {
+        if (FCrossings.size() == crossings)
+            return false; // not a car of the race
+        return !tryAppendPass(int(FCrossings.size() - 1));
+    }
+    if (FLog.size() == logLines)
+        return false; // ignored: names nothing that can be changed
+    derive();
+    return true;
+}
+
+void TRaceCorrections::apply(const TRaceEvent &event)
+{
+    if (event.kind != Kind::Press)
+        FLastId = qMax(FLastId, event.seq);
+    switch (event.kind) {
+    case Kind::Press:
+        applyPress(event);
+        break;
+    case Kind::InsertCrossing:
+    case Kind::DeleteCrossing:
+    case Kind::MoveCrossing:
+    case Kind::EditCrossing:
+    case Kind::ConfirmCrossing:
+        applyCorrection(event);
+        break;
+    case Kind::Undo:
+        applyUndo(event);
+        break;
+    case Kind::Redo:
+        applyRedo(event);
+        break;
+    case Kind::Start:
+        if (const qint64 minLap = CorrectionEvents::MinLapMs(event); minLap >= 0)
+            FMinLapMs = quint32(minLap);
+        break;
+    default:
+        break;
+    }
+}
+
+void TRaceCorrections::applyPress(const TRaceEvent &event)
+{
+    if (event.car < 1 || event.car > kMaxCars)
+        return;
+    // A press is never lost: one without a number of its own (a journal that could not number
+    // it) gets the next free one.
+    int id = event.seq;
+    if (id <= 0 || FActions.contains(id) || FCrossingById.contains(id))
+        id = FLastId + 1;
+    FLastId = qMax(FLastId, id);
+    TCrossing crossing;
+    crossing.id = id;
+    crossing.car = event.car;
+    crossing.raceMs = PressRaceMs(event);
+    crossing.wallMs = event.wallMs;
+    TAction action;
+    action.crossing = int(FCrossings.size());
+    action.before = crossing;
+    action.before.state = State::Deleted;
+    action.after = crossing;
+    action.text = QStringLiteral("Druck von %1 bei %2")
+                      .arg(carText(crossing.car), RaceTimeText(crossing.raceMs));
+    FCrossingById.insert(crossing.id, int(FCrossings.size()));
+    FCrossings.append(crossing);
+    FActions.insert(id, action);
+    // A press leaves the redo list alone (see the class comment).
+    FDone.append(id);
+}
+
+void TRaceCorrections::applyCorrection(const TRaceEvent &event)
+{
+    TAction action;
+    TCrossing after;
+    if (event.kind == Kind::InsertCrossing) {
+        if (event.car < 1 || event.car > kMaxCars || FCrossingById.contains(event.seq))
+            return;
+        after.id = event.seq;
+        after.car = event.car;
+        after.raceMs = CorrectionEvents::RaceMs(event);
+        after.wallMs = event.wallMs;
+        after.inserted = true;
+        after.corrected = true;
+        action.crossing = int(FCrossings.size());
+        action.before = after;
+        action.before.state = State::Deleted;
+        action.text = QStringLiteral("Runde von %1 bei %2 eingefügt")
+                          .arg(carText(after.car), RaceTimeText(after.raceMs));
+        FCrossingById.insert(after.id, action.crossing);
+        FCrossings.append(action.before);
+    } else {
+        const int index = FCrossingById.value(CorrectionEvents::Target(event), -1);
+        if (index < 0 || FCrossings[index].state == State::Deleted)
+            return;
+        const TCrossing &before = FCrossings[index];
+        const QString car = carText(before.car);
+        const QString at = RaceTimeText(before.raceMs);
+        after = before;
+        action.crossing = index;
+        action.before = before;
+        switch (event.kind) {
+        case Kind::DeleteCrossing:
+            after.state = State::Deleted;
+            action.text = QStringLiteral("Runde von %1 bei %2 gelöscht").arg(car, at);
+            break;
+        case Kind::MoveCrossing:
+            if (event.car < 1 || event.car > kMaxCars || event.car == before.car)
+                return;
+            after.car = event.car;
+            after.corrected = true;
+            action.text =
+                QStringLiteral("%1 bei %2 auf %3 verschoben").arg(car, at, carText(after.car));
+            break;
+        case Kind::EditCrossing:
+            after.raceMs = CorrectionEvents::RaceMs(event);
+            if (after.raceMs == before.raceMs)
+                return;
+            after.corrected = true;
+            action.text = QStringLiteral("Zeit von %1 von %2 auf %3 geändert")
+                              .arg(car, at, RaceTimeText(after.raceMs));
+            break;
+        case Kind::ConfirmCrossing:
+            if (before.confirmed || before.corrected)
+                return;
+            after.confirmed = true;
+            action.text = QStringLiteral("Gehaltene Runde von %1 bei %2 bestätigt").arg(car, at);
+            break;
+        default:
+            return;
+        }
+    }
+    action.after = after;
+    FCrossings[action.crossing] = after;
+    // A new correction makes what was taken back final.
+    FRedo.clear();
+    FDone.append(event.seq);
+    action.logIndex = int(FLog.size());
+    FActions.insert(event.seq, action);
+    addLog(event, action.text);
+}
+
+void TRaceCorrections::applyUndo(const TRaceEvent &event)
+{
+    const int target = CorrectionEvents::Target(event);
+    if (FDone.isEmpty() || FDone.last() != target)
+        return;
+    const TAction &action = FActions[target];
+    FCrossings[action.crossing] = action.before;
+    FDone.removeLast();
+    FRedo.append(event.seq);
+    FUndoOf.insert(event.seq, target);
+    setLogUndone(target, true);
+    addLog(event, QStringLiteral("Zurückgenommen: ") + action.text);
+}
+
+void TRaceCorrections::applyRedo(const TRaceEvent &event)
+{
+    const int undo = CorrectionEvents::Target(event);
+    if (FRedo.isEmpty() || FRedo.last() != undo)
+        return;
+    const int target = FUndoOf.value(undo);
+    const TAction &action = FActions[target];
+    FCrossings[action.crossing] = action.after;
+    FRedo.removeLast();
+    FDone.append(target);
+    setLogUndone(target, false);
+    for (TLogEntry &entry : FLog) {
+        if (entry.seq == undo)
+            entry.undone = true;
+    }
+    addLog(event, QStringLiteral("Wiederhergestellt: ") + action.text);
+}
+
+void TRaceCorrections::addLog(const TRaceEvent &event, const QString &text)
+{
+    FLog.append({event.seq, event.wallMs, event.kind, text, false});
+}
+
+void TRaceCorrections::setLogUndone(int action, bool undone)
+{
+    const int line = FActions.value(action).logIndex;
+    if (line >= 0 && line < FLog.size())
+        FLog[line].undone = undone;
+}
+
+QString TRaceCorrections::UndoText() const
+{
+    if (FDone.isEmpty())
+        return QString();
+    return QStringLiteral("Rückgängig: ") + FActions.value(FDone.last()).text;
+}
+
+QString TRaceCorrections::RedoText() const
+{
+    if (FRedo.isEmpty())
+        return QString();
+    return QStringLiteral("Wiederherstellen: ") + FActions.value(FUndoOf.value(FRedo.last())).text;
+}
+
+void TRaceCorrections::derive()
+{
+    FByCar = QList<QList<int>>(kMaxCars + 1);
+    for (int i = 0; i < FCrossings.size(); ++i) {
+        if (FCrossings[i].state != State::Deleted)
+            FByCar[FCrossings[i].car].append(i);
+    }
+    QList<int> counted;
+    for (int car = 1; car <= kMaxCars; ++car) {
+        QList<int> &mine = FByCar[car];
+        std::stable_sort(mine.begin(), mine.end(), [this](int a, int b) {
+            return FCrossings[a].raceMs < FCrossings[b].raceMs;
+        });
+        deriveCar(car);
+        for (int i : mine) {
+            if (FCrossings[i].state == State::Counted)
+                counted.append(i);
+        }
+    }
+    // Race-time order, ties in the order made, as the presses came in live.
+    std::sort(counted.begin(), counted.end(), [this](int a, int b) {
+        const quint32 ma = FCrossings[a].raceMs;
+        const quint32 mb = FCrossings[b].raceMs;
+        return ma != mb ? ma < mb : a < b;
+    });
+    FCounted.clear();
+    FCounted.reserve(counted.size());
+    for (int i : counted)
+        FCounted.append({FCrossings[i].car, FCrossings[i].raceMs});
+}
+
+void TRaceCorrections::deriveCar(int car)
+{
+    quint32 previous = 0;
+    int lap = 0;
+    QList<qint32> laps;
+    for (int i : FByCar[car]) {
+        TCrossing &c = FCrossings[i];
+        const quint32 lapMs = c.raceMs - previous;
+        const bool held = FMinLapMs > 0 && !c.corrected && !c.confirmed && lapMs < FMinLapMs;
+        c.state = held ? State::Held : State::Counted;
+        c.lap = held ? 0 : ++lap;
+        c.lapMs = held ? 0 : qint32(lapMs);
+        c.likelyMissed = false;
+        if (!held) {
+            previous = c.raceMs;
+            laps.append(c.lapMs);
+        }
+    }
+    if (laps.size() < kLapsForMedian)
+        return;
+    const auto middle = laps.begin() + laps.size() / 2;
+    std::nth_element(laps.begin(), middle, laps.end());
+    const double limit = kMissedLapFactor * double(*middle);
+    for (int i : FByCar[car]) {
+        TCrossing &c = FCrossings[i];
+        c.likelyMissed = c.state == State::Counted && double(c.lapMs) > limit;
+    }
+}
+
+bool TRaceCorrections::tryAppendPass(int index)
+{
+    const TCrossing &c = FCrossings[index];
+    QList<int> &mine = FByCar[c.car];
+    const bool lastOfCar = mine.isEmpty() || FCrossings[mine.last()].raceMs <= c.raceMs;
+    const bool lastOfRace = FCounted.isEmpty() || FCounted.last().raceMs <= c.raceMs;
+    if (!lastOfCar || !lastOfRace) {
+        derive();
+        return false;
+    }
+    mine.append(index);
+    deriveCar(c.car);
+    if (FCrossings[index].state == State::Counted) {
+        FCounted.append({c.car, c.raceMs});
+        FLastPassAppended = true;
+    }
+    return true;
+}
+
+QList<TRaceCorrections::TCrossing> TRaceCorrections::Crossings() const
+{
+    QList<TCrossing> all = FCrossings;
+    std::stable_sort(all.begin(), all.end(),
+                     [](const TCrossing &a, const TCrossing &b) { return a.raceMs < b.raceMs; });
+    return all;
+}
+
+const TRaceCorrections::TCrossing *TRaceCorrections::Crossing(int id) const
+{
+    const int index = FCrossingById.value(id, -1);
+    return index < 0 ? nullptr : &FCrossings[index];
+}
+
+quint32 TRaceCorrections::SplitMs(int crossing) const
+{
+    const TCrossing *c = Crossing(crossing);
+    if (!c || c->state != State::Counted)
+        return 0;
+    const quint32 start = c->raceMs - quint32(c->lapMs);
+    return start + quint32(c->lapMs) / 2;
+}

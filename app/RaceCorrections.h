@@ -1,0 +1,154 @@
+#pragma once
+
+#include "RaceEvent.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+
+// The crossings of a race as the operator meant them: the recorded presses with every
+// correction, undo and redo applied in the order they were made. Needs no window: the main window
+// feeds it the race's events and applies Counted() to its race tables; the pass log and the
+// correction log read Crossings() and Log().
+//
+// Undo and redo work like an editor's: Undo takes back the last press or correction not yet
+// taken back (UndoTarget), Redo reverses the last undo (RedoTarget), and a new correction makes
+// the undone ones final (no redo after it). A new press does not: presses keep coming while the
+// operator thinks, and they change no crossing that an undo or a redo touches. An undo or redo
+// naming anything else than these (a journal that lost an event) is ignored.
+//
+// The minimum lap guard: a press that would complete a lap shorter than MinLapMs() after the
+// car's previous counted crossing is held, not counted, until confirmed. Crossings an operator
+// made or changed (inserted, moved, edited) are never held. A counted lap longer than
+// kMissedLapFactor times the car's median lap is marked as a likely missed press.
+class TRaceCorrections
+{
+public:
+    enum class State {
+        Counted, // a lap of its car
+        Held,    // too short after the car's previous crossing: waits for a confirmation
+        Deleted, // deleted, or its press or insertion taken back
+    };
+
+    struct TCrossing
+    {
+        int id = 0; // seq of the press or InsertCrossing that made it (see applyPress)
+        int car = 0;
+        quint32 raceMs = 0;
+        qint64 wallMs = 0; // time of day of the press or of the insertion
+        State state = State::Counted;
+        bool inserted = false;     // added by the operator, not pressed
+        bool corrected = false;    // inserted, moved or edited: the guard leaves it alone
+        bool confirmed = false;    // held once, confirmed by the operator
+        int lap = 0;               // the lap it completes while counted, else 0
+        qint32 lapMs = 0;          // that lap's duration while counted, else 0
+        bool likelyMissed = false; // its lap is about twice the car's usual: a press missed?
+    };
+
+    // A counted crossing as the race tables take it.
+    struct TPass
+    {
+        int car = 0;
+        quint32 raceMs = 0;
+        bool operator==(const TPass &) const = default;
+    };
+
+    // One line of the correction log ("Korrekturen").
+    struct TLogEntry
+    {
+        int seq = 0;       // the correction, undo or redo event
+        qint64 wallMs = 0; // when it was made
+        TRaceEvent::Kind kind = TRaceEvent::Kind::Unknown;
+        QString text;        // what changed, before and after, in German
+        bool undone = false; // taken back later (and not redone)
+    };
+
+    // A lap longer than this many times the car's median lap is marked as likely missed.
+    static constexpr double kMissedLapFactor = 1.8;
+    // Counted laps a car needs before its median says what its usual lap is.
+    static constexpr int kLapsForMedian = 3;
+
+    explicit TRaceCorrections(quint32 minLapMs = 0);
+
+    quint32 MinLapMs() const { return FMinLapMs; }
+    // Changes the guard's minimum (0: off) and recomputes which presses are held.
+    void SetMinLapMs(quint32 ms);
+
+    // Replays the events of one race (presses, corrections, undo and redo; other kinds are
+    // passed over) from scratch. A START that recorded a minimum lap sets MinLapMs().
+    void Rebuild(const QList<TRaceEvent> &events);
+    // Adds the next event of the race. Returns whether Counted() changed in another way than
+    // by one more pass at its end, i.e. whether the race tables must be rebuilt; a press that
+    // simply counts (LastPassAppended) or is held needs no rebuild.
+    bool Append(const TRaceEvent &event);
+    // Whether the last Append added exactly one pass at the end of Counted().
+    bool LastPassAppended() const { return FLastPassAppended; }
+
+    // Every crossing ever made, in race-time order (ties in the order made), deleted ones too.
+    QList<TCrossing> Crossings() const;
+    // The crossing with that id, or nullptr; valid until the next change.
+    const TCrossing *Crossing(int id) const;
+    // The counted crossings in race-time order (ties in the order made): apply each with
+    // ApplyPress(car, startTick + raceMs) after StartRaceAt.
+    const QList<TPass> &Counted() const { return FCounted; }
+
+    // The press or correction Ctrl+Z would take back now, 0 when none.
+    int UndoTarget() const { return FDone.isEmpty() ? 0 : FDone.last(); }
+    // The undo event Ctrl+Y would reverse now, 0 when none.
+    int RedoTarget() const { return FRedo.isEmpty() ? 0 : FRedo.last(); }
+    // Text of what Undo or Redo would do, for a menu item or the status bar; empty when nothing.
+    QString UndoText() const;
+    QString RedoText() const;
+
+    // The race time that splits the lap the crossing completes in two halves: the midpoint of
+    // the car's counted crossing before it (or the start) and it. 0 when the crossing is not
+    // counted.
+    quint32 SplitMs(int crossing) const;
+
+    // The correction log, in the order made.
+    const QList<TLogEntry> &Log() const { return FLog; }
+
+    // A line of the log as the program, the workbook and the page show it: the time of day it
+    // was made (local time) and what it changed, "14:03:12  Runde von F3 bei 1:02.4 gelöscht".
+    static QString LogLine(const TLogEntry &entry);
+    // A race time as the log writes it ("1:02.4", "1:02:03.4" from an hour on).
+    static QString RaceTimeText(quint32 raceMs);
+
+private:
+    // What one press or correction did to its crossing, so an undo can restore it.
+    struct TAction
+    {
+        int crossing = -1; // index into FCrossings
+        TCrossing before;
+        TCrossing after;
+        int logIndex = -1; // its line in FLog; -1 for a press
+        QString text;      // what it did, for the undo and redo lines
+    };
+
+    void clear();
+    void apply(const TRaceEvent &event);
+    void applyPress(const TRaceEvent &event);
+    void applyCorrection(const TRaceEvent &event);
+    void applyUndo(const TRaceEvent &event);
+    void applyRedo(const TRaceEvent &event);
+    void addLog(const TRaceEvent &event, const QString &text);
+    void setLogUndone(int action, bool undone);
+    // Recomputes laps, held presses, the missed-lap marks and Counted() from FCrossings.
+    void derive();
+    // The guard and lap numbering of one car's crossings, FByCar order.
+    void deriveCar(int car);
+    bool tryAppendPass(int index);
+
+    quint32 FMinLapMs;
+    QList<TCrossing> FCrossings;   // in the order made
+    QHash<int, int> FCrossingById; // id -> index into FCrossings
+    QHash<int, TAction> FActions;  // seq of a press or correction -> what it did
+    QHash<int, int> FUndoOf;       // seq of an undo -> the action it took back
+    QList<int> FDone;              // actions in effect, the latest last
+    QList<int> FRedo;              // undo events that can be redone, the latest last
+    QList<TLogEntry> FLog;
+    QList<QList<int>> FByCar; // [car] = indexes of its crossings, not deleted, in race order
+    QList<TPass> FCounted;
+    bool FLastPassAppended = false;
+    int FLastId = 0; // the highest event number seen
+};

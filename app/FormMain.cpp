@@ -77,6 +77,7 @@ TFormMain::TFormMain(const TTickCounter &ticks, const QString &settingsPath,
 
 TFormMain::~TFormMain()
 {
+    FlushJournal();
     FormDestroy();
     // The controls go after this object has stopped being a TFormMain; a signal they send on
     // the way (a field losing the focus) must not reach its handlers any more.

@@ -10,6 +10,7 @@
 #include "StarterListReader.h"
 #include "TFormatOptions.h"
 
+#include <QEvent>
 #include <QMainWindow>
 #include <QUrl>
 
@@ -139,6 +140,8 @@ public:
     TRaceSetup CurrentSetup() const;
     // A new press of car's lap key whose event arrived at stamp.
     void PressLap(int car, quint32 stamp);
+    // Hands the presses not yet handed over to the journal (they wait for the repaint).
+    void FlushJournal();
 
     // ---- Earlier races (Ctrl+R) ----
     QAction *Archive1 = nullptr;
@@ -222,6 +225,7 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    bool event(QEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -272,6 +276,9 @@ private:
     TFDlgYesNo *FDlgYesNo = nullptr;
     TLapKeyFilter *FLapKeyFilter = nullptr;
     QString FPendingNotice;
+    static constexpr QEvent::Type kJournalFlushEvent = QEvent::Type(QEvent::User + 1);
+    QList<QPair<qint64, TRaceEvent>> FJournalOutbox;
+    bool FJournalFlushPosted = false;
     QTimer *FSettingsSaver = nullptr;
     TArchiveWindow *FArchive = nullptr;
     bool FViewingArchive = false;

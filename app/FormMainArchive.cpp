@@ -51,6 +51,7 @@ bool TFormMain::ViewArchivedRace(qint64 raceId)
         ShowNoticeText(kOnlyWhenReady);
         return false;
     }
+    FlushJournal();
     const std::optional<TRaceSummary> race = Journal->race(raceId);
     const QList<TRaceEvent> events = Journal->events(raceId);
     const auto start = std::find_if(events.cbegin(), events.cend(), [](const TRaceEvent &e) {

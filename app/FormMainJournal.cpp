@@ -10,6 +10,7 @@
 #include "TSortGrid.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QLabel>
 #include <QLineEdit>
@@ -75,6 +76,7 @@ void TFormMain::OfferResume()
     }
     if (!Journal->isOpen() || FRaceState != rsReady)
         return;
+    FlushJournal();
     const std::optional<TRaceSummary> race = Journal->unfinishedRace();
     if (!race)
         return;
@@ -115,6 +117,7 @@ void TFormMain::ResumeRace(const TRaceSummary &race, const QList<TRaceEvent> &ev
     resumed.wallMs = wallNow();
     resumed.payload = QJsonObject{{QStringLiteral("startTick"), qint64(startTick)},
                                   {QStringLiteral("afterReboot"), !sameBoot}};
+    FlushJournal();
     Journal->append(JournalRaceId, resumed);
     if (!sameBoot)
         ShowNoticeText(kResumedAfterReboot);
@@ -179,10 +182,33 @@ void TFormMain::PressLap(int car, quint32 stamp)
 {
     if (!Race.FClick(car, Running(), stamp))
         return;
-    // Handed to the journal's own thread: no disk write between the key and the repaint.
+    // Handed to the journal's thread only after the standings are repainted: waking that thread
+    // on a busy machine can take the processor from this one, between the key and the repaint.
     const quint32 now = FTicks.GetTickCount();
-    Journal->append(JournalRaceId,
-                    PressEvent(car, stamp, Race.StartTick, wallNow() - qint64(now - stamp)));
+    FJournalOutbox.append(
+        {JournalRaceId, PressEvent(car, stamp, Race.StartTick, wallNow() - qint64(now - stamp))});
+    if (!FJournalFlushPosted) {
+        FJournalFlushPosted = true;
+        // Below the priority of the repaint request, so it comes after the repaint.
+        QCoreApplication::postEvent(this, new QEvent(kJournalFlushEvent), Qt::LowEventPriority - 1);
+    }
+}
+
+void TFormMain::FlushJournal()
+{
+    for (const auto &[raceId, event] : std::as_const(FJournalOutbox))
+        Journal->append(raceId, event);
+    FJournalOutbox.clear();
+}
+
+bool TFormMain::event(QEvent *event)
+{
+    if (event->type() == kJournalFlushEvent) {
+        FJournalFlushPosted = false;
+        FlushJournal();
+        return true;
+    }
+    return QMainWindow::event(event);
 }
 
 void TFormMain::RecordRaceEvent(TRaceEvent::Kind kind)
@@ -193,6 +219,7 @@ void TFormMain::RecordRaceEvent(TRaceEvent::Kind kind)
     event.kind = kind;
     event.tick = FTicks.GetTickCount();
     event.wallMs = wallNow();
+    FlushJournal();
     Journal->append(JournalRaceId, event);
     if (kind == TRaceEvent::Kind::Stop || kind == TRaceEvent::Kind::End)
         Journal->setOutcome(JournalRaceId,

@@ -95,6 +95,7 @@ void TFormMain::StartRace()
     const TRaceSetup setup = CurrentSetup();
     RebuildRace(setup, startTick, {});
     BeginRunning();
+    FlushJournal();
     JournalRaceId =
         Journal->startRace(setup.StartEvent(startTick, QDateTime::currentMSecsSinceEpoch()));
 }

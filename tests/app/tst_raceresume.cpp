@@ -176,6 +176,7 @@ void TestRaceResume::brokenJournalKeepsTheRaceRunning()
         t.ClickStart();
         t.Advance(2000);
         t.Lap(1);
+        t.window->FlushJournal();
         QVERIFY(t.window->Journal->flush(5000));
         QCOMPARE(t.window->Journal->events(t.window->JournalRaceId).size(), 2);
     }

@@ -2,6 +2,7 @@
 
 #include "ClockText.h"
 #include "LapKeyFilter.h"
+#include "RaceJournal.h"
 
 #include "ApplicationHelp.h"
 #include "DlgYesNo.h"
@@ -48,6 +49,7 @@ TFormMain::TFormMain(const TTickCounter &ticks, const QString &settingsPath,
     InitWindowResources();
     OpenUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
     HelpContents = [] { ShowHelpContents(); };
+    BootId = [] { return TRaceJournal::currentBootId(); };
     setObjectName(QStringLiteral("FormMain"));
     SetUpWindowLook();
     BuildHeader();

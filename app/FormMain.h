@@ -130,6 +130,10 @@ public:
     // unless replaced (tests record the text).
     std::function<void(const QString &text)> ShowNotice;
 
+    // This boot of the machine, as the journal records it with a race; tests replace it to
+    // resume a race after a restart of the machine.
+    std::function<QString()> BootId;
+
     // At program start, once the window shows: tells what happened to the journal file and
     // offers to continue a race that has no stop or end.
     void OfferResume();

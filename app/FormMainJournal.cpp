@@ -99,7 +99,7 @@ void TFormMain::ResumeRace(const TRaceSummary &race, const QList<TRaceEvent> &ev
     // The tick counter goes on across a crash of the program, not across a restart of the
     // machine: then the race time comes from the wall clock of the START.
     const quint32 now = FTicks.GetTickCount();
-    const bool sameBoot = !race.bootId.isEmpty() && race.bootId == TRaceJournal::currentBootId();
+    const bool sameBoot = !race.bootId.isEmpty() && race.bootId == BootId();
     quint32 startTick = start->tick;
     for (const TRaceEvent &e : events) {
         if (e.kind == TRaceEvent::Kind::Resume && e.payload.contains(QStringLiteral("startTick")))

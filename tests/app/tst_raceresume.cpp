@@ -67,6 +67,7 @@ class TestRaceResume : public QObject
 private slots:
     void init() { QLocale::setDefault(QLocale::c()); }
     void resumeRebuildsTheRaceAsItWas();
+    void resumeAfterARestartOfTheMachine();
     void declinedResumeKeepsTheRaceAsInterrupted();
     void keysCountWhileModalWindowsAreUp();
     void brokenJournalKeepsTheRaceRunning();
@@ -112,6 +113,41 @@ void TestRaceResume::resumeRebuildsTheRaceAsItWas()
     t.Lap(2);
     QCOMPARE(t.window->Race.LapTable[2].Count, 4);
     QCOMPARE(t.window->Race.CrossTable[2].Slot[4], 10 * 1337 + 1500);
+}
+
+void TestRaceResume::resumeAfterARestartOfTheMachine()
+{
+    // The tick counter starts again after a restart: the presses keep their race times, and the
+    // race time goes on from the wall-clock time of START, with a word to the operator.
+    TWindowUnderTest t;
+    t.UseJournal();
+    t.window->seCarCount->setValue(2);
+    t.ClickStart();
+    t.Advance(3000);
+    t.Lap(1);
+    t.Advance(2000);
+    t.Lap(2);
+    const QList<qint32> tablesBefore = tables(t.window->Race, 2);
+    t.Close();
+    t.ticks.Set(5000); // five seconds after the restart
+    t.Open();
+    t.window->BootId = [] { return QStringLiteral("another-boot"); };
+    QStringList notices;
+    t.window->ShowNotice = [&notices](const QString &text) { notices << text; };
+    t.Answer(TFDlgYesNo::daYes);
+    t.window->OfferResume();
+    QCOMPARE(t.window->RaceState(), TFormMain::rsRunning);
+    QCOMPARE(tables(t.window->Race, 2), tablesBefore);
+    QCOMPARE(notices.size(), 1);
+    QVERIFY(notices.first().contains(QStringLiteral("neu gestartet")));
+    // Only a moment of wall-clock time has passed since START here: the race time is small,
+    // so the next lap of car 1 is stamped a little after its last one would have allowed.
+    const qint32 raceMsNow = qint32(t.ticks.GetTickCount() - t.window->Race.StartTick);
+    QVERIFY(raceMsNow >= 0 && raceMsNow < 60000);
+    t.Advance(6000);
+    t.Lap(1);
+    QCOMPARE(t.window->Race.LapTable[1].Count, 2);
+    QCOMPARE(t.window->Race.CrossTable[1].Slot[2], raceMsNow + 6000);
 }
 
 void TestRaceResume::declinedResumeKeepsTheRaceAsInterrupted()

@@ -1,6 +1,7 @@
 #include "HelperProcess.h"
 
 #include "InstallPaths.h"
+#include "SanitizerBuild.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -10,18 +11,6 @@
 #include <sys/resource.h>
 
 namespace {
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kAddressSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kAddressSanitizer = true;
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
 
 void setLimit(int resource, rlim_t value)
 {
@@ -74,7 +63,7 @@ void THelperProcess::start(const QString &program, const QStringList &arguments,
         setLimit(RLIMIT_CORE, 0);
         setLimit(RLIMIT_CPU, rlim_t(bounds.cpuSeconds));
         // The address sanitizer reserves far more address space than it uses.
-        if (!kAddressSanitizer)
+        if (!kAddressSanitizerBuild)
             setLimit(RLIMIT_AS, rlim_t(bounds.memoryBytes));
     });
     connect(m_process, &QProcess::readyReadStandardOutput, this, &THelperProcess::collectOutput);

@@ -4,6 +4,7 @@
 #include "CompoundFile.h"
 #include "InstallPaths.h"
 #include "ReadLimits.h"
+#include "SanitizerBuild.h"
 #include "XlsRowStream.h"
 
 #include <QDeadlineTimer>
@@ -23,18 +24,6 @@ constexpr int kHelperTimeoutMs = 30000;
 // Rows of at most ReadLimits::kMaxListChars characters, with their framing.
 constexpr qint64 kMaxHelperOutput = 4 * ReadLimits::kMaxListChars;
 constexpr rlim_t kHelperMemoryBytes = rlim_t(2) * 1024 * 1024 * 1024;
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kAddressSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kAddressSanitizer = true;
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
 
 } // namespace
 
@@ -65,7 +54,7 @@ bool XlsSheetReader::read(const QByteArray &data, SheetRowSink &sink)
     helper.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     helper.setChildProcessModifier([] {
         // The address sanitizer reserves far more address space than it uses.
-        if (!kAddressSanitizer) {
+        if (!kAddressSanitizerBuild) {
             const rlimit limit{kHelperMemoryBytes, kHelperMemoryBytes};
             setrlimit(RLIMIT_AS, &limit);
         }

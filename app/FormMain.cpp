@@ -1,6 +1,7 @@
 #include "FormMain.h"
 
 #include "ClockText.h"
+#include "CorrectionDesk.h"
 #include "LapKeyFilter.h"
 #include "RaceJournal.h"
 
@@ -19,6 +20,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QLocale>
 #include <QScreen>
@@ -56,6 +58,8 @@ TFormMain::TFormMain(const TTickCounter &ticks, const QString &settingsPath,
     BuildStandings();
     BuildMenu();
     BuildTimers();
+    BuildCorrectionDesk();
+    centralWidget()->layout()->addWidget(Desk);
     Race.SetGrid(SortGrid1);
     Race.OnLeaderLap = [this](TRaceTiming &, qint32 remainingLaps) {
         seKrugs->setValue(remainingLaps);
@@ -79,6 +83,7 @@ TFormMain::TFormMain(const TTickCounter &ticks, const QString &settingsPath,
 
 TFormMain::~TFormMain()
 {
+    FClosing = true;
     FlushJournal();
     FormDestroy();
     // The controls go after this object has stopped being a TFormMain; a signal they send on
@@ -175,6 +180,10 @@ void TFormMain::ReadSettings()
     // A stored warning time that is not complete is not taken: the field keeps its default.
     if (s.TimeWarn && IsCompleteWarnTime(*s.TimeWarn))
         meTimeWarn->setText(*s.TimeWarn);
+    if (s.MinLap)
+        Desk->MinLapField()->setValue(*s.MinLap);
+    if (s.PassLog)
+        SetDeskVisible(*s.PassLog != 0);
     eTitle->setCursorPosition(0);
 }
 
@@ -199,6 +208,8 @@ void TFormMain::SaveSettings()
     s.Title = eTitle->text();
     meTimeWarnExit();
     s.TimeWarn = WarnTimeText;
+    s.MinLap = Desk->MinLapField()->value();
+    s.PassLog = ShowDesk1->isChecked() ? 1 : 0;
     FSettings.Write(s); // settings that cannot be written are lost without a message
 }
 
@@ -217,6 +228,8 @@ void TFormMain::WatchSettings()
     connect(feDist, &QLineEdit::textChanged, this, changed);
     connect(meTimeWarn, &QLineEdit::textChanged, this, changed);
     connect(meTime, &QLineEdit::editingFinished, this, changed);
+    connect(Desk->MinLapField(), &QSpinBox::valueChanged, this, changed);
+    connect(ShowDesk1, &QAction::toggled, this, changed);
 }
 
 void TFormMain::moveEvent(QMoveEvent *event)
@@ -264,7 +277,8 @@ void TFormMain::FitHeightToRows()
                                     SortGrid1->minimumSizeHint().height());
     // The window frame is not part of the client area here, so the window is exactly header,
     // grid and status bar, unless that is higher than the screen: then the grid scrolls.
-    const int wanted = HeaderHeight() + gridHeight + StatusBar1->height();
+    const int desk = Desk && !Desk->isHidden() ? Desk->height() : 0;
+    const int wanted = HeaderHeight() + gridHeight + desk + StatusBar1->height();
     const int fitting = std::min(wanted, AvailableArea().height() - FrameExtent().height());
     SortGrid1->SetScrollBars(fitting < wanted ? ssVertical : ssNone);
     FormResize();

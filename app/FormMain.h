@@ -1,6 +1,7 @@
 #pragma once
 
 #include "OpenDialog.h"
+#include "RaceCorrections.h"
 #include "RaceEvent.h"
 #include "RaceSetup.h"
 #include "RaceSummary.h"
@@ -37,6 +38,7 @@ class QTimer;
 class QToolButton;
 class TFDlgYesNo;
 class TArchiveWindow;
+class TCorrectionDesk;
 class TLapKeyFilter;
 class TRaceJournal;
 class TLbButton;
@@ -147,6 +149,53 @@ public:
     // Hands the presses not yet handed over to the journal (they wait for the repaint).
     void FlushJournal();
 
+    // ---- Correction desk: the pass log, corrections, undo and redo ----
+    // The crossings as the operator meant them; the race tables follow its Counted().
+    TRaceCorrections Corrections;
+    TCorrectionDesk *Desk = nullptr;
+    QAction *Undo1 = nullptr;
+    QAction *Redo1 = nullptr;
+    QAction *FindCrossing1 = nullptr;
+    QAction *ShowDesk1 = nullptr;
+    QAction *DeleteCrossing1 = nullptr;
+    QAction *InsertCrossing1 = nullptr;
+    QAction *SplitLap1 = nullptr;
+    QAction *MoveCrossing1 = nullptr;
+    QAction *EditCrossing1 = nullptr;
+    QAction *ConfirmCrossing1 = nullptr;
+    // Asks for a car and a race time; nothing when cancelled. A dialog unless replaced (tests
+    // answer it).
+    struct TCrossingQuestion
+    {
+        QString title;
+        int car = 0;
+        quint32 raceMs = 0;
+        bool carEditable = false;
+        bool timeEditable = false;
+    };
+    std::function<std::optional<QPair<int, quint32>>(const TCrossingQuestion &)> AskCrossing;
+    void UndoCorrection();
+    void RedoCorrection();
+    void DeleteCrossing();
+    void InsertCrossing();
+    void SplitLap();
+    void MoveCrossing();
+    void EditCrossing();
+    void ConfirmCrossing();
+    // Selects the last crossing of the standings' current car in the pass log (Ctrl+L).
+    void FindCrossingOfCurrentCar();
+    // Shows or hides the correction desk; the window grows or shrinks by its height.
+    void SetDeskVisible(bool visible);
+    // Records one correction and recomputes the race from its events; false when there is no
+    // race to correct or the correction changes nothing.
+    bool Correct(const TRaceEvent &correction);
+    // The events of the race in the standings, START and corrections included, as recorded.
+    const QList<TRaceEvent> &RaceEvents() const { return FRaceEvents; }
+    // The crossing the correction commands act on: the pass log's selection.
+    int TargetCrossing() const;
+    // The correction log's lines as the exports show them.
+    QStringList CorrectionLines() const;
+
     // ---- Earlier races (Ctrl+R) ----
     QAction *Archive1 = nullptr;
     void ShowArchive(QObject *Sender);
@@ -255,6 +304,20 @@ private:
     void ReadSettings();
     void SaveSettings();
     void WatchSettings();
+    void BuildCorrectionDesk();
+    // Empties the pass log and the correction log for the next race.
+    void ClearCorrectionDesk();
+    bool CanCorrect() const;
+    void HoldPress(int car, quint32 stamp);
+    // Numbers the event in the journal and hands it to the corrections; true when the race
+    // tables must be rebuilt.
+    bool RecordCrossingEvent(TRaceEvent event);
+    // Rebuilds the race in the standings from its events, after a correction.
+    void RecomputeRace();
+    void ShowCorrectionResult();
+    QString LatestPressText(int crossing) const;
+    QStringList CarTexts() const;
+    QPair<QString, QString> StarterOfCar(int car) const;
     void OpenJournal(const QString &journalPath);
     void ShowJournalWarning(const QString &message);
     void ShowNoticeText(const QString &text);
@@ -289,4 +352,13 @@ private:
     bool FStarterListReading = false;
     TRaceSetup FSetupBeforeArchive;
     TRaceState FRaceState = rsReady;
+    // The race in the standings as recorded: what a correction rebuilds it from.
+    TRaceSetup FRaceSetup;
+    quint32 FRaceStartTick = 0;
+    QList<TRaceEvent> FRaceEvents;
+    std::optional<TRaceSummary::State> FRaceOutcome;
+    bool FClosing = false;
+    // The car whose row is marked for a moment after its press.
+    int FMarkedCar = 0;
+    QTimer *FMarkTimer = nullptr;
 };

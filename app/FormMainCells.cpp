@@ -14,6 +14,7 @@ namespace {
 constexpr int kZeitPointSize = 14;
 constexpr int kSmallestZeitPointSize = 6;
 constexpr int kZeitInsets = 4;
+const QColor kPressedRowColour(0xFF, 0xF2, 0xA8);
 
 // The running time's font, kept between cells: a font made afresh for every cell is looked up
 // in the font database again each time it paints.
@@ -56,6 +57,11 @@ void TFormMain::SortGrid1GetCellFormat(QObject *, int Col, int Row, TGridDrawSta
         FormatOptions.AlignmentHorz = taCenter;
         return;
     }
+    // The row of the car pressed last is marked for a moment, so the operator sees which car
+    // the press went to.
+    if (FMarkedCar != 0 && FormatOptions.Brush && Race.RowOfCar(FMarkedCar) == Row &&
+        Col != TRaceTiming::colPos && Col != TRaceTiming::colKey)
+        *FormatOptions.Brush = kPressedRowColour;
     switch (Col) {
     case TRaceTiming::colPos:
     case TRaceTiming::colKey:

@@ -4,6 +4,9 @@
 #include "FormMain.h"
 
 #include "ClockText.h"
+#include "CorrectionDesk.h"
+#include "PassLogModel.h"
+#include "PassReplay.h"
 #include "RaceJournal.h"
 
 #include "FlEdit.h"
@@ -18,6 +21,7 @@
 #include <QMessageBox>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QTimer>
 
 namespace {
 
@@ -133,6 +137,7 @@ TRaceSetup TFormMain::CurrentSetup() const
     setup.lapLengthKm = double(feDist->Value());
     setup.raceSeconds = RaceSeconds;
     setup.warnTime = WarnTimeText;
+    setup.minLapMs = quint32(Desk->MinLapField()->value()) * 1000;
     for (int r = 1; r < SortGrid1->RowCount(); ++r)
         setup.starters.append(
             {SortGrid1->Cells(TRaceTiming::colNr, r), SortGrid1->Cells(TRaceTiming::colFahrer, r)});
@@ -149,11 +154,23 @@ void TFormMain::RebuildRace(const TRaceSetup &setup, quint32 startTick,
     // the race: locked before the first press is applied.
     SetHeaderLocked(true);
     seKrugs->setMinimum(0);
+    // The crossings as corrected, then the tables from them: the same for a live START, a
+    // resume, an earlier race and every correction.
+    FRaceSetup = setup;
+    FRaceStartTick = startTick;
+    FRaceEvents = events;
+    FRaceOutcome.reset();
+    Corrections = TRaceCorrections(setup.minLapMs);
+    Corrections.Rebuild(events);
+    Desk->MinLapField()->setValue(int(Corrections.MinLapMs() / 1000));
     Race.StartRaceAt(setup.cars, setup.laps, setup.lapLengthKm, startTick);
-    for (const TRaceEvent &e : events) {
-        if (e.kind == TRaceEvent::Kind::Press)
-            Race.ApplyPress(e.car, startTick + PressRaceMs(e));
-    }
+    ApplyPasses(Race, Corrections.Counted());
+    // Keys are locked by a recent press only, not by the rebuild.
+    Race.ReleaseKeyLocks();
+    Desk->Model()->Reload();
+    const int latest = Desk->Model()->IdAt(0);
+    Desk->ShowLatest(latest ? LatestPressText(latest) : QString());
+    ShowCorrectionResult();
 }
 
 void TFormMain::ShowSetup(const TRaceSetup &setup)
@@ -180,8 +197,23 @@ void TFormMain::ShowSetup(const TRaceSetup &setup)
 
 void TFormMain::PressLap(int car, quint32 stamp)
 {
-    if (!Race.FClick(car, Running(), stamp))
+    if (!Race.AcceptsPress(car, Running()))
         return;
+    // The minimum lap guard: a press that would make too short a lap waits for a confirmation.
+    if (Corrections.MinLapMs() > 0 && stamp - Race.LastCross[car] < Corrections.MinLapMs()) {
+        HoldPress(car, stamp);
+        return;
+    }
+    const int marked = FMarkedCar;
+    const int markedRow = Race.RowOfCar(marked);
+    Race.ApplyPress(car, stamp);
+    FMarkedCar = car;
+    FMarkTimer->start();
+    // The mark covers cells the press does not rewrite; the rows may have moved.
+    for (const int row : {markedRow, Race.RowOfCar(marked), Race.RowOfCar(car)}) {
+        if (row > 0)
+            SortGrid1->InvalidateRow(row);
+    }
     // Handed to the journal's thread only after the standings are repainted: waking that thread
     // on a busy machine can take the processor from this one, between the key and the repaint.
     const quint32 now = FTicks.GetTickCount();
@@ -196,9 +228,28 @@ void TFormMain::PressLap(int car, quint32 stamp)
 
 void TFormMain::FlushJournal()
 {
-    for (const auto &[raceId, event] : std::as_const(FJournalOutbox))
-        Journal->append(raceId, event);
-    FJournalOutbox.clear();
+    if (FJournalOutbox.isEmpty())
+        return;
+    const QList<QPair<qint64, TRaceEvent>> outbox = std::exchange(FJournalOutbox, {});
+    bool rebuild = false;
+    int latest = 0;
+    for (const auto &[raceId, event] : outbox) {
+        if (raceId != JournalRaceId || raceId == 0) {
+            Journal->append(raceId, event);
+            continue;
+        }
+        // The tables counted the press already; the corrections learn of it now, with its
+        // number, and say whether it changes more than one lap at the end.
+        rebuild = RecordCrossingEvent(event) || rebuild;
+        latest = FRaceEvents.last().seq;
+        if (!rebuild && !FClosing)
+            Desk->Model()->AddCrossing(latest);
+    }
+    if (FClosing || latest == 0)
+        return;
+    if (rebuild)
+        RecomputeRace();
+    Desk->ShowLatest(LatestPressText(latest));
 }
 
 bool TFormMain::event(QEvent *event)
@@ -220,12 +271,13 @@ void TFormMain::RecordRaceEvent(TRaceEvent::Kind kind)
     event.tick = FTicks.GetTickCount();
     event.wallMs = wallNow();
     FlushJournal();
-    Journal->append(JournalRaceId, event);
-    if (kind == TRaceEvent::Kind::Stop || kind == TRaceEvent::Kind::End)
-        Journal->setOutcome(JournalRaceId,
-                            kind == TRaceEvent::Kind::End ? TRaceSummary::State::Finished
-                                                          : TRaceSummary::State::Stopped,
-                            WinnerText());
+    event.seq = Journal->append(JournalRaceId, event);
+    FRaceEvents.append(event);
+    if (kind == TRaceEvent::Kind::Stop || kind == TRaceEvent::Kind::End) {
+        FRaceOutcome = kind == TRaceEvent::Kind::End ? TRaceSummary::State::Finished
+                                                     : TRaceSummary::State::Stopped;
+        Journal->setOutcome(JournalRaceId, *FRaceOutcome, WinnerText());
+    }
 }
 
 QString TFormMain::WinnerText() const

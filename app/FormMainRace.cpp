@@ -3,6 +3,7 @@
 #include "FormMain.h"
 
 #include "ClockText.h"
+#include "CorrectionDesk.h"
 #include "RaceJournal.h"
 #include "WindowLook.h"
 
@@ -75,6 +76,7 @@ void TFormMain::SetHeaderLocked(bool locked)
     seCarCount->setEnabled(!locked);
     bStartList->setEnabled(!locked);
     meTimeWarn->setEnabled(!locked);
+    Desk->MinLapField()->setEnabled(!locked);
     meTime->setReadOnly(locked);
     seKrugs->setReadOnly(locked);
 }
@@ -159,6 +161,7 @@ void TFormMain::ResetRace()
     Timer1->stop();
     RecordRaceEvent(TRaceEvent::Kind::Reset);
     JournalRaceId = 0;
+    ClearCorrectionDesk();
     LeaveArchivedRace();
 }
 

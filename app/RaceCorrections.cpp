@@ -6,6 +6,7 @@
 #include "RaceTables.h"
 
 #include <QDateTime>
+#include <QRegularExpression>
 #include <algorithm>
 
 namespace {
@@ -25,6 +26,29 @@ QString TRaceCorrections::RaceTimeText(quint32 raceMs)
 {
     // Tenths, as the standings show them by default; hours only where a race runs that long.
     return FormatTime(qint32(qMin<quint32>(raceMs, 0x7FFFFFFF)), 1, raceMs >= kHourMs ? 7 : 5);
+}
+
+std::optional<quint32> TRaceCorrections::ParseRaceTime(const QString &text)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral(R"(^\s*(?:(?:(\d{1,3}):)?(\d{1,2}):)?(\d{1,6})(?:[.,](\d{1,3}))?\s*$)"));
+    const QRegularExpressionMatch m = pattern.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const bool hasMinutes = m.capturedLength(2) > 0;
+    const qint64 hours = m.captured(1).toLongLong();
+    const qint64 minutes = m.captured(2).toLongLong();
+    const qint64 seconds = m.captured(3).toLongLong();
+    if (hasMinutes && seconds >= 60)
+        return std::nullopt;
+    if (m.capturedLength(1) > 0 && minutes >= 60)
+        return std::nullopt;
+    const QString fraction = m.captured(4).leftJustified(3, QLatin1Char('0'));
+    const qint64 ms = ((hours * 60 + minutes) * 60 + seconds) * 1000 +
+                      (fraction.isEmpty() ? 0 : fraction.toInt());
+    if (ms > qint64(0x7FFFFFFF))
+        return std::nullopt;
+    return quint32(ms);
 }
 
 TRaceCorrections::TRaceCorrections(quint32 minLapMs) : FMinLapMs(minLapMs)

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 // The crossings of a race as the operator meant them: the recorded presses with every
 // correction, undo and redo applied in the order they were made. Needs no window: the main window
 // feeds it the race's events and applies Counted() to its race tables; the pass log and the
@@ -113,6 +115,9 @@ public:
     static QString LogLine(const TLogEntry &entry);
     // A race time as the log writes it ("1:02.4", "1:02:03.4" from an hour on).
     static QString RaceTimeText(quint32 raceMs);
+    // A race time as the operator types it: "1:02.4", "1:02:03,45", "62.4", "62"; seconds and
+    // minutes below 60 after a colon. Nothing for anything else.
+    static std::optional<quint32> ParseRaceTime(const QString &text);
 
 private:
     // What one press or correction did to its crossing, so an undo can restore it.

@@ -1,5 +1,7 @@
 #include "RaceSetup.h"
 
+#include "CorrectionEvents.h"
+
 #include <QJsonArray>
 
 namespace {
@@ -28,6 +30,9 @@ TRaceEvent TRaceSetup::StartEvent(quint32 startTick, qint64 wallMs) const
                                 {StartPayload::kRaceSeconds, raceSeconds},
                                 {kWarnTime, warnTime},
                                 {StartPayload::kStarters, rows}};
+    // Only a guard that is on is recorded: a START without it reads as off.
+    if (minLapMs > 0)
+        CorrectionEvents::SetMinLapMs(event, minLapMs);
     return event;
 }
 
@@ -42,6 +47,7 @@ TRaceSetup TRaceSetup::FromStartEvent(const TRaceEvent &start)
     setup.lapLengthKm = p.value(StartPayload::kLapLength).toDouble();
     setup.raceSeconds = p.value(StartPayload::kRaceSeconds).toInt();
     setup.warnTime = p.value(kWarnTime).toString();
+    setup.minLapMs = quint32(qMax<qint64>(0, CorrectionEvents::MinLapMs(start)));
     for (const QJsonValue row : p.value(StartPayload::kStarters).toArray()) {
         const QJsonObject o = row.toObject();
         setup.starters.append({o.value(StartPayload::kStartNumber).toString(),

@@ -24,6 +24,7 @@ struct TRaceSetup
     double lapLengthKm = 0;
     qint32 raceSeconds = 0;
     QString warnTime;         // "mm:ss"
+    quint32 minLapMs = 0;     // the minimum lap guard ("Mindestrunde"); 0: off
     QList<TStarter> starters; // one per standings row, top to bottom
 
     bool operator==(const TRaceSetup &) const = default;

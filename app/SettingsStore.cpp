@@ -77,6 +77,9 @@ TStoredSettings TSettingsStore::Read() const
     }
     s.Title = readText(ini, QStringLiteral("Title"));
     s.TimeWarn = readText(ini, QStringLiteral("TimeWarn"));
+    // Added later than the values above: each on its own, a file without them keeps the rest.
+    readInt(ini, QStringLiteral("MinLap"), s.MinLap);
+    readInt(ini, QStringLiteral("PassLog"), s.PassLog);
     return s;
 }
 
@@ -96,6 +99,8 @@ bool TSettingsStore::Write(const TStoredSettings &s) const
     writeInt(ini, QStringLiteral("Time"), s.Time);
     writeText(ini, QStringLiteral("Title"), s.Title);
     writeText(ini, QStringLiteral("TimeWarn"), s.TimeWarn);
+    writeInt(ini, QStringLiteral("MinLap"), s.MinLap);
+    writeInt(ini, QStringLiteral("PassLog"), s.PassLog);
     ini.sync();
     return ini.status() == QSettings::NoError;
 }

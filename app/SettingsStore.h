@@ -18,6 +18,8 @@ struct TStoredSettings
     std::optional<int> Time; // race duration in seconds
     std::optional<QString> Title;
     std::optional<QString> TimeWarn;
+    std::optional<int> MinLap;  // the minimum lap guard in seconds; 0: off
+    std::optional<int> PassLog; // 1 when the pass log is shown below the standings
 };
 
 // One INI file per user that holds the window's geometry and the race settings.

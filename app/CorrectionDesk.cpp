@@ -1,0 +1,140 @@
+#include "CorrectionDesk.h"
+
+#include "PassLogModel.h"
+#include "RaceCorrections.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kLatestFontPx = 22;
+constexpr int kMaxMinLapSeconds = 3600;
+const QString kKeysHint = QStringLiteral(
+    "Entf: löschen   Einfg: einfügen   Strg+Einfg: Runde teilen   Strg+M: anderes Auto   "
+    "Strg+E: Zeit ändern   Enter: bestätigen   Strg+Z / Strg+Y: rückgängig / wiederholen");
+
+} // namespace
+
+TCorrectionDesk::TCorrectionDesk(const TRaceCorrections &corrections, QWidget *parent)
+    : QWidget(parent), FCorrections(corrections)
+{
+    setObjectName(QStringLiteral("CorrectionDesk"));
+    setFixedHeight(kHeight);
+    FModel = new TPassLogModel(corrections, this);
+
+    FLatest = new QLabel;
+    FLatest->setObjectName(QStringLiteral("LatestPress"));
+    QFont big = FLatest->font();
+    big.setPixelSize(kLatestFontPx);
+    big.setBold(true);
+    FLatest->setFont(big);
+    // Long texts are cut, never widen the window.
+    FLatest->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+
+    FPassView = new QTableView;
+    FPassView->setObjectName(QStringLiteral("PassLog"));
+    FPassView->setModel(FModel);
+    FPassView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    FPassView->setSelectionMode(QAbstractItemView::SingleSelection);
+    FPassView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    FPassView->setTabKeyNavigation(false);
+    FPassView->verticalHeader()->hide();
+    FPassView->verticalHeader()->setDefaultSectionSize(FPassView->fontMetrics().height() + 4);
+    FPassView->horizontalHeader()->setStretchLastSection(true);
+    FPassView->setContextMenuPolicy(Qt::ActionsContextMenu);
+    FPassView->setToolTip(kKeysHint);
+    FPassView->setMinimumWidth(0);
+    FPassView->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
+
+    auto *hint = new QLabel(kKeysHint);
+    hint->setObjectName(QStringLiteral("CorrectionKeys"));
+    QFont small = hint->font();
+    small.setPixelSize(11);
+    hint->setFont(small);
+    hint->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+
+    auto *passPage = new QWidget;
+    auto *passLayout = new QVBoxLayout(passPage);
+    passLayout->setContentsMargins(2, 2, 2, 2);
+    passLayout->setSpacing(2);
+    passLayout->addWidget(FLatest);
+    passLayout->addWidget(FPassView, 1);
+    passLayout->addWidget(hint);
+
+    FCorrectionList = new QListWidget;
+    FCorrectionList->setObjectName(QStringLiteral("CorrectionLog"));
+    FCorrectionList->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
+
+    FTabs = new QTabWidget;
+    FTabs->addTab(passPage, QStringLiteral("Durchfahrten"));
+    FTabs->addTab(FCorrectionList, QStringLiteral("Korrekturen"));
+
+    auto *corner = new QWidget;
+    auto *cornerLayout = new QHBoxLayout(corner);
+    cornerLayout->setContentsMargins(0, 0, 4, 0);
+    auto *minLapLabel = new QLabel(QStringLiteral("Mindestrunde:"));
+    FMinLap = new QSpinBox;
+    FMinLap->setObjectName(QStringLiteral("MinLap"));
+    FMinLap->setRange(0, kMaxMinLapSeconds);
+    FMinLap->setSuffix(QStringLiteral(" s"));
+    FMinLap->setSpecialValueText(QStringLiteral("aus"));
+    FMinLap->setToolTip(QStringLiteral(
+        "Ein Druck, der eine kürzere Runde ergäbe, wird gehalten und zählt erst nach Bestätigung "
+        "(Enter). Gilt ab dem nächsten START."));
+    minLapLabel->setBuddy(FMinLap);
+    cornerLayout->addWidget(minLapLabel);
+    cornerLayout->addWidget(FMinLap);
+    FTabs->setCornerWidget(corner);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(FTabs);
+}
+
+int TCorrectionDesk::SelectedCrossing() const
+{
+    const QModelIndex current = FPassView->currentIndex();
+    return current.isValid() ? FModel->IdAt(current.row()) : 0;
+}
+
+void TCorrectionDesk::SelectCrossing(int id)
+{
+    FTabs->setCurrentIndex(0);
+    const int row = FModel->RowOf(id);
+    if (row < 0)
+        return;
+    FPassView->setCurrentIndex(FModel->index(row, TPassLogModel::colRace));
+    FPassView->scrollTo(FPassView->currentIndex());
+    FPassView->setFocus();
+}
+
+void TCorrectionDesk::ShowLatest(const QString &text)
+{
+    FLatest->setText(text);
+}
+
+void TCorrectionDesk::ShowCorrectionLog()
+{
+    const QList<TRaceCorrections::TLogEntry> &log = FCorrections.Log();
+    FCorrectionList->clear();
+    // Newest on top, like the pass log.
+    for (auto entry = log.crbegin(); entry != log.crend(); ++entry) {
+        auto *item = new QListWidgetItem(TRaceCorrections::LogLine(*entry));
+        if (entry->undone) {
+            QFont font = item->font();
+            font.setStrikeOut(true);
+            item->setFont(font);
+            item->setForeground(Qt::gray);
+        }
+        FCorrectionList->addItem(item);
+    }
+    FTabs->setTabText(1, log.isEmpty() ? QStringLiteral("Korrekturen")
+                                       : QStringLiteral("Korrekturen (%1)").arg(log.size()));
+}

@@ -1,0 +1,408 @@
+// The correction desk: the pass log below the standings, the corrections the operator makes in
+// it, undo and redo. Every correction is a journal event; the race is then rebuilt from the
+// race's events, as a resume would rebuild it.
+#include "FormMain.h"
+
+#include "CorrectionDesk.h"
+#include "CorrectionEvents.h"
+#include "CrossingDialog.h"
+#include "PassLogModel.h"
+#include "RaceJournal.h"
+
+#include "TSortGrid.h"
+
+#include <QAction>
+#include <QDateTime>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+constexpr int kMarkMs = 1500;
+constexpr int kStatusMessageMs = 8000;
+constexpr int kMsPerSecond = 1000;
+
+qint64 wallNow()
+{
+    return QDateTime::currentMSecsSinceEpoch();
+}
+
+} // namespace
+
+void TFormMain::BuildCorrectionDesk()
+{
+    Desk = new TCorrectionDesk(Corrections);
+    Desk->Model()->StarterOf = [this](int car) { return StarterOfCar(car); };
+    FMarkTimer = new QTimer(this);
+    FMarkTimer->setSingleShot(true);
+    FMarkTimer->setInterval(kMarkMs);
+    connect(FMarkTimer, &QTimer::timeout, this, [this] {
+        if (const int row = Race.RowOfCar(FMarkedCar))
+            SortGrid1->InvalidateRow(row);
+        FMarkedCar = 0;
+    });
+    AskCrossing = [this](const TCrossingQuestion &q) -> std::optional<QPair<int, quint32>> {
+        TCrossingDialog dialog(q.title, CarTexts(), q.car, q.raceMs, q.carEditable, q.timeEditable,
+                               this);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        const TCrossingDialog::TAnswer answer = dialog.Answer();
+        return QPair<int, quint32>(answer.car, answer.raceMs);
+    };
+
+    const auto windowCommand = [this](const QString &name, const QString &caption,
+                                      const QList<QKeySequence> &keys,
+                                      void (TFormMain::*handler)()) {
+        auto *action = new QAction(caption, this);
+        action->setObjectName(name);
+        action->setShortcuts(keys);
+        connect(action, &QAction::triggered, this, handler);
+        addAction(action);
+        return action;
+    };
+    Undo1 = windowCommand(QStringLiteral("Undo1"), QStringLiteral("Rückgängig"),
+                          {QKeySequence(Qt::CTRL | Qt::Key_Z)}, &TFormMain::UndoCorrection);
+    Redo1 = windowCommand(
+        QStringLiteral("Redo1"), QStringLiteral("Wiederherstellen"),
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+        &TFormMain::RedoCorrection);
+    FindCrossing1 = windowCommand(
+        QStringLiteral("FindCrossing1"), QStringLiteral("Letzte Durchfahrt des Autos zeigen"),
+        {QKeySequence(Qt::CTRL | Qt::Key_L)}, &TFormMain::FindCrossingOfCurrentCar);
+    ShowDesk1 = new QAction(QStringLiteral("Durchfahrten zeigen"), this);
+    ShowDesk1->setObjectName(QStringLiteral("ShowDesk1"));
+    ShowDesk1->setCheckable(true);
+    ShowDesk1->setChecked(true);
+    ShowDesk1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    connect(ShowDesk1, &QAction::toggled, this, &TFormMain::SetDeskVisible);
+    addAction(ShowDesk1);
+
+    // The commands on a crossing act in the pass log only: a key pressed in the standings or a
+    // field never deletes a crossing.
+    QTableView *log = Desk->PassView();
+    const auto logCommand = [this, log](const QString &name, const QString &caption,
+                                        const QList<QKeySequence> &keys,
+                                        void (TFormMain::*handler)()) {
+        auto *action = new QAction(caption, log);
+        action->setObjectName(name);
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WidgetShortcut);
+        connect(action, &QAction::triggered, this, handler);
+        log->addAction(action);
+        return action;
+    };
+    DeleteCrossing1 =
+        logCommand(QStringLiteral("DeleteCrossing1"), QStringLiteral("Durchfahrt löschen"),
+                   {QKeySequence(Qt::Key_Delete)}, &TFormMain::DeleteCrossing);
+    InsertCrossing1 = logCommand(QStringLiteral("InsertCrossing1"),
+                                 QStringLiteral("Vergessene Durchfahrt einfügen…"),
+                                 {QKeySequence(Qt::Key_Insert)}, &TFormMain::InsertCrossing);
+    SplitLap1 = logCommand(QStringLiteral("SplitLap1"), QStringLiteral("Runde teilen"),
+                           {QKeySequence(Qt::CTRL | Qt::Key_Insert)}, &TFormMain::SplitLap);
+    MoveCrossing1 =
+        logCommand(QStringLiteral("MoveCrossing1"), QStringLiteral("Anderem Auto zuordnen…"),
+                   {QKeySequence(Qt::CTRL | Qt::Key_M)}, &TFormMain::MoveCrossing);
+    EditCrossing1 = logCommand(QStringLiteral("EditCrossing1"), QStringLiteral("Rennzeit ändern…"),
+                               {QKeySequence(Qt::CTRL | Qt::Key_E)}, &TFormMain::EditCrossing);
+    ConfirmCrossing1 = logCommand(
+        QStringLiteral("ConfirmCrossing1"), QStringLiteral("Gehaltene Durchfahrt bestätigen"),
+        {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}, &TFormMain::ConfirmCrossing);
+    auto *separator = new QAction(log);
+    separator->setSeparator(true);
+    log->addAction(separator);
+    log->addAction(Undo1);
+    log->addAction(Redo1);
+}
+
+void TFormMain::ClearCorrectionDesk()
+{
+    FRaceEvents.clear();
+    FRaceOutcome.reset();
+    Corrections = TRaceCorrections(Corrections.MinLapMs());
+    Desk->Model()->Reload();
+    Desk->ShowLatest(QString());
+    ShowCorrectionResult();
+}
+
+void TFormMain::SetDeskVisible(bool visible)
+{
+    if (Desk->isVisibleTo(this) == visible && ShowDesk1->isChecked() == visible)
+        return;
+    Desk->setVisible(visible);
+    ShowDesk1->setChecked(visible);
+    FitHeightToRows();
+}
+
+QPair<QString, QString> TFormMain::StarterOfCar(int car) const
+{
+    const int row = Race.RowOfCar(car);
+    if (row == 0)
+        return {};
+    return {SortGrid1->Cells(TRaceTiming::colNr, row),
+            SortGrid1->Cells(TRaceTiming::colFahrer, row)};
+}
+
+QStringList TFormMain::CarTexts() const
+{
+    QStringList texts;
+    for (int car = 1; car <= Race.CarCount(); ++car) {
+        const auto [number, driver] = StarterOfCar(car);
+        texts << QStringLiteral("F%1  %2 %3").arg(car).arg(number, driver).trimmed();
+    }
+    return texts;
+}
+
+bool TFormMain::CanCorrect() const
+{
+    return FRaceState != rsReady && !FViewingArchive && JournalRaceId != 0;
+}
+
+int TFormMain::TargetCrossing() const
+{
+    return Desk->SelectedCrossing();
+}
+
+QString TFormMain::LatestPressText(int crossing) const
+{
+    const TRaceCorrections::TCrossing *c = Corrections.Crossing(crossing);
+    if (!c)
+        return QString();
+    const auto [number, driver] = StarterOfCar(c->car);
+    QStringList parts{QStringLiteral("F%1").arg(c->car)};
+    if (!number.isEmpty())
+        parts << QStringLiteral("Nr. ") + number;
+    if (!driver.isEmpty())
+        parts << driver;
+    if (c->state == TRaceCorrections::State::Held)
+        parts << QStringLiteral("gehalten: Runde kürzer als die Mindestrunde (Enter bestätigt)");
+    else if (c->lap > 0)
+        parts << QStringLiteral("Runde %1").arg(c->lap)
+              << TRaceCorrections::RaceTimeText(quint32(c->lapMs));
+    return parts.join(QStringLiteral("   "));
+}
+
+QStringList TFormMain::CorrectionLines() const
+{
+    QStringList lines;
+    for (const TRaceCorrections::TLogEntry &entry : Corrections.Log())
+        lines << TRaceCorrections::LogLine(entry) +
+                     (entry.undone ? QStringLiteral(" (zurückgenommen)") : QString());
+    return lines;
+}
+
+bool TFormMain::RecordCrossingEvent(TRaceEvent event)
+{
+    event.seq = Journal->append(JournalRaceId, event);
+    FRaceEvents.append(event);
+    return Corrections.Append(event);
+}
+
+void TFormMain::HoldPress(int car, quint32 stamp)
+{
+    FlushJournal();
+    const quint32 now = FTicks.GetTickCount();
+    const TRaceEvent press =
+        PressEvent(car, stamp, Race.StartTick, wallNow() - qint64(now - stamp));
+    if (RecordCrossingEvent(press))
+        RecomputeRace();
+    const int id = FRaceEvents.last().seq;
+    Desk->Model()->AddCrossing(id);
+    Desk->ShowLatest(LatestPressText(id));
+}
+
+bool TFormMain::Correct(const TRaceEvent &correction)
+{
+    if (!CanCorrect())
+        return false;
+    FlushJournal();
+    const qsizetype logLines = Corrections.Log().size();
+    const bool rebuild = RecordCrossingEvent(correction);
+    if (Corrections.Log().size() == logLines)
+        return false;
+    if (rebuild)
+        RecomputeRace();
+    Desk->Model()->Reload();
+    ShowCorrectionResult();
+    // A correction after the end can change the winner the archive lists.
+    if (FRaceState == rsStopped && FRaceOutcome)
+        Journal->setOutcome(JournalRaceId, *FRaceOutcome, WinnerText());
+    return true;
+}
+
+void TFormMain::ShowCorrectionResult()
+{
+    Desk->ShowCorrectionLog();
+    if (!Corrections.Log().isEmpty())
+        StatusBar1->showMessage(Corrections.Log().last().text, kStatusMessageMs);
+    Undo1->setText(Corrections.UndoText().isEmpty() ? QStringLiteral("Rückgängig")
+                                                    : Corrections.UndoText());
+    Redo1->setText(Corrections.RedoText().isEmpty() ? QStringLiteral("Wiederherstellen")
+                                                    : Corrections.RedoText());
+}
+
+void TFormMain::RecomputeRace()
+{
+    // The rows carry the start numbers and drivers typed since START, and the title may have
+    // changed: the rebuild keeps them. Car n stood in row n at START.
+    TRaceSetup setup = FRaceSetup;
+    setup.title = eTitle->text();
+    QList<TRaceSetup::TStarter> starters;
+    QList<bool> rowOfCar(SortGrid1->RowCount(), false);
+    for (int car = 1; car <= Race.CarCount(); ++car) {
+        const int row = Race.RowOfCar(car);
+        if (row > 0 && row < rowOfCar.size())
+            rowOfCar[row] = true;
+        const auto [number, driver] = StarterOfCar(car);
+        starters.append({number, driver});
+    }
+    for (int row = 1; row < SortGrid1->RowCount(); ++row) {
+        if (!rowOfCar[row])
+            starters.append({SortGrid1->Cells(TRaceTiming::colNr, row),
+                             SortGrid1->Cells(TRaceTiming::colFahrer, row)});
+    }
+    if (starters.size() == setup.starters.size())
+        setup.starters = starters;
+    const QList<TRaceEvent> events = FRaceEvents;
+    ClearStandings(false);
+    RebuildRace(setup, FRaceStartTick, events);
+    if (FRaceState == rsRunning) {
+        seKrugs->setValue(Race.RaceLaps - Race.LapTable[0].Count);
+    } else {
+        Race.StopRace();
+        ShowFinalTimes();
+        sbNew->setEnabled(true);
+    }
+    SortGrid1->viewport()->update();
+}
+
+void TFormMain::UndoCorrection()
+{
+    if (!CanCorrect())
+        return;
+    FlushJournal();
+    const int target = Corrections.UndoTarget();
+    if (target == 0) {
+        StatusBar1->showMessage(QStringLiteral("Nichts zum Zurücknehmen."), kStatusMessageMs);
+        return;
+    }
+    Correct(CorrectionEvents::Undo(target, FTicks.GetTickCount(), wallNow()));
+}
+
+void TFormMain::RedoCorrection()
+{
+    if (!CanCorrect())
+        return;
+    FlushJournal();
+    const int target = Corrections.RedoTarget();
+    if (target == 0) {
+        StatusBar1->showMessage(QStringLiteral("Nichts zum Wiederherstellen."), kStatusMessageMs);
+        return;
+    }
+    Correct(CorrectionEvents::Redo(target, FTicks.GetTickCount(), wallNow()));
+}
+
+void TFormMain::DeleteCrossing()
+{
+    const TRaceCorrections::TCrossing *c = Corrections.Crossing(TargetCrossing());
+    if (!c || c->state == TRaceCorrections::State::Deleted)
+        return;
+    const int id = c->id;
+    Correct(CorrectionEvents::Delete(id, c->car, FTicks.GetTickCount(), wallNow()));
+    Desk->SelectCrossing(id);
+}
+
+void TFormMain::InsertCrossing()
+{
+    if (!CanCorrect())
+        return;
+    const TRaceCorrections::TCrossing *c = Corrections.Crossing(TargetCrossing());
+    // "Now" during the race; after it, the moment of the selected crossing.
+    const quint32 now =
+        FRaceState == rsRunning ? FTicks.GetTickCount() - Race.StartTick : (c ? c->raceMs : 0);
+    const std::optional<QPair<int, quint32>> answer = AskCrossing(
+        {QStringLiteral("Vergessene Durchfahrt einfügen"), c ? c->car : 1, now, true, true});
+    if (!answer || answer->first < 1 || answer->first > Race.CarCount())
+        return;
+    if (Correct(CorrectionEvents::Insert(answer->first, answer->second, FTicks.GetTickCount(),
+                                         wallNow())))
+        Desk->SelectCrossing(FRaceEvents.last().seq);
+}
+
+void TFormMain::SplitLap()
+{
+    const TRaceCorrections::TCrossing *c = Corrections.Crossing(TargetCrossing());
+    if (!c)
+        return;
+    const quint32 middle = Corrections.SplitMs(c->id);
+    if (middle == 0)
+        return;
+    if (Correct(CorrectionEvents::Insert(c->car, middle, FTicks.GetTickCount(), wallNow())))
+        Desk->SelectCrossing(FRaceEvents.last().seq);
+}
+
+void TFormMain::MoveCrossing()
+{
+    const TRaceCorrections::TCrossing *c = Corrections.Crossing(TargetCrossing());
+    if (!c || c->state == TRaceCorrections::State::Deleted || !CanCorrect())
+        return;
+    const int id = c->id;
+    const std::optional<QPair<int, quint32>> answer = AskCrossing(
+        {QStringLiteral("Durchfahrt einem anderen Auto zuordnen"), c->car, c->raceMs, true, false});
+    if (!answer || answer->first < 1 || answer->first > Race.CarCount())
+        return;
+    Correct(CorrectionEvents::Move(id, answer->first, FTicks.GetTickCount(), wallNow()));
+    Desk->SelectCrossing(id);
+}
+
+void TFormMain::EditCrossing()
+{
+    const TRaceCorrections::TCrossing *c = Corrections.Crossing(TargetCrossing());
+    if (!c || c->state == TRaceCorrections::State::Deleted || !CanCorrect())
+        return;
+    const int id = c->id;
+    const int car = c->car;
+    const std::optional<QPair<int, quint32>> answer = AskCrossing(
+        {QStringLiteral("Rennzeit der Durchfahrt ändern"), c->car, c->raceMs, false, true});
+    if (!answer)
+        return;
+    Correct(CorrectionEvents::Edit(id, car, answer->second, FTicks.GetTickCount(), wallNow()));
+    Desk->SelectCrossing(id);
+}
+
+void TFormMain::ConfirmCrossing()
+{
+    const TRaceCorrections::TCrossing *c = Corrections.Crossing(TargetCrossing());
+    if (!c || c->state != TRaceCorrections::State::Held)
+        return;
+    const int id = c->id;
+    Correct(CorrectionEvents::Confirm(id, c->car, FTicks.GetTickCount(), wallNow()));
+    Desk->SelectCrossing(id);
+}
+
+void TFormMain::FindCrossingOfCurrentCar()
+{
+    FlushJournal();
+    const int row = SortGrid1->Row();
+    const int car = row >= 1 && row <= kMaxCars ? Race.RowCar[row] : 0;
+    if (!Desk->isVisible())
+        SetDeskVisible(true);
+    int latest = 0;
+    quint32 latestMs = 0;
+    for (const TRaceCorrections::TCrossing &c : Corrections.Crossings()) {
+        if (c.car == car && c.state != TRaceCorrections::State::Deleted && c.raceMs >= latestMs) {
+            latest = c.id;
+            latestMs = c.raceMs;
+        }
+    }
+    if (latest != 0)
+        Desk->SelectCrossing(latest);
+    else
+        Desk->PassView()->setFocus();
+}

@@ -1,0 +1,134 @@
+#include "PassLogModel.h"
+
+#include <QBrush>
+#include <QDateTime>
+#include <QFont>
+
+namespace {
+
+using State = TRaceCorrections::State;
+
+const QColor kHeldColour(0xFF, 0xE0, 0x80);
+const QColor kMissedColour(0xFF, 0xC8, 0xC8);
+const QColor kDeletedText(0x80, 0x80, 0x80);
+
+} // namespace
+
+TPassLogModel::TPassLogModel(const TRaceCorrections &corrections, QObject *parent)
+    : QAbstractTableModel(parent), FCorrections(corrections)
+{}
+
+void TPassLogModel::Reload()
+{
+    beginResetModel();
+    const QList<TRaceCorrections::TCrossing> all = FCorrections.Crossings();
+    FIds.clear();
+    FIds.reserve(all.size());
+    for (auto c = all.crbegin(); c != all.crend(); ++c)
+        FIds.append(c->id);
+    endResetModel();
+}
+
+void TPassLogModel::AddCrossing(int id)
+{
+    const TRaceCorrections::TCrossing *added = FCorrections.Crossing(id);
+    const TRaceCorrections::TCrossing *top =
+        FIds.isEmpty() ? nullptr : FCorrections.Crossing(FIds[0]);
+    if (!added || FIds.contains(id) || (top && top->raceMs > added->raceMs)) {
+        Reload();
+        return;
+    }
+    beginInsertRows(QModelIndex(), 0, 0);
+    FIds.prepend(id);
+    endInsertRows();
+    // The car's other laps may have changed their marks (its usual lap moved).
+    if (FIds.size() > 1)
+        emit dataChanged(index(1, 0), index(int(FIds.size()) - 1, kColumns - 1));
+}
+
+int TPassLogModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(FIds.size());
+}
+
+int TPassLogModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : kColumns;
+}
+
+QString TPassLogModel::NoteText(const TRaceCorrections::TCrossing &c)
+{
+    QStringList notes;
+    if (c.state == State::Held)
+        notes << QStringLiteral("gehalten: zu kurz");
+    if (c.state == State::Deleted)
+        notes << QStringLiteral("gelöscht");
+    if (c.inserted)
+        notes << QStringLiteral("eingefügt");
+    else if (c.corrected)
+        notes << QStringLiteral("korrigiert");
+    if (c.confirmed)
+        notes << QStringLiteral("bestätigt");
+    if (c.likelyMissed)
+        notes << QStringLiteral("Runde zu lang: Druck vergessen?");
+    return notes.join(QStringLiteral(", "));
+}
+
+QVariant TPassLogModel::data(const QModelIndex &index, int role) const
+{
+    const TRaceCorrections::TCrossing *c = FCorrections.Crossing(IdAt(index.row()));
+    if (!c)
+        return QVariant();
+    if (role == kIdRole)
+        return c->id;
+    if (role == Qt::TextAlignmentRole)
+        return index.column() == colDriver || index.column() == colNote
+                   ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
+                   : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    if (role == Qt::BackgroundRole) {
+        if (c->state == State::Held)
+            return QBrush(kHeldColour);
+        if (c->likelyMissed)
+            return QBrush(kMissedColour);
+        return QVariant();
+    }
+    if (role == Qt::ForegroundRole && c->state == State::Deleted)
+        return QBrush(kDeletedText);
+    if (role == Qt::FontRole && c->state == State::Deleted) {
+        QFont font;
+        font.setStrikeOut(true);
+        return font;
+    }
+    if (role != Qt::DisplayRole)
+        return QVariant();
+    switch (index.column()) {
+    case colWall:
+        return QDateTime::fromMSecsSinceEpoch(c->wallMs).toLocalTime().toString(
+            QStringLiteral("HH:mm:ss"));
+    case colRace:
+        return TRaceCorrections::RaceTimeText(c->raceMs);
+    case colKey:
+        return QStringLiteral("F%1").arg(c->car);
+    case colNr:
+        return StarterOf ? StarterOf(c->car).first : QString();
+    case colDriver:
+        return StarterOf ? StarterOf(c->car).second : QString();
+    case colLap:
+        return c->lap > 0 ? QString::number(c->lap) : QString();
+    case colLapTime:
+        return c->lap > 0 ? TRaceCorrections::RaceTimeText(quint32(c->lapMs)) : QString();
+    case colNote:
+        return NoteText(*c);
+    default:
+        return QVariant();
+    }
+}
+
+QVariant TPassLogModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QVariant();
+    static const char *const kTitles[kColumns] = {"Uhrzeit", "Rennzeit", "Taste",      "Nr.",
+                                                  "Fahrer",  "Runde",    "Rundenzeit", "Hinweis"};
+    return section >= 0 && section < kColumns ? QString::fromUtf8(kTitles[section]) : QVariant();
+}

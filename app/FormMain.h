@@ -193,8 +193,6 @@ public:
     const QList<TRaceEvent> &RaceEvents() const { return FRaceEvents; }
     // The crossing the correction commands act on: the pass log's selection.
     int TargetCrossing() const;
-    // The correction log's lines as the exports show them.
-    QStringList CorrectionLines() const;
 
     // ---- Earlier races (Ctrl+R) ----
     QAction *Archive1 = nullptr;

@@ -188,15 +188,6 @@ QString TFormMain::LatestPressText(int crossing) const
     return parts.join(QStringLiteral("   "));
 }
 
-QStringList TFormMain::CorrectionLines() const
-{
-    QStringList lines;
-    for (const TRaceCorrections::TLogEntry &entry : Corrections.Log())
-        lines << TRaceCorrections::LogLine(entry) +
-                     (entry.undone ? QStringLiteral(" (zurückgenommen)") : QString());
-    return lines;
-}
-
 bool TFormMain::RecordCrossingEvent(TRaceEvent event)
 {
     event.seq = Journal->append(JournalRaceId, event);
@@ -270,8 +261,10 @@ void TFormMain::RecomputeRace()
     if (starters.size() == setup.starters.size())
         setup.starters = starters;
     const QList<TRaceEvent> events = FRaceEvents;
+    const std::optional<TRaceSummary::State> outcome = FRaceOutcome;
     ClearStandings(false);
     RebuildRace(setup, FRaceStartTick, events);
+    FRaceOutcome = outcome;
     if (FRaceState == rsRunning) {
         seKrugs->setValue(Race.RaceLaps - Race.LapTable[0].Count);
     } else {

@@ -2,6 +2,8 @@
 // these handlers are where the window hands over to it.
 #include "FormMain.h"
 
+#include <QDateTime>
+
 #include "DocumentOpener.h"
 #include "Excel.h"
 #include "FlEdit.h"
@@ -29,9 +31,18 @@ TResultsSnapshot TFormMain::ResultsSnapshot() const
 {
     const TResultsHeader header{windowTitle(),       eTitle->text(),   cbTip->currentText(),
                                 seCarCount->value(), seKrugs->value(), double(feDist->Value())};
-    return RaceResults(Race, header, [this](int col, int row) {
+    TResultsSnapshot snapshot = RaceResults(Race, header, [this](int col, int row) {
         return row < SortGrid1->RowCount() ? SortGrid1->Cells(col, row) : QString();
     });
+    for (const TRaceCorrections::TLogEntry &entry : Corrections.Log()) {
+        const QString text =
+            entry.undone ? entry.text + QStringLiteral(" (zurückgenommen)") : entry.text;
+        snapshot.corrections.append({QDateTime::fromMSecsSinceEpoch(entry.wallMs)
+                                         .toLocalTime()
+                                         .toString(QStringLiteral("HH:mm:ss")),
+                                     text});
+    }
+    return snapshot;
 }
 
 // Each click makes a new workbook file, which the desktop opens once it is saved. A workbook

@@ -109,9 +109,20 @@ void writeTable(QString &out, const TResultsSnapshot &s)
         out += u"<td><b>"_s + timeText(row.total(s.leaderLaps), s.acc);
 }
 
+// The corrections as a short list after the results; nothing at all for a race without any.
+void writeCorrections(QString &out, const TResultsSnapshot &s)
+{
+    if (s.corrections.isEmpty())
+        return;
+    out += u"<H4>Korrekturen:</H4>"_s + kEol + u"<ul>"_s + kEol;
+    for (const TCorrectionLine &line : s.corrections)
+        out += u"<li>"_s + HtmlEscaped(line.time) + u" "_s + HtmlEscaped(line.text) + u"</li>"_s +
+               kEol;
+    out += u"</ul>"_s + kEol;
+}
+
 void writeFooter(QString &out, const QString &appTitle)
 {
-    out += u"</TABLE>"_s + kEol;
     out += u"<FONT face=Arial size=4><B>"_s + kEol;
     out += u"<P align=right><a style=\"cursor:help\" href=\""_s + kMakerAddress + u"\" title=\""_s +
            appTitle + u"\"><FONT color=#FF0000>Chro<FONT color=#009900>vix<FONT color=#999999>"_s +
@@ -130,6 +141,8 @@ QByteArray TResultsPageWriter::page(const TResultsSnapshot &snapshot)
     writeHead(out, appTitle);
     writeHeading(out, snapshot);
     writeTable(out, snapshot);
+    out += u"</TABLE>"_s + kEol;
+    writeCorrections(out, snapshot);
     writeFooter(out, appTitle);
     return Latin1WithReferences(out);
 }

@@ -22,6 +22,14 @@ struct TResultsRow
     qint32 total(int lap) const;
 };
 
+// One line of the correction log: when the change was made and what it changed.
+struct TCorrectionLine
+{
+    QString time; // time of day, "14:03:12"
+    QString text; // "Runde von F3 bei 1:02.4 gelöscht"
+    bool operator==(const TCorrectionLine &) const = default;
+};
+
 // Everything the results page and the workbook show, copied out of the window and the race
 // tables so that the writers need no window and change nothing in the race.
 struct TResultsSnapshot
@@ -35,6 +43,8 @@ struct TResultsSnapshot
     int acc = 1;             // digits after the seconds in time texts
     QDate date;              // the day of the export
     QList<TResultsRow> rows; // grid rows 1 to N in standings order
+    // The corrections made to the race, in the order made; empty for a race without any.
+    QList<TCorrectionLine> corrections;
 
     int carCount() const { return int(rows.size()); }
 };

@@ -65,5 +65,19 @@ bool WriteResultsWorkbook(TExcel &excel, const TResultsSnapshot &snapshot)
             return false;
     }
     excel.AutoFitColumns();
+    // A race with corrections gets a second sheet with every change, when and what.
+    if (snapshot.corrections.isEmpty())
+        return true;
+    if (!excel.NewSheet(QStringLiteral("Korrekturen")))
+        return false;
+    excel.Fields = {QStringLiteral("Uhrzeit"), QStringLiteral("Korrektur")};
+    if (!excel.WriteLine())
+        return false;
+    for (const TCorrectionLine &line : snapshot.corrections) {
+        excel.Fields = {line.time, line.text};
+        if (!excel.WriteLine())
+            return false;
+    }
+    excel.AutoFitColumns();
     return true;
 }

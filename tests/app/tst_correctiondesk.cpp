@@ -1,0 +1,343 @@
+#include "CorrectionDesk.h"
+#include "PassLogModel.h"
+#include "RaceJournal.h"
+#include "ResultsPageWriter.h"
+#include "ResultsWorkbook.h"
+#include "WindowUnderTest.h"
+
+#include <QLabel>
+#include <QSpinBox>
+#include <QTableView>
+
+namespace {
+
+constexpr int kCars = 4;
+constexpr int kLaps = 4;
+
+struct TPress
+{
+    quint32 ms; // race time
+    int car;
+};
+
+// A race of four cars pressed as it happened: car c completes lap k at k * (60 + 0.7 c) s.
+QList<TPress> rightPresses()
+{
+    QList<TPress> presses;
+    for (int lap = 1; lap <= kLaps; ++lap) {
+        for (int car = 1; car <= kCars; ++car)
+            presses.append({quint32(lap * (60000 + 700 * car) + 300 * car), car});
+    }
+    std::sort(presses.begin(), presses.end(),
+              [](const TPress &a, const TPress &b) { return a.ms < b.ms; });
+    return presses;
+}
+
+void startRace(TWindowUnderTest &t)
+{
+    t.window->seCarCount->setValue(kCars);
+    t.window->seKrugs->setValue(kLaps);
+    for (int r = 1; r <= kCars; ++r) {
+        t.window->SortGrid1->SetCells(TRaceTiming::colNr, r, QString::number(10 + r));
+        t.window->SortGrid1->SetCells(TRaceTiming::colFahrer, r,
+                                      QStringLiteral("Fahrer %1").arg(r));
+    }
+    t.ClickStart();
+}
+
+// Presses the keys at their race times; the clock stands at `now` race ms and moves on.
+void press(TWindowUnderTest &t, quint32 &now, const QList<TPress> &presses)
+{
+    for (const TPress &p : presses) {
+        t.Advance(p.ms - now);
+        now = p.ms;
+        t.Lap(p.car);
+    }
+    // The presses reach the corrections once the repaint is done.
+    QCoreApplication::processEvents();
+    t.window->FlushJournal();
+}
+
+// Every standings cell but the running times, which go on ticking.
+QStringList standings(TWindowUnderTest &t)
+{
+    QStringList cells;
+    TSortGrid *grid = t.window->SortGrid1;
+    for (int r = 0; r < grid->RowCount(); ++r) {
+        for (int c = 0; c < TRaceTiming::kStandingsColumns; ++c) {
+            if (c != TRaceTiming::colZeit || !t.window->Running())
+                cells << grid->Cells(c, r);
+        }
+    }
+    return cells;
+}
+
+QList<qint32> tables(const TRaceTiming &race)
+{
+    QList<qint32> values;
+    for (int car = 0; car <= kCars; ++car) {
+        const TLapRecord &record = race.LapTable[car];
+        values << record.Count << record.Best;
+        for (int k = 1; k <= record.Count; ++k)
+            values << record.Slot[k] << race.CrossTable[car].Slot[k];
+    }
+    for (int i = 0; i < kCars; ++i)
+        values << qint32(race.Ranking[i]);
+    return values;
+}
+
+// What both exports show of the race, the corrections list left out.
+struct TExports
+{
+    QStringList workbook;
+    QByteArray page;
+};
+
+TExports exports(TWindowUnderTest &t)
+{
+    TResultsSnapshot snapshot = t.window->ResultsSnapshot();
+    snapshot.corrections.clear();
+    return {ResultsWorkbookLines(snapshot), TResultsPageWriter::page(snapshot)};
+}
+
+int crossingOf(const TFormMain &w, int car, quint32 raceMs)
+{
+    for (const TRaceCorrections::TCrossing &c : w.Corrections.Crossings()) {
+        if (c.car == car && c.raceMs == raceMs && c.state != TRaceCorrections::State::Deleted)
+            return c.id;
+    }
+    return 0;
+}
+
+// Selects a crossing in the pass log and gives the log a key, as the operator would.
+void keyOnCrossing(TWindowUnderTest &t, int id, int key, Qt::KeyboardModifiers modifiers = {})
+{
+    QVERIFY(id != 0);
+    t.window->Desk->SelectCrossing(id);
+    QCOMPARE(t.window->Desk->SelectedCrossing(), id);
+    QTest::keyClick(t.window->Desk->PassView(), Qt::Key(key), modifiers);
+}
+
+} // namespace
+
+class TestCorrectionDesk : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { QLocale::setDefault(QLocale::c()); }
+    void slipsCorrectedEqualTheRacePressedRightly();
+    void undoAndRedoGoOnAfterAResume();
+    void correctionAfterTheEndChangesTheResult();
+    void guardHoldsAPressUntilConfirmed();
+    void fKeysNeverCorrect();
+};
+
+void TestCorrectionDesk::slipsCorrectedEqualTheRacePressedRightly()
+{
+    const QList<TPress> right = rightPresses();
+    TWindowUnderTest reference;
+    startRace(reference);
+    quint32 now = 0;
+    press(reference, now, right);
+    QCOMPARE(reference.window->RaceState(), TFormMain::rsRunning);
+    reference.Advance(20);
+    QCOMPARE(reference.window->RaceState(), TFormMain::rsStopped); // every car finished
+
+    // The same race with three slips: car 2's second lap pressed on F3, car 1 pressed twice
+    // after its second lap, car 4's third lap not pressed at all.
+    QList<TPress> slipped;
+    TPress wrong{}, missed{};
+    for (const TPress &p : right) {
+        if (p.car == 2 && p.ms / 60000 == 2) {
+            wrong = {p.ms, 3};
+            slipped.append(wrong);
+        } else if (p.car == 4 && p.ms / 60000 == 3) {
+            missed = p;
+        } else {
+            slipped.append(p);
+        }
+        if (p.car == 1 && p.ms / 60000 == 2)
+            slipped.append({p.ms + 4000, 1});
+    }
+    std::sort(slipped.begin(), slipped.end(),
+              [](const TPress &a, const TPress &b) { return a.ms < b.ms; });
+    TWindowUnderTest t;
+    t.window->AskCrossing = [&](const TFormMain::TCrossingQuestion &q) {
+        // Moving asks for the car, inserting for the car and the time.
+        return q.timeEditable ? std::optional(QPair<int, quint32>(missed.car, missed.ms))
+                              : std::optional(QPair<int, quint32>(2, q.raceMs));
+    };
+    startRace(t);
+    now = 0;
+    qsizetype doubledAt = 0;
+    while (!(slipped[doubledAt].car == 1 && slipped[doubledAt].ms == right[4].ms + 4000))
+        ++doubledAt;
+    press(t, now, slipped.mid(0, doubledAt + 1));
+    // The double press is corrected while the race runs; it stands in the pass log on top.
+    const int doubled = crossingOf(*t.window, 1, right[4].ms + 4000);
+    QCOMPARE(t.window->Desk->Model()->IdAt(0), doubled);
+    QCOMPARE(t.window->Race.LapTable[1].Count, 3);
+    keyOnCrossing(t, doubled, Qt::Key_Delete);
+    QCOMPARE(t.window->Race.LapTable[1].Count, 2);
+    keyOnCrossing(t, crossingOf(*t.window, 3, wrong.ms), Qt::Key_M, Qt::ControlModifier);
+    QCOMPARE(t.window->Race.LapTable[2].Count, 2);
+    // The race runs on with the keys as before.
+    press(t, now, slipped.mid(doubledAt + 1));
+    t.Advance(20);
+    QCOMPARE(t.window->RaceState(), TFormMain::rsRunning); // car 4 lacks a lap
+    // The missed crossing is added from car 4's last crossing: Ctrl+L in the standings, Einfg.
+    t.window->SortGrid1->setFocus();
+    t.window->SortGrid1->GotoCell(TRaceTiming::colNr, t.window->Race.RowOfCar(4), false);
+    QTest::keyClick(t.window->SortGrid1, Qt::Key_L, Qt::ControlModifier);
+    QVERIFY(t.window->Desk->PassView()->hasFocus());
+    QTest::keyClick(t.window->Desk->PassView(), Qt::Key_Insert);
+    t.Advance(20);
+    QCOMPARE(t.window->RaceState(), TFormMain::rsStopped);
+
+    QCOMPARE(tables(t.window->Race), tables(reference.window->Race));
+    QCOMPARE(standings(t), standings(reference));
+    const TExports corrected = exports(t);
+    const TExports pressedRightly = exports(reference);
+    QCOMPARE(corrected.workbook, pressedRightly.workbook);
+    QCOMPARE(corrected.page, pressedRightly.page);
+
+    // The corrections list follows the results, once each.
+    const TResultsSnapshot snapshot = t.window->ResultsSnapshot();
+    QCOMPARE(snapshot.corrections.size(), 3);
+    QVERIFY(snapshot.corrections[0].text.contains(QStringLiteral("gelöscht")));
+    QVERIFY(snapshot.corrections[1].text.contains(QStringLiteral("auf F2 verschoben")));
+    QVERIFY(snapshot.corrections[2].text.contains(QStringLiteral("eingefügt")));
+    const QByteArray page = TResultsPageWriter::page(snapshot);
+    QCOMPARE(page.count("<li>"), 3);
+    QVERIFY(page.indexOf("Korrekturen:") > page.indexOf("Gesamt:"));
+    // The reference page has no list at all.
+    QVERIFY(!TResultsPageWriter::page(reference.window->ResultsSnapshot()).contains("Korrekturen"));
+}
+
+void TestCorrectionDesk::undoAndRedoGoOnAfterAResume()
+{
+    const QList<TPress> right = rightPresses();
+    TWindowUnderTest t;
+    t.UseJournal();
+    startRace(t);
+    quint32 now = 0;
+    press(t, now, right.mid(0, 8));
+    const QList<qint32> asPressed = tables(t.window->Race);
+    const int last = t.window->Desk->Model()->IdAt(0);
+    keyOnCrossing(t, last, Qt::Key_Delete);
+    const QList<qint32> deleted = tables(t.window->Race);
+    QVERIFY(deleted != asPressed);
+    t.Key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(tables(t.window->Race), asPressed);
+    t.Key(Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(tables(t.window->Race), deleted);
+    t.Key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(tables(t.window->Race), asPressed);
+    QVERIFY(t.window->Journal->flush(5000));
+
+    // A crash between the undo and the redo: the redo is still there after the resume.
+    t.Close();
+    t.Open();
+    t.Answer(TFDlgYesNo::daYes);
+    t.window->OfferResume();
+    QCOMPARE(t.window->RaceState(), TFormMain::rsRunning);
+    QCOMPARE(tables(t.window->Race), asPressed);
+    QCOMPARE(t.window->Corrections.Log().size(), 4); // delete, undo, redo, undo
+    t.Key(Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(tables(t.window->Race), deleted);
+    // Undo goes back through the correction and then the presses themselves.
+    t.Key(Qt::Key_Z, Qt::ControlModifier);
+    t.Key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(t.window->Race.LapTable[0].Count + 0, t.window->Race.LapTable[0].Count);
+    int counted = 0;
+    for (int car = 1; car <= kCars; ++car)
+        counted += t.window->Race.LapTable[car].Count;
+    QCOMPARE(counted, 7);
+    // Presses after the resume still count and can be corrected.
+    press(t, now, right.mid(8, 4));
+    counted = 0;
+    for (int car = 1; car <= kCars; ++car)
+        counted += t.window->Race.LapTable[car].Count;
+    QCOMPARE(counted, 11);
+}
+
+void TestCorrectionDesk::correctionAfterTheEndChangesTheResult()
+{
+    TWindowUnderTest t;
+    t.UseJournal();
+    startRace(t);
+    quint32 now = 0;
+    press(t, now, rightPresses());
+    t.Advance(20);
+    QCOMPARE(t.window->RaceState(), TFormMain::rsStopped);
+    const QString winnerRow = t.Cell(TRaceTiming::colKey, 1);
+    QCOMPARE(winnerRow, QStringLiteral("F1"));
+    // Car 1's last crossing belonged to car 4: car 4 wins.
+    t.window->AskCrossing = [](const TFormMain::TCrossingQuestion &q) {
+        return std::optional(QPair<int, quint32>(4, q.raceMs));
+    };
+    const quint32 lastOfCar1 = quint32(t.window->Race.CrossTable[1].Slot[kLaps]);
+    keyOnCrossing(t, crossingOf(*t.window, 1, lastOfCar1), Qt::Key_M, Qt::ControlModifier);
+    QCOMPARE(t.window->RaceState(), TFormMain::rsStopped);
+    QCOMPARE(t.Cell(TRaceTiming::colKey, 1), QStringLiteral("F4"));
+    QCOMPARE(t.window->Race.LapTable[1].Count, kLaps - 1);
+    // The finished car shows its total, the other one no running time.
+    QCOMPARE(t.Cell(TRaceTiming::colZeit, t.window->Race.RowOfCar(1)), QString());
+    QVERIFY(!t.Cell(TRaceTiming::colZeit, 1).isEmpty());
+    const TResultsSnapshot snapshot = t.window->ResultsSnapshot();
+    QCOMPARE(snapshot.rows[0].car, 4);
+    QVERIFY(t.window->Journal->flush(5000));
+    const std::optional<TRaceSummary> race = t.window->Journal->race(t.window->JournalRaceId);
+    QVERIFY(race);
+    QCOMPARE(race->winner, QStringLiteral("14 Fahrer 4"));
+}
+
+void TestCorrectionDesk::guardHoldsAPressUntilConfirmed()
+{
+    TWindowUnderTest t;
+    t.window->Desk->MinLapField()->setValue(30);
+    startRace(t);
+    QVERIFY(!t.window->Desk->MinLapField()->isEnabled());
+    quint32 now = 0;
+    press(t, now, {{60000, 1}, {70000, 1}});
+    // The second press would make a lap of 10 s: held, shown, not counted.
+    QCOMPARE(t.window->Race.LapTable[1].Count, 1);
+    const int held = t.window->Desk->Model()->IdAt(0);
+    QCOMPARE(t.window->Corrections.Crossing(held)->state, TRaceCorrections::State::Held);
+    QVERIFY(t.window->Desk->LatestLabel()->text().contains(QStringLiteral("gehalten")));
+    QVERIFY(t.window->Desk->Model()
+                ->data(t.window->Desk->Model()->index(0, TPassLogModel::colNote), Qt::DisplayRole)
+                .toString()
+                .contains(QStringLiteral("gehalten")));
+    // A lap long enough counts at once.
+    press(t, now, {{125000, 1}});
+    QCOMPARE(t.window->Race.LapTable[1].Count, 2);
+    QCOMPARE(t.window->Race.CrossTable[1].Slot[2], 125000);
+    // Confirmed, the held press counts in its place.
+    keyOnCrossing(t, held, Qt::Key_Return);
+    QCOMPARE(t.window->Race.LapTable[1].Count, 3);
+    QCOMPARE(t.window->Race.CrossTable[1].Slot[2], 70000);
+    t.Key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(t.window->Race.LapTable[1].Count, 2);
+}
+
+void TestCorrectionDesk::fKeysNeverCorrect()
+{
+    TWindowUnderTest t;
+    startRace(t);
+    quint32 now = 0;
+    press(t, now, {{60000, 1}, {61000, 2}});
+    // F-keys in the pass log are laps, never corrections.
+    keyOnCrossing(t, t.window->Desk->Model()->IdAt(0), Qt::Key_F2);
+    t.window->FlushJournal();
+    QVERIFY(t.window->Corrections.Log().isEmpty());
+    QCOMPARE(t.window->Race.LapTable[2].Count, 1); // locked: 0 ms after its lap
+    t.Advance(5000);
+    QTest::keyClick(t.window->Desk->PassView(), Qt::Key_F2);
+    t.window->FlushJournal();
+    QCOMPARE(t.window->Race.LapTable[2].Count, 2);
+    QVERIFY(t.window->Corrections.Log().isEmpty());
+}
+
+QTEST_MAIN(TestCorrectionDesk)
+#include "tst_correctiondesk.moc"

@@ -310,7 +310,10 @@ private:
     // Numbers the event in the journal and hands it to the corrections; true when the race
     // tables must be rebuilt.
     bool RecordCrossingEvent(TRaceEvent event);
-    // Rebuilds the race in the standings from its events, after a correction.
+    // The tables and the standings from the corrections' counted crossings; RebuildRace, and
+    // every correction once the corrections have taken its event.
+    void RebuildTables(const TRaceSetup &setup, quint32 startTick);
+    // Rebuilds the race in the standings after a correction.
     void RecomputeRace();
     void ShowCorrectionResult();
     QString LatestPressText(int crossing) const;

@@ -217,10 +217,12 @@ bool TFormMain::Correct(const TRaceEvent &correction)
     const bool rebuild = RecordCrossingEvent(correction);
     if (Corrections.Log().size() == logLines)
         return false;
-    if (rebuild)
+    if (rebuild) {
         RecomputeRace();
-    Desk->Model()->Reload();
-    ShowCorrectionResult();
+    } else {
+        Desk->Model()->Reload();
+        ShowCorrectionResult();
+    }
     // A correction after the end can change the winner the archive lists.
     if (FRaceState == rsStopped && FRaceOutcome)
         Journal->setOutcome(JournalRaceId, *FRaceOutcome, WinnerText());
@@ -260,11 +262,9 @@ void TFormMain::RecomputeRace()
     }
     if (starters.size() == setup.starters.size())
         setup.starters = starters;
-    const QList<TRaceEvent> events = FRaceEvents;
-    const std::optional<TRaceSummary::State> outcome = FRaceOutcome;
     ClearStandings(false);
-    RebuildRace(setup, FRaceStartTick, events);
-    FRaceOutcome = outcome;
+    // The corrections have taken every event already: the tables follow them.
+    RebuildTables(setup, FRaceStartTick);
     if (FRaceState == rsRunning) {
         seKrugs->setValue(Race.RaceLaps - Race.LapTable[0].Count);
     } else {

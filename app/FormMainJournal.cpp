@@ -147,6 +147,18 @@ TRaceSetup TFormMain::CurrentSetup() const
 void TFormMain::RebuildRace(const TRaceSetup &setup, quint32 startTick,
                             const QList<TRaceEvent> &events)
 {
+    // The crossings as the events leave them, corrections, undo and redo applied; then the
+    // tables from them: the same for a live START, a resume and an earlier race.
+    FRaceEvents = events;
+    FRaceOutcome.reset();
+    Corrections = TRaceCorrections(setup.minLapMs);
+    Corrections.Rebuild(events);
+    Desk->MinLapField()->setValue(int(Corrections.MinLapMs() / 1000));
+    RebuildTables(setup, startTick);
+}
+
+void TFormMain::RebuildTables(const TRaceSetup &setup, quint32 startTick)
+{
     // The header and the rows as START found them; for a live START they already are.
     ShowSetup(setup);
     WarnTime = ParseWarnTime(WarnTimeText);
@@ -154,15 +166,8 @@ void TFormMain::RebuildRace(const TRaceSetup &setup, quint32 startTick,
     // the race: locked before the first press is applied.
     SetHeaderLocked(true);
     seKrugs->setMinimum(0);
-    // The crossings as corrected, then the tables from them: the same for a live START, a
-    // resume, an earlier race and every correction.
     FRaceSetup = setup;
     FRaceStartTick = startTick;
-    FRaceEvents = events;
-    FRaceOutcome.reset();
-    Corrections = TRaceCorrections(setup.minLapMs);
-    Corrections.Rebuild(events);
-    Desk->MinLapField()->setValue(int(Corrections.MinLapMs() / 1000));
     Race.StartRaceAt(setup.cars, setup.laps, setup.lapLengthKm, startTick);
     ApplyPasses(Race, Corrections.Counted());
     // Keys are locked by a recent press only, not by the rebuild.

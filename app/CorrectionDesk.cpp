@@ -17,8 +17,8 @@ namespace {
 constexpr int kLatestFontPx = 22;
 constexpr int kMaxMinLapSeconds = 3600;
 const QString kKeysHint = QStringLiteral(
-    "Entf: löschen   Einfg: einfügen   Strg+Einfg: Runde teilen   Strg+M: anderes Auto   "
-    "Strg+E: Zeit ändern   Enter: bestätigen   Strg+Z / Strg+Y: rückgängig / wiederholen");
+    "Entf löschen  ·  Einfg einfügen  ·  Strg+Einfg Runde teilen  ·  Strg+M anderes Auto  ·  "
+    "Strg+E Zeit  ·  Enter bestätigen  ·  Strg+Z/Strg+Y zurück/wieder  ·  Strg+L Auto suchen");
 
 } // namespace
 
@@ -58,6 +58,7 @@ TCorrectionDesk::TCorrectionDesk(const TRaceCorrections &corrections, QWidget *p
     QFont small = hint->font();
     small.setPixelSize(11);
     hint->setFont(small);
+    hint->setWordWrap(true);
     hint->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
     auto *passPage = new QWidget;

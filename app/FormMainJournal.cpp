@@ -172,6 +172,7 @@ void TFormMain::RebuildTables(const TRaceSetup &setup, quint32 startTick)
     ApplyPasses(Race, Corrections.Counted());
     // Keys are locked by a recent press only, not by the rebuild.
     Race.ReleaseKeyLocks();
+    Desk->Model()->SetRaceLaps(Race.RaceLaps);
     Desk->Model()->Reload();
     const int latest = Desk->Model()->IdAt(0);
     Desk->ShowLatest(latest ? LatestPressText(latest) : QString());

@@ -56,9 +56,11 @@ int TPassLogModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : kColumns;
 }
 
-QString TPassLogModel::NoteText(const TRaceCorrections::TCrossing &c)
+QString TPassLogModel::NoteText(const TRaceCorrections::TCrossing &c, int raceLaps)
 {
     QStringList notes;
+    if (raceLaps > 0 && c.lap > raceLaps)
+        notes << QStringLiteral("nach dem Ziel: zählt nicht");
     if (c.state == State::Held)
         notes << QStringLiteral("gehalten: zu kurz");
     if (c.state == State::Deleted)
@@ -118,7 +120,7 @@ QVariant TPassLogModel::data(const QModelIndex &index, int role) const
     case colLapTime:
         return c->lap > 0 ? TRaceCorrections::RaceTimeText(quint32(c->lapMs)) : QString();
     case colNote:
-        return NoteText(*c);
+        return NoteText(*c, FRaceLaps);
     default:
         return QVariant();
     }

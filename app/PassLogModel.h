@@ -33,6 +33,9 @@ public:
     // The start number and driver of a car, as the standings show them now.
     std::function<QPair<QString, QString>(int car)> StarterOf;
 
+    // The laps of the race: a crossing after a car's last lap is marked as after the finish.
+    void SetRaceLaps(int laps) { FRaceLaps = laps; }
+
     // Reads every crossing afresh.
     void Reload();
     // A crossing the corrections just added with the latest race time: one row on top; any other
@@ -48,9 +51,10 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     // What the log says about a crossing beyond its times: held, deleted, inserted, likely missed.
-    static QString NoteText(const TRaceCorrections::TCrossing &crossing);
+    static QString NoteText(const TRaceCorrections::TCrossing &crossing, int raceLaps);
 
 private:
     const TRaceCorrections &FCorrections;
     QList<int> FIds; // newest race time first
+    int FRaceLaps = 0;
 };

@@ -18,6 +18,26 @@ TResultsRow row(int car, const QString &startNo, const QString &driver, const QL
     return r;
 }
 
+QList<QList<double>> expectedPlaces(const TResultsSnapshot &s)
+{
+    QList<QList<double>> places(s.carCount());
+    for (int i = 0; i < s.carCount(); ++i) {
+        for (int lap = 1; lap <= s.rows.at(i).count(); ++lap) {
+            int place = 1;
+            for (int j = 0; j < s.carCount(); ++j) {
+                const TResultsRow &other = s.rows.at(j);
+                if (j == i || other.count() < lap)
+                    continue;
+                const qint32 mine = s.rows.at(i).total(lap);
+                if (other.total(lap) < mine || (other.total(lap) == mine && j < i))
+                    ++place;
+            }
+            places[i] << place;
+        }
+    }
+    return places;
+}
+
 TResultsSnapshot threeCars()
 {
     TResultsSnapshot s;

@@ -18,6 +18,10 @@ TResultsSnapshot twelveCarsFiftyLaps();
 // Three cars before anyone has completed a lap.
 TResultsSnapshot noLaps();
 
+// Each row's place after each of its laps, worked out by counting the cars that completed the
+// lap earlier (or at the same time from a row above).
+QList<QList<double>> expectedPlaces(const TResultsSnapshot &s);
+
 TResultsRow row(int car, const QString &startNo, const QString &driver, const QList<qint32> &laps);
 
 } // namespace ResultsSamples

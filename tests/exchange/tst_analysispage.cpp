@@ -90,27 +90,6 @@ ParsedPage parsePage(const QByteArray &bytes)
     return page;
 }
 
-// Each row's place after each lap, worked out by counting who was there earlier.
-QList<QList<double>> expectedPlaces(const TResultsSnapshot &s)
-{
-    QList<QList<double>> places(s.carCount());
-    for (int i = 0; i < s.carCount(); ++i) {
-        for (int lap = 1; lap <= s.rows.at(i).count(); ++lap) {
-            int place = 1;
-            for (int j = 0; j < s.carCount(); ++j) {
-                const TResultsRow &other = s.rows.at(j);
-                if (j == i || other.count() < lap)
-                    continue;
-                const qint32 mine = s.rows.at(i).total(lap);
-                if (other.total(lap) < mine || (other.total(lap) == mine && j < i))
-                    ++place;
-            }
-            places[i] << place;
-        }
-    }
-    return places;
-}
-
 } // namespace
 
 class TestAnalysisPage : public QObject
@@ -145,7 +124,7 @@ void TestAnalysisPage::lapChartPlotsEachCarsPlaces()
     QFETCH(TResultsSnapshot, snapshot);
     const ParsedPage page = parsePage(TAnalysisPageWriter::page(snapshot));
     QVERIFY2(page.error.isEmpty(), qPrintable(page.error));
-    const QList<QList<double>> places = expectedPlaces(snapshot);
+    const QList<QList<double>> places = ResultsSamples::expectedPlaces(snapshot);
     const QMap<int, Series> &lines = page.charts.value(QStringLiteral("lap-chart"));
     const QMap<int, TableRow> &table = page.tables.value(QStringLiteral("lap-chart-data"));
     QCOMPARE(lines.size(), snapshot.carCount());

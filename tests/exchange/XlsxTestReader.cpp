@@ -5,8 +5,6 @@
 
 #include <zip.h>
 
-using namespace Qt::StringLiterals;
-
 namespace {
 
 bool readEntry(zip_t *archive, const char *name, QByteArray &out)
@@ -35,7 +33,7 @@ QPoint cellPosition(QStringView reference)
 
 } // namespace
 
-bool XlsxTestReader::read(const QString &fileName, const QString &sheetName)
+bool XlsxTestReader::read(const QString &fileName, const QString &sheetPart)
 {
     int errorCode = 0;
     zip_t *archive = zip_open(QFile::encodeName(fileName).constData(), ZIP_RDONLY, &errorCode);
@@ -45,16 +43,11 @@ bool XlsxTestReader::read(const QString &fileName, const QString &sheetName)
     }
     QByteArray shared;
     QByteArray sheet;
-    QByteArray workbook;
-    QByteArray relations;
-    readEntry(archive, "xl/workbook.xml", workbook);
-    readEntry(archive, "xl/_rels/workbook.xml.rels", relations);
-    const QString path = sheetPath(workbook, relations, sheetName);
     const bool hasShared = readEntry(archive, "xl/sharedStrings.xml", shared);
-    const bool hasSheet = readEntry(archive, path.toUtf8().constData(), sheet);
+    const bool hasSheet = readEntry(archive, sheetPart.toUtf8().constData(), sheet);
     zip_close(archive);
     if (!hasSheet) {
-        m_error = QStringLiteral("no sheet %1").arg(path);
+        m_error = QStringLiteral("no sheet ") + sheetPart;
         return false;
     }
     return (!hasShared || parseSharedStrings(shared)) && parseSheet(sheet);
@@ -62,42 +55,13 @@ bool XlsxTestReader::read(const QString &fileName, const QString &sheetName)
 
 QByteArray XlsxTestReader::part(const QString &fileName, const QString &path)
 {
-    int errorCode = 0;
-    zip_t *archive = zip_open(QFile::encodeName(fileName).constData(), ZIP_RDONLY, &errorCode);
     QByteArray content;
+    zip_t *archive = zip_open(QFile::encodeName(fileName).constData(), ZIP_RDONLY, nullptr);
     if (archive) {
         readEntry(archive, path.toUtf8().constData(), content);
         zip_close(archive);
     }
     return content;
-}
-
-QString XlsxTestReader::sheetPath(const QByteArray &workbook, const QByteArray &relations,
-                                  const QString &sheetName)
-{
-    QString id;
-    QXmlStreamReader book(workbook);
-    while (!book.atEnd()) {
-        book.readNext();
-        if (book.isStartElement() && book.name() == u"sheet") {
-            const QString name = book.attributes().value(QStringLiteral("name")).toString();
-            m_sheetNames << name;
-            if (name == sheetName)
-                id = book.attributes().value(QStringLiteral("r:id")).toString();
-        }
-    }
-    if (sheetName.isEmpty())
-        return QStringLiteral("xl/worksheets/sheet1.xml");
-    if (id.isEmpty())
-        return {};
-    QXmlStreamReader rels(relations);
-    while (!rels.atEnd()) {
-        rels.readNext();
-        if (rels.isStartElement() && rels.name() == u"Relationship" &&
-            rels.attributes().value(QStringLiteral("Id")) == id)
-            return u"xl/"_s + rels.attributes().value(QStringLiteral("Target")).toString();
-    }
-    return {};
 }
 
 bool XlsxTestReader::parseSharedStrings(const QByteArray &xml)

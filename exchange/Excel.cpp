@@ -164,13 +164,13 @@ bool TExcel::WriteNumber(int row, int column, double value, const QString &numbe
     return true;
 }
 
-bool TExcel::InsertLineChart(const TExcelLineChart &spec, int row, int column)
+bool TExcel::InsertLineChart(const TExcelLineChart &design, int row, int column)
 {
     if (!m_sheet) {
         m_errorString = QStringLiteral("Keine Arbeitsmappe offen.");
         return false;
     }
-    if (spec.series.isEmpty()) {
+    if (design.series.isEmpty()) {
         m_errorString = QStringLiteral("Ein Diagramm braucht mindestens eine Linie.");
         return false;
     }
@@ -186,7 +186,7 @@ bool TExcel::InsertLineChart(const TExcelLineChart &spec, int row, int column)
         m_chartTexts << value.toUtf8();
         return m_chartTexts.last().constData();
     };
-    for (const TExcelChartSeries &line : spec.series) {
+    for (const TExcelChartSeries &line : design.series) {
         lxw_chart_series *series =
             chart_add_series(chart, text(line.categories), text(line.values));
         if (!series) {
@@ -197,26 +197,26 @@ bool TExcel::InsertLineChart(const TExcelLineChart &spec, int row, int column)
             chart_series_set_name(series, text(line.name));
         chart_series_set_marker_type(series, LXW_CHART_MARKER_AUTOMATIC);
     }
-    if (!spec.title.isEmpty())
-        chart_title_set_name(chart, text(spec.title));
-    if (!spec.xAxisTitle.isEmpty())
-        chart_axis_set_name(chart->x_axis, text(spec.xAxisTitle));
-    if (!spec.yAxisTitle.isEmpty())
-        chart_axis_set_name(chart->y_axis, text(spec.yAxisTitle));
-    if (spec.reverseY)
+    if (!design.title.isEmpty())
+        chart_title_set_name(chart, text(design.title));
+    if (!design.xAxisTitle.isEmpty())
+        chart_axis_set_name(chart->x_axis, text(design.xAxisTitle));
+    if (!design.yAxisTitle.isEmpty())
+        chart_axis_set_name(chart->y_axis, text(design.yAxisTitle));
+    if (design.reverseY)
         chart_axis_set_reverse(chart->y_axis);
-    if (spec.yMin)
-        chart_axis_set_min(chart->y_axis, *spec.yMin);
-    if (spec.yMax)
-        chart_axis_set_max(chart->y_axis, *spec.yMax);
-    if (spec.yMajorUnit)
-        chart_axis_set_major_unit(chart->y_axis, *spec.yMajorUnit);
+    if (design.yMin)
+        chart_axis_set_min(chart->y_axis, *design.yMin);
+    if (design.yMax)
+        chart_axis_set_max(chart->y_axis, *design.yMax);
+    if (design.yMajorUnit)
+        chart_axis_set_major_unit(chart->y_axis, *design.yMajorUnit);
     chart_show_blanks_as(chart, LXW_CHART_BLANKS_AS_GAP);
     chart_legend_set_position(chart, LXW_CHART_LEGEND_RIGHT);
 
     lxw_chart_options options{};
-    options.x_scale = spec.widthScale;
-    options.y_scale = spec.heightScale;
+    options.x_scale = design.widthScale;
+    options.y_scale = design.heightScale;
     const lxw_error result = worksheet_insert_chart_opt(m_sheet, lxw_row_t(row - 1),
                                                         lxw_col_t(column - 1), chart, &options);
     if (result != LXW_NO_ERROR) {

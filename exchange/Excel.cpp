@@ -133,6 +133,109 @@ void TExcel::AutoFitColumns()
     }
 }
 
+bool TExcel::AddSheet(const QString &name)
+{
+    m_line = 1;
+    if (!m_workbook) {
+        m_errorString = QStringLiteral("Keine Arbeitsmappe offen.");
+        return false;
+    }
+    lxw_worksheet *sheet = workbook_add_worksheet(m_workbook, name.toUtf8().constData());
+    if (!sheet) {
+        m_errorString = QStringLiteral("Das Blatt „%1“ kann nicht angelegt werden.").arg(name);
+        return false;
+    }
+    m_sheet = sheet;
+    m_columnChars.clear();
+    return true;
+}
+
+bool TExcel::WriteNumber(int row, int column, double value, const QString &numberFormat)
+{
+    if (!m_sheet) {
+        m_errorString = QStringLiteral("Keine Arbeitsmappe offen.");
+        return false;
+    }
+    lxw_format *format = nullptr;
+    if (!numberFormat.isEmpty()) {
+        format = m_numberFormats.value(numberFormat);
+        if (!format) {
+            format = workbook_add_format(m_workbook);
+            format_set_num_format(format, numberFormat.toUtf8().constData());
+            m_numberFormats.insert(numberFormat, format);
+        }
+    }
+    const lxw_error result =
+        worksheet_write_number(m_sheet, lxw_row_t(row - 1), lxw_col_t(column - 1), value, format);
+    if (result != LXW_NO_ERROR) {
+        m_errorString = QString::fromUtf8(lxw_strerror(result));
+        return false;
+    }
+    return true;
+}
+
+bool TExcel::InsertLineChart(const TExcelLineChart &design, int row, int column)
+{
+    if (!m_sheet) {
+        m_errorString = QStringLiteral("Keine Arbeitsmappe offen.");
+        return false;
+    }
+    if (design.series.isEmpty()) {
+        m_errorString = QStringLiteral("Ein Diagramm braucht mindestens eine Linie.");
+        return false;
+    }
+    lxw_chart *chart = workbook_add_chart(m_workbook, LXW_CHART_LINE);
+    if (!chart) {
+        m_errorString = QStringLiteral("Das Diagramm kann nicht angelegt werden.");
+        return false;
+    }
+    // The chart writer may keep the pointers until the workbook is closed.
+    const auto text = [this](const QString &value) -> const char * {
+        if (value.isEmpty())
+            return nullptr;
+        m_chartTexts << value.toUtf8();
+        return m_chartTexts.last().constData();
+    };
+    for (const TExcelChartSeries &line : design.series) {
+        lxw_chart_series *series =
+            chart_add_series(chart, text(line.categories), text(line.values));
+        if (!series) {
+            m_errorString = QStringLiteral("Eine Linie des Diagramms kann nicht angelegt werden.");
+            return false;
+        }
+        if (!line.name.isEmpty())
+            chart_series_set_name(series, text(line.name));
+        chart_series_set_marker_type(series, LXW_CHART_MARKER_AUTOMATIC);
+    }
+    if (!design.title.isEmpty())
+        chart_title_set_name(chart, text(design.title));
+    if (!design.xAxisTitle.isEmpty())
+        chart_axis_set_name(chart->x_axis, text(design.xAxisTitle));
+    if (!design.yAxisTitle.isEmpty())
+        chart_axis_set_name(chart->y_axis, text(design.yAxisTitle));
+    if (design.reverseY)
+        chart_axis_set_reverse(chart->y_axis);
+    if (design.yMin)
+        chart_axis_set_min(chart->y_axis, *design.yMin);
+    if (design.yMax)
+        chart_axis_set_max(chart->y_axis, *design.yMax);
+    if (design.yMajorUnit)
+        chart_axis_set_major_unit(chart->y_axis, *design.yMajorUnit);
+    chart_show_blanks_as(chart, LXW_CHART_BLANKS_AS_GAP);
+    chart_legend_set_position(chart, LXW_CHART_LEGEND_RIGHT);
+
+    lxw_chart_options options{};
+    options.x_scale = design.widthScale;
+    options.y_scale = design.heightScale;
+    const lxw_error result = worksheet_insert_chart_opt(m_sheet, lxw_row_t(row - 1),
+                                                        lxw_col_t(column - 1), chart, &options);
+    if (result != LXW_NO_ERROR) {
+        m_errorString = QString::fromUtf8(lxw_strerror(result));
+        return false;
+    }
+    return true;
+}
+
 bool TExcel::Save()
 {
     if (m_saved)
@@ -146,6 +249,8 @@ bool TExcel::Save()
     const lxw_error result = workbook_close(m_workbook);
     m_workbook = nullptr;
     m_sheet = nullptr;
+    m_numberFormats.clear();
+    m_chartTexts.clear();
     if (result != LXW_NO_ERROR) {
         m_errorString = QString::fromUtf8(lxw_strerror(result));
         if (errno != 0)
@@ -173,6 +278,8 @@ void TExcel::Discard()
         workbook_close(m_workbook); // frees it; what it wrote goes with the reserved file
     m_workbook = nullptr;
     m_sheet = nullptr;
+    m_numberFormats.clear();
+    m_chartTexts.clear();
     dropReservedFile();
 }
 

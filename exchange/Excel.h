@@ -1,11 +1,16 @@
 #pragma once
 
+#include "ExcelChart.h"
+
+#include <QByteArray>
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
+struct lxw_format;
 struct lxw_workbook;
 struct lxw_worksheet;
 
@@ -34,6 +39,16 @@ public:
     bool WriteLine();
     // Sets every column's width from the longest text written into it.
     void AutoFitColumns();
+    // Adds a sheet named `name` after the sheets made so far and makes it the one that
+    // WriteLine, WriteNumber, InsertLineChart and AutoFitColumns fill; the next WriteLine
+    // fills its row 1. False, with errorString(), before NewWorkbook or when the name is
+    // taken or not allowed.
+    bool AddSheet(const QString &name);
+    // Puts a number into the cell at the 1-based row and column of the current sheet, shown
+    // in numberFormat ("0.00") when one is given.
+    bool WriteNumber(int row, int column, double value, const QString &numberFormat = {});
+    // Puts a line chart on the current sheet, its top left corner in the 1-based cell.
+    bool InsertLineChart(const TExcelLineChart &chart, int row, int column);
     // Saves the workbook file and opens it; later calls do nothing. The destructor calls it.
     // False, with errorString(), when it could not be saved; then no file is left.
     bool Save();
@@ -84,5 +99,8 @@ private:
     lxw_worksheet *m_sheet = nullptr;
     bool m_saved = false;
     bool m_savedOk = false;
-    QList<int> m_columnChars; // longest text per column, in characters
+    QList<int> m_columnChars;                     // longest text per column, in characters
+    QHash<QString, lxw_format *> m_numberFormats; // owned by the workbook
+    // Texts handed to the chart writer, kept until the workbook is closed.
+    QList<QByteArray> m_chartTexts;
 };

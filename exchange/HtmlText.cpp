@@ -59,3 +59,22 @@ QByteArray Latin1WithReferences(const QString &text)
     }
     return out;
 }
+
+QString MarkupText(const QString &text)
+{
+    QString clean;
+    clean.reserve(text.size());
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < size && text.at(i + 1).isLowSurrogate()) {
+            clean += c;
+            clean += text.at(++i);
+        } else if (c.isSurrogate() || c.unicode() == 0xFFFE || c.unicode() == 0xFFFF) {
+            clean += QChar(u'\uFFFD');
+        } else if (c.unicode() >= 0x20 || c == u'\t' || c == u'\n' || c == u'\r') {
+            clean += c;
+        }
+    }
+    return HtmlEscaped(clean);
+}

@@ -2,16 +2,10 @@
 
 #include "FormatTime.h"
 #include "HtmlText.h"
+#include "WholeFileWriter.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-
-#include <unistd.h>
+#include <QIODevice>
 
 using namespace Qt::StringLiterals;
 
@@ -26,10 +20,6 @@ const QString kMakerDescription =
     QStringLiteral("Chrovix Software: Zeitnahme für Rennen und Trainings im Motorsport");
 const QString kDesignerAddress = QStringLiteral("https://webdesign.example.com");
 const QString kLogoSuffix = QStringLiteral("lab");
-// A page is for everyone to read, as a file made with the usual umask would be.
-constexpr QFileDevice::Permissions kPagePermissions =
-    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-    QFileDevice::ReadOther;
 
 QString timeText(qint32 ms, int acc)
 {
@@ -161,40 +151,11 @@ bool TResultsPageWriter::write(QIODevice &device, const TResultsSnapshot &snapsh
 
 bool TResultsPageWriter::writeFile(const QString &fileName, const TResultsSnapshot &snapshot)
 {
-    m_errorString.clear();
-    m_createFailed = false;
-    const QFileInfo target(fileName);
-    if (target.isDir() && !target.isSymLink()) {
-        m_errorString = QStringLiteral("An dieser Stelle liegt ein Ordner.");
-        m_createFailed = true;
-        return false;
-    }
-    // The page is written beside its place and moved there only when every byte is on disk,
-    // so a failure (a full disk) leaves the earlier page whole. Renaming replaces a symbolic
-    // link at the page's name instead of writing into the file it points to.
-    QTemporaryFile temp(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                        QStringLiteral(".XXXXXX"));
-    if (!temp.open()) {
-        m_errorString = temp.errorString();
-        m_createFailed = true;
-        return false;
-    }
-    if (!write(temp, snapshot))
-        return false;
-    if (!temp.flush() || ::fsync(temp.handle()) != 0) {
-        m_errorString = temp.error() != QFileDevice::NoError
-                            ? temp.errorString()
-                            : QString::fromLocal8Bit(strerror(errno));
-        return false;
-    }
-    temp.setPermissions(kPagePermissions);
-    if (::rename(QFile::encodeName(temp.fileName()).constData(),
-                 QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
-        m_errorString = QString::fromLocal8Bit(strerror(errno));
-        return false;
-    }
-    temp.setAutoRemove(false);
-    return true;
+    TWholeFileWriter file;
+    const bool written = file.write(fileName, page(snapshot));
+    m_errorString = file.errorString();
+    m_createFailed = file.createFailed();
+    return written;
 }
 
 QString TResultsPageWriter::fileNameFor(const QString &executablePath)

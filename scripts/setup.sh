@@ -11,6 +11,7 @@ packages=(
     fonts-liberation fonts-dejavu-core
     clang libclang-rt-14-dev
     python3 python3-openpyxl python3-xlwt
+    poppler-utils
     clang-format
     desktop-file-utils appstream librsvg2-bin dpkg-dev
 )

@@ -18,6 +18,26 @@ TResultsRow row(int car, const QString &startNo, const QString &driver, const QL
     return r;
 }
 
+QList<QList<double>> expectedPlaces(const TResultsSnapshot &s)
+{
+    QList<QList<double>> places(s.carCount());
+    for (int i = 0; i < s.carCount(); ++i) {
+        for (int lap = 1; lap <= s.rows.at(i).count(); ++lap) {
+            int place = 1;
+            for (int j = 0; j < s.carCount(); ++j) {
+                const TResultsRow &other = s.rows.at(j);
+                if (j == i || other.count() < lap)
+                    continue;
+                const qint32 mine = s.rows.at(i).total(lap);
+                if (other.total(lap) < mine || (other.total(lap) == mine && j < i))
+                    ++place;
+            }
+            places[i] << place;
+        }
+    }
+    return places;
+}
+
 TResultsSnapshot threeCars()
 {
     TResultsSnapshot s;
@@ -48,6 +68,55 @@ TResultsSnapshot oneCar()
     s.acc = 2;
     s.date = QDate(2026, 12, 7);
     s.rows << row(1, QStringLiteral("5"), QStringLiteral("Kim"), {83456});
+    return s;
+}
+
+TResultsSnapshot oddTexts()
+{
+    TResultsSnapshot s;
+    s.appTitle = QStringLiteral("Talvenbahn 1.7");
+    s.title = QStringLiteral("<b>&\"Lauf\"; Öß");
+    s.mode = QStringLiteral("Rennen");
+    s.raceLaps = 5;
+    s.leaderLaps = 2;
+    s.lapLength = 1.5;
+    s.acc = 1;
+    s.date = QDate(2026, 12, 7);
+    s.rows << row(4, QStringLiteral("1;2"), QStringLiteral("<b>&\""), {61000, 60500})
+           << row(9, QStringLiteral("3,4"), QStringLiteral("Jürgen Öß\nzweite Zeile"), {62000})
+           << row(11, QStringLiteral("=1+2"), QStringLiteral("@Kim; \"K\""), {});
+    return s;
+}
+
+TResultsSnapshot twelveCarsFiftyLaps()
+{
+    TResultsSnapshot s;
+    s.appTitle = QStringLiteral("Talvenbahn 1.7");
+    s.title = QStringLiteral("Großer Preis");
+    s.mode = QStringLiteral("Rennen");
+    s.raceLaps = 50;
+    s.leaderLaps = 50;
+    s.lapLength = 2;
+    s.acc = 2;
+    s.date = QDate(2026, 12, 7);
+    for (int car = 1; car <= 12; ++car) {
+        QList<qint32> laps;
+        for (int lap = 1; lap <= 50; ++lap)
+            laps << 60000 + ((car * 7919 + lap * 104729) % 5000); // varies, so places swap
+        s.rows << row(car, QString::number(car + 20), QStringLiteral("Fahrer %1").arg(car), laps);
+    }
+    std::stable_sort(s.rows.begin(), s.rows.end(), [](const TResultsRow &a, const TResultsRow &b) {
+        return a.cross.last() < b.cross.last();
+    });
+    return s;
+}
+
+TResultsSnapshot noLaps()
+{
+    TResultsSnapshot s = threeCars();
+    s.leaderLaps = 0;
+    for (TResultsRow &r : s.rows)
+        r = row(r.car, r.startNo, r.driver, {});
     return s;
 }
 

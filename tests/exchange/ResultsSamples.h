@@ -10,6 +10,17 @@ namespace ResultsSamples {
 TResultsSnapshot threeCars();
 // One car after one lap, shown in hundredths.
 TResultsSnapshot oneCar();
+// Texts that need care in every format: markup, quotes, separators, a line break, umlauts
+// and a text that a spreadsheet would take for a formula. Two cars, the second a lap behind.
+TResultsSnapshot oddTexts();
+// Twelve cars, fifty laps each, with lap times that make the positions change.
+TResultsSnapshot twelveCarsFiftyLaps();
+// Three cars before anyone has completed a lap.
+TResultsSnapshot noLaps();
+
+// Each row's place after each of its laps, worked out by counting the cars that completed the
+// lap earlier (or at the same time from a row above).
+QList<QList<double>> expectedPlaces(const TResultsSnapshot &s);
 
 TResultsRow row(int car, const QString &startNo, const QString &driver, const QList<qint32> &laps);
 

@@ -33,7 +33,7 @@ QPoint cellPosition(QStringView reference)
 
 } // namespace
 
-bool XlsxTestReader::read(const QString &fileName)
+bool XlsxTestReader::read(const QString &fileName, const QString &sheetPart)
 {
     int errorCode = 0;
     zip_t *archive = zip_open(QFile::encodeName(fileName).constData(), ZIP_RDONLY, &errorCode);
@@ -44,13 +44,24 @@ bool XlsxTestReader::read(const QString &fileName)
     QByteArray shared;
     QByteArray sheet;
     const bool hasShared = readEntry(archive, "xl/sharedStrings.xml", shared);
-    const bool hasSheet = readEntry(archive, "xl/worksheets/sheet1.xml", sheet);
+    const bool hasSheet = readEntry(archive, sheetPart.toUtf8().constData(), sheet);
     zip_close(archive);
     if (!hasSheet) {
-        m_error = QStringLiteral("no first sheet");
+        m_error = QStringLiteral("no sheet ") + sheetPart;
         return false;
     }
     return (!hasShared || parseSharedStrings(shared)) && parseSheet(sheet);
+}
+
+QByteArray XlsxTestReader::part(const QString &fileName, const QString &path)
+{
+    QByteArray content;
+    zip_t *archive = zip_open(QFile::encodeName(fileName).constData(), ZIP_RDONLY, nullptr);
+    if (archive) {
+        readEntry(archive, path.toUtf8().constData(), content);
+        zip_close(archive);
+    }
+    return content;
 }
 
 bool XlsxTestReader::parseSharedStrings(const QByteArray &xml)

@@ -5,13 +5,17 @@
 #include <QPoint>
 #include <QString>
 
-// Reads back what a test needs of a workbook file: the texts of the first sheet's cells and
-// the column widths. Enough for checking our own exports, not a general reader.
+// Reads back what a test needs of a workbook file: the texts of one sheet's cells (the first
+// unless told) and the column widths. Enough for checking our own exports, not a general
+// reader.
 class XlsxTestReader
 {
 public:
     // False, with error(), if the file is not a readable workbook.
-    bool read(const QString &fileName);
+    bool read(const QString &fileName,
+              const QString &sheetPart = QStringLiteral("xl/worksheets/sheet1.xml"));
+    // The part of the workbook file at `path` ("xl/charts/chart1.xml"); empty when missing.
+    static QByteArray part(const QString &fileName, const QString &path);
 
     // Text of the cell at 1-based row and column; empty for a cell that holds nothing.
     QString cell(int row, int column) const { return m_cells.value(QPoint(column, row)); }

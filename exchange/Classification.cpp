@@ -1,0 +1,51 @@
+#include "Classification.h"
+
+#include "FormatTime.h"
+
+namespace {
+
+constexpr int kLongTimeMode = 9;
+
+} // namespace
+
+QString LongTimeText(qint32 ms, int acc)
+{
+    return FormatTime(ms, acc, kLongTimeMode);
+}
+
+QString LapsBehindText(int laps)
+{
+    return laps == 1 ? QStringLiteral("+1 Runde") : QStringLiteral("+%1 Runden").arg(laps);
+}
+
+QString CarKeyText(int car)
+{
+    return u'F' + QString::number(car);
+}
+
+QList<TClassificationLine> Classification(const TResultsSnapshot &s)
+{
+    QList<TClassificationLine> lines;
+    lines.reserve(s.carCount());
+    const TResultsRow *leader = s.rows.isEmpty() ? nullptr : &s.rows.first();
+    for (int i = 0; i < s.carCount(); ++i) {
+        const TResultsRow &row = s.rows.at(i);
+        TClassificationLine line;
+        line.position = i + 1;
+        line.carKey = CarKeyText(row.car);
+        line.startNo = row.startNo;
+        line.driver = row.driver;
+        line.laps = row.count();
+        if (line.laps > 0) {
+            line.totalTime = LongTimeText(row.total(line.laps), s.acc);
+            line.bestLap = LongTimeText(row.best, s.acc);
+        }
+        const int behind = leader->count() - line.laps;
+        if (behind > 0)
+            line.gap = LapsBehindText(behind);
+        else if (i > 0 && line.laps > 0)
+            line.gap = LongTimeText(row.total(line.laps) - leader->total(line.laps), s.acc);
+        lines << line;
+    }
+    return lines;
+}

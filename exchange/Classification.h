@@ -1,0 +1,34 @@
+#pragma once
+
+#include "ResultsSnapshot.h"
+
+#include <QList>
+#include <QString>
+
+// One line of the classification as the CSV and PDF results show it, every value as text.
+struct TClassificationLine
+{
+    int position = 0; // 1 for the first standings row
+    QString carKey;   // the car's lap key, "F1" to "F12"
+    QString startNo;
+    QString driver;
+    int laps = 0;      // completed laps
+    QString totalTime; // race time at the car's last completed lap; empty before its first
+    QString bestLap;   // empty before the first lap
+    QString gap;       // to the leader: "+2 Runden" when laps behind, else the time; empty
+                       // for the leader and for a car without laps
+};
+
+// The standings rows in order, with their times as long time texts of the snapshot's
+// accuracy. The gap of a car on the leader's lap count is the difference of the two race
+// times at that lap, as the standings show it.
+QList<TClassificationLine> Classification(const TResultsSnapshot &snapshot);
+
+// "+1 Runde", "+2 Runden".
+QString LapsBehindText(int laps);
+
+// The car's lap key text, "F3" for car 3.
+QString CarKeyText(int car);
+
+// A duration as the exports show it: always with hours, minutes and seconds.
+QString LongTimeText(qint32 ms, int acc);

@@ -1,0 +1,65 @@
+#include "ResultsCsv.h"
+
+#include "Classification.h"
+#include "CsvText.h"
+
+#include <algorithm>
+
+namespace {
+
+struct Crossing
+{
+    int row = 0;
+    int lap = 0;
+    qint32 raceTime = 0;
+};
+
+} // namespace
+
+QByteArray CrossingsCsv(const TResultsSnapshot &s)
+{
+    QList<Crossing> crossings;
+    for (int row = 0; row < s.carCount(); ++row) {
+        const TResultsRow &r = s.rows.at(row);
+        for (int lap = 1; lap <= int(r.cross.size()); ++lap)
+            crossings.append({row, lap, r.total(lap)});
+    }
+    std::stable_sort(crossings.begin(), crossings.end(),
+                     [](const Crossing &a, const Crossing &b) { return a.raceTime < b.raceTime; });
+
+    QList<QStringList> lines;
+    lines.reserve(crossings.size() + 1);
+    lines << QStringList{QStringLiteral("Wagen"),    QStringLiteral("Start-Nr."),
+                         QStringLiteral("Fahrer"),   QStringLiteral("Runde"),
+                         QStringLiteral("Rennzeit"), QStringLiteral("Rundenzeit")};
+    for (const Crossing &c : std::as_const(crossings)) {
+        const TResultsRow &r = s.rows.at(c.row);
+        lines << QStringList{CarKeyText(r.car),
+                             CsvUserText(r.startNo),
+                             CsvUserText(r.driver),
+                             QString::number(c.lap),
+                             LongTimeText(c.raceTime, s.acc),
+                             LongTimeText(r.lapTime(c.lap), s.acc)};
+    }
+    return CsvDocument(lines, CsvSeparator());
+}
+
+QByteArray ResultsCsv(const TResultsSnapshot &s)
+{
+    QList<QStringList> lines;
+    lines << QStringList{QStringLiteral("Position"),    QStringLiteral("Wagen"),
+                         QStringLiteral("Start-Nr."),   QStringLiteral("Fahrer"),
+                         QStringLiteral("Runden"),      QStringLiteral("Gesamtzeit"),
+                         QStringLiteral("Beste Runde"), QStringLiteral("Abstand")};
+    for (const TClassificationLine &line : Classification(s)) {
+        lines << QStringList{QString::number(line.position),
+                             line.carKey,
+                             CsvUserText(line.startNo),
+                             CsvUserText(line.driver),
+                             QString::number(line.laps),
+                             line.totalTime,
+                             line.bestLap,
+                             line.gap};
+    }
+    return CsvDocument(lines, CsvSeparator());
+}

@@ -88,16 +88,6 @@ void TExcel::NewWorkbook()
     m_columnChars.clear();
 }
 
-bool TExcel::NewSheet(const QString &name)
-{
-    if (!m_workbook || m_saved)
-        return false;
-    m_line = 1;
-    m_sheet = workbook_add_worksheet(m_workbook, name.toUtf8().constData());
-    m_columnChars.clear();
-    return m_sheet != nullptr;
-}
-
 bool TExcel::WriteLine()
 {
     const int line = m_line++;

@@ -30,9 +30,6 @@ public:
     bool Connect();
     // Starts an empty sheet; the next WriteLine fills row 1.
     void NewWorkbook();
-    // Adds a further sheet named name after the ones written; the next WriteLine fills its
-    // row 1. False when no workbook is open.
-    bool NewSheet(const QString &name);
     // Puts Fields into the cells of row `line` (or column `line` when not Horizontal), as
     // text, then moves on to the next line, also for an empty list. False, with
     // errorString(), if a cell could not be written.

@@ -68,7 +68,7 @@ bool WriteResultsWorkbook(TExcel &excel, const TResultsSnapshot &snapshot)
     // A race with corrections gets a second sheet with every change, when and what.
     if (snapshot.corrections.isEmpty())
         return true;
-    if (!excel.NewSheet(QStringLiteral("Korrekturen")))
+    if (!excel.AddSheet(QStringLiteral("Korrekturen")))
         return false;
     excel.Fields = {QStringLiteral("Uhrzeit"), QStringLiteral("Korrektur")};
     if (!excel.WriteLine())

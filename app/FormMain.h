@@ -361,5 +361,7 @@ private:
     bool FClosing = false;
     // The car whose row is marked for a moment after its press.
     int FMarkedCar = 0;
+    int FPendingMark = 0; // pressed, marked once the press is on the screen
+    void MarkPressedRow();
     QTimer *FMarkTimer = nullptr;
 };

@@ -210,16 +210,10 @@ void TFormMain::PressLap(int car, quint32 stamp)
         HoldPress(car, stamp);
         return;
     }
-    const int marked = FMarkedCar;
-    const int markedRow = Race.RowOfCar(marked);
     Race.ApplyPress(car, stamp);
-    FMarkedCar = car;
-    FMarkTimer->start();
-    // The mark covers cells the press does not rewrite; the rows may have moved.
-    for (const int row : {markedRow, Race.RowOfCar(marked), Race.RowOfCar(car)}) {
-        if (row > 0)
-            SortGrid1->InvalidateRow(row);
-    }
+    // The row is marked after the repaint of the press, with the journal's hand-over: the mark
+    // repaints a whole row, which must not delay the press's own figures on the screen.
+    FPendingMark = car;
     // Handed to the journal's thread only after the standings are repainted: waking that thread
     // on a busy machine can take the processor from this one, between the key and the repaint.
     const quint32 now = FTicks.GetTickCount();
@@ -229,6 +223,19 @@ void TFormMain::PressLap(int car, quint32 stamp)
         FJournalFlushPosted = true;
         // Below the priority of the repaint request, so it comes after the repaint.
         QCoreApplication::postEvent(this, new QEvent(kJournalFlushEvent), Qt::LowEventPriority - 1);
+    }
+}
+
+void TFormMain::MarkPressedRow()
+{
+    if (FPendingMark == 0)
+        return;
+    const int previous = FMarkedCar;
+    FMarkedCar = std::exchange(FPendingMark, 0);
+    FMarkTimer->start();
+    for (const int car : {previous, FMarkedCar}) {
+        if (const int row = Race.RowOfCar(car))
+            SortGrid1->InvalidateRow(row);
     }
 }
 
@@ -262,6 +269,7 @@ bool TFormMain::event(QEvent *event)
 {
     if (event->type() == kJournalFlushEvent) {
         FJournalFlushPosted = false;
+        MarkPressedRow();
         FlushJournal();
         return true;
     }

@@ -25,9 +25,15 @@ bool wantsClose(const QHttpServerRequest &request)
 } // namespace
 
 TLiveHttpServer::TLiveHttpServer(std::shared_ptr<TLiveShared> shared, QObject *parent)
-    : QAbstractHttpServer(parent), m_shared(std::move(shared)), m_keepAlive(this)
+    : QAbstractHttpServer(parent), m_shared(std::move(shared)), m_poll(this), m_keepAlive(this)
 {
     m_clock.start();
+    m_poll.setInterval(kPollMs);
+    m_poll.setTimerType(Qt::PreciseTimer);
+    connect(&m_poll, &QTimer::timeout, this, [this] {
+        if (m_shared->changed.load())
+            takeStandings();
+    });
     m_keepAlive.setInterval(kKeepAliveMs);
     connect(&m_keepAlive, &QTimer::timeout, this, &TLiveHttpServer::onKeepAlive);
 }
@@ -57,6 +63,7 @@ quint16 TLiveHttpServer::listenOn(const QHostAddress &address, quint16 port, QSt
     m_listener = listener;
     bind(listener);
     takeStandings();
+    m_poll.start();
     m_keepAlive.start();
     return listener->serverPort();
 }
@@ -68,8 +75,8 @@ QByteArray TLiveHttpServer::eventBytes() const
 
 void TLiveHttpServer::takeStandings()
 {
-    // Cleared before the copy, so a publish during the copy still wakes this thread again.
-    m_shared->wakeQueued.store(false);
+    // Cleared before the copy, so a publish during the copy is taken on the next look.
+    m_shared->changed.store(false);
     const TLiveStandings standings = m_shared->take();
     m_version = standings.version;
     m_json = ToJson(standings);

@@ -25,6 +25,8 @@ public:
     // A stream ends after this long; the browser reconnects by itself within a second.
     static constexpr int kStreamMaxMs = 10 * 60 * 1000;
     static constexpr int kKeepAliveMs = 15000;
+    // How often the thread looks for a new snapshot: the delay a press can add on its way.
+    static constexpr int kPollMs = 20;
     // A client that lets this much pile up unread is dropped instead of filling the memory.
     static constexpr qint64 kMaxBacklogBytes = 1024 * 1024;
 
@@ -53,5 +55,6 @@ private:
     qint64 m_version = 0;
     QHash<QTcpSocket *, qint64> m_streams; // socket -> when its stream began
     QElapsedTimer m_clock;
-    QTimer m_keepAlive; // a child, so it moves to the server's thread with it
+    QTimer m_poll; // children, so they move to the server's thread with it
+    QTimer m_keepAlive;
 };

@@ -57,15 +57,9 @@ void TLiveServer::stop()
     delete m_thread;
     m_thread = nullptr;
     m_port = 0;
-    m_shared->wakeQueued.store(false);
 }
 
 void TLiveServer::publish(const TLiveStandings &standings)
 {
     m_shared->store(standings);
-    if (!m_server || m_shared->wakeQueued.exchange(true))
-        return;
-    TLiveHttpServer *server = m_server;
-    QMetaObject::invokeMethod(
-        server, [server] { server->takeStandings(); }, Qt::QueuedConnection);
 }

@@ -17,7 +17,8 @@ struct TLiveShared;
 // of Server-Sent Events with one event per snapshot. Read-only and off until start().
 //
 // Use it from one thread (the window's). publish() only leaves the snapshot for the server's
-// thread and returns; it never waits for the network.
+// thread and returns: it neither waits for the network nor wakes that thread, which looks for
+// a new snapshot every few milliseconds.
 class TLiveServer : public QObject
 {
     Q_OBJECT

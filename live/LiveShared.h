@@ -12,13 +12,18 @@ struct TLiveShared
 {
     QMutex mutex;
     TLiveStandings latest;
-    // Set while a wake-up for the server thread is on its way, so a burst of presses posts one.
-    std::atomic<bool> wakeQueued{false};
+    // Set by a publish, cleared by the server thread when it takes the snapshot. The server
+    // looks for it on a short timer instead of being woken: waking a thread from the window's
+    // thread can hand the processor to it right between a key and the repaint.
+    std::atomic<bool> changed{false};
 
     void store(const TLiveStandings &standings)
     {
-        QMutexLocker lock(&mutex);
-        latest = standings;
+        {
+            QMutexLocker lock(&mutex);
+            latest = standings;
+        }
+        changed.store(true);
     }
     TLiveStandings take()
     {

@@ -1,4 +1,6 @@
+#include "ConnectionGuard.h"
 #include "HttpProbe.h"
+#include "LiveHttpServer.h"
 #include "LiveServer.h"
 
 #include <QElapsedTimer>
@@ -9,6 +11,9 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -68,7 +73,9 @@ private slots:
     void unknownAndTraversalPathsAreNotFound();
     void oversizedRequestsAreRefused_data();
     void oversizedRequestsAreRefused();
-    void keepAliveServesSeveralRequests();
+    void keepAliveServesManySmallRequests();
+    void streamClientsAreBounded();
+    void aConnectionThatSendsNothingIsClosed();
     void publishReachesAWaitingClientWithinOneSecond();
     void aBurstOfPressesEndsWithTheNewest();
     void takenPortIsReportedInGerman();
@@ -237,22 +244,76 @@ void TestLiveServer::oversizedRequestsAreRefused()
     QCOMPARE(HttpExchange(m_port, SimpleRequest("GET", "/api/standings")).status, 200);
 }
 
-void TestLiveServer::keepAliveServesSeveralRequests()
+void TestLiveServer::keepAliveServesManySmallRequests()
 {
+    // Together well over the request limit, each alone far below it: the limit is per request.
     QTcpSocket socket;
     socket.connectToHost(QHostAddress::LocalHost, m_port);
     QVERIFY(socket.waitForConnected(3000));
-    const QByteArray one = "GET /api/standings HTTP/1.1\r\nHost: x\r\n\r\n";
+    const QByteArray one =
+        "GET /api/standings HTTP/1.1\r\nHost: x\r\nX-Filler: " + QByteArray(200, 'f') + "\r\n\r\n";
+    constexpr int kRequests = 60;
+    QVERIFY(one.size() * kRequests > TConnectionGuard::kMaxRequestBytes);
     QByteArray seen;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < kRequests; ++i) {
         socket.write(one);
         // Each answer is whole before the next request goes out.
-        while (seen.count("HTTP/1.1 200") <= i || !seen.endsWith("}")) {
-            QVERIFY(socket.waitForReadyRead(3000));
+        while (seen.count("HTTP/1.1 ") <= i || !seen.endsWith("}")) {
+            QVERIFY2(socket.waitForReadyRead(3000), qPrintable(QString::number(i)));
             seen += socket.readAll();
         }
     }
-    QCOMPARE(seen.count("HTTP/1.1 200 OK"), 3);
+    QCOMPARE(seen.count("HTTP/1.1 200 OK"), kRequests);
+}
+
+void TestLiveServer::streamClientsAreBounded()
+{
+    std::vector<std::unique_ptr<QTcpSocket>> streams;
+    auto openStream = [this] {
+        auto socket = std::make_unique<QTcpSocket>();
+        socket->connectToHost(QHostAddress::LocalHost, m_port);
+        socket->waitForConnected(3000);
+        socket->write("GET /api/events HTTP/1.1\r\nHost: x\r\n\r\n");
+        socket->waitForBytesWritten(3000);
+        return socket;
+    };
+    for (int i = 0; i < TLiveHttpServer::kMaxStreams; ++i) {
+        streams.push_back(openStream());
+        QByteArray seen;
+        QVERIFY2(waitForEvent(*streams.back(), seen, 0, 3000) >= 0, qPrintable(QString::number(i)));
+    }
+    auto extra = openStream();
+    QByteArray refused;
+    while (extra->waitForReadyRead(3000))
+        refused += extra->readAll();
+    QVERIFY2(refused.startsWith("HTTP/1.1 503"), refused.constData());
+    // The page and the JSON are still served while the stream is full.
+    QCOMPARE(HttpExchange(m_port, SimpleRequest("GET", "/api/standings")).status, 200);
+    // A client that leaves frees its place.
+    streams.front()->disconnectFromHost();
+    streams.erase(streams.begin());
+    QByteArray seen;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            auto again = openStream();
+            seen.clear();
+            return waitForEvent(*again, seen, 0, 1000) >= 0;
+        }(),
+        5000);
+}
+
+void TestLiveServer::aConnectionThatSendsNothingIsClosed()
+{
+    // Half a request, then silence: the connection must not stay open for ever.
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, m_port);
+    QVERIFY(socket.waitForConnected(3000));
+    socket.write("GET /api/standings HTTP/1.1\r\nHost: x\r\n");
+    QVERIFY(socket.waitForBytesWritten(3000));
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(socket.waitForDisconnected(TConnectionGuard::kIdleTimeoutMs + 5000));
+    QVERIFY(clock.elapsed() >= TConnectionGuard::kIdleTimeoutMs - 1000);
 }
 
 void TestLiveServer::publishReachesAWaitingClientWithinOneSecond()

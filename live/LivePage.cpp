@@ -22,7 +22,8 @@ th{background:#e2ebe2;font-size:.85em;position:sticky;top:0}
 td.driver,th.driver{text-align:left;white-space:normal;width:100%}
 td{font-variant-numeric:tabular-nums}
 tr.last td{background:#fff7d6}
-tr.overdue td.time{color:#c00000;font-weight:bold}
+tr.overdue td{color:#c00000}
+tr.overdue td.driver{font-weight:bold}
 tr.finished td.driver::after{content:" \2691"}
 @media (max-width:560px){.wide{display:none}table{font-size:1em}}
 </style>
@@ -76,7 +77,7 @@ tr.finished td.driver::after{content:" \2691"}
       cell(tr, str(r.number) || str(r.key));
       cell(tr, r.driver, 'driver');
       cell(tr, r.laps);
-      cell(tr, r.last, 'wide time');
+      cell(tr, r.last, 'wide');
       cell(tr, r.best);
       cell(tr, r.gap);
       list.appendChild(tr);

@@ -20,15 +20,21 @@ bool TLiveServer::start(quint16 port, const QHostAddress &address)
     m_error.clear();
     auto *thread = new QThread;
     thread->setObjectName(QStringLiteral("LiveServer"));
-    auto *server = new TLiveHttpServer(m_shared);
-    server->moveToThread(thread);
     thread->start();
-
+    // Made inside its thread, so that every object the HTTP server keeps belongs there, also
+    // those it holds as plain members rather than children.
+    QObject anchor;
+    anchor.moveToThread(thread);
+    TLiveHttpServer *server = nullptr;
     quint16 listening = 0;
     QString error;
     // Starting is a click of the operator, not a press, so waiting for the listen is fine here.
     QMetaObject::invokeMethod(
-        server, [&] { listening = server->listenOn(address, port, &error); },
+        &anchor,
+        [&] {
+            server = new TLiveHttpServer(m_shared);
+            listening = server->listenOn(address, port, &error);
+        },
         Qt::BlockingQueuedConnection);
     if (listening == 0) {
         server->deleteLater();

@@ -81,8 +81,10 @@ TThreadedSpeechOutput::~TThreadedSpeechOutput()
         delete m_thread;
         return;
     }
-    // The engine hangs inside a call that never returns. Deleting a running thread would
-    // abort the program; leaving it behind lets the program end normally.
+    // The engine hangs inside a call. Deleting a running thread would abort the program, so the
+    // thread is left to end by itself and cleans up after itself should the call ever return.
+    QThread *thread = m_thread;
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
 }
 
 void TThreadedSpeechOutput::say(const QString &text)

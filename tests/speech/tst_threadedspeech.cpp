@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <atomic>
 #include <memory>
 
 namespace {
@@ -19,6 +20,7 @@ struct EngineLog
     QMutex mutex;
     QStringList spoken;
     QSemaphore gate; // a blocking engine waits here in every speak()
+    std::atomic<bool> engineGone{false};
 
     QStringList texts()
     {
@@ -51,6 +53,7 @@ class HangingEngine : public TSpeechEngine
 {
 public:
     explicit HangingEngine(std::shared_ptr<EngineLog> log) : m_log(std::move(log)) {}
+    ~HangingEngine() override { m_log->engineGone.store(true); }
     void speak(const QString &text) override
     {
         {
@@ -132,8 +135,9 @@ void TestThreadedSpeech::aHangingEngineNeitherBlocksNorStopsTheAnnouncements()
     clock.restart();
     output.reset();
     QVERIFY(clock.elapsed() < TThreadedSpeechOutput::kStopWaitMs + 1000);
-    // Let the left-behind thread finish before the test program ends.
+    // Should the engine come back, the left-behind thread ends and frees everything.
     log->gate.release(10);
+    QTRY_VERIFY(log->engineGone.load());
 }
 
 QTEST_GUILESS_MAIN(TestThreadedSpeech)

@@ -10,10 +10,7 @@ class TestLiveJson : public QObject
     Q_OBJECT
 private slots:
     void everyFieldReachesTheJson();
-    void stateNames_data();
-    void stateNames();
     void markupInTextsStaysInertAndReadsBack();
-    void emptyStandingsAreValid();
 };
 
 void TestLiveJson::everyFieldReachesTheJson()
@@ -74,25 +71,6 @@ void TestLiveJson::everyFieldReachesTheJson()
     QCOMPARE(r1.value("finished").toBool(), false);
 }
 
-void TestLiveJson::stateNames_data()
-{
-    QTest::addColumn<int>("state");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("ready") << int(TLiveState::lsReady) << "ready";
-    QTest::newRow("running") << int(TLiveState::lsRunning) << "running";
-    QTest::newRow("stopped") << int(TLiveState::lsStopped) << "stopped";
-    QTest::newRow("ended") << int(TLiveState::lsEnded) << "ended";
-}
-
-void TestLiveJson::stateNames()
-{
-    QFETCH(int, state);
-    QFETCH(QString, name);
-    TLiveStandings s;
-    s.state = TLiveState(state);
-    QCOMPARE(QJsonDocument::fromJson(ToJson(s)).object().value("state").toString(), name);
-}
-
 void TestLiveJson::markupInTextsStaysInertAndReadsBack()
 {
     const QString hostile = QStringLiteral("<script>alert(1)</script>&\"'\\ \u00e4\n");
@@ -115,15 +93,6 @@ void TestLiveJson::markupInTextsStaysInertAndReadsBack()
     const QJsonObject r = o.value("rows").toArray().at(0).toObject();
     QCOMPARE(r.value("driver").toString(), hostile);
     QCOMPARE(r.value("number").toString(), QStringLiteral("</td><td>"));
-}
-
-void TestLiveJson::emptyStandingsAreValid()
-{
-    const QJsonObject o = QJsonDocument::fromJson(ToJson(TLiveStandings())).object();
-    QCOMPARE(o.value("state").toString(), QStringLiteral("ready"));
-    QVERIFY(o.value("rows").isArray());
-    QCOMPARE(o.value("rows").toArray().size(), 0);
-    QCOMPARE(o.value("version").toInteger(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestLiveJson)

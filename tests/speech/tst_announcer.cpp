@@ -50,7 +50,6 @@ private slots:
     void cleanup();
 
     void offUntilEnabled();
-    void speaksAtOnceWhenQuiet();
     void replacesTheWaitingTextInsteadOfQueueing();
     void dropsAWaitingTextThatGrewOld();
     void disablingForgetsTheWaitingText();
@@ -84,16 +83,6 @@ void TestAnnouncer::offUntilEnabled()
     m_announcer->setEnabled(true);
     m_announcer->announce(pressText(1, 2));
     QCOMPARE(m_speech->spoken, QStringList{pressText(1, 2)});
-}
-
-void TestAnnouncer::speaksAtOnceWhenQuiet()
-{
-    m_announcer->setEnabled(true);
-    m_announcer->announce(pressText(1, 1));
-    m_speech->finish();
-    m_announcer->announce(pressText(2, 1));
-    QCOMPARE(m_speech->spoken, (QStringList{pressText(1, 1), pressText(2, 1)}));
-    QVERIFY(!m_announcer->hasPending());
 }
 
 void TestAnnouncer::replacesTheWaitingTextInsteadOfQueueing()

@@ -77,8 +77,11 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libchm1, qt6-translations-l10n, libqt6sql6-sqlite, qt6-qpa-plugins, fonts-liberation")
+# The live page's server and the spoken announcements (speech-dispatcher with a German voice).
+string(CONCAT CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libchm1, qt6-translations-l10n, libqt6sql6-sqlite, qt6-qpa-plugins, fonts-liberation, "
+    "libqt6httpserver6, libqt6texttospeech6, qt6-speech-speechd-plugin, speech-dispatcher, "
+    "speech-dispatcher-espeak-ng")
 # Opening an exported workbook or page goes through the desktop's default programs.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 include(CPack)

@@ -7,6 +7,11 @@ packages=(
     g++ cmake make pkg-config git
     qt6-base-dev libgl-dev libqt6sql6-sqlite qt6-translations-l10n
     libxlsxwriter-dev libfreexl-dev libzip-dev libchm-dev
+    # The live standings server; Debian's CMake files of Qt HTTP Server also want WebSockets'.
+    qt6-httpserver-dev qt6-websockets-dev
+    # Spoken announcements; Qt Speech's CMake files want QmlIntegration from qt6-declarative-dev.
+    qt6-speech-dev qt6-declarative-dev qt6-speech-speechd-plugin
+    speech-dispatcher speech-dispatcher-espeak-ng espeak-ng sox
     fp-utils
     fonts-liberation fonts-dejavu-core
     clang libclang-rt-14-dev

@@ -1,0 +1,105 @@
+#include "ConnectionGuard.h"
+
+#include "HttpReply.h"
+
+#include <QTcpSocket>
+
+TConnectionGuard::TConnectionGuard(QTcpSocket *socket) : QObject(socket), m_socket(socket)
+{
+    setObjectName(QStringLiteral("connectionGuard"));
+    connect(socket, &QTcpSocket::readyRead, this, &TConnectionGuard::onReadyRead);
+    m_idle.setSingleShot(true);
+    m_idle.setInterval(kIdleTimeoutMs);
+    connect(&m_idle, &QTimer::timeout, this, [this] { m_socket->abort(); });
+    m_idle.start();
+}
+
+TConnectionGuard *TConnectionGuard::of(QTcpSocket *socket)
+{
+    return socket->findChild<TConnectionGuard *>(QStringLiteral("connectionGuard"),
+                                                 Qt::FindDirectChildrenOnly);
+}
+
+void TConnectionGuard::requestHandled()
+{
+    m_count = 0;
+    m_tail.clear();
+    m_headerBytes = -1;
+    if (!m_stream && !m_refused)
+        m_idle.start();
+}
+
+void TConnectionGuard::becomeStream(QObject *parser)
+{
+    m_stream = true;
+    m_idle.stop();
+    disconnect(m_socket, &QTcpSocket::readyRead, parser, nullptr);
+    discardInput();
+}
+
+void TConnectionGuard::discardInput()
+{
+    // The parser keeps a read transaction open across partial requests; without closing it the
+    // dropped bytes would stay buffered.
+    if (m_socket->isTransactionStarted())
+        m_socket->commitTransaction();
+    m_socket->skip(m_socket->bytesAvailable());
+}
+
+void TConnectionGuard::onReadyRead()
+{
+    if (m_stream || m_refused) {
+        discardInput();
+        return;
+    }
+    // Inside the parser's transaction only the bytes it has not looked at yet are available.
+    const QByteArray fresh = m_socket->peek(m_socket->bytesAvailable());
+    if (m_headerBytes < 0) {
+        const QByteArray window = m_tail + fresh;
+        const qsizetype end = window.indexOf("\r\n\r\n");
+        if (end >= 0)
+            m_headerBytes = m_count - m_tail.size() + end + 4;
+        m_tail = window.right(3);
+    }
+    m_count += fresh.size();
+    if (m_count <= kMaxRequestBytes)
+        return;
+    const bool headerTooLarge = m_headerBytes < 0 || m_headerBytes > kMaxRequestBytes;
+    refuse(headerTooLarge ? 431 : 413);
+}
+
+void TConnectionGuard::refuse(int status)
+{
+    m_refused = true;
+    m_idle.stop();
+    // Nobody but this guard reads the socket from now on.
+    disconnect(m_socket, &QTcpSocket::readyRead, nullptr, nullptr);
+    connect(m_socket, &QTcpSocket::readyRead, this, &TConnectionGuard::discardInput);
+    discardInput();
+    THttpReply reply = TextReply(status, "Die Anfrage ist zu groß.");
+    reply.closeConnection = true;
+    m_socket->write(reply.toBytes());
+    m_socket->disconnectFromHost();
+}
+
+TGuardedTcpServer::TGuardedTcpServer(int maxConnections, QObject *parent)
+    : QTcpServer(parent), m_maxConnections(maxConnections)
+{}
+
+void TGuardedTcpServer::incomingConnection(qintptr descriptor)
+{
+    auto *socket = new QTcpSocket(this);
+    if (!socket->setSocketDescriptor(descriptor)) {
+        delete socket;
+        return;
+    }
+    if (m_open >= m_maxConnections) {
+        socket->abort();
+        socket->deleteLater();
+        return;
+    }
+    ++m_open;
+    connect(socket, &QObject::destroyed, this, [this] { --m_open; });
+    new TConnectionGuard(socket);
+    addPendingConnection(socket);
+}

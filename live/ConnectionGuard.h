@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QTcpServer>
+#include <QTimer>
+
+class QTcpSocket;
+
+// Watches one connection before the HTTP parser sees its bytes: a request larger than
+// kMaxRequestBytes is answered 431 (413 when only its body is too large) and the connection closed,
+// and a connection that sends no complete request for kIdleTimeoutMs is closed. The parser itself
+// would buffer any amount and wait for ever.
+class TConnectionGuard : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr qint64 kMaxRequestBytes = 8 * 1024;
+    static constexpr int kIdleTimeoutMs = 15000;
+
+    // Must be made before anything else listens to the socket's readyRead.
+    explicit TConnectionGuard(QTcpSocket *socket);
+
+    static TConnectionGuard *of(QTcpSocket *socket);
+
+    // A request was taken: the count starts again and so does the idle time.
+    void requestHandled();
+    // The connection now carries a stream: no more requests are read from it, what the client
+    // still sends is dropped, and the stream's owner decides when it ends.
+    void becomeStream(QObject *parser);
+    bool refused() const { return m_refused; }
+
+private:
+    void onReadyRead();
+    void refuse(int status);
+    void discardInput();
+
+    QTcpSocket *m_socket;
+    QTimer m_idle;
+    qint64 m_count = 0;
+    QByteArray m_tail;         // the last bytes seen, to find the end of a header split over reads
+    qint64 m_headerBytes = -1; // the length of the request's header once its end was seen
+    bool m_refused = false;
+    bool m_stream = false;
+};
+
+// A listening socket that puts a guard on every connection and takes at most maxConnections at
+// once; more are closed at once, so the count of open sockets stays bounded.
+class TGuardedTcpServer : public QTcpServer
+{
+    Q_OBJECT
+public:
+    TGuardedTcpServer(int maxConnections, QObject *parent = nullptr);
+    int openConnections() const { return m_open; }
+
+protected:
+    void incomingConnection(qintptr descriptor) override;
+
+private:
+    int m_maxConnections;
+    int m_open = 0;
+};

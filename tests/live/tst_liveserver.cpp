@@ -1,0 +1,386 @@
+#include "ConnectionGuard.h"
+#include "HttpProbe.h"
+#include "LiveHttpServer.h"
+#include "LiveServer.h"
+
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+const QString kHostile = QStringLiteral("<script>alert(1)</script>&\"'");
+
+TLiveStandings sampleStandings(qint64 version, const QString &driver = QStringLiteral("Anna"))
+{
+    TLiveStandings s;
+    s.title = QStringLiteral("Wintercup");
+    s.session = QStringLiteral("Rennen");
+    s.state = TLiveState::lsRunning;
+    s.clock = QStringLiteral("9:58");
+    s.version = version;
+    s.lastCar = 2;
+    TLiveRow row;
+    row.position = 1;
+    row.car = 2;
+    row.startNumber = QStringLiteral("17");
+    row.driver = driver;
+    row.laps = 3;
+    s.rows = {row};
+    return s;
+}
+
+// Reads an event stream until an event with the given id has arrived; the time it took, or -1.
+qint64 waitForEvent(QTcpSocket &socket, QByteArray &seen, qint64 version, int timeoutMs)
+{
+    const QByteArray wanted = "id: " + QByteArray::number(version) + '\n';
+    QElapsedTimer clock;
+    clock.start();
+    while (!seen.contains(wanted)) {
+        const qint64 left = timeoutMs - clock.elapsed();
+        if (left <= 0 || !socket.waitForReadyRead(int(left)))
+            return -1;
+        seen += socket.readAll();
+    }
+    return clock.elapsed();
+}
+
+} // namespace
+
+class TestLiveServer : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void pageIsSelfContainedGermanHtml();
+    void headSendsTheHeadersWithoutTheBody();
+    void standingsAsJson();
+    void publishedBeforeStartIsServedAfterStart();
+    void hostileDriverNameStaysInert();
+    void writingMethodsAreRefused_data();
+    void writingMethodsAreRefused();
+    void unknownAndTraversalPathsAreNotFound_data();
+    void unknownAndTraversalPathsAreNotFound();
+    void oversizedRequestsAreRefused_data();
+    void oversizedRequestsAreRefused();
+    void keepAliveServesManySmallRequests();
+    void streamClientsAreBounded();
+    void aConnectionThatSendsNothingIsClosed();
+    void publishReachesAWaitingClientWithinOneSecond();
+    void aBurstOfPressesEndsWithTheNewest();
+    void takenPortIsReportedInGerman();
+    void stopClosesThePortAndStartOpensItAgain();
+
+private:
+    TLiveServer *m_server = nullptr;
+    quint16 m_port = 0;
+};
+
+void TestLiveServer::init()
+{
+    m_server = new TLiveServer;
+    QVERIFY2(m_server->start(0, QHostAddress::LocalHost), qPrintable(m_server->errorString()));
+    m_port = m_server->port();
+    QVERIFY(m_port != 0);
+}
+
+void TestLiveServer::cleanup()
+{
+    delete m_server;
+    m_server = nullptr;
+}
+
+void TestLiveServer::pageIsSelfContainedGermanHtml()
+{
+    const TProbeResponse r = HttpExchange(m_port, SimpleRequest("GET", "/"));
+    QVERIFY(r.complete);
+    QCOMPARE(r.status, 200);
+    QVERIFY(r.header("Content-Type").startsWith("text/html"));
+    QVERIFY(r.body.contains("<html lang=\"de\">"));
+    QVERIFY(r.body.contains("Fahrer"));
+    // Nothing is loaded from elsewhere, and the policy forbids it in any case.
+    QVERIFY(!r.body.contains("http://"));
+    QVERIFY(!r.body.contains("https://"));
+    QVERIFY(!r.body.contains(" src="));
+    QVERIFY(r.header("Content-Security-Policy").contains("default-src 'none'"));
+    // Nothing about the software or the machine.
+    QVERIFY(!r.hasHeader("Server"));
+    QVERIFY(!r.hasHeader("X-Powered-By"));
+}
+
+void TestLiveServer::headSendsTheHeadersWithoutTheBody()
+{
+    const TProbeResponse get = HttpExchange(m_port, SimpleRequest("GET", "/"));
+    const TProbeResponse head = HttpExchange(m_port, SimpleRequest("HEAD", "/"), true);
+    QVERIFY(head.complete);
+    QCOMPARE(head.status, 200);
+    QCOMPARE(head.header("Content-Length").toInt(), get.body.size());
+    QVERIFY(head.body.isEmpty());
+}
+
+void TestLiveServer::standingsAsJson()
+{
+    m_server->publish(sampleStandings(5));
+    TProbeResponse r;
+    // The snapshot reaches the server's thread a moment after publish() returned.
+    QTRY_VERIFY((r = HttpExchange(m_port, SimpleRequest("GET", "/api/standings")))
+                    .body.contains("\"version\":5"));
+    QCOMPARE(r.status, 200);
+    QVERIFY(r.header("Content-Type").startsWith("application/json"));
+    QCOMPARE(r.header("Cache-Control"), QByteArray("no-store"));
+    const QJsonObject o = QJsonDocument::fromJson(r.body).object();
+    QCOMPARE(o.value("title").toString(), QStringLiteral("Wintercup"));
+    QCOMPARE(o.value("rows").toArray().at(0).toObject().value("number").toString(),
+             QStringLiteral("17"));
+}
+
+void TestLiveServer::publishedBeforeStartIsServedAfterStart()
+{
+    TLiveServer server;
+    server.publish(sampleStandings(42));
+    QVERIFY(server.start(0, QHostAddress::LocalHost));
+    const TProbeResponse r = HttpExchange(server.port(), SimpleRequest("GET", "/api/standings"));
+    QCOMPARE(QJsonDocument::fromJson(r.body).object().value("version").toInt(), 42);
+}
+
+void TestLiveServer::hostileDriverNameStaysInert()
+{
+    TLiveStandings s = sampleStandings(9, kHostile);
+    s.title = kHostile;
+    m_server->publish(s);
+    TProbeResponse r;
+    QTRY_VERIFY((r = HttpExchange(m_port, SimpleRequest("GET", "/api/standings")))
+                    .body.contains("\"version\":9"));
+    QVERIFY(!r.body.contains('<'));
+    QVERIFY(!r.body.contains('>'));
+    const QJsonObject o = QJsonDocument::fromJson(r.body).object();
+    QCOMPARE(o.value("title").toString(), kHostile);
+    QCOMPARE(o.value("rows").toArray().at(0).toObject().value("driver").toString(), kHostile);
+    // The page is never built from the data on the server.
+    const TProbeResponse page = HttpExchange(m_port, SimpleRequest("GET", "/"));
+    QVERIFY(!page.body.contains("alert(1)"));
+    QVERIFY(!page.body.contains("innerHTML"));
+}
+
+void TestLiveServer::writingMethodsAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("method");
+    QTest::addColumn<QByteArray>("target");
+    QTest::newRow("POST page") << QByteArray("POST") << QByteArray("/");
+    QTest::newRow("POST standings") << QByteArray("POST") << QByteArray("/api/standings");
+    QTest::newRow("PUT standings") << QByteArray("PUT") << QByteArray("/api/standings");
+    QTest::newRow("DELETE page") << QByteArray("DELETE") << QByteArray("/");
+    QTest::newRow("PATCH events") << QByteArray("PATCH") << QByteArray("/api/events");
+    QTest::newRow("OPTIONS page") << QByteArray("OPTIONS") << QByteArray("/");
+    QTest::newRow("POST unknown path") << QByteArray("POST") << QByteArray("/upload");
+}
+
+void TestLiveServer::writingMethodsAreRefused()
+{
+    QFETCH(QByteArray, method);
+    QFETCH(QByteArray, target);
+    const TProbeResponse r =
+        HttpExchange(m_port, SimpleRequest(method, target, "Content-Length: 5\r\n")
+                                 .replace("\r\n\r\n", "\r\n\r\nhallo"));
+    QVERIFY(r.complete);
+    QCOMPARE(r.status, 405);
+    QCOMPARE(r.header("Allow"), QByteArray("GET, HEAD"));
+}
+
+void TestLiveServer::unknownAndTraversalPathsAreNotFound_data()
+{
+    QTest::addColumn<QByteArray>("target");
+    QTest::newRow("unknown") << QByteArray("/start");
+    QTest::newRow("index file") << QByteArray("/index.html");
+    QTest::newRow("api folder") << QByteArray("/api/");
+    QTest::newRow("dot dot") << QByteArray("/../etc/passwd");
+    QTest::newRow("encoded dot dot") << QByteArray("/%2e%2e/");
+    QTest::newRow("encoded dot dot file") << QByteArray("/%2e%2e/%2e%2e/etc/passwd");
+    QTest::newRow("dot dot below api") << QByteArray("/api/standings/../../etc/passwd");
+    QTest::newRow("double slash") << QByteArray("//etc/passwd");
+    QTest::newRow("encoded slash") << QByteArray("/api%2fstandings");
+}
+
+void TestLiveServer::unknownAndTraversalPathsAreNotFound()
+{
+    QFETCH(QByteArray, target);
+    const TProbeResponse r = HttpExchange(m_port, SimpleRequest("GET", target));
+    QVERIFY(r.complete);
+    QCOMPARE(r.status, 404);
+    QVERIFY(!r.body.contains("root:"));
+}
+
+void TestLiveServer::oversizedRequestsAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<int>("status");
+    const QByteArray bigHeader = "X-Filler: " + QByteArray(9000, 'a') + "\r\n";
+    QTest::newRow("header of 9 KB") << SimpleRequest("GET", "/api/standings", bigHeader) << 431;
+    QTest::newRow("target of 9 KB")
+        << SimpleRequest("GET", "/api/standings?x=" + QByteArray(9000, 'b')) << 431;
+    QTest::newRow("body of 20 KB")
+        << SimpleRequest("GET", "/api/standings", "Content-Length: 20000\r\n") +
+               QByteArray(20000, 'c')
+        << 413;
+}
+
+void TestLiveServer::oversizedRequestsAreRefused()
+{
+    QFETCH(QByteArray, request);
+    QFETCH(int, status);
+    const TProbeResponse r = HttpExchange(m_port, request);
+    QCOMPARE(r.status, status);
+    // The server goes on serving everybody else.
+    QCOMPARE(HttpExchange(m_port, SimpleRequest("GET", "/api/standings")).status, 200);
+}
+
+void TestLiveServer::keepAliveServesManySmallRequests()
+{
+    // Together well over the request limit, each alone far below it: the limit is per request.
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, m_port);
+    QVERIFY(socket.waitForConnected(3000));
+    const QByteArray one =
+        "GET /api/standings HTTP/1.1\r\nHost: x\r\nX-Filler: " + QByteArray(200, 'f') + "\r\n\r\n";
+    constexpr int kRequests = 60;
+    QVERIFY(one.size() * kRequests > TConnectionGuard::kMaxRequestBytes);
+    QByteArray seen;
+    for (int i = 0; i < kRequests; ++i) {
+        socket.write(one);
+        // Each answer is whole before the next request goes out.
+        while (seen.count("HTTP/1.1 ") <= i || !seen.endsWith("}")) {
+            QVERIFY2(socket.waitForReadyRead(3000), qPrintable(QString::number(i)));
+            seen += socket.readAll();
+        }
+    }
+    QCOMPARE(seen.count("HTTP/1.1 200 OK"), kRequests);
+}
+
+void TestLiveServer::streamClientsAreBounded()
+{
+    std::vector<std::unique_ptr<QTcpSocket>> streams;
+    auto openStream = [this] {
+        auto socket = std::make_unique<QTcpSocket>();
+        socket->connectToHost(QHostAddress::LocalHost, m_port);
+        socket->waitForConnected(3000);
+        socket->write("GET /api/events HTTP/1.1\r\nHost: x\r\n\r\n");
+        socket->waitForBytesWritten(3000);
+        return socket;
+    };
+    for (int i = 0; i < TLiveHttpServer::kMaxStreams; ++i) {
+        streams.push_back(openStream());
+        QByteArray seen;
+        QVERIFY2(waitForEvent(*streams.back(), seen, 0, 3000) >= 0, qPrintable(QString::number(i)));
+    }
+    auto extra = openStream();
+    QByteArray refused;
+    while (extra->waitForReadyRead(3000))
+        refused += extra->readAll();
+    QVERIFY2(refused.startsWith("HTTP/1.1 503"), refused.constData());
+    // The page and the JSON are still served while the stream is full.
+    QCOMPARE(HttpExchange(m_port, SimpleRequest("GET", "/api/standings")).status, 200);
+    // A client that leaves frees its place.
+    streams.front()->disconnectFromHost();
+    streams.erase(streams.begin());
+    QByteArray seen;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            auto again = openStream();
+            seen.clear();
+            return waitForEvent(*again, seen, 0, 1000) >= 0;
+        }(),
+        5000);
+}
+
+void TestLiveServer::aConnectionThatSendsNothingIsClosed()
+{
+    // Half a request, then silence: the connection must not stay open for ever.
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, m_port);
+    QVERIFY(socket.waitForConnected(3000));
+    socket.write("GET /api/standings HTTP/1.1\r\nHost: x\r\n");
+    QVERIFY(socket.waitForBytesWritten(3000));
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(socket.waitForDisconnected(TConnectionGuard::kIdleTimeoutMs + 5000));
+    QVERIFY(clock.elapsed() >= TConnectionGuard::kIdleTimeoutMs - 1000);
+}
+
+void TestLiveServer::publishReachesAWaitingClientWithinOneSecond()
+{
+    m_server->publish(sampleStandings(1));
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, m_port);
+    QVERIFY(socket.waitForConnected(3000));
+    socket.write("GET /api/events HTTP/1.1\r\nHost: x\r\nAccept: text/event-stream\r\n\r\n");
+    QByteArray seen;
+    QVERIFY(waitForEvent(socket, seen, 1, 3000) >= 0);
+    QVERIFY(seen.startsWith("HTTP/1.1 200 OK\r\n"));
+    QVERIFY(seen.contains("Content-Type: text/event-stream"));
+
+    for (qint64 version = 2; version <= 4; ++version) {
+        QElapsedTimer clock;
+        clock.start();
+        m_server->publish(sampleStandings(version));
+        const qint64 took = waitForEvent(socket, seen, version, 1000);
+        QVERIFY2(took >= 0, "the press did not reach the waiting client within 1 s");
+        QVERIFY(clock.elapsed() < 1000);
+    }
+    // Each event is one JSON document on one data line.
+    const qsizetype at = seen.lastIndexOf("data: ");
+    const QByteArray line = seen.mid(at + 6, seen.indexOf('\n', at) - at - 6);
+    QCOMPARE(QJsonDocument::fromJson(line).object().value("version").toInt(), 4);
+}
+
+void TestLiveServer::aBurstOfPressesEndsWithTheNewest()
+{
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, m_port);
+    QVERIFY(socket.waitForConnected(3000));
+    socket.write("GET /api/events HTTP/1.1\r\nHost: x\r\n\r\n");
+    QByteArray seen;
+    QVERIFY(waitForEvent(socket, seen, 0, 3000) >= 0);
+    // Presses faster than the server thread wakes may be merged, but the last one must arrive.
+    for (qint64 version = 1; version <= 200; ++version)
+        m_server->publish(sampleStandings(version));
+    QVERIFY(waitForEvent(socket, seen, 200, 2000) >= 0);
+}
+
+void TestLiveServer::takenPortIsReportedInGerman()
+{
+    QTcpServer occupant;
+    QVERIFY(occupant.listen(QHostAddress::LocalHost, 0));
+    TLiveServer second;
+    QVERIFY(!second.start(occupant.serverPort(), QHostAddress::LocalHost));
+    QVERIFY(!second.isRunning());
+    QVERIFY2(second.errorString().contains(QStringLiteral("belegt")),
+             qPrintable(second.errorString()));
+    QVERIFY(second.errorString().contains(QString::number(occupant.serverPort())));
+    // Publishing into a server that did not start is harmless.
+    second.publish(sampleStandings(1));
+}
+
+void TestLiveServer::stopClosesThePortAndStartOpensItAgain()
+{
+    const quint16 port = m_port;
+    m_server->publish(sampleStandings(3));
+    m_server->stop();
+    QVERIFY(!m_server->isRunning());
+    QVERIFY(!HttpExchange(port, SimpleRequest("GET", "/"), false, 1000).complete);
+    QVERIFY(m_server->start(port, QHostAddress::LocalHost));
+    const TProbeResponse r = HttpExchange(port, SimpleRequest("GET", "/api/standings"));
+    QCOMPARE(QJsonDocument::fromJson(r.body).object().value("version").toInt(), 3);
+}
+
+QTEST_GUILESS_MAIN(TestLiveServer)
+#include "tst_liveserver.moc"

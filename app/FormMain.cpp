@@ -1,9 +1,12 @@
 #include "FormMain.h"
 
+#include "Announcer.h"
 #include "ClockText.h"
 #include "CorrectionDesk.h"
 #include "LapKeyFilter.h"
+#include "LiveServer.h"
 #include "RaceJournal.h"
+#include "ThreadedSpeechOutput.h"
 
 #include "ApplicationHelp.h"
 #include "DlgYesNo.h"
@@ -60,6 +63,7 @@ TFormMain::TFormMain(const TTickCounter &ticks, const QString &settingsPath,
     BuildTimers();
     BuildCorrectionDesk();
     centralWidget()->layout()->addWidget(Desk);
+    BuildAudience();
     Race.SetGrid(SortGrid1);
     Race.OnLeaderLap = [this](TRaceTiming &, qint32 remainingLaps) {
         seKrugs->setValue(remainingLaps);
@@ -85,6 +89,8 @@ TFormMain::~TFormMain()
 {
     FClosing = true;
     FlushJournal();
+    delete Announcer; // before the speech output it talks to
+    Announcer = nullptr;
     FormDestroy();
     // The controls go after this object has stopped being a TFormMain; a signal they send on
     // the way (a field losing the focus) must not reach its handlers any more.
@@ -184,6 +190,14 @@ void TFormMain::ReadSettings()
         Desk->MinLapField()->setValue(*s.MinLap);
     if (s.PassLog)
         SetDeskVisible(*s.PassLog != 0);
+    if (s.Zoom)
+        SetStandingsZoom(*s.Zoom);
+    if (s.LivePort)
+        LivePort = *s.LivePort;
+    if (s.Speech && *s.Speech != 0)
+        SetSpeechOn(true);
+    if (s.LiveOn && *s.LiveOn != 0 && !SetLivePage(true, LivePort))
+        FPendingNotice = LiveServer->errorString();
     eTitle->setCursorPosition(0);
 }
 
@@ -210,6 +224,10 @@ void TFormMain::SaveSettings()
     s.TimeWarn = WarnTimeText;
     s.MinLap = Desk->MinLapField()->value();
     s.PassLog = ShowDesk1->isChecked() ? 1 : 0;
+    s.Zoom = StandingsZoomPercent;
+    s.LiveOn = LiveOn ? 1 : 0;
+    s.LivePort = LivePort;
+    s.Speech = SpeechOn ? 1 : 0;
     FSettings.Write(s); // settings that cannot be written are lost without a message
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LiveStandings.h"
 #include "OpenDialog.h"
 #include "RaceCorrections.h"
 #include "RaceEvent.h"
@@ -16,6 +17,7 @@
 #include <QUrl>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 
@@ -37,7 +39,11 @@ class QStatusBar;
 class QTimer;
 class QToolButton;
 class TFDlgYesNo;
+class TAnnouncer;
 class TArchiveWindow;
+class TLiveServer;
+class TSpeechOutput;
+class TThreadedSpeechOutput;
 class TCorrectionDesk;
 class TLapKeyFilter;
 class TRaceJournal;
@@ -148,6 +154,34 @@ public:
     void PressLap(int car, quint32 stamp);
     // Hands the presses not yet handed over to the journal (they wait for the repaint).
     void FlushJournal();
+
+    // ---- Scale of the standings (Ctrl+Plus, Ctrl+Minus, Ctrl+0), in percent; saved ----
+    int StandingsZoomPercent = 100;
+    void SetStandingsZoom(int percent);
+
+    // ---- For the people around the track ----
+    TLiveServer *LiveServer = nullptr;
+    TAnnouncer *Announcer = nullptr; // made when speech is first switched on
+    bool LiveOn = false;
+    int LivePort = 8080;
+    bool SpeechOn = false;
+    QString LastAnnouncement;
+    QAction *ZoomIn1 = nullptr;
+    QAction *ZoomOut1 = nullptr;
+    QAction *ZoomReset1 = nullptr;
+    QAction *AudienceSettings1 = nullptr;
+    // Called with every new snapshot of the standings (the spectator board).
+    std::function<void(const TLiveStandings &)> OnAudienceStandings;
+    // The standings as the live page and the board show them.
+    TLiveStandings AudienceStandings() const;
+    void PublishAudience();
+    // Starts or stops the live page; false (LiveServer->errorString()) when it cannot listen.
+    bool SetLivePage(bool on, int port);
+    QString LivePageAddresses() const;
+    void SetSpeechOn(bool on);
+    // Speaks through output (not owned) instead of the system's speech; for tests.
+    void UseSpeechOutput(TSpeechOutput *output);
+    void ShowAudienceSettings();
 
     // ---- Correction desk: the pass log, corrections, undo and redo ----
     // The crossings as the operator meant them; the race tables follow its Counted().
@@ -303,6 +337,9 @@ private:
     void SaveSettings();
     void WatchSettings();
     void BuildCorrectionDesk();
+    void BuildAudience();
+    // The announcement of a counted press and the new version of the standings.
+    void AnnouncePress(int crossing);
     // Empties the pass log and the correction log for the next race.
     void ClearCorrectionDesk();
     bool CanCorrect() const;
@@ -361,6 +398,10 @@ private:
     bool FClosing = false;
     // The car whose row is marked for a moment after its press.
     int FMarkedCar = 0;
+    int FLastAnnouncedCar = 0;
+    qint64 FAudienceVersion = 0;
+    std::unique_ptr<TThreadedSpeechOutput> FSystemSpeech;
+    int FBaseRowHeight = 0;
     int FPendingMark = 0; // pressed, marked once the press is on the screen
     void MarkPressedRow();
     QTimer *FMarkTimer = nullptr;

@@ -18,15 +18,20 @@ const QColor kPressedRowColour(0xFF, 0xF2, 0xA8);
 
 // The running time's font, kept between cells: a font made afresh for every cell is looked up
 // in the font database again each time it paints.
-const QFont &ZeitFont(const QFont &cellFont, bool bold)
+const QFont &ZeitFont(const QFont &cellFont, bool bold, double zoom)
 {
     static QFont base;
     static QFont regular;
     static QFont heavy;
-    if (!(base == cellFont) || base.resolveMask() != cellFont.resolveMask()) {
+    static double baseZoom = 0;
+    if (!(base == cellFont) || base.resolveMask() != cellFont.resolveMask() || baseZoom != zoom) {
         base = cellFont;
+        baseZoom = zoom;
         regular = cellFont;
-        regular.setPointSize(kZeitPointSize);
+        if (zoom == 1.0)
+            regular.setPointSize(kZeitPointSize);
+        else
+            regular.setPointSizeF(kZeitPointSize * zoom);
         regular.setBold(false);
         heavy = regular;
         heavy.setBold(true);
@@ -73,7 +78,7 @@ void TFormMain::SortGrid1GetCellFormat(QObject *, int Col, int Row, TGridDrawSta
     case TRaceTiming::colZeit: {
         TCanvasFont &font = *FormatOptions.Font;
         // Running laps tick in regular weight; frozen and final times stand out in bold.
-        font.QFont::operator=(ZeitFont(font, !Timer1->isActive()));
+        font.QFont::operator=(ZeitFont(font, !Timer1->isActive(), Race.Zoom));
         const QString text = SortGrid1->Cells(Col, Row);
         if (text.count(u':') > 1)
             FitTextToWidth(font, text, SortGrid1->ColWidths(Col) - kZeitInsets);

@@ -177,6 +177,8 @@ void TFormMain::RebuildTables(const TRaceSetup &setup, quint32 startTick)
     const int latest = Desk->Model()->IdAt(0);
     Desk->ShowLatest(latest ? LatestPressText(latest) : QString());
     ShowCorrectionResult();
+    ++FAudienceVersion;
+    PublishAudience();
 }
 
 void TFormMain::ShowSetup(const TRaceSetup &setup)
@@ -263,6 +265,8 @@ void TFormMain::FlushJournal()
     if (rebuild)
         RecomputeRace();
     Desk->ShowLatest(LatestPressText(latest));
+    AnnouncePress(latest);
+    PublishAudience();
 }
 
 bool TFormMain::event(QEvent *event)

@@ -28,6 +28,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -46,6 +47,8 @@ constexpr int kGridFontPx = 13;
 constexpr int kLogoFontPx = 27;
 constexpr int kLogoShadowOffset = 2;
 constexpr int kMinimumGridWidth = 792;
+constexpr int kMinZoomPercent = 70;
+constexpr int kMaxZoomPercent = 300;
 // The header was laid out for this client width; controls anchored to the right edge keep their
 // distance to it.
 constexpr int kDesignClientWidth = 844;
@@ -386,6 +389,26 @@ void TFormMain::BuildMenu()
     Archiv1->setObjectName(QStringLiteral("Archiv1"));
     Archive1 = command(Archiv1, QStringLiteral("Archive1"), QStringLiteral("Frühere Rennen"),
                        QKeySequence(Qt::CTRL | Qt::Key_R), &TFormMain::ShowArchive);
+}
+
+void TFormMain::SetStandingsZoom(int percent)
+{
+    percent = std::clamp(percent, kMinZoomPercent, kMaxZoomPercent);
+    const double before = Race.Zoom;
+    const double zoom = percent / 100.0;
+    if (FBaseRowHeight == 0)
+        FBaseRowHeight = SortGrid1->DefaultRowHeight();
+    StandingsZoomPercent = percent;
+    SortGrid1->setFont(PixelFont(kDisplayFontFamily, int(std::lround(kGridFontPx * zoom)), true));
+    SortGrid1->SetDefaultRowHeight(int(std::lround(FBaseRowHeight * zoom)));
+    Race.Zoom = zoom;
+    Race.ScaleColumns();
+    SortGrid1->setMinimumWidth(int(std::lround(kMinimumGridWidth * zoom)));
+    if (before != zoom)
+        resize(int(std::lround(width() * zoom / before)), height());
+    FitHeightToRows();
+    FormResize();
+    SortGrid1->viewport()->update();
 }
 
 void TFormMain::BuildTimers()

@@ -112,6 +112,7 @@ void TFormMain::BeginRunning()
     FRaceState = rsRunning;
     Timer1->start();
     TimerALL->start();
+    PublishAudience();
 }
 
 void TFormMain::StopRace()
@@ -135,6 +136,7 @@ void TFormMain::ShowRaceStopped()
     sbNew->setEnabled(true);
     FRaceState = rsStopped;
     Timer1->stop();
+    PublishAudience();
     // Every running time turns bold and no car stays red: every cell is drawn again.
     SortGrid1->viewport()->update();
 }
@@ -163,6 +165,7 @@ void TFormMain::ResetRace()
     JournalRaceId = 0;
     ClearCorrectionDesk();
     LeaveArchivedRace();
+    PublishAudience();
 }
 
 QString TFormMain::TotalTimeText(int car)
@@ -232,6 +235,7 @@ void TFormMain::EndRace()
     TimerALL->stop();
     Race.Busy = false;
     RecordRaceEvent(TRaceEvent::Kind::End);
+    PublishAudience();
 }
 
 void TFormMain::Timer1Timer()
@@ -240,6 +244,7 @@ void TFormMain::Timer1Timer()
     const qint64 remaining = qMax<qint64>(0, qint64(RaceSeconds) - elapsedMs / kMsPerSecond);
     meTime->setText(FormatClock(qint32(remaining)));
     Race.ReleaseKeyLocks();
+    PublishAudience();
 }
 
 bool TFormMain::meTimeKeyPress(QChar typed)

@@ -1,5 +1,7 @@
 #include "RaceTiming.h"
 
+#include <cmath>
+
 #include "FormatTime.h"
 
 #include <QLocale>
@@ -393,11 +395,9 @@ void TRaceTiming::SetupGrid()
         return;
     FGrid->SetColCount(kStandingsColumns);
     FGrid->SetDefaultColWidth(kDefaultColWidth);
-    for (int col = 0; col < kStandingsColumns; ++col) {
-        FGrid->SetColWidths(col, kColumns[col].Width);
+    for (int col = 0; col < kStandingsColumns; ++col)
         FGrid->SetCells(col, 0, QString::fromUtf16(kColumns[col].Title));
-    }
-    FGrid->SetRowHeights(0, kTitleRowHeight);
+    ScaleColumns();
     for (int row = 1; row <= kMaxCars; ++row)
         FGrid->SetCells(colKey, row, keyText(row));
 
@@ -421,11 +421,20 @@ void TRaceTiming::SortGrid1GetSortStyle(QObject *, int Col, TSortStyle &SortStyl
     SortStyle = ssCustom;
 }
 
+void TRaceTiming::ScaleColumns()
+{
+    if (!FGrid)
+        return;
+    for (int col = 0; col < kStandingsColumns; ++col)
+        FGrid->SetColWidths(col, int(std::lround(kColumns[col].Width * Zoom)));
+    FGrid->SetRowHeights(0, int(std::lround(kTitleRowHeight * Zoom)));
+}
+
 void TRaceTiming::FitColumns(int gridWidth)
 {
     if (!FGrid)
         return;
-    FGrid->SetColWidths(colSpeed, kSpeedColWidthResized);
+    FGrid->SetColWidths(colSpeed, int(std::lround(kSpeedColWidthResized * Zoom)));
     int others = 0;
     for (int col = 0; col < FGrid->ColCount(); ++col) {
         if (col != colFahrer)

@@ -160,6 +160,11 @@ public:
     void SortGrid1GetSortStyle(QObject *Sender, int Col, TSortStyle &SortStyle);
     // The resize rule: "km/h" becomes 46 pixels and "Fahrer" takes the rest of gridWidth.
     void FitColumns(int gridWidth);
+    // The standings' scale (Ctrl+Plus, Ctrl+Minus): column widths and the title row grow with
+    // it; 1 is the normal size. Applies from the next SetupGrid or FitColumns.
+    double Zoom = 1.0;
+    // Sets every column width and the title row height for Zoom.
+    void ScaleColumns();
 
 private:
     void refreshRow(int car, qint32 lap, quint32 now);

@@ -80,6 +80,10 @@ TStoredSettings TSettingsStore::Read() const
     // Added later than the values above: each on its own, a file without them keeps the rest.
     readInt(ini, QStringLiteral("MinLap"), s.MinLap);
     readInt(ini, QStringLiteral("PassLog"), s.PassLog);
+    readInt(ini, QStringLiteral("Zoom"), s.Zoom);
+    readInt(ini, QStringLiteral("LiveOn"), s.LiveOn);
+    readInt(ini, QStringLiteral("LivePort"), s.LivePort);
+    readInt(ini, QStringLiteral("Speech"), s.Speech);
     return s;
 }
 
@@ -101,6 +105,10 @@ bool TSettingsStore::Write(const TStoredSettings &s) const
     writeText(ini, QStringLiteral("TimeWarn"), s.TimeWarn);
     writeInt(ini, QStringLiteral("MinLap"), s.MinLap);
     writeInt(ini, QStringLiteral("PassLog"), s.PassLog);
+    writeInt(ini, QStringLiteral("Zoom"), s.Zoom);
+    writeInt(ini, QStringLiteral("LiveOn"), s.LiveOn);
+    writeInt(ini, QStringLiteral("LivePort"), s.LivePort);
+    writeInt(ini, QStringLiteral("Speech"), s.Speech);
     ini.sync();
     return ini.status() == QSettings::NoError;
 }

@@ -1,0 +1,213 @@
+// For the people around the track: the standings as a snapshot for the live page (and the
+// spectator board), the spoken announcements of the presses, and the scale of the standings.
+// Everything here runs after a press is on the screen, never between the key and the repaint.
+#include "FormMain.h"
+
+#include "AnnouncementText.h"
+#include "Announcer.h"
+#include "LiveServer.h"
+#include "ThreadedSpeechOutput.h"
+
+#include "TSortGrid.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QNetworkInterface>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace {
+
+constexpr int kZoomStepPercent = 10;
+
+int cellNumber(const QString &text)
+{
+    QString digits = text;
+    digits.remove(QLatin1Char('.'));
+    return digits.trimmed().toInt();
+}
+
+} // namespace
+
+void TFormMain::BuildAudience()
+{
+    LiveServer = new TLiveServer(this);
+    const auto windowCommand = [this](const QString &name, const QString &caption,
+                                      const QList<QKeySequence> &keys, auto handler) {
+        auto *action = new QAction(caption, this);
+        action->setObjectName(name);
+        action->setShortcuts(keys);
+        connect(action, &QAction::triggered, this, handler);
+        addAction(action);
+        return action;
+    };
+    ZoomIn1 = windowCommand(QStringLiteral("ZoomIn1"), QStringLiteral("Wertung größer"),
+                            {QKeySequence(Qt::CTRL | Qt::Key_Plus),
+                             QKeySequence(Qt::CTRL | Qt::Key_Equal),
+                             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus)},
+                            [this] { SetStandingsZoom(StandingsZoomPercent + kZoomStepPercent); });
+    ZoomOut1 = windowCommand(QStringLiteral("ZoomOut1"), QStringLiteral("Wertung kleiner"),
+                             {QKeySequence(Qt::CTRL | Qt::Key_Minus)},
+                             [this] { SetStandingsZoom(StandingsZoomPercent - kZoomStepPercent); });
+    ZoomReset1 =
+        windowCommand(QStringLiteral("ZoomReset1"), QStringLiteral("Wertung normal groß"),
+                      {QKeySequence(Qt::CTRL | Qt::Key_0)}, [this] { SetStandingsZoom(100); });
+    AudienceSettings1 = windowCommand(
+        QStringLiteral("AudienceSettings1"), QStringLiteral("Live-Seite und Ansagen…"),
+        {QKeySequence(Qt::CTRL | Qt::Key_J)}, &TFormMain::ShowAudienceSettings);
+}
+
+void TFormMain::UseSpeechOutput(TSpeechOutput *output)
+{
+    delete Announcer;
+    Announcer = new TAnnouncer(output, this);
+    Announcer->setEnabled(SpeechOn);
+}
+
+void TFormMain::SetSpeechOn(bool on)
+{
+    SpeechOn = on;
+    if (on && !Announcer) {
+        FSystemSpeech = CreateSystemSpeechOutput();
+        UseSpeechOutput(FSystemSpeech.get());
+    }
+    if (Announcer)
+        Announcer->setEnabled(on);
+}
+
+bool TFormMain::SetLivePage(bool on, int port)
+{
+    LivePort = port;
+    LiveOn = on;
+    if (!on) {
+        LiveServer->stop();
+        return true;
+    }
+    PublishAudience();
+    if (LiveServer->start(quint16(port)))
+        return true;
+    LiveOn = false;
+    return false;
+}
+
+QString TFormMain::LivePageAddresses() const
+{
+    QStringList addresses;
+    for (const QHostAddress &address : QNetworkInterface::allAddresses()) {
+        if (address.protocol() == QAbstractSocket::IPv4Protocol && !address.isLoopback())
+            addresses
+                << QStringLiteral("http://%1:%2/").arg(address.toString()).arg(LiveServer->port());
+    }
+    if (addresses.isEmpty())
+        addresses << QStringLiteral("http://localhost:%1/").arg(LiveServer->port());
+    return addresses.join(QStringLiteral("\n"));
+}
+
+void TFormMain::ShowAudienceSettings()
+{
+    QDialog dialog(this);
+    dialog.setWindowTitle(QStringLiteral("Live-Seite und Ansagen"));
+    auto *live = new QCheckBox(QStringLiteral("Live-Seite im lokalen Netz anbieten"));
+    live->setChecked(LiveOn);
+    auto *port = new QSpinBox;
+    port->setRange(1024, 65535);
+    port->setValue(LivePort);
+    auto *where = new QLabel(LiveOn ? LivePageAddresses() : QString());
+    where->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto *speech = new QCheckBox(QStringLiteral("Jede Durchfahrt ansagen (Sprachausgabe)"));
+    speech->setChecked(SpeechOn);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto *form = new QFormLayout(&dialog);
+    form->addRow(live);
+    form->addRow(QStringLiteral("&Port:"), port);
+    form->addRow(QStringLiteral("Adresse:"), where);
+    form->addRow(speech);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    SetSpeechOn(speech->isChecked());
+    if (!SetLivePage(live->isChecked(), port->value()))
+        ShowNoticeText(LiveServer->errorString());
+    else if (LiveOn)
+        StatusBar1->showMessage(
+            QStringLiteral("Live-Seite: ") +
+            LivePageAddresses().replace(QLatin1Char('\n'), QStringLiteral("  ")));
+    FSettingsSaver->start();
+}
+
+TLiveStandings TFormMain::AudienceStandings() const
+{
+    TLiveStandings s;
+    s.title = eTitle->text();
+    s.session = cbTip->currentText();
+    s.clock = meTime->text();
+    s.state = FRaceState == rsReady                           ? TLiveState::lsReady
+              : FRaceState == rsRunning                       ? TLiveState::lsRunning
+              : FRaceOutcome == TRaceSummary::State::Finished ? TLiveState::lsEnded
+                                                              : TLiveState::lsStopped;
+    s.leaderLaps = Race.LapTable[0].Count;
+    s.lapsToGo = FRaceState == rsReady ? Race.RaceLaps : qMax(0, Race.RaceLaps - s.leaderLaps);
+    s.lastCar = FLastAnnouncedCar;
+    s.version = FAudienceVersion;
+    const quint32 now = FTicks.GetTickCount();
+    for (int row = 1; row < SortGrid1->RowCount(); ++row) {
+        const int car = row <= kMaxCars ? Race.RowCar[row] : 0;
+        if (car < 1 || car > Race.CarCount())
+            continue;
+        TLiveRow r;
+        r.car = car;
+        r.position = cellNumber(SortGrid1->Cells(TRaceTiming::colPos, row));
+        r.startNumber = SortGrid1->Cells(TRaceTiming::colNr, row);
+        r.driver = SortGrid1->Cells(TRaceTiming::colFahrer, row);
+        r.laps = Race.LapTable[car].Count;
+        r.lastLap = SortGrid1->Cells(TRaceTiming::colLastLap, row);
+        r.bestLap = SortGrid1->Cells(TRaceTiming::colBestLap, row);
+        r.gap = SortGrid1->Cells(TRaceTiming::colToLeader, row);
+        r.finished = FRaceState != rsReady && Race.Finished(car);
+        r.overdue = Running() && !r.finished && qint32(now - Race.LastCross[car]) >= WarnTime;
+        s.rows.append(r);
+    }
+    return s;
+}
+
+void TFormMain::PublishAudience()
+{
+    const TLiveStandings standings = AudienceStandings();
+    LiveServer->publish(standings);
+    if (OnAudienceStandings)
+        OnAudienceStandings(standings);
+}
+
+void TFormMain::AnnouncePress(int crossing)
+{
+    const TRaceCorrections::TCrossing *c = Corrections.Crossing(crossing);
+    if (!c || c->state != TRaceCorrections::State::Counted || c->lap > Race.RaceLaps)
+        return;
+    FLastAnnouncedCar = c->car;
+    ++FAudienceVersion;
+    if (!Announcer || !Announcer->isEnabled())
+        return;
+    TAnnouncedPress press;
+    press.startNumber = StarterOfCar(c->car).first;
+    press.car = c->car;
+    press.lap = c->lap;
+    press.lapMs = c->lapMs;
+    const bool leader = int(Race.Ranking[0] >> 28) == c->car;
+    press.lastLapBegins = leader && c->lap == Race.RaceLaps - 1;
+    press.finished = c->lap == Race.RaceLaps;
+    const QString text = AnnouncementText(press);
+    LastAnnouncement = text;
+    Announcer->announce(text);
+}

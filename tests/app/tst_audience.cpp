@@ -1,0 +1,180 @@
+#include "CorrectionDesk.h"
+#include "LiveServer.h"
+#include "PassLogModel.h"
+#include "SpeechOutput.h"
+#include "WindowUnderTest.h"
+
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTcpSocket>
+
+namespace {
+
+// Records what would be spoken; speaks in no time.
+class TRecordingSpeech : public TSpeechOutput
+{
+public:
+    void say(const QString &text) override
+    {
+        said << text;
+        QMetaObject::invokeMethod(
+            this, [this] { emit finished(); }, Qt::QueuedConnection);
+    }
+    bool isSpeaking() const override { return false; }
+    QStringList said;
+};
+
+// The JSON of the running live page, read through a plain HTTP request.
+QJsonObject liveStandings(quint16 port)
+{
+    QTcpSocket socket;
+    socket.connectToHost(QStringLiteral("127.0.0.1"), port);
+    if (!socket.waitForConnected(3000))
+        return {};
+    socket.write("GET /api/standings HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n\r\n");
+    QByteArray reply;
+    while (socket.waitForReadyRead(3000))
+        reply += socket.readAll();
+    reply += socket.readAll();
+    const qsizetype body = reply.indexOf("\r\n\r\n");
+    if (!reply.startsWith("HTTP/1.1 200") || body < 0)
+        return {};
+    return QJsonDocument::fromJson(reply.mid(body + 4)).object();
+}
+
+void startRace(TWindowUnderTest &t, int cars, int laps)
+{
+    t.window->seCarCount->setValue(cars);
+    t.window->seKrugs->setValue(laps);
+    for (int r = 1; r <= cars; ++r) {
+        t.window->SortGrid1->SetCells(TRaceTiming::colNr, r, QString::number(10 + r));
+        t.window->SortGrid1->SetCells(TRaceTiming::colFahrer, r,
+                                      QStringLiteral("<b>Fahrer %1</b>").arg(r));
+    }
+    t.ClickStart();
+}
+
+void lapAt(TWindowUnderTest &t, quint32 &now, quint32 ms, int car)
+{
+    t.Advance(ms - now);
+    now = ms;
+    t.Lap(car);
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+class TestAudience : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { QLocale::setDefault(QLocale::c()); }
+    void livePageFollowsPressesAndCorrections();
+    void pressesAreAnnounced();
+    void standingsScaleAndKeepTheirScale();
+};
+
+void TestAudience::livePageFollowsPressesAndCorrections()
+{
+    TWindowUnderTest t;
+    QVERIFY(t.window->SetLivePage(true, 0));
+    const quint16 port = t.window->LiveServer->port();
+    QVERIFY(port != 0);
+    startRace(t, 3, 5);
+    quint32 now = 0;
+    lapAt(t, now, 60000, 2);
+    lapAt(t, now, 61000, 1);
+    QElapsedTimer waited;
+    waited.start();
+    QJsonObject json;
+    // The page's data shows the press within a second.
+    do {
+        QTest::qWait(20);
+        json = liveStandings(port);
+    } while (json.value(QStringLiteral("lastCar")).toInt() != 1 &&
+             waited.elapsed() < 3000);
+    QVERIFY2(waited.elapsed() < 1000, qPrintable(QString::number(waited.elapsed())));
+    QJsonArray rows = json.value(QStringLiteral("rows")).toArray();
+    QCOMPARE(rows.size(), 3);
+    QCOMPARE(rows[0].toObject().value(QStringLiteral("key")).toString(), QStringLiteral("F2"));
+    QCOMPARE(rows[0].toObject().value(QStringLiteral("driver")).toString(),
+             QStringLiteral("<b>Fahrer 2</b>"));
+    QCOMPARE(rows[1].toObject().value(QStringLiteral("laps")).toInt(), 1);
+
+    // A correction reaches the page as a press does: car 2's lap deleted, car 1 leads.
+    t.window->Desk->SelectCrossing(t.window->Desk->Model()->IdAt(1));
+    QTest::keyClick(t.window->Desk->PassView(), Qt::Key_Delete);
+    waited.restart();
+    do {
+        QTest::qWait(20);
+        json = liveStandings(port);
+        rows = json.value(QStringLiteral("rows")).toArray();
+    } while (rows[0].toObject().value(QStringLiteral("key")).toString() != QStringLiteral("F1") &&
+             waited.elapsed() < 3000);
+    QVERIFY2(waited.elapsed() < 1000, qPrintable(QString::number(waited.elapsed())));
+    QCOMPARE(rows[1].toObject().value(QStringLiteral("laps")).toInt(), 0);
+
+    // Switched off, the port is closed.
+    QVERIFY(t.window->SetLivePage(false, port));
+    QTcpSocket socket;
+    socket.connectToHost(QStringLiteral("127.0.0.1"), port);
+    QVERIFY(!socket.waitForConnected(1000));
+}
+
+void TestAudience::pressesAreAnnounced()
+{
+    TWindowUnderTest t;
+    TRecordingSpeech speech;
+    t.window->UseSpeechOutput(&speech);
+    // Off by default: nothing is said.
+    startRace(t, 2, 3);
+    quint32 now = 0;
+    lapAt(t, now, 61000, 1);
+    QVERIFY(speech.said.isEmpty());
+    t.window->SetSpeechOn(true);
+    lapAt(t, now, 62500, 2);
+    lapAt(t, now, 123400, 1); // the leader starts its last lap
+    lapAt(t, now, 185000, 1); // and finishes
+    lapAt(t, now, 190000, 2);
+    QTRY_COMPARE(speech.said.size(), 4);
+    QCOMPARE(speech.said[0], QStringLiteral("Startnummer zwölf, Runde eins, eins null zwei Komma fünf"));
+    QCOMPARE(speech.said[1], QStringLiteral("Startnummer elf, Runde zwei, eins null zwei Komma vier, "
+                                            "letzte Runde"));
+    QVERIFY(speech.said[2].endsWith(QStringLiteral("im Ziel")));
+    QVERIFY(speech.said[3].startsWith(QStringLiteral("Startnummer zwölf, Runde zwei")));
+    // A press after the car's finish is not announced.
+    lapAt(t, now, 200000, 1);
+    QTest::qWait(50);
+    QCOMPARE(speech.said.size(), 4);
+}
+
+void TestAudience::standingsScaleAndKeepTheirScale()
+{
+    TWindowUnderTest t;
+    const int rowHeight = t.window->SortGrid1->DefaultRowHeight();
+    const int fontPx = t.window->SortGrid1->font().pixelSize();
+    const int nrWidth = t.window->SortGrid1->ColWidths(TRaceTiming::colNr);
+    t.Key(Qt::Key_Plus, Qt::ControlModifier);
+    t.Key(Qt::Key_Plus, Qt::ControlModifier);
+    QCOMPARE(t.window->StandingsZoomPercent, 120);
+    QVERIFY(t.window->SortGrid1->DefaultRowHeight() > rowHeight);
+    QVERIFY(t.window->SortGrid1->font().pixelSize() > fontPx);
+    QVERIFY(t.window->SortGrid1->ColWidths(TRaceTiming::colNr) > nrWidth);
+    // Every row is still in sight.
+    QCOMPARE(t.window->SortGrid1->VisibleRowCount(), t.window->SortGrid1->RowCount() - 1);
+    t.Close();
+    t.Open();
+    QCOMPARE(t.window->StandingsZoomPercent, 120);
+    QVERIFY(t.window->SortGrid1->font().pixelSize() > fontPx);
+    t.Key(Qt::Key_0, Qt::ControlModifier);
+    QCOMPARE(t.window->SortGrid1->DefaultRowHeight(), rowHeight);
+    QCOMPARE(t.window->SortGrid1->font().pixelSize(), fontPx);
+    QCOMPARE(t.window->SortGrid1->ColWidths(TRaceTiming::colNr), nrWidth);
+}
+
+QTEST_MAIN(TestAudience)
+#include "tst_audience.moc"

@@ -192,6 +192,8 @@ void TFormMain::ReadSettings()
         SetDeskVisible(*s.PassLog != 0);
     if (s.Zoom)
         SetStandingsZoom(*s.Zoom);
+    if (s.Finish)
+        cbFinish->setCurrentIndex(qBound(0, *s.Finish, cbFinish->count() - 1));
     if (s.LivePort)
         LivePort = *s.LivePort;
     if (s.Speech && *s.Speech != 0)
@@ -225,6 +227,7 @@ void TFormMain::SaveSettings()
     s.MinLap = Desk->MinLapField()->value();
     s.PassLog = ShowDesk1->isChecked() ? 1 : 0;
     s.Zoom = StandingsZoomPercent;
+    s.Finish = cbFinish->currentIndex();
     s.LiveOn = LiveOn ? 1 : 0;
     s.LivePort = LivePort;
     s.Speech = SpeechOn ? 1 : 0;
@@ -247,6 +250,7 @@ void TFormMain::WatchSettings()
     connect(meTimeWarn, &QLineEdit::textChanged, this, changed);
     connect(meTime, &QLineEdit::editingFinished, this, changed);
     connect(Desk->MinLapField(), &QSpinBox::valueChanged, this, changed);
+    connect(cbFinish, &QComboBox::currentIndexChanged, this, changed);
     connect(ShowDesk1, &QAction::toggled, this, changed);
 }
 

@@ -90,6 +90,7 @@ public:
     QLineEdit *eTitle = nullptr;
     QLabel *Label4 = nullptr;
     QComboBox *cbTip = nullptr;
+    QComboBox *cbFinish = nullptr; // how the race ends: every lap, or the chequered flag
     QLabel *eTime = nullptr;
     QLabel *Label11 = nullptr;
     QSpinBox *seCarCount = nullptr;

@@ -193,7 +193,7 @@ void TFormMain::PublishAudience()
 void TFormMain::AnnouncePress(int crossing)
 {
     const TRaceCorrections::TCrossing *c = Corrections.Crossing(crossing);
-    if (!c || c->state != TRaceCorrections::State::Counted || c->lap > Race.RaceLaps)
+    if (!c || c->state != TRaceCorrections::State::Counted || c->lap > Race.LapTable[c->car].Count)
         return;
     FLastAnnouncedCar = c->car;
     ++FAudienceVersion;
@@ -205,8 +205,9 @@ void TFormMain::AnnouncePress(int crossing)
     press.lap = c->lap;
     press.lapMs = c->lapMs;
     const bool leader = int(Race.Ranking[0] >> 28) == c->car;
-    press.lastLapBegins = leader && c->lap == Race.RaceLaps - 1;
-    press.finished = c->lap == Race.RaceLaps;
+    const bool byLaps = Race.FinishRule != TRaceTiming::TFinishRule::FlagAfterTime;
+    press.lastLapBegins = leader && byLaps && !Race.FlagFallen() && c->lap == Race.RaceLaps - 1;
+    press.finished = Race.Finished(c->car) && c->lap == Race.LapTable[c->car].Count;
     const QString text = AnnouncementText(press);
     LastAnnouncement = text;
     Announcer->announce(text);

@@ -138,6 +138,7 @@ TRaceSetup TFormMain::CurrentSetup() const
     setup.raceSeconds = RaceSeconds;
     setup.warnTime = WarnTimeText;
     setup.minLapMs = quint32(Desk->MinLapField()->value()) * 1000;
+    setup.finishRule = cbFinish->currentIndex();
     for (int r = 1; r < SortGrid1->RowCount(); ++r)
         setup.starters.append(
             {SortGrid1->Cells(TRaceTiming::colNr, r), SortGrid1->Cells(TRaceTiming::colFahrer, r)});
@@ -168,11 +169,14 @@ void TFormMain::RebuildTables(const TRaceSetup &setup, quint32 startTick)
     seKrugs->setMinimum(0);
     FRaceSetup = setup;
     FRaceStartTick = startTick;
+    Race.FinishRule = TRaceTiming::TFinishRule(qBound(0, setup.finishRule, 3));
+    Race.TimeLimitMs = qint64(setup.raceSeconds) * 1000;
     Race.StartRaceAt(setup.cars, setup.laps, setup.lapLengthKm, startTick);
     ApplyPasses(Race, Corrections.Counted());
     // Keys are locked by a recent press only, not by the rebuild.
     Race.ReleaseKeyLocks();
-    Desk->Model()->SetRaceLaps(Race.RaceLaps);
+    Desk->Model()->SetRaceLaps(Race.FinishRule == TRaceTiming::TFinishRule::AllLaps ? Race.RaceLaps
+                                                                                    : 0);
     Desk->Model()->Reload();
     const int latest = Desk->Model()->IdAt(0);
     Desk->ShowLatest(latest ? LatestPressText(latest) : QString());
@@ -186,6 +190,7 @@ void TFormMain::ShowSetup(const TRaceSetup &setup)
     if (eTitle->text() != setup.title)
         eTitle->setText(setup.title);
     cbTip->setCurrentIndex(qMax(0, cbTip->findText(setup.session)));
+    cbFinish->setCurrentIndex(qBound(0, setup.finishRule, cbFinish->count() - 1));
     seCarCount->setValue(setup.cars);
     seKrugs->setValue(setup.laps);
     if (double(feDist->Value()) != setup.lapLengthKm)

@@ -226,6 +226,19 @@ void TFormMain::BuildHeader()
 
     BuildCommandPanel();
     BuildLogo();
+    // Left of the logo, in front of its panel.
+    cbFinish = new QComboBox(Panel1);
+    cbFinish->setObjectName(QStringLiteral("cbFinish"));
+    cbFinish->setGeometry(4, 59, 148, 24);
+    cbFinish->addItems({QStringLiteral("Alle Runden"), QStringLiteral("Flagge nach Runden"),
+                        QStringLiteral("Zeit + 1 Runde"), QStringLiteral("Runden oder Zeit")});
+    cbFinish->setToolTip(QStringLiteral(
+        "Rennende. Alle Runden: jedes Auto fährt alle Runden. Flagge nach Runden: hat der "
+        "Führende alle Runden, endet jedes Auto bei seiner nächsten Durchfahrt. Zeit + 1 Runde: "
+        "ist die Rennzeit (Counter) abgelaufen, nimmt der Führende bei seiner nächsten "
+        "Durchfahrt die Flagge, dann jedes Auto bei seiner nächsten. Runden oder Zeit: was "
+        "zuerst eintritt."));
+    cbFinish->raise();
 }
 
 void TFormMain::BuildCommandPanel()

@@ -73,6 +73,7 @@ void TFormMain::SetHeaderLocked(bool locked)
 {
     feDist->setEnabled(!locked);
     cbTip->setEnabled(!locked);
+    cbFinish->setEnabled(!locked);
     seCarCount->setEnabled(!locked);
     bStartList->setEnabled(!locked);
     meTimeWarn->setEnabled(!locked);
@@ -170,7 +171,7 @@ void TFormMain::ResetRace()
 
 QString TFormMain::TotalTimeText(int car)
 {
-    const qint32 total = Race.CrossTable[car].Slot[Race.RaceLaps];
+    const qint32 total = Race.CrossTable[car].Slot[Race.LapTable[car].Count];
     Race.TimeMode = total >= kMsPerHour ? kLongTotalTimeMode : kLiveTimeMode;
     const QString text = Race.FormatTime(total);
     Race.TimeMode = kLiveTimeMode;

@@ -10,7 +10,24 @@ void ApplyPasses(TRaceTiming &race, const QList<TRaceCorrections::TPass> &passes
     int recorded[kMaxCars + 1] = {};
     int finalPass[kMaxCars + 1];
     std::fill(std::begin(finalPass), std::end(finalPass), -1);
-    for (int i = 0; i < passes.size(); ++i) {
+    if (race.FinishRule != TRaceTiming::TFinishRule::AllLaps) {
+        // Under the chequered flag which crossing is a car's last lap depends on the others:
+        // a dry run on a copy of the tables tells.
+        TRaceTiming dry = race;
+        dry.SetGrid(nullptr);
+        dry.OnLeaderLap = nullptr;
+        for (int i = 0; i < passes.size(); ++i) {
+            const int car = passes[i].car;
+            if (car < 1 || car > cars)
+                continue;
+            const qint32 before = dry.LapTable[car].Count;
+            dry.ApplyPress(car, dry.StartTick + passes[i].raceMs);
+            if (dry.LapTable[car].Count > before)
+                finalPass[car] = i;
+        }
+    }
+    for (int i = 0; i < passes.size() && race.FinishRule == TRaceTiming::TFinishRule::AllLaps;
+         ++i) {
         const int car = passes[i].car;
         if (car < 1 || car > cars)
             continue;

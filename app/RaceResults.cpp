@@ -10,7 +10,11 @@ TResultsSnapshot RaceResults(const TRaceTiming &race, const TResultsHeader &head
     s.title = header.title;
     s.mode = header.mode;
     s.raceLaps = race.RaceLaps;
-    s.leaderLaps = qBound(0, race.RaceLaps - header.lapsField, int(race.LapTable[0].Count));
+    // Under the chequered flag the leader's laps are the race's; the laps field cannot tell
+    // them once a timed race runs past its laps.
+    s.leaderLaps = race.FinishRule != TRaceTiming::TFinishRule::AllLaps
+                       ? int(race.LapTable[0].Count)
+                       : qBound(0, race.RaceLaps - header.lapsField, int(race.LapTable[0].Count));
     s.lapLength = header.lapLength;
     s.acc = race.Acc;
     s.date = QDate::currentDate();

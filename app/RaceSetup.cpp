@@ -8,6 +8,7 @@ namespace {
 
 const QString kWarnTime = QStringLiteral("warnTime");
 const QString kRaceMs = QStringLiteral("ms");
+const QString kFinishRule = QStringLiteral("finish");
 
 } // namespace
 
@@ -33,6 +34,8 @@ TRaceEvent TRaceSetup::StartEvent(quint32 startTick, qint64 wallMs) const
     // Only a guard that is on is recorded: a START without it reads as off.
     if (minLapMs > 0)
         CorrectionEvents::SetMinLapMs(event, minLapMs);
+    if (finishRule != 0)
+        event.payload.insert(kFinishRule, finishRule);
     return event;
 }
 
@@ -48,6 +51,7 @@ TRaceSetup TRaceSetup::FromStartEvent(const TRaceEvent &start)
     setup.raceSeconds = p.value(StartPayload::kRaceSeconds).toInt();
     setup.warnTime = p.value(kWarnTime).toString();
     setup.minLapMs = quint32(qMax<qint64>(0, CorrectionEvents::MinLapMs(start)));
+    setup.finishRule = p.value(kFinishRule).toInt();
     for (const QJsonValue row : p.value(StartPayload::kStarters).toArray()) {
         const QJsonObject o = row.toObject();
         setup.starters.append({o.value(StartPayload::kStartNumber).toString(),

@@ -25,6 +25,7 @@ struct TRaceSetup
     qint32 raceSeconds = 0;
     QString warnTime;         // "mm:ss"
     quint32 minLapMs = 0;     // the minimum lap guard ("Mindestrunde"); 0: off
+    int finishRule = 0;       // how the race ends (TRaceTiming::TFinishRule); 0: every lap
     QList<TStarter> starters; // one per standings row, top to bottom
 
     bool operator==(const TRaceSetup &) const = default;

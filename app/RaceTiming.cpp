@@ -64,6 +64,8 @@ TRaceTiming::TRaceTiming(TSortGrid *grid, const TTickCounter &ticks) : FGrid(gri
     std::memset(LapTable, 0, sizeof LapTable);
     std::memset(CrossTable, 0, sizeof CrossTable);
     std::memset(KeyLock, 0, sizeof KeyLock);
+    FFlagFallen = false;
+    std::fill(std::begin(FFinished), std::end(FFinished), false);
     std::memset(LastCross, 0, sizeof LastCross);
     for (int i = 0; i <= kMaxCars; ++i) {
         CarRow[i] = i;
@@ -97,6 +99,8 @@ void TRaceTiming::StartRaceAt(int carCount, qint32 raceLaps, double lapLengthKm,
     std::memset(LapTable, 0, sizeof LapTable);
     std::memset(CrossTable, 0, sizeof CrossTable);
     std::memset(KeyLock, 0, sizeof KeyLock);
+    FFlagFallen = false;
+    std::fill(std::begin(FFinished), std::end(FFinished), false);
     // Rows are relabelled by position, so each row keeps its start number and driver and the
     // cars are keyed in the order of the last standings.
     for (int row = 1; row <= FCarCount; ++row) {
@@ -188,7 +192,7 @@ void TRaceTiming::RecordLap(int car, quint32 now)
     if (car < 1 || car > FCarCount)
         return;
     TLapRecord &record = LapTable[car];
-    if (record.Count >= RaceLaps || record.Count >= kMaxLaps)
+    if (Finished(car) || record.Count >= LapLimit() || record.Count >= kMaxLaps)
         return;
 
     const qint32 k = record.Count + 1;
@@ -204,12 +208,20 @@ void TRaceTiming::RecordLap(int car, quint32 now)
     if (record.Slot[k] < record.Best)
         record.Best = record.Slot[k];
     record.Slot[k + 1] = stampWord(now);
+    if (FinishRule != TFinishRule::AllLaps) {
+        const bool byLaps = FinishRule != TFinishRule::FlagAfterTime && k >= RaceLaps;
+        const bool byTime = FinishRule != TFinishRule::FlagAfterLaps && newLeaderLap &&
+                            qint64(quint32(now - StartTick)) >= TimeLimitMs;
+        if (byLaps || byTime)
+            FFlagFallen = true;
+        FFinished[car] = FFlagFallen;
+    }
 
     RankCars();
     refreshRow(car, k, now);
     // Told last, so a handler sees the lap in the tables and in the standings.
     if (newLeaderLap && OnLeaderLap)
-        OnLeaderLap(*this, RaceLaps - k);
+        OnLeaderLap(*this, qMax(0, RaceLaps - k));
 }
 
 qint32 TRaceTiming::RunningLapMs(int car, quint32 now) const

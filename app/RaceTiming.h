@@ -127,8 +127,27 @@ public:
     std::function<void(TRaceTiming &Sender, qint32 RemainingLaps)> OnLeaderLap;
 
     // ---- Reading the race ----
-    // Whether car has completed RaceLaps laps.
-    bool Finished(int car) const { return LapTable[car].Count >= RaceLaps; }
+    // How a race ends. AllLaps: every car runs RaceLaps laps. The others wave the chequered flag:
+    // once it has fallen every car finishes at its next crossing. It falls when the leader
+    // completes RaceLaps laps (FlagAfterLaps), at the leader's first crossing once the race has
+    // run TimeLimitMs ("Zeit + 1 Runde", FlagAfterTime), or at whichever comes first.
+    enum class TFinishRule { AllLaps, FlagAfterLaps, FlagAfterTime, FlagAfterLapsOrTime };
+    TFinishRule FinishRule = TFinishRule::AllLaps;
+    qint64 TimeLimitMs = 0;
+    // Whether the chequered flag has fallen (never under AllLaps).
+    bool FlagFallen() const { return FFlagFallen; }
+
+    // Whether car has finished: completed RaceLaps laps, or crossed the line once the flag fell.
+    bool Finished(int car) const
+    {
+        return FinishRule == TFinishRule::AllLaps ? LapTable[car].Count >= RaceLaps
+                                                  : FFinished[car];
+    }
+    // The most laps a car can record: RaceLaps, unless only the race time ends the race.
+    qint32 LapLimit() const
+    {
+        return FinishRule == TFinishRule::FlagAfterTime ? kMaxLaps : RaceLaps;
+    }
     // Duration of the car's running lap at tick stamp now (for the "Zeit" column).
     qint32 RunningLapMs(int car, quint32 now) const;
 
@@ -176,4 +195,6 @@ private:
     int FCarCount = kMaxCars;
     double FLapLengthKm = 15.0;
     bool FKeyLocked[kMaxCars + 1] = {};
+    bool FFlagFallen = false;
+    bool FFinished[kMaxCars + 1] = {};
 };

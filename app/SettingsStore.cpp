@@ -84,6 +84,7 @@ TStoredSettings TSettingsStore::Read() const
     readInt(ini, QStringLiteral("LiveOn"), s.LiveOn);
     readInt(ini, QStringLiteral("LivePort"), s.LivePort);
     readInt(ini, QStringLiteral("Speech"), s.Speech);
+    readInt(ini, QStringLiteral("Finish"), s.Finish);
     return s;
 }
 
@@ -109,6 +110,7 @@ bool TSettingsStore::Write(const TStoredSettings &s) const
     writeInt(ini, QStringLiteral("LiveOn"), s.LiveOn);
     writeInt(ini, QStringLiteral("LivePort"), s.LivePort);
     writeInt(ini, QStringLiteral("Speech"), s.Speech);
+    writeInt(ini, QStringLiteral("Finish"), s.Finish);
     ini.sync();
     return ini.status() == QSettings::NoError;
 }

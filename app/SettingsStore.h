@@ -24,6 +24,7 @@ struct TStoredSettings
     std::optional<int> LiveOn;   // 1 when the live page is served
     std::optional<int> LivePort; // its port
     std::optional<int> Speech;   // 1 when presses are announced
+    std::optional<int> Finish;   // how the race ends (index of the "Rennende" choice)
 };
 
 // One INI file per user that holds the window's geometry and the race settings.

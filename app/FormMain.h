@@ -290,6 +290,16 @@ public:
     TResultsSnapshot ResultsSnapshot() const;
     // Shows an export's write error; a message box unless replaced (tests record the text).
     std::function<void(const QString &text)> ShowWriteError;
+    // The results as PDF and as CSV (the classification and every crossing), beside the results
+    // page, written on a thread of their own (Ctrl+Shift+P).
+    void ExportResultFiles();
+    QStringList ResultFileNames() const;
+    // Called once those files are written, with an error text or empty; for tests.
+    std::function<void(const QString &error)> OnResultFilesWritten;
+    // The results through the desktop's print dialog (Ctrl+P).
+    void PrintResults();
+    QAction *ExportFiles1 = nullptr;
+    QAction *Print1 = nullptr;
     void bStartListClick(QObject *Sender);
     // Fills grid columns 2 to 11 and the row count from a starter list; the whole list is read
     // first, so a file that fails leaves the grid as it was. Errors pass to the caller
@@ -399,6 +409,7 @@ private:
     bool FClosing = false;
     // The car whose row is marked for a moment after its press.
     int FMarkedCar = 0;
+    bool FExportingFiles = false;
     int FLastAnnouncedCar = 0;
     qint64 FAudienceVersion = 0;
     std::unique_ptr<TThreadedSpeechOutput> FSystemSpeech;

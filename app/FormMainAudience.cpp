@@ -61,6 +61,11 @@ void TFormMain::BuildAudience()
     ZoomReset1 =
         windowCommand(QStringLiteral("ZoomReset1"), QStringLiteral("Wertung normal groß"),
                       {QKeySequence(Qt::CTRL | Qt::Key_0)}, [this] { SetStandingsZoom(100); });
+    ExportFiles1 = windowCommand(
+        QStringLiteral("ExportFiles1"), QStringLiteral("Ergebnisse als PDF und CSV"),
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)}, &TFormMain::ExportResultFiles);
+    Print1 = windowCommand(QStringLiteral("Print1"), QStringLiteral("Ergebnisse drucken…"),
+                           {QKeySequence(Qt::CTRL | Qt::Key_P)}, &TFormMain::PrintResults);
     AudienceSettings1 = windowCommand(
         QStringLiteral("AudienceSettings1"), QStringLiteral("Live-Seite und Ansagen…"),
         {QKeySequence(Qt::CTRL | Qt::Key_J)}, &TFormMain::ShowAudienceSettings);

@@ -10,6 +10,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QWindow>
 
 namespace {
 
@@ -235,10 +236,46 @@ void TSpectatorBoard::ShowOnScreen(QScreen *screen)
     setVisible(true);
 }
 
+void TSpectatorBoard::leaveFullScreen()
+{
+    if (isFullScreen())
+        setWindowState(windowState() & ~Qt::WindowFullScreen);
+}
+
+void TSpectatorBoard::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    QWindow *focused = QGuiApplication::focusWindow();
+    if (focused && focused != windowHandle())
+        m_operatorWindow = focused;
+    m_shownAt.start();
+}
+
+void TSpectatorBoard::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow())
+        return;
+    if (!m_shownAt.isValid() || m_shownAt.elapsed() > kSettleMs || !m_operatorWindow)
+        return;
+    // Queued: the activation that is being delivered must finish first.
+    QPointer<QWindow> back = m_operatorWindow;
+    QTimer::singleShot(0, this, [back] {
+        if (back && back->isVisible())
+            back->requestActivate();
+    });
+}
+
+void TSpectatorBoard::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    leaveFullScreen();
+    event->accept();
+}
+
 void TSpectatorBoard::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape && isFullScreen()) {
-        setWindowState(windowState() & ~Qt::WindowFullScreen);
+        leaveFullScreen();
         event->accept();
         return;
     }

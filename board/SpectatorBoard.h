@@ -3,7 +3,9 @@
 #include "BoardGeometry.h"
 #include "LiveStandings.h"
 
+#include <QElapsedTimer>
 #include <QList>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -11,6 +13,7 @@
 
 class QKeyEvent;
 class QScreen;
+class QWindow;
 
 // The board for the spectators: a window of its own, meant for a second screen or a projector,
 // that shows the race title, the clock, how far the leader still has to go and every car's
@@ -25,6 +28,9 @@ class TSpectatorBoard : public QWidget
     Q_OBJECT
 public:
     static constexpr int kMarkMs = 2000;
+    // Some platforms activate a new window whatever it asks for; an activation this soon after
+    // showing is handed back to the window that had it.
+    static constexpr int kSettleMs = 1000;
 
     // What one piece of text on the board is, for the checks that nothing is cut.
     enum class TCellKind { Title, Clock, Progress, Heading, Driver, Fixed };
@@ -45,6 +51,9 @@ public:
     void Show(const TLiveStandings &standings);
     // Full screen on the given screen (the primary one for nullptr), without taking the focus.
     void ShowOnScreen(QScreen *screen);
+    // Back to an ordinary window; also on Escape, when the board has the keys, and on a double
+    // click, which needs no focus.
+    void leaveFullScreen();
 
     // How long the last car to cross stays marked; tests shorten it.
     void setMarkDuration(int ms);
@@ -61,6 +70,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     struct TRowTexts
@@ -94,4 +106,6 @@ private:
     int m_markedCar = 0;
     QTimer m_markTimer;
     int m_layoutCount = 0;
+    QPointer<QWindow> m_operatorWindow; // had the focus when the board was shown
+    QElapsedTimer m_shownAt;
 };

@@ -84,10 +84,9 @@ void TSpectatorBoard::Show(const TLiveStandings &standings)
     if (relayoutNeeded)
         m_rows.resize(standings.rows.size());
     takeHeader(standings);
-    takeRows(standings.rows);
-    relayoutNeeded = outgrowsColumns(standings.rows) || relayoutNeeded;
+    relayoutNeeded = takeRows(standings.rows) || relayoutNeeded;
     const int clockRoom = m_geometry.clockRect.width() - 2 * m_geometry.padding;
-    if (QFontMetrics(m_geometry.clockFont).horizontalAdvance(m_clock) > clockRoom) {
+    if (m_clockMetrics.horizontalAdvance(m_clock) > clockRoom) {
         m_clockWidest = m_clock;
         relayoutNeeded = true;
     }
@@ -115,8 +114,9 @@ void TSpectatorBoard::takeHeader(const TLiveStandings &standings)
     }
 }
 
-void TSpectatorBoard::takeRows(const QList<TLiveRow> &rows)
+bool TSpectatorBoard::takeRows(const QList<TLiveRow> &rows)
 {
+    bool grew = false;
     for (int i = 0; i < rows.size(); ++i) {
         const TLiveRow &row = rows[i];
         TRowTexts &mine = m_rows[i];
@@ -125,37 +125,31 @@ void TSpectatorBoard::takeRows(const QList<TLiveRow> &rows)
         mine.car = row.car;
         mine.finished = row.finished;
         mine.overdue = row.overdue;
-        if (restyled)
-            update(m_geometry.rowRect(i));
+        // One repaint per row: the span of its changed cells, or all of it when restyled.
+        QRect dirty = restyled ? m_geometry.rowRect(i) : QRect();
         const std::array<QString, kBoardColumns> texts = rowTexts(row);
         for (int c = 0; c < kBoardColumns; ++c) {
             if (texts[c] == mine.text[c])
                 continue;
             mine.text[c] = texts[c];
             mine.shown[c] = c == int(TBoardColumn::Driver) ? elidedDriver(texts[c]) : texts[c];
-            if (!restyled)
-                update(m_geometry.cellRect(i, TBoardColumn(c)));
+            if (isFixedColumn(c))
+                grew = outgrows(c, texts[c]) || grew;
+            dirty |= m_geometry.cellRect(i, TBoardColumn(c));
         }
-    }
-}
-
-bool TSpectatorBoard::outgrowsColumns(const QList<TLiveRow> &rows)
-{
-    const QFontMetrics metrics(m_geometry.rowFont);
-    bool grew = false;
-    for (int i = 0; i < rows.size(); ++i) {
-        for (int c = 0; c < kBoardColumns; ++c) {
-            if (!isFixedColumn(c))
-                continue;
-            const QString &text = m_rows[i].text[c];
-            const int room = m_geometry.columnWidth[c] - 2 * m_geometry.padding;
-            if (metrics.horizontalAdvance(text) > room) {
-                m_widest[c] = text;
-                grew = true;
-            }
-        }
+        if (!dirty.isNull())
+            update(dirty);
     }
     return grew;
+}
+
+bool TSpectatorBoard::outgrows(int column, const QString &text)
+{
+    const int room = m_geometry.columnWidth[column] - 2 * m_geometry.padding;
+    if (m_rowMetrics.horizontalAdvance(text) <= room)
+        return false;
+    m_widest[column] = text;
+    return true;
 }
 
 void TSpectatorBoard::takeMark(const TLiveStandings &standings)
@@ -196,6 +190,9 @@ void TSpectatorBoard::relayout()
 {
     const QString family = QFontInfo(font()).family();
     m_geometry = ComputeBoardGeometry(size(), int(m_rows.size()), m_widest, m_clockWidest, family);
+    m_rowMetrics = QFontMetrics(m_geometry.rowFont);
+    m_clockMetrics = QFontMetrics(m_geometry.clockFont);
+    m_titleMetrics = QFontMetrics(m_geometry.titleFont);
     ++m_layoutCount;
     elideAll();
     update();
@@ -214,13 +211,13 @@ QString TSpectatorBoard::elidedDriver(const QString &name) const
 {
     const QRect room =
         TBoardGeometry::textRect(m_geometry.cellRect(0, TBoardColumn::Driver), m_geometry.padding);
-    return QFontMetrics(m_geometry.rowFont).elidedText(name, Qt::ElideRight, room.width());
+    return m_rowMetrics.elidedText(name, Qt::ElideRight, room.width());
 }
 
 QString TSpectatorBoard::elidedTitle(const QString &title) const
 {
     const int room = m_geometry.titleRect.width();
-    return QFontMetrics(m_geometry.titleFont).elidedText(title, Qt::ElideRight, room);
+    return m_titleMetrics.elidedText(title, Qt::ElideRight, room);
 }
 
 void TSpectatorBoard::ShowOnScreen(QScreen *screen)

@@ -4,6 +4,7 @@
 #include "LiveStandings.h"
 
 #include <QElapsedTimer>
+#include <QFontMetrics>
 #include <QList>
 #include <QPointer>
 #include <QTimer>
@@ -88,9 +89,10 @@ private:
     void elideAll();
     QString elidedDriver(const QString &name) const;
     QString elidedTitle(const QString &title) const;
-    bool outgrowsColumns(const QList<TLiveRow> &rows);
     void takeHeader(const TLiveStandings &standings);
-    void takeRows(const QList<TLiveRow> &rows);
+    // True when a changed text no longer fits its column.
+    bool takeRows(const QList<TLiveRow> &rows);
+    bool outgrows(int column, const QString &text);
     void takeMark(const TLiveStandings &standings);
     void unmark();
     void updateCar(int car);
@@ -98,6 +100,10 @@ private:
     void paintRow(QPainter &painter, int row) const;
 
     TBoardGeometry m_geometry;
+    // Measured on every press, so made once per layout.
+    QFontMetrics m_rowMetrics{QFont()};
+    QFontMetrics m_clockMetrics{QFont()};
+    QFontMetrics m_titleMetrics{QFont()};
     TBoardColumnTexts m_widest;
     QString m_title, m_titleShown, m_clock, m_clockWidest, m_progress;
     TLiveState m_state = TLiveState::lsReady;

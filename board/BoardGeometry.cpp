@@ -19,6 +19,9 @@ constexpr double kHeadingTypeShare = 0.55;
 constexpr int kMinPixelSize = 6;
 // The driver column keeps room for at least this many average characters.
 constexpr int kMinDriverChars = 8;
+// No fixed column takes more than this share of the width, whatever text it was handed; a text
+// wider than that is elided like a long name.
+constexpr double kMaxFixedShare = 0.2;
 
 QFont sizedFont(const QString &family, int pixelSize, bool bold)
 {
@@ -28,9 +31,11 @@ QFont sizedFont(const QString &family, int pixelSize, bool bold)
     return font;
 }
 
+// Rounded up: elision measures in fractions of a pixel and would cut a text that a rounded
+// width says fits exactly.
 int textWidth(const QFont &font, const QString &text)
 {
-    return QFontMetrics(font).horizontalAdvance(text);
+    return int(std::ceil(QFontMetricsF(font).horizontalAdvance(text)));
 }
 
 bool isFixedText(int column)
@@ -150,7 +155,8 @@ TBoardGeometry ComputeBoardGeometry(QSize size, int rowCount, const TBoardColumn
         for (int c = 0; c < kBoardColumns; ++c) {
             if (!isFixedText(c))
                 continue;
-            const int text = std::max(textWidth(g.rowFont, widest[c]),
+            const int cap = int(usable * kMaxFixedShare);
+            const int text = std::max(std::min(textWidth(g.rowFont, widest[c]), cap),
                                       textWidth(g.headingFont, ColumnHeading(TBoardColumn(c))));
             g.columnWidth[c] = text + 2 * g.padding;
             fixed += g.columnWidth[c];
@@ -171,7 +177,10 @@ TBoardGeometry ComputeBoardGeometry(QSize size, int rowCount, const TBoardColumn
     }
 
     // The header: the title on the left, the clock on the right, the progress line below.
-    const QString clock = clockText.size() > ClockTemplate().size() ? clockText : ClockTemplate();
+    const QFont probe = sizedFont(family, titleHeight, true);
+    const QString clock = textWidth(probe, clockText) > textWidth(probe, ClockTemplate())
+                              ? clockText
+                              : ClockTemplate();
     g.clockFont = fittingFont(family, titleHeight, kTypeShare, usable / 2, clock, true);
     const int clockWidth = textWidth(g.clockFont, clock) + 2 * g.padding;
     g.clockRect = QRect(width - margin - clockWidth, top, clockWidth, titleHeight);

@@ -203,7 +203,9 @@ void TSpectatorBoard::elideAll()
     m_titleShown = elidedTitle(m_title);
     for (TRowTexts &row : m_rows) {
         for (int c = 0; c < kBoardColumns; ++c)
-            row.shown[c] = c == int(TBoardColumn::Driver) ? elidedDriver(row.text[c]) : row.text[c];
+            row.shown[c] = c == int(TBoardColumn::Driver) ? elidedDriver(row.text[c])
+                           : isFixedColumn(c)             ? elidedFixed(c, row.text[c])
+                                                          : row.text[c];
     }
 }
 
@@ -212,6 +214,14 @@ QString TSpectatorBoard::elidedDriver(const QString &name) const
     const QRect room =
         TBoardGeometry::textRect(m_geometry.cellRect(0, TBoardColumn::Driver), m_geometry.padding);
     return m_rowMetrics.elidedText(name, Qt::ElideRight, room.width());
+}
+
+QString TSpectatorBoard::elidedFixed(int column, const QString &text) const
+{
+    const int room = m_geometry.columnWidth[column] - 2 * m_geometry.padding;
+    if (m_rowMetrics.horizontalAdvance(text) <= room)
+        return text;
+    return m_rowMetrics.elidedText(text, Qt::ElideRight, room);
 }
 
 QString TSpectatorBoard::elidedTitle(const QString &title) const

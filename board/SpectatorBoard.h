@@ -89,6 +89,8 @@ private:
     void elideAll();
     QString elidedDriver(const QString &name) const;
     QString elidedTitle(const QString &title) const;
+    // Only for a text wider than any column may grow: every ordinary one fits whole.
+    QString elidedFixed(int column, const QString &text) const;
     void takeHeader(const TLiveStandings &standings);
     // True when a changed text no longer fits its column.
     bool takeRows(const QList<TLiveRow> &rows);

@@ -122,6 +122,7 @@ private slots:
     void everyTextFits_data();
     void everyTextFits();
     void layoutOnlyWhenRowsChangeOrTextsOutgrow();
+    void absurdTextsStayInsideTheWindow();
     void neverTakesTheFocus();
     void keysGoToTheWindowAndEscapeLeavesFullScreen();
     void screenChoicesListEveryScreen();
@@ -338,6 +339,31 @@ void TestSpectatorBoard::layoutOnlyWhenRowsChangeOrTextsOutgrow()
         if (cell.kind == TCellKind::Fixed)
             QCOMPARE(cell.shown, cell.text);
     }
+}
+
+void TestSpectatorBoard::absurdTextsStayInsideTheWindow()
+{
+    // A starter list may put anything into the number field, and a clock may read oddly.
+    TLiveStandings s = fullField();
+    s.rows[4].startNumber = QStringLiteral("Startnummer-wird-nachgereicht-vom-Veranstalter");
+    s.rows[5].gap = QString(60, QChar('W'));
+    s.clock = QStringLiteral("Unterbrechung wegen Regen");
+    TSpectatorBoard board;
+    board.resize(800, 600);
+    board.Show(s);
+    const QRect window(0, 0, 800, 600);
+    for (const TSpectatorBoard::TCellView &cell : board.cells()) {
+        const QString what = cell.text + QStringLiteral(" / ") + cell.shown;
+        QVERIFY2(QFontMetrics(cell.font).horizontalAdvance(cell.shown) <= cell.rect.width(),
+                 qPrintable(what));
+        QVERIFY2(window.contains(cell.rect), qPrintable(what));
+    }
+    QVERIFY(board.geometry().rowFont.pixelSize() >= 12); // the rest of the board stays legible
+    // Showing the same again lays nothing out afresh.
+    const int layouts = board.layoutCount();
+    s.version += 1;
+    board.Show(s);
+    QCOMPARE(board.layoutCount(), layouts);
 }
 
 void TestSpectatorBoard::neverTakesTheFocus()

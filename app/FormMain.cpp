@@ -6,6 +6,7 @@
 #include "LapKeyFilter.h"
 #include "LiveServer.h"
 #include "RaceJournal.h"
+#include "SpectatorBoard.h"
 #include "ThreadedSpeechOutput.h"
 
 #include "ApplicationHelp.h"
@@ -91,6 +92,8 @@ TFormMain::~TFormMain()
     FlushJournal();
     delete Announcer; // before the speech output it talks to
     Announcer = nullptr;
+    delete Board;
+    Board = nullptr;
     FormDestroy();
     // The controls go after this object has stopped being a TFormMain; a signal they send on
     // the way (a field losing the focus) must not reach its handlers any more.
@@ -192,6 +195,8 @@ void TFormMain::ReadSettings()
         SetDeskVisible(*s.PassLog != 0);
     if (s.Zoom)
         SetStandingsZoom(*s.Zoom);
+    if (s.BoardScreen)
+        BoardScreenName = *s.BoardScreen;
     if (s.Finish)
         cbFinish->setCurrentIndex(qBound(0, *s.Finish, cbFinish->count() - 1));
     if (s.LivePort)
@@ -228,6 +233,7 @@ void TFormMain::SaveSettings()
     s.PassLog = ShowDesk1->isChecked() ? 1 : 0;
     s.Zoom = StandingsZoomPercent;
     s.Finish = cbFinish->currentIndex();
+    s.BoardScreen = BoardScreenName;
     s.LiveOn = LiveOn ? 1 : 0;
     s.LivePort = LivePort;
     s.Speech = SpeechOn ? 1 : 0;

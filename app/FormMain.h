@@ -42,6 +42,8 @@ class TFDlgYesNo;
 class TAnnouncer;
 class TArchiveWindow;
 class TLiveServer;
+class TSpectatorBoard;
+class QScreen;
 class TSpeechOutput;
 class TThreadedSpeechOutput;
 class TCorrectionDesk;
@@ -171,6 +173,12 @@ public:
     QAction *ZoomOut1 = nullptr;
     QAction *ZoomReset1 = nullptr;
     QAction *AudienceSettings1 = nullptr;
+    // The spectator board (Ctrl+T), made when first shown; full screen on BoardScreenName.
+    TSpectatorBoard *Board = nullptr;
+    QString BoardScreenName;
+    QAction *Board1 = nullptr;
+    void ToggleBoard();
+    QScreen *BoardScreen() const;
     // Called with every new snapshot of the standings (the spectator board).
     std::function<void(const TLiveStandings &)> OnAudienceStandings;
     // The standings as the live page and the board show them.

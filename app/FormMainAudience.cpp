@@ -6,6 +6,8 @@
 #include "AnnouncementText.h"
 #include "Announcer.h"
 #include "LiveServer.h"
+#include "ScreenChoices.h"
+#include "SpectatorBoard.h"
 #include "ThreadedSpeechOutput.h"
 
 #include "TSortGrid.h"
@@ -21,6 +23,7 @@
 #include <QMessageBox>
 #include <QNetworkInterface>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTimer>
@@ -66,9 +69,36 @@ void TFormMain::BuildAudience()
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)}, &TFormMain::ExportResultFiles);
     Print1 = windowCommand(QStringLiteral("Print1"), QStringLiteral("Ergebnisse drucken…"),
                            {QKeySequence(Qt::CTRL | Qt::Key_P)}, &TFormMain::PrintResults);
+    Board1 = windowCommand(QStringLiteral("Board1"), QStringLiteral("Anzeigetafel"),
+                           {QKeySequence(Qt::CTRL | Qt::Key_T)}, &TFormMain::ToggleBoard);
     AudienceSettings1 = windowCommand(
         QStringLiteral("AudienceSettings1"), QStringLiteral("Live-Seite und Ansagen…"),
         {QKeySequence(Qt::CTRL | Qt::Key_J)}, &TFormMain::ShowAudienceSettings);
+}
+
+QScreen *TFormMain::BoardScreen() const
+{
+    const QList<TScreenChoice> choices = screenChoices();
+    for (const TScreenChoice &choice : choices) {
+        if (choice.screen && choice.screen->name() == BoardScreenName)
+            return choice.screen;
+    }
+    // A second screen when there is one: the operator's window stays on the first.
+    return choices.size() > 1 ? choices[1].screen : nullptr;
+}
+
+void TFormMain::ToggleBoard()
+{
+    if (Board && Board->isVisible()) {
+        Board->hide();
+        return;
+    }
+    if (!Board) {
+        Board = new TSpectatorBoard;
+        Board->setAttribute(Qt::WA_DeleteOnClose, false);
+    }
+    Board->Show(AudienceStandings());
+    Board->ShowOnScreen(BoardScreen());
 }
 
 void TFormMain::UseSpeechOutput(TSpeechOutput *output)
@@ -128,6 +158,12 @@ void TFormMain::ShowAudienceSettings()
     port->setValue(LivePort);
     auto *where = new QLabel(LiveOn ? LivePageAddresses() : QString());
     where->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto *screens = new QComboBox;
+    const QList<TScreenChoice> choices = screenChoices();
+    for (const TScreenChoice &choice : choices)
+        screens->addItem(choice.label, choice.screen ? choice.screen->name() : QString());
+    if (QScreen *current = BoardScreen())
+        screens->setCurrentIndex(qMax(0, screens->findData(current->name())));
     auto *speech = new QCheckBox(QStringLiteral("Jede Durchfahrt ansagen (Sprachausgabe)"));
     speech->setChecked(SpeechOn);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
@@ -138,11 +174,15 @@ void TFormMain::ShowAudienceSettings()
     form->addRow(live);
     form->addRow(QStringLiteral("&Port:"), port);
     form->addRow(QStringLiteral("Adresse:"), where);
+    form->addRow(QStringLiteral("Anzeigetafel (Strg+T) auf:"), screens);
     form->addRow(speech);
     form->addRow(buttons);
     if (dialog.exec() != QDialog::Accepted)
         return;
     SetSpeechOn(speech->isChecked());
+    BoardScreenName = screens->currentData().toString();
+    if (Board && Board->isVisible())
+        Board->ShowOnScreen(BoardScreen());
     if (!SetLivePage(live->isChecked(), port->value()))
         ShowNoticeText(LiveServer->errorString());
     else if (LiveOn)
@@ -191,6 +231,8 @@ void TFormMain::PublishAudience()
 {
     const TLiveStandings standings = AudienceStandings();
     LiveServer->publish(standings);
+    if (Board && Board->isVisible())
+        Board->Show(standings);
     if (OnAudienceStandings)
         OnAudienceStandings(standings);
 }

@@ -85,6 +85,8 @@ TStoredSettings TSettingsStore::Read() const
     readInt(ini, QStringLiteral("LivePort"), s.LivePort);
     readInt(ini, QStringLiteral("Speech"), s.Speech);
     readInt(ini, QStringLiteral("Finish"), s.Finish);
+    if (ini.contains(QStringLiteral("BoardScreen")))
+        s.BoardScreen = readText(ini, QStringLiteral("BoardScreen"));
     return s;
 }
 
@@ -111,6 +113,7 @@ bool TSettingsStore::Write(const TStoredSettings &s) const
     writeInt(ini, QStringLiteral("LivePort"), s.LivePort);
     writeInt(ini, QStringLiteral("Speech"), s.Speech);
     writeInt(ini, QStringLiteral("Finish"), s.Finish);
+    writeText(ini, QStringLiteral("BoardScreen"), s.BoardScreen);
     ini.sync();
     return ini.status() == QSettings::NoError;
 }

@@ -18,13 +18,14 @@ struct TStoredSettings
     std::optional<int> Time; // race duration in seconds
     std::optional<QString> Title;
     std::optional<QString> TimeWarn;
-    std::optional<int> MinLap;   // the minimum lap guard in seconds; 0: off
-    std::optional<int> PassLog;  // 1 when the pass log is shown below the standings
-    std::optional<int> Zoom;     // scale of the standings in percent
-    std::optional<int> LiveOn;   // 1 when the live page is served
-    std::optional<int> LivePort; // its port
-    std::optional<int> Speech;   // 1 when presses are announced
-    std::optional<int> Finish;   // how the race ends (index of the "Rennende" choice)
+    std::optional<int> MinLap;          // the minimum lap guard in seconds; 0: off
+    std::optional<int> PassLog;         // 1 when the pass log is shown below the standings
+    std::optional<int> Zoom;            // scale of the standings in percent
+    std::optional<int> LiveOn;          // 1 when the live page is served
+    std::optional<int> LivePort;        // its port
+    std::optional<int> Speech;          // 1 when presses are announced
+    std::optional<int> Finish;          // how the race ends (index of the "Rennende" choice)
+    std::optional<QString> BoardScreen; // name of the screen for the spectator board
 };
 
 // One INI file per user that holds the window's geometry and the race settings.

@@ -1,6 +1,7 @@
 #include "CorrectionDesk.h"
 #include "LiveServer.h"
 #include "PassLogModel.h"
+#include "SpectatorBoard.h"
 #include "SpeechOutput.h"
 #include "WindowUnderTest.h"
 
@@ -76,6 +77,7 @@ private slots:
     void livePageFollowsPressesAndCorrections();
     void pressesAreAnnounced();
     void standingsScaleAndKeepTheirScale();
+    void boardFollowsPressesAndCorrections();
 };
 
 void TestAudience::livePageFollowsPressesAndCorrections()
@@ -95,8 +97,7 @@ void TestAudience::livePageFollowsPressesAndCorrections()
     do {
         QTest::qWait(20);
         json = liveStandings(port);
-    } while (json.value(QStringLiteral("lastCar")).toInt() != 1 &&
-             waited.elapsed() < 3000);
+    } while (json.value(QStringLiteral("lastCar")).toInt() != 1 && waited.elapsed() < 3000);
     QVERIFY2(waited.elapsed() < 1000, qPrintable(QString::number(waited.elapsed())));
     QJsonArray rows = json.value(QStringLiteral("rows")).toArray();
     QCOMPARE(rows.size(), 3);
@@ -141,9 +142,11 @@ void TestAudience::pressesAreAnnounced()
     lapAt(t, now, 185000, 1); // and finishes
     lapAt(t, now, 190000, 2);
     QTRY_COMPARE(speech.said.size(), 4);
-    QCOMPARE(speech.said[0], QStringLiteral("Startnummer zwölf, Runde eins, eins null zwei Komma fünf"));
-    QCOMPARE(speech.said[1], QStringLiteral("Startnummer elf, Runde zwei, eins null zwei Komma vier, "
-                                            "letzte Runde"));
+    QCOMPARE(speech.said[0],
+             QStringLiteral("Startnummer zwölf, Runde eins, eins null zwei Komma fünf"));
+    QCOMPARE(speech.said[1],
+             QStringLiteral("Startnummer elf, Runde zwei, eins null zwei Komma vier, "
+                            "letzte Runde"));
     QVERIFY(speech.said[2].endsWith(QStringLiteral("im Ziel")));
     QVERIFY(speech.said[3].startsWith(QStringLiteral("Startnummer zwölf, Runde zwei")));
     // A press after the car's finish is not announced.
@@ -174,6 +177,46 @@ void TestAudience::standingsScaleAndKeepTheirScale()
     QCOMPARE(t.window->SortGrid1->DefaultRowHeight(), rowHeight);
     QCOMPARE(t.window->SortGrid1->font().pixelSize(), fontPx);
     QCOMPARE(t.window->SortGrid1->ColWidths(TRaceTiming::colNr), nrWidth);
+}
+
+namespace {
+
+// The board's drivers, top to bottom.
+QStringList boardDrivers(const TSpectatorBoard &board)
+{
+    QStringList drivers;
+    for (const TSpectatorBoard::TCellView &cell : board.cells()) {
+        if (cell.kind == TSpectatorBoard::TCellKind::Driver)
+            drivers << cell.text;
+    }
+    return drivers;
+}
+
+} // namespace
+
+void TestAudience::boardFollowsPressesAndCorrections()
+{
+    TWindowUnderTest t;
+    startRace(t, 3, 5);
+    t.window->activateWindow();
+    t.Key(Qt::Key_T, Qt::ControlModifier);
+    QVERIFY(t.window->Board && t.window->Board->isVisible());
+    quint32 now = 0;
+    lapAt(t, now, 60000, 3);
+    lapAt(t, now, 61000, 1);
+    QCOMPARE(boardDrivers(*t.window->Board).mid(0, 2),
+             (QStringList{QStringLiteral("<b>Fahrer 3</b>"), QStringLiteral("<b>Fahrer 1</b>")}));
+    QCOMPARE(t.window->Board->markedCar(), 1);
+    // The board takes no keys: the next lap key still reaches the race.
+    QTRY_VERIFY(!t.window->Board->isActiveWindow());
+    lapAt(t, now, 62000, 2);
+    QCOMPARE(t.window->Race.LapTable[2].Count, 1);
+    // Car 3's lap was a slip: deleted, the board shows car 1 ahead at once.
+    t.window->Desk->SelectCrossing(t.window->Desk->Model()->IdAt(2));
+    QTest::keyClick(t.window->Desk->PassView(), Qt::Key_Delete);
+    QCOMPARE(boardDrivers(*t.window->Board).first(), QStringLiteral("<b>Fahrer 1</b>"));
+    t.Key(Qt::Key_T, Qt::ControlModifier);
+    QVERIFY(!t.window->Board->isVisible());
 }
 
 QTEST_MAIN(TestAudience)

@@ -1,9 +1,12 @@
 // Runs a 12-car race in the real main window and prints what the operator's machine pays for it:
 // the process's CPU use (as a share of one core) while the window waits and while a lap key is
 // pressed every 100 ms, and the time from a lap key event to the end of the repaint that shows
-// the lap in the standings (median and 99th percentile).
+// the lap in the standings (median and 99th percentile); the last time with the live page held
+// open by 200 clients on the loopback, each of which notes when every press reaches it.
 #include "DlgYesNo.h"
 #include "FormMain.h"
+#include "LiveCrowd.h"
+#include "LiveServer.h"
 #include "RaceJournal.h"
 #include "TSortGrid.h"
 #include "TickCounter.h"
@@ -14,12 +17,14 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 #include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -125,14 +130,41 @@ struct TMeasure
     std::vector<double> latencies;
     std::vector<double> keyHandling;
     std::vector<double> lapPaint;
-    std::vector<double> durable; // press to the journal's confirmation that it is on the disk
+    std::vector<double> durable;    // press to the journal's confirmation that it is on the disk
+    int liveClients = 0;            // clients holding the live page, 0: live page off
+    std::vector<qint64> liveDelays; // press on the screen to each client, ns
+    int liveDropped = 0;
 };
 
+constexpr int kLiveClients = 200;
+
 // One 12-car race in a fresh window; with a journal when journalPath is not empty.
-bool measure(const QString &settingsPath, const QString &journalPath, TMeasure &m)
+bool measure(const QString &settingsPath, const QString &journalPath, TMeasure &m,
+             bool live = false)
 {
     TSystemTickCounter ticks;
     TFormMain window(ticks, settingsPath, journalPath);
+    PublishLog log(4096);
+    QThread crowdThread;
+    std::unique_ptr<Crowd> crowd;
+    if (live) {
+        if (!window.SetLivePage(true, 0))
+            return false;
+        window.OnAudienceStandings = [&log](const TLiveStandings &s) {
+            if (s.version > 0 && s.version < qint64(log.at.size()) &&
+                log.at[size_t(s.version)] == 0)
+                log.at[size_t(s.version)].store(nowNs());
+        };
+        crowd = std::make_unique<Crowd>(window.LiveServer->port(), kLiveClients, &log);
+        crowd->moveToThread(&crowdThread);
+        crowdThread.start();
+        QMetaObject::invokeMethod(crowd.get(), [&crowd] { crowd->connectAll(); });
+        QElapsedTimer waited;
+        waited.start();
+        while (crowd->ready() < kLiveClients && waited.elapsed() < 20000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        m.liveClients = crowd->ready();
+    }
     TFDlgYesNo dialog(&window);
     window.SetDlgYesNo(&dialog);
     window.seCarCount->setValue(kCars);
@@ -176,6 +208,15 @@ bool measure(const QString &settingsPath, const QString &journalPath, TMeasure &
     m.latencies = presser.LatenciesMs();
     m.keyHandling = presser.KeyHandlingMs();
     m.lapPaint = presser.LapPaintMs();
+    if (crowd) {
+        runFor(1000); // the last presses reach everybody
+        m.liveDelays = crowd->takeDelays();
+        m.liveDropped = crowd->dropped();
+        QMetaObject::invokeMethod(
+            crowd.get(), [&crowd] { qDeleteAll(crowd->children()); }, Qt::BlockingQueuedConnection);
+        crowdThread.quit();
+        crowdThread.wait();
+    }
     return true;
 }
 
@@ -209,14 +250,33 @@ int main(int argc, char **argv)
     QTemporaryDir folder;
     TMeasure memoryOnly;
     TMeasure journalled;
+    TMeasure watched;
     if (!measure(folder.filePath(QStringLiteral("a.ini")), QString(), memoryOnly) ||
         !measure(folder.filePath(QStringLiteral("b.ini")),
-                 folder.filePath(QStringLiteral("journal.sqlite")), journalled))
+                 folder.filePath(QStringLiteral("journal.sqlite")), journalled) ||
+        !measure(folder.filePath(QStringLiteral("c.ini")),
+                 folder.filePath(QStringLiteral("journal2.sqlite")), watched, true))
         return 1;
     std::printf("window, %d cars, a lap key every %d ms for %d s\n", kCars, kPressIntervalMs,
                 kRaceMs / 1000);
     print("without the journal (baseline):", memoryOnly);
     print("with the journal:", journalled);
+    print("with the journal and the live page held by the crowd:", watched);
+    std::vector<qint64> delays = watched.liveDelays;
+    std::sort(delays.begin(), delays.end());
+    const auto at = [&delays](double p) {
+        return delays.empty()
+                   ? 0.0
+                   : double(delays[std::min(delays.size() - 1,
+                                            size_t(p * double(delays.size() - 1) + 0.5))]) /
+                         1e6;
+    };
+    const long late = long(
+        std::count_if(delays.begin(), delays.end(), [](qint64 d) { return d >= 1000000000LL; }));
+    std::printf(
+        "  live page: %d clients; press on the screen to each client: p50 %.1f ms, p99 %.1f "
+        "ms, max %.1f ms; %zu deliveries, %ld at 1 s or later, %d clients dropped\n",
+        watched.liveClients, at(0.5), at(0.99), at(1.0), delays.size(), late, watched.liveDropped);
     std::printf("ratio of the p99 key-to-repaint, journal / baseline: %.2f\n",
                 percentile(journalled.latencies, 0.99) /
                     std::max(1e-9, percentile(memoryOnly.latencies, 0.99)));

@@ -18,7 +18,7 @@ constexpr double kTypeShare = 0.66;
 constexpr double kHeadingTypeShare = 0.55;
 constexpr int kMinPixelSize = 6;
 // The driver column keeps room for at least this many average characters.
-constexpr int kMinDriverChars = 8;
+constexpr int kMinDriverChars = 14; // most names whole: "Cleo Lindqvist"
 // No fixed column takes more than this share of the width, whatever text it was handed; a text
 // wider than that is elided like a long name.
 constexpr double kMaxFixedShare = 0.2;

@@ -355,6 +355,10 @@ private:
     void ReadSettings();
     void SaveSettings();
     void WatchSettings();
+    // A keyboard command on owner (the window, or a widget for WidgetShortcut).
+    QAction *AddCommand(QWidget *owner, const QString &name, const QString &caption,
+                        const QList<QKeySequence> &keys, std::function<void()> handler,
+                        Qt::ShortcutContext context = Qt::WindowShortcut);
     void BuildCorrectionDesk();
     void BuildAudience();
     // The announcement of a counted press and the new version of the standings.

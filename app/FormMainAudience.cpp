@@ -44,36 +44,31 @@ int cellNumber(const QString &text)
 void TFormMain::BuildAudience()
 {
     LiveServer = new TLiveServer(this);
-    const auto windowCommand = [this](const QString &name, const QString &caption,
-                                      const QList<QKeySequence> &keys, auto handler) {
-        auto *action = new QAction(caption, this);
-        action->setObjectName(name);
-        action->setShortcuts(keys);
-        connect(action, &QAction::triggered, this, handler);
-        addAction(action);
-        return action;
-    };
-    ZoomIn1 = windowCommand(QStringLiteral("ZoomIn1"), QStringLiteral("Wertung größer"),
-                            {QKeySequence(Qt::CTRL | Qt::Key_Plus),
-                             QKeySequence(Qt::CTRL | Qt::Key_Equal),
-                             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus)},
-                            [this] { SetStandingsZoom(StandingsZoomPercent + kZoomStepPercent); });
-    ZoomOut1 = windowCommand(QStringLiteral("ZoomOut1"), QStringLiteral("Wertung kleiner"),
-                             {QKeySequence(Qt::CTRL | Qt::Key_Minus)},
-                             [this] { SetStandingsZoom(StandingsZoomPercent - kZoomStepPercent); });
+    ZoomIn1 =
+        AddCommand(this, QStringLiteral("ZoomIn1"), QStringLiteral("Wertung größer"),
+                   {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal),
+                    QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus)},
+                   [this] { SetStandingsZoom(StandingsZoomPercent + kZoomStepPercent); });
+    ZoomOut1 = AddCommand(this, QStringLiteral("ZoomOut1"), QStringLiteral("Wertung kleiner"),
+                          {QKeySequence(Qt::CTRL | Qt::Key_Minus)},
+                          [this] { SetStandingsZoom(StandingsZoomPercent - kZoomStepPercent); });
     ZoomReset1 =
-        windowCommand(QStringLiteral("ZoomReset1"), QStringLiteral("Wertung normal groß"),
-                      {QKeySequence(Qt::CTRL | Qt::Key_0)}, [this] { SetStandingsZoom(100); });
-    ExportFiles1 = windowCommand(
-        QStringLiteral("ExportFiles1"), QStringLiteral("Ergebnisse als PDF und CSV"),
-        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)}, &TFormMain::ExportResultFiles);
-    Print1 = windowCommand(QStringLiteral("Print1"), QStringLiteral("Ergebnisse drucken…"),
-                           {QKeySequence(Qt::CTRL | Qt::Key_P)}, &TFormMain::PrintResults);
-    Board1 = windowCommand(QStringLiteral("Board1"), QStringLiteral("Anzeigetafel"),
-                           {QKeySequence(Qt::CTRL | Qt::Key_T)}, &TFormMain::ToggleBoard);
-    AudienceSettings1 = windowCommand(
-        QStringLiteral("AudienceSettings1"), QStringLiteral("Live-Seite und Ansagen…"),
-        {QKeySequence(Qt::CTRL | Qt::Key_J)}, &TFormMain::ShowAudienceSettings);
+        AddCommand(this, QStringLiteral("ZoomReset1"), QStringLiteral("Wertung normal groß"),
+                   {QKeySequence(Qt::CTRL | Qt::Key_0)}, [this] { SetStandingsZoom(100); });
+    ExportFiles1 = AddCommand(this, QStringLiteral("ExportFiles1"),
+                              QStringLiteral("Ergebnisse als PDF und CSV"),
+                              {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)},
+                              std::bind_front(&TFormMain::ExportResultFiles, this));
+    Print1 = AddCommand(this, QStringLiteral("Print1"), QStringLiteral("Ergebnisse drucken…"),
+                        {QKeySequence(Qt::CTRL | Qt::Key_P)},
+                        std::bind_front(&TFormMain::PrintResults, this));
+    Board1 = AddCommand(this, QStringLiteral("Board1"), QStringLiteral("Anzeigetafel"),
+                        {QKeySequence(Qt::CTRL | Qt::Key_T)},
+                        std::bind_front(&TFormMain::ToggleBoard, this));
+    AudienceSettings1 =
+        AddCommand(this, QStringLiteral("AudienceSettings1"),
+                   QStringLiteral("Live-Seite und Ansagen…"), {QKeySequence(Qt::CTRL | Qt::Key_J)},
+                   std::bind_front(&TFormMain::ShowAudienceSettings, this));
 }
 
 QScreen *TFormMain::BoardScreen() const

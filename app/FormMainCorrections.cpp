@@ -57,63 +57,51 @@ void TFormMain::BuildCorrectionDesk()
         return QPair<int, quint32>(answer.car, answer.raceMs);
     };
 
-    const auto windowCommand = [this](const QString &name, const QString &caption,
-                                      const QList<QKeySequence> &keys,
-                                      void (TFormMain::*handler)()) {
-        auto *action = new QAction(caption, this);
-        action->setObjectName(name);
-        action->setShortcuts(keys);
-        connect(action, &QAction::triggered, this, handler);
-        addAction(action);
-        return action;
-    };
-    Undo1 = windowCommand(QStringLiteral("Undo1"), QStringLiteral("Rückgängig"),
-                          {QKeySequence(Qt::CTRL | Qt::Key_Z)}, &TFormMain::UndoCorrection);
-    Redo1 = windowCommand(
-        QStringLiteral("Redo1"), QStringLiteral("Wiederherstellen"),
+    Undo1 = AddCommand(this, QStringLiteral("Undo1"), QStringLiteral("Rückgängig"),
+                       {QKeySequence(Qt::CTRL | Qt::Key_Z)},
+                       std::bind_front(&TFormMain::UndoCorrection, this));
+    Redo1 = AddCommand(
+        this, QStringLiteral("Redo1"), QStringLiteral("Wiederherstellen"),
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
-        &TFormMain::RedoCorrection);
-    FindCrossing1 = windowCommand(
-        QStringLiteral("FindCrossing1"), QStringLiteral("Letzte Durchfahrt des Autos zeigen"),
-        {QKeySequence(Qt::CTRL | Qt::Key_L)}, &TFormMain::FindCrossingOfCurrentCar);
+        std::bind_front(&TFormMain::RedoCorrection, this));
+    FindCrossing1 = AddCommand(this, QStringLiteral("FindCrossing1"),
+                               QStringLiteral("Letzte Durchfahrt des Autos zeigen"),
+                               {QKeySequence(Qt::CTRL | Qt::Key_L)},
+                               std::bind_front(&TFormMain::FindCrossingOfCurrentCar, this));
     ShowDesk1 = new QAction(QStringLiteral("Durchfahrten zeigen"), this);
     ShowDesk1->setObjectName(QStringLiteral("ShowDesk1"));
     ShowDesk1->setCheckable(true);
     ShowDesk1->setChecked(true);
     ShowDesk1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
-    connect(ShowDesk1, &QAction::toggled, this, &TFormMain::SetDeskVisible);
+    connect(ShowDesk1, &QAction::toggled, this, std::bind_front(&TFormMain::SetDeskVisible, this));
     addAction(ShowDesk1);
 
     // The commands on a crossing act in the pass log only: a key pressed in the standings or a
     // field never deletes a crossing.
     QTableView *log = Desk->PassView();
-    const auto logCommand = [this, log](const QString &name, const QString &caption,
-                                        const QList<QKeySequence> &keys,
-                                        void (TFormMain::*handler)()) {
-        auto *action = new QAction(caption, log);
-        action->setObjectName(name);
-        action->setShortcuts(keys);
-        action->setShortcutContext(Qt::WidgetShortcut);
-        connect(action, &QAction::triggered, this, handler);
-        log->addAction(action);
-        return action;
-    };
     DeleteCrossing1 =
-        logCommand(QStringLiteral("DeleteCrossing1"), QStringLiteral("Durchfahrt löschen"),
-                   {QKeySequence(Qt::Key_Delete)}, &TFormMain::DeleteCrossing);
-    InsertCrossing1 = logCommand(QStringLiteral("InsertCrossing1"),
-                                 QStringLiteral("Vergessene Durchfahrt einfügen…"),
-                                 {QKeySequence(Qt::Key_Insert)}, &TFormMain::InsertCrossing);
-    SplitLap1 = logCommand(QStringLiteral("SplitLap1"), QStringLiteral("Runde teilen"),
-                           {QKeySequence(Qt::CTRL | Qt::Key_Insert)}, &TFormMain::SplitLap);
+        AddCommand(log, QStringLiteral("DeleteCrossing1"), QStringLiteral("Durchfahrt löschen"),
+                   {QKeySequence(Qt::Key_Delete)},
+                   std::bind_front(&TFormMain::DeleteCrossing, this), Qt::WidgetShortcut);
+    InsertCrossing1 = AddCommand(
+        log, QStringLiteral("InsertCrossing1"), QStringLiteral("Vergessene Durchfahrt einfügen…"),
+        {QKeySequence(Qt::Key_Insert)}, std::bind_front(&TFormMain::InsertCrossing, this),
+        Qt::WidgetShortcut);
+    SplitLap1 = AddCommand(log, QStringLiteral("SplitLap1"), QStringLiteral("Runde teilen"),
+                           {QKeySequence(Qt::CTRL | Qt::Key_Insert)},
+                           std::bind_front(&TFormMain::SplitLap, this), Qt::WidgetShortcut);
     MoveCrossing1 =
-        logCommand(QStringLiteral("MoveCrossing1"), QStringLiteral("Anderem Auto zuordnen…"),
-                   {QKeySequence(Qt::CTRL | Qt::Key_M)}, &TFormMain::MoveCrossing);
-    EditCrossing1 = logCommand(QStringLiteral("EditCrossing1"), QStringLiteral("Rennzeit ändern…"),
-                               {QKeySequence(Qt::CTRL | Qt::Key_E)}, &TFormMain::EditCrossing);
-    ConfirmCrossing1 = logCommand(
-        QStringLiteral("ConfirmCrossing1"), QStringLiteral("Gehaltene Durchfahrt bestätigen"),
-        {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}, &TFormMain::ConfirmCrossing);
+        AddCommand(log, QStringLiteral("MoveCrossing1"), QStringLiteral("Anderem Auto zuordnen…"),
+                   {QKeySequence(Qt::CTRL | Qt::Key_M)},
+                   std::bind_front(&TFormMain::MoveCrossing, this), Qt::WidgetShortcut);
+    EditCrossing1 =
+        AddCommand(log, QStringLiteral("EditCrossing1"), QStringLiteral("Rennzeit ändern…"),
+                   {QKeySequence(Qt::CTRL | Qt::Key_E)},
+                   std::bind_front(&TFormMain::EditCrossing, this), Qt::WidgetShortcut);
+    ConfirmCrossing1 = AddCommand(
+        log, QStringLiteral("ConfirmCrossing1"), QStringLiteral("Gehaltene Durchfahrt bestätigen"),
+        {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)},
+        std::bind_front(&TFormMain::ConfirmCrossing, this), Qt::WidgetShortcut);
     auto *separator = new QAction(log);
     separator->setSeparator(true);
     log->addAction(separator);

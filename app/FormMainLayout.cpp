@@ -424,6 +424,19 @@ void TFormMain::SetStandingsZoom(int percent)
     SortGrid1->viewport()->update();
 }
 
+QAction *TFormMain::AddCommand(QWidget *owner, const QString &name, const QString &caption,
+                               const QList<QKeySequence> &keys, std::function<void()> handler,
+                               Qt::ShortcutContext context)
+{
+    auto *action = new QAction(caption, owner);
+    action->setObjectName(name);
+    action->setShortcuts(keys);
+    action->setShortcutContext(context);
+    connect(action, &QAction::triggered, this, std::move(handler));
+    owner->addAction(action);
+    return action;
+}
+
 void TFormMain::BuildTimers()
 {
     TimerALL = new QTimer(this);

@@ -288,27 +288,6 @@ QByteArray TAnalysisPageWriter::page(const TResultsSnapshot &s)
     return out.toUtf8();
 }
 
-bool TAnalysisPageWriter::write(QIODevice &device, const TResultsSnapshot &snapshot)
-{
-    m_errorString.clear();
-    m_createFailed = false;
-    const QByteArray bytes = page(snapshot);
-    if (device.write(bytes) != bytes.size()) {
-        m_errorString = device.errorString();
-        return false;
-    }
-    return true;
-}
-
-bool TAnalysisPageWriter::writeFile(const QString &fileName, const TResultsSnapshot &snapshot)
-{
-    TWholeFileWriter file;
-    const bool written = file.write(fileName, page(snapshot));
-    m_errorString = file.errorString();
-    m_createFailed = file.createFailed();
-    return written;
-}
-
 QString TAnalysisPageWriter::fileNameBeside(const QString &resultsPageFileName)
 {
     const QString folder = QFileInfo(resultsPageFileName).path();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DocumentWriter.h"
 #include "ResultsSnapshot.h"
 
 #include <QByteArray>
@@ -12,25 +13,15 @@ class QIODevice;
 // lap times, both as inline SVG with a legend, each followed by a table of the plotted data.
 // Every polyline carries its car in data-car and its plotted values in data-values, so the
 // drawing can be checked against the data. The page is also well-formed XML.
-class TAnalysisPageWriter
+class TAnalysisPageWriter : public TDocumentWriter
 {
 public:
+    TAnalysisPageWriter() : TDocumentWriter(&page) {}
+
     static constexpr const char *kFileName = "Talvenbahn-Analyse.html";
 
     static QByteArray page(const TResultsSnapshot &snapshot);
 
-    // Writes the page to an open device; false, with errorString(), if a write fails.
-    bool write(QIODevice &device, const TResultsSnapshot &snapshot);
-    // Writes the page to fileName all or nothing, like the results page.
-    bool writeFile(const QString &fileName, const TResultsSnapshot &snapshot);
-
-    QString errorString() const { return m_errorString; }
-    bool createFailed() const { return m_createFailed; }
-
     // The analysis page's name in the folder of the results page.
     static QString fileNameBeside(const QString &resultsPageFileName);
-
-private:
-    QString m_errorString;
-    bool m_createFailed = false;
 };

@@ -137,27 +137,6 @@ QByteArray TResultsPageWriter::page(const TResultsSnapshot &snapshot)
     return Latin1WithReferences(out);
 }
 
-bool TResultsPageWriter::write(QIODevice &device, const TResultsSnapshot &snapshot)
-{
-    m_errorString.clear();
-    m_createFailed = false;
-    const QByteArray bytes = page(snapshot);
-    if (device.write(bytes) != bytes.size()) {
-        m_errorString = device.errorString();
-        return false;
-    }
-    return true;
-}
-
-bool TResultsPageWriter::writeFile(const QString &fileName, const TResultsSnapshot &snapshot)
-{
-    TWholeFileWriter file;
-    const bool written = file.write(fileName, page(snapshot));
-    m_errorString = file.errorString();
-    m_createFailed = file.createFailed();
-    return written;
-}
-
 QString TResultsPageWriter::fileNameFor(const QString &executablePath)
 {
     return QFileInfo(executablePath).completeBaseName() + QStringLiteral(".html");

@@ -31,24 +31,3 @@ QByteArray TResultsPdfWriter::pdf(const TResultsSnapshot &snapshot)
     } // the writer finishes the file when it goes
     return buffer.data();
 }
-
-bool TResultsPdfWriter::write(QIODevice &device, const TResultsSnapshot &snapshot)
-{
-    m_errorString.clear();
-    m_createFailed = false;
-    const QByteArray bytes = pdf(snapshot);
-    if (device.write(bytes) != bytes.size()) {
-        m_errorString = device.errorString();
-        return false;
-    }
-    return true;
-}
-
-bool TResultsPdfWriter::writeFile(const QString &fileName, const TResultsSnapshot &snapshot)
-{
-    TWholeFileWriter file;
-    const bool written = file.write(fileName, pdf(snapshot));
-    m_errorString = file.errorString();
-    m_createFailed = file.createFailed();
-    return written;
-}

@@ -1,5 +1,7 @@
 #include "CorrectionEvents.h"
 
+#include "RaceTables.h"
+
 #include "RaceSetup.h"
 
 namespace CorrectionEvents {
@@ -8,6 +10,11 @@ namespace {
 
 const QString kTarget = QStringLiteral("target");
 const QString kRaceMs = QStringLiteral("ms");
+const QString kStatus = QStringLiteral("status");
+const QString kFromLap = QStringLiteral("fromLap");
+const QString kPenaltyMs = QStringLiteral("penaltyMs");
+const QString kLapsOff = QStringLiteral("lapsOff");
+constexpr int kMaxPenaltyMs = 24 * 3600 * 1000;
 const QString kMinLapMs = QStringLiteral("minLapMs");
 
 TRaceEvent make(TRaceEvent::Kind kind, int car, quint32 tick, qint64 wallMs, QJsonObject payload)
@@ -59,6 +66,25 @@ TRaceEvent Redo(int undo, quint32 tick, qint64 wallMs)
     return make(TRaceEvent::Kind::Redo, 0, tick, wallMs, {{kTarget, undo}});
 }
 
+TRaceEvent Verdict(int car, const TCarVerdict &verdict, quint32 tick, qint64 wallMs)
+{
+    return make(TRaceEvent::Kind::CarVerdict, car, tick, wallMs,
+                {{kStatus, TCarVerdict::StatusText(verdict.status)},
+                 {kFromLap, verdict.fromLap},
+                 {kPenaltyMs, verdict.penaltyMs},
+                 {kLapsOff, verdict.lapsOff}});
+}
+
+TCarVerdict VerdictOf(const TRaceEvent &event)
+{
+    TCarVerdict verdict;
+    verdict.status = TCarVerdict::StatusFromText(event.payload.value(kStatus).toString());
+    verdict.fromLap = qMax(0, event.payload.value(kFromLap).toInt());
+    verdict.penaltyMs = qBound(0, event.payload.value(kPenaltyMs).toInt(), kMaxPenaltyMs);
+    verdict.lapsOff = qBound(0, event.payload.value(kLapsOff).toInt(), kMaxLaps);
+    return verdict;
+}
+
 int Target(const TRaceEvent &event)
 {
     return event.payload.value(kTarget).toInt();
@@ -88,6 +114,7 @@ bool IsCorrection(TRaceEvent::Kind kind)
     case Kind::MoveCrossing:
     case Kind::EditCrossing:
     case Kind::ConfirmCrossing:
+    case Kind::CarVerdict:
     case Kind::Undo:
     case Kind::Redo:
         return true;

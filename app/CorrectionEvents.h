@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CarVerdict.h"
 #include "RaceEvent.h"
 
 // The journal events of the correction desk, made and read here so the payload keys live in one
@@ -14,6 +15,9 @@ TRaceEvent Insert(int car, quint32 raceMs, quint32 tick, qint64 wallMs);
 TRaceEvent Move(int crossing, int toCar, quint32 tick, qint64 wallMs);
 TRaceEvent Edit(int crossing, int car, quint32 raceMs, quint32 tick, qint64 wallMs);
 TRaceEvent Confirm(int crossing, int car, quint32 tick, qint64 wallMs);
+// Sets the classification verdict of a car (status, penalty, laps off).
+TRaceEvent Verdict(int car, const TCarVerdict &verdict, quint32 tick, qint64 wallMs);
+TCarVerdict VerdictOf(const TRaceEvent &event);
 // Takes back the press or correction with seq `action`.
 TRaceEvent Undo(int action, quint32 tick, qint64 wallMs);
 // Reverses the Undo event with seq `undo`.

@@ -217,6 +217,12 @@ public:
         bool timeEditable = false;
     };
     std::function<std::optional<QPair<int, quint32>>(const TCrossingQuestion &)> AskCrossing;
+    // Asks for a whole number; nothing when cancelled. A dialog unless replaced (tests).
+    std::function<std::optional<int>(const QString &question, int proposed, int min, int max)>
+        AskNumber;
+    // The verdict on the car of the standings' current row (its context menu and keys).
+    enum class TVerdictCommand { NotStarted, Retired, Disqualified, Penalty, LapsOff, Clear };
+    void JudgeCurrentCar(TVerdictCommand command);
     void UndoCorrection();
     void RedoCorrection();
     void DeleteCrossing();

@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QDateTime>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -102,6 +103,35 @@ void TFormMain::BuildCorrectionDesk()
         log, QStringLiteral("ConfirmCrossing1"), QStringLiteral("Gehaltene Durchfahrt bestätigen"),
         {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)},
         std::bind_front(&TFormMain::ConfirmCrossing, this), Qt::WidgetShortcut);
+    // The race control's verdicts, on the car of the standings' current row.
+    AskNumber = [this](const QString &question, int proposed, int min,
+                       int max) -> std::optional<int> {
+        bool ok = false;
+        const int value =
+            QInputDialog::getInt(this, windowTitle(), question, proposed, min, max, 1, &ok);
+        return ok ? std::optional<int>(value) : std::nullopt;
+    };
+    SortGrid1->setContextMenuPolicy(Qt::ActionsContextMenu);
+    const struct
+    {
+        const char *name;
+        const char *caption;
+        Qt::Key key;
+        TVerdictCommand command;
+    } verdicts[] = {
+        {"NotStarted1", "Nicht gestartet (DNS)", Qt::Key_D, TVerdictCommand::NotStarted},
+        {"Retired1", "Ausgefallen (DNF)…", Qt::Key_F, TVerdictCommand::Retired},
+        {"Disqualified1", "Disqualifiziert (DSQ)", Qt::Key_Q, TVerdictCommand::Disqualified},
+        {"Penalty1", "Zeitstrafe…", Qt::Key_T, TVerdictCommand::Penalty},
+        {"LapsOff1", "Runden abziehen…", Qt::Key_R, TVerdictCommand::LapsOff},
+        {"ClearVerdict1", "Ohne Strafe werten", Qt::Key_W, TVerdictCommand::Clear},
+    };
+    for (const auto &v : verdicts) {
+        AddCommand(
+            SortGrid1, QString::fromLatin1(v.name), QString::fromUtf8(v.caption),
+            {QKeySequence(Qt::CTRL | Qt::SHIFT | v.key)},
+            [this, command = v.command] { JudgeCurrentCar(command); }, Qt::WidgetShortcut);
+    }
     auto *separator = new QAction(log);
     separator->setSeparator(true);
     log->addAction(separator);
@@ -365,6 +395,57 @@ void TFormMain::ConfirmCrossing()
     const int id = c->id;
     Correct(CorrectionEvents::Confirm(id, c->car, FTicks.GetTickCount(), wallNow()));
     Desk->SelectCrossing(id);
+}
+
+void TFormMain::JudgeCurrentCar(TVerdictCommand command)
+{
+    const int row = SortGrid1->Row();
+    const int car = row >= 1 && row <= kMaxCars ? Race.RowCar[row] : 0;
+    if (!CanCorrect() || car < 1 || car > Race.CarCount())
+        return;
+    FlushJournal();
+    TCarVerdict verdict = Corrections.Verdict(car);
+    const QString who = QStringLiteral("F%1 %2").arg(car).arg(StarterOfCar(car).second).trimmed();
+    switch (command) {
+    case TVerdictCommand::NotStarted:
+        verdict.status = TCarVerdict::Status::NotStarted;
+        break;
+    case TVerdictCommand::Retired: {
+        const std::optional<int> laps =
+            AskNumber(QStringLiteral("%1 ausgefallen nach Runde:").arg(who),
+                      Race.LapTable[car].Count, 0, kMaxLaps);
+        if (!laps)
+            return;
+        verdict.status = TCarVerdict::Status::Retired;
+        verdict.fromLap = *laps;
+        break;
+    }
+    case TVerdictCommand::Disqualified:
+        verdict.status = TCarVerdict::Status::Disqualified;
+        break;
+    case TVerdictCommand::Penalty: {
+        const std::optional<int> seconds =
+            AskNumber(QStringLiteral("Zeitstrafe für %1 in Sekunden (insgesamt):").arg(who),
+                      verdict.penaltyMs / 1000, 0, 24 * 3600);
+        if (!seconds)
+            return;
+        verdict.penaltyMs = *seconds * 1000;
+        break;
+    }
+    case TVerdictCommand::LapsOff: {
+        const std::optional<int> laps =
+            AskNumber(QStringLiteral("Abgezogene Runden für %1 (insgesamt):").arg(who),
+                      verdict.lapsOff, 0, kMaxLaps);
+        if (!laps)
+            return;
+        verdict.lapsOff = *laps;
+        break;
+    }
+    case TVerdictCommand::Clear:
+        verdict = TCarVerdict();
+        break;
+    }
+    Correct(CorrectionEvents::Verdict(car, verdict, FTicks.GetTickCount(), wallNow()));
 }
 
 void TFormMain::FindCrossingOfCurrentCar()

@@ -172,7 +172,14 @@ void TFormMain::RebuildTables(const TRaceSetup &setup, quint32 startTick)
     Race.FinishRule = TRaceTiming::TFinishRule(qBound(0, setup.finishRule, 3));
     Race.TimeLimitMs = qint64(setup.raceSeconds) * 1000;
     Race.StartRaceAt(setup.cars, setup.laps, setup.lapLengthKm, startTick);
+    for (int car = 1; car <= kMaxCars; ++car)
+        Race.Verdicts[car] = Corrections.Verdict(car);
     ApplyPasses(Race, Corrections.Counted());
+    // A car that did not start has no lap to rank it by: its row says so.
+    for (int car = 1; car <= Race.CarCount(); ++car) {
+        if (Race.Verdicts[car].status == TCarVerdict::Status::NotStarted && Race.RowOfCar(car))
+            SortGrid1->SetCells(TRaceTiming::colPos, Race.RowOfCar(car), QStringLiteral("DNS"));
+    }
     // Keys are locked by a recent press only, not by the rebuild.
     Race.ReleaseKeyLocks();
     Desk->Model()->SetRaceLaps(Race.FinishRule == TRaceTiming::TFinishRule::AllLaps ? Race.RaceLaps

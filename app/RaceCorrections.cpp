@@ -82,6 +82,7 @@ void TRaceCorrections::clear()
     FLastId = 0;
     FByCar = QList<QList<int>>(kMaxCars + 1);
     FCounted.clear();
+    FVerdicts = QList<TCarVerdict>(kMaxCars + 1);
     FLastPassAppended = false;
 }
 
@@ -124,6 +125,9 @@ void TRaceCorrections::apply(const TRaceEvent &event)
     case Kind::EditCrossing:
     case Kind::ConfirmCrossing:
         applyCorrection(event);
+        break;
+    case Kind::CarVerdict:
+        applyVerdict(event);
         break;
     case Kind::Undo:
         applyUndo(event);
@@ -240,13 +244,46 @@ void TRaceCorrections::applyCorrection(const TRaceEvent &event)
     addLog(event, action.text);
 }
 
+void TRaceCorrections::applyVerdict(const TRaceEvent &event)
+{
+    if (event.car < 1 || event.car > kMaxCars)
+        return;
+    TAction action;
+    action.car = event.car;
+    action.verdictBefore = FVerdicts[event.car];
+    action.verdictAfter = CorrectionEvents::VerdictOf(event);
+    if (action.verdictAfter == action.verdictBefore)
+        return;
+    action.text = QStringLiteral("%1: %2").arg(carText(event.car), action.verdictAfter.Describe());
+    FVerdicts[event.car] = action.verdictAfter;
+    FRedo.clear();
+    FDone.append(event.seq);
+    action.logIndex = int(FLog.size());
+    FActions.insert(event.seq, action);
+    addLog(event, action.text);
+}
+
+void TRaceCorrections::restore(const TAction &action, bool after)
+{
+    if (action.crossing < 0)
+        FVerdicts[action.car] = after ? action.verdictAfter : action.verdictBefore;
+    else
+        FCrossings[action.crossing] = after ? action.after : action.before;
+}
+
+const TCarVerdict &TRaceCorrections::Verdict(int car) const
+{
+    static const TCarVerdict plain;
+    return car >= 1 && car < FVerdicts.size() ? FVerdicts[car] : plain;
+}
+
 void TRaceCorrections::applyUndo(const TRaceEvent &event)
 {
     const int target = CorrectionEvents::Target(event);
     if (FDone.isEmpty() || FDone.last() != target)
         return;
     const TAction &action = FActions[target];
-    FCrossings[action.crossing] = action.before;
+    restore(action, false);
     FDone.removeLast();
     FRedo.append(event.seq);
     FUndoOf.insert(event.seq, target);
@@ -261,7 +298,7 @@ void TRaceCorrections::applyRedo(const TRaceEvent &event)
         return;
     const int target = FUndoOf.value(undo);
     const TAction &action = FActions[target];
-    FCrossings[action.crossing] = action.after;
+    restore(action, true);
     FRedo.removeLast();
     FDone.append(target);
     setLogUndone(target, false);
@@ -313,7 +350,7 @@ void TRaceCorrections::derive()
         });
         deriveCar(car);
         for (int i : mine) {
-            if (FCrossings[i].state == State::Counted)
+            if (FCrossings[i].state == State::Counted && !FCrossings[i].excluded)
                 counted.append(i);
         }
     }
@@ -342,10 +379,19 @@ void TRaceCorrections::deriveCar(int car)
         c.lap = held ? 0 : ++lap;
         c.lapMs = held ? 0 : qint32(lapMs);
         c.likelyMissed = false;
+        c.excluded = false;
         if (!held) {
             previous = c.raceMs;
             laps.append(c.lapMs);
         }
+    }
+    // A car that did not start, or is out, is classified without the crossings after that.
+    const TCarVerdict &verdict = FVerdicts[car];
+    for (int i : FByCar[car]) {
+        TCrossing &c = FCrossings[i];
+        c.excluded = c.state == State::Counted &&
+                     (verdict.status == TCarVerdict::Status::NotStarted ||
+                      (verdict.status == TCarVerdict::Status::Retired && c.lap > verdict.fromLap));
     }
     if (laps.size() < kLapsForMedian)
         return;
@@ -370,7 +416,7 @@ bool TRaceCorrections::tryAppendPass(int index)
     }
     mine.append(index);
     deriveCar(c.car);
-    if (FCrossings[index].state == State::Counted) {
+    if (FCrossings[index].state == State::Counted && !FCrossings[index].excluded) {
         FCounted.append({c.car, c.raceMs});
         FLastPassAppended = true;
     }

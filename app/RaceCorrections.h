@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CarVerdict.h"
 #include "RaceEvent.h"
 
 #include <QHash>
@@ -45,6 +46,7 @@ public:
         int lap = 0;               // the lap it completes while counted, else 0
         qint32 lapMs = 0;          // that lap's duration while counted, else 0
         bool likelyMissed = false; // its lap is about twice the car's usual: a press missed?
+        bool excluded = false;     // counted for its car, but not classified: DNS, or after DNF
     };
 
     // A counted crossing as the race tables take it.
@@ -107,6 +109,9 @@ public:
     // counted.
     quint32 SplitMs(int crossing) const;
 
+    // The car's verdict (status, penalty, laps off) as the events leave it.
+    const TCarVerdict &Verdict(int car) const;
+
     // The correction log, in the order made.
     const QList<TLogEntry> &Log() const { return FLog; }
 
@@ -123,9 +128,12 @@ private:
     // What one press or correction did to its crossing, so an undo can restore it.
     struct TAction
     {
-        int crossing = -1; // index into FCrossings
+        int crossing = -1; // index into FCrossings; -1 for a verdict
         TCrossing before;
         TCrossing after;
+        int car = 0; // the car of a verdict
+        TCarVerdict verdictBefore;
+        TCarVerdict verdictAfter;
         int logIndex = -1; // its line in FLog; -1 for a press
         QString text;      // what it did, for the undo and redo lines
     };
@@ -134,6 +142,9 @@ private:
     void apply(const TRaceEvent &event);
     void applyPress(const TRaceEvent &event);
     void applyCorrection(const TRaceEvent &event);
+    void applyVerdict(const TRaceEvent &event);
+    // Puts back the crossing or the verdict an action changed.
+    void restore(const TAction &action, bool after);
     void applyUndo(const TRaceEvent &event);
     void applyRedo(const TRaceEvent &event);
     void addLog(const TRaceEvent &event, const QString &text);
@@ -154,6 +165,7 @@ private:
     QList<TLogEntry> FLog;
     QList<QList<int>> FByCar; // [car] = indexes of its crossings, not deleted, in race order
     QList<TPass> FCounted;
+    QList<TCarVerdict> FVerdicts; // [car]
     bool FLastPassAppended = false;
     int FLastId = 0; // the highest event number seen
 };

@@ -34,6 +34,10 @@ TResultsSnapshot RaceResults(const TRaceTiming &race, const TResultsHeader &head
             r.laps = QList<qint32>(laps.Slot + 1, laps.Slot + 1 + count);
             const qint32 *cross = race.CrossTable[car].Slot;
             r.cross = QList<qint32>(cross + 1, cross + 1 + count);
+            const TCarVerdict &verdict = race.Verdicts[car];
+            r.status = TCarVerdict::StatusText(verdict.status);
+            r.penaltyMs = verdict.penaltyMs;
+            r.lapsOff = verdict.lapsOff;
         }
         s.rows << r;
     }

@@ -66,6 +66,7 @@ TRaceTiming::TRaceTiming(TSortGrid *grid, const TTickCounter &ticks) : FGrid(gri
     std::memset(KeyLock, 0, sizeof KeyLock);
     FFlagFallen = false;
     std::fill(std::begin(FFinished), std::end(FFinished), false);
+    std::fill(std::begin(Verdicts), std::end(Verdicts), TCarVerdict());
     std::memset(LastCross, 0, sizeof LastCross);
     for (int i = 0; i <= kMaxCars; ++i) {
         CarRow[i] = i;
@@ -101,6 +102,7 @@ void TRaceTiming::StartRaceAt(int carCount, qint32 raceLaps, double lapLengthKm,
     std::memset(KeyLock, 0, sizeof KeyLock);
     FFlagFallen = false;
     std::fill(std::begin(FFinished), std::end(FFinished), false);
+    std::fill(std::begin(Verdicts), std::end(Verdicts), TCarVerdict());
     // Rows are relabelled by position, so each row keeps its start number and driver and the
     // cars are keyed in the order of the last standings.
     for (int row = 1; row <= FCarCount; ++row) {
@@ -192,7 +194,12 @@ void TRaceTiming::RecordLap(int car, quint32 now)
     if (car < 1 || car > FCarCount)
         return;
     TLapRecord &record = LapTable[car];
-    if (Finished(car) || record.Count >= LapLimit() || record.Count >= kMaxLaps)
+    // A car that did not start records nothing, a retired one nothing after its last lap; a
+    // disqualified one goes on being timed.
+    const TCarVerdict &verdict = Verdicts[car];
+    if (LapsComplete(car) || record.Count >= LapLimit() || record.Count >= kMaxLaps ||
+        verdict.status == TCarVerdict::Status::NotStarted ||
+        (verdict.status == TCarVerdict::Status::Retired && record.Count >= verdict.fromLap))
         return;
 
     const qint32 k = record.Count + 1;
@@ -236,21 +243,40 @@ void TRaceTiming::BuildRanking()
     for (int i = 0; i < n; ++i)
         Ranking[i] = kEmptyRanking;
 
+    // Classified by laps (less those taken off), then by the race time at the last of them plus
+    // any penalty; cars out of the race (DNF) after those in it, disqualified ones last. A car
+    // that did not start is not classified.
+    qint32 laps[kMaxCars + 1] = {};
+    int group[kMaxCars + 1] = {};
+    for (int car = 1; car <= n; ++car) {
+        laps[car] = qMax(0, LapTable[car].Count - Verdicts[car].lapsOff);
+        group[car] = Verdicts[car].status == TCarVerdict::Status::Retired        ? 1
+                     : Verdicts[car].status == TCarVerdict::Status::Disqualified ? 2
+                                                                                 : 0;
+    }
     for (int car = 1; car <= n; ++car) {
         const qint32 cnt = LapTable[car].Count;
-        if (cnt <= 0)
+        if (cnt <= 0 || Verdicts[car].status == TCarVerdict::Status::NotStarted)
             continue;
         // Read as unsigned so a race time beyond 2^31 ms cannot turn into a negative average
         // that would spill into the car field; too long an average ranks as the longest.
+        const quint64 total =
+            quint64(quint32(CrossTable[car].Slot[cnt])) + quint64(quint32(Verdicts[car].penaltyMs));
         const quint32 avg =
-            qMin(quint32(CrossTable[car].Slot[cnt]) / quint32(cnt), kMaxRankedAverage);
+            laps[car] > 0 ? quint32(qMin<quint64>(total / quint64(laps[car]), kMaxRankedAverage))
+                          : kMaxRankedAverage;
         int i = 0;
         for (; i < n; ++i) {
             const int other = carOf(Ranking[i]);
             if (other == 0)
                 break;
-            const qint32 otherCount = LapTable[other].Count;
-            if (otherCount < cnt || (otherCount == cnt && averageOf(Ranking[i]) > avg))
+            if (group[other] != group[car]) {
+                if (group[other] > group[car])
+                    break;
+                continue;
+            }
+            const qint32 otherCount = laps[other];
+            if (otherCount < laps[car] || (otherCount == laps[car] && averageOf(Ranking[i]) > avg))
                 break;
         }
         // Only n entries are ever filled, so moving them up loses no ranked car.
@@ -277,7 +303,8 @@ void TRaceTiming::RankCars()
         if (e <= 0 || LapTable[e].Count <= 0 || RowOfCar(e) == 0)
             continue;
         // A position that stays is not written again, so its cell is not repainted.
-        const QString position = QString::number(p) + u'.';
+        const QString status = TCarVerdict::StatusText(Verdicts[e].status);
+        const QString position = status.isEmpty() ? QString::number(p) + u'.' : status;
         if (FGrid->Cells(colPos, CarRow[e]) != position)
             FGrid->SetCells(colPos, CarRow[e], position);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CarVerdict.h"
 #include "RaceTables.h"
 #include "TSortGrid.h"
 #include "TickCounter.h"
@@ -137,12 +138,20 @@ public:
     // Whether the chequered flag has fallen (never under AllLaps).
     bool FlagFallen() const { return FFlagFallen; }
 
-    // Whether car has finished: completed RaceLaps laps, or crossed the line once the flag fell.
-    bool Finished(int car) const
+    // The race control's verdict on each car (DNS, DNF, DSQ, penalty, laps off); StartRaceAt
+    // clears them, the window sets them from its corrections before the crossings are applied.
+    TCarVerdict Verdicts[kMaxCars + 1];
+
+    // Whether car has run its race: completed RaceLaps laps, or crossed the line once the flag
+    // fell. It records no more laps.
+    bool LapsComplete(int car) const
     {
         return FinishRule == TFinishRule::AllLaps ? LapTable[car].Count >= RaceLaps
                                                   : FFinished[car];
     }
+    // Whether car is no longer awaited at the line: its laps are complete, or a verdict took it
+    // out of the race (DNS, DNF, DSQ).
+    bool Finished(int car) const { return Verdicts[car].IsOut() || LapsComplete(car); }
     // The most laps a car can record: RaceLaps, unless only the race time ends the race.
     qint32 LapLimit() const
     {

@@ -32,19 +32,24 @@ QList<TClassificationLine> Classification(const TResultsSnapshot &s)
         const TResultsRow &row = s.rows.at(i);
         TClassificationLine line;
         line.position = i + 1;
+        line.place = row.placeText(i + 1);
+        line.status = row.status;
         line.carKey = CarKeyText(row.car);
         line.startNo = row.startNo;
         line.driver = row.driver;
-        line.laps = row.count();
-        if (line.laps > 0) {
-            line.totalTime = LongTimeText(row.total(line.laps), s.acc);
+        line.laps = qMax(0, row.count() - row.lapsOff);
+        if (row.count() > 0) {
+            line.totalTime = LongTimeText(row.total(row.count()) + row.penaltyMs, s.acc);
             line.bestLap = LongTimeText(row.best, s.acc);
         }
-        const int behind = leader->count() - line.laps;
+        const int leaderLaps = qMax(0, leader->count() - leader->lapsOff);
+        const int behind = leaderLaps - line.laps;
         if (behind > 0)
             line.gap = LapsBehindText(behind);
-        else if (i > 0 && line.laps > 0)
-            line.gap = LongTimeText(row.total(line.laps) - leader->total(line.laps), s.acc);
+        else if (i > 0 && row.count() > 0 && line.laps == leaderLaps)
+            line.gap = LongTimeText(row.total(row.count()) + row.penaltyMs -
+                                        leader->total(leader->count()) - leader->penaltyMs,
+                                    s.acc);
         lines << line;
     }
     return lines;

@@ -9,11 +9,14 @@
 struct TClassificationLine
 {
     int position = 0; // 1 for the first standings row
+    QString place;    // as written: "1.", "DNF", "3. (+10 s)"
+    QString status;   // "DNS", "DNF", "DSQ" or empty
     QString carKey;   // the car's lap key, "F1" to "F12"
     QString startNo;
     QString driver;
-    int laps = 0;      // completed laps
-    QString totalTime; // race time at the car's last completed lap; empty before its first
+    int laps = 0;      // completed laps, less any taken off
+    QString totalTime; // race time at the car's last completed lap plus any penalty; empty
+                       // before its first
     QString bestLap;   // empty before the first lap
     QString gap;       // to the leader: "+2 Runden" when laps behind, else the time; empty
                        // for the leader and for a car without laps

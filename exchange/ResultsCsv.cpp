@@ -52,7 +52,8 @@ QByteArray ResultsCsv(const TResultsSnapshot &s)
                          QStringLiteral("Runden"),      QStringLiteral("Gesamtzeit"),
                          QStringLiteral("Beste Runde"), QStringLiteral("Abstand")};
     for (const TClassificationLine &line : Classification(s)) {
-        lines << QStringList{QString::number(line.position),
+        // A number a spreadsheet can sort by, or the status of a car not classified by place.
+        lines << QStringList{line.status.isEmpty() ? QString::number(line.position) : line.status,
                              line.carKey,
                              CsvUserText(line.startNo),
                              CsvUserText(line.driver),

@@ -71,7 +71,7 @@ void writeTable(QString &out, const TResultsSnapshot &s)
 
     out += u"<th>Position:"_s;
     for (int j = 1; j <= cars; ++j)
-        out += u"<th>"_s + QString::number(j) + u'.';
+        out += u"<th>"_s + HtmlEscaped(s.rows.at(j - 1).placeText(j));
     out += u"</tr></thead>"_s + kEol;
 
     out += u"<th bgcolor=#B0A786>Start-Nr.:"_s;

@@ -31,7 +31,7 @@ void appendClassification(QString &out, const TResultsSnapshot &s)
         out += cell(u"th"_s, title);
     out += u"</tr></thead>\n"_s;
     for (const TClassificationLine &line : Classification(s)) {
-        out += u"<tr>"_s + cell(u"td"_s, QString::number(line.position) + u'.', u"right"_s) +
+        out += u"<tr>"_s + cell(u"td"_s, line.place, u"right"_s) +
                cell(u"td"_s, line.startNo, u"right"_s) + cell(u"td"_s, line.driver) +
                cell(u"td"_s, QString::number(line.laps), u"right"_s) +
                cell(u"td"_s, line.totalTime, u"right"_s) + cell(u"td"_s, line.bestLap, u"right"_s) +

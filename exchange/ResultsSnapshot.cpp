@@ -29,3 +29,13 @@ QString DateText(const TResultsSnapshot &snapshot)
 {
     return QLocale().toString(snapshot.date, QLocale::ShortFormat);
 }
+
+QString TResultsRow::placeText(int position) const
+{
+    QString text = status.isEmpty() ? QString::number(position) + u'.' : status;
+    if (penaltyMs > 0)
+        text += QStringLiteral(" (+%1 s)").arg(QLocale().toString(penaltyMs / 1000.0));
+    if (lapsOff > 0)
+        text += QStringLiteral(" (-%1 R.)").arg(lapsOff);
+    return text;
+}

@@ -14,8 +14,16 @@ struct TResultsRow
     qint32 best = 0;     // shortest completed lap in ms; 2147483647 before the first lap
     QList<qint32> laps;  // duration of lap k at index k - 1, one entry per completed lap
     QList<qint32> cross; // race time at the end of lap k at index k - 1
+    // The race control's verdict: "DNS", "DNF", "DSQ" or empty, a time penalty and laps taken
+    // off; the row's place in the list already follows from them.
+    QString status;
+    qint32 penaltyMs = 0;
+    int lapsOff = 0;
 
     int count() const { return int(laps.size()); }
+    // What the exports write as the car's place: "3.", or its status, with a penalty or laps
+    // taken off behind it ("3. (+10 s)", "DNF", "2. (-1 R.)").
+    QString placeText(int position) const;
     // Duration of lap `lap`, or 0 when the car has not completed it.
     qint32 lapTime(int lap) const;
     // Race time at the end of lap `lap`, or 0 for lap 0 and for a lap not completed.

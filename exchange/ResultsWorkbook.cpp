@@ -35,7 +35,10 @@ QStringList ResultsWorkbookLines(const TResultsSnapshot &s)
     QString drivers = QStringLiteral("Fahrer:,");
     for (int j = 1; j <= s.carCount(); ++j) {
         const TResultsRow &row = s.rows.at(j - 1);
-        positions += QString::number(j) + QStringLiteral(".,");
+        // Quoted only where needed, so a race without verdicts writes the lines it always did.
+        const QString place = row.placeText(j);
+        const bool plain = !place.contains(u' ') && !place.contains(u',') && !place.contains(u'"');
+        positions += (plain ? place : QuotedField(place)) + u',';
         startNumbers += QuotedField(row.startNo) + u',';
         drivers += QuotedField(row.driver) + u',';
     }

@@ -7,7 +7,7 @@ namespace {
 using Kind = TRaceEvent::Kind;
 
 // The stored names; never change one, the database holds them.
-constexpr std::array<std::pair<Kind, QLatin1StringView>, 14> kKindNames{{
+constexpr std::array<std::pair<Kind, QLatin1StringView>, 15> kKindNames{{
     {Kind::Start, QLatin1StringView("start")},
     {Kind::Press, QLatin1StringView("press")},
     {Kind::Stop, QLatin1StringView("stop")},
@@ -22,6 +22,7 @@ constexpr std::array<std::pair<Kind, QLatin1StringView>, 14> kKindNames{{
     {Kind::ConfirmCrossing, QLatin1StringView("confirm")},
     {Kind::Undo, QLatin1StringView("undo")},
     {Kind::Redo, QLatin1StringView("redo")},
+    {Kind::CarVerdict, QLatin1StringView("verdict")},
 }};
 } // namespace
 

@@ -29,6 +29,10 @@ struct TRaceEvent
         ConfirmCrossing, // payload target, held by the minimum lap, counts after all
         Undo,            // takes back the press or correction whose seq is payload target
         Redo,            // reverses the Undo whose seq is payload target
+        // The classification of `car` from now on: not started, out from a lap, disqualified,
+        // a time penalty and laps taken off (payload keys in app/CorrectionEvents.h). Undone and
+        // redone like the corrections.
+        CarVerdict,
     };
 
     int seq = 0; // 1, 2, 3 ... within its race; the journal assigns it

@@ -130,6 +130,7 @@ private slots:
     void correctionAfterTheEndChangesTheResult();
     void guardHoldsAPressUntilConfirmed();
     void fKeysNeverCorrect();
+    void verdictsChangeTheClassification();
 };
 
 void TestCorrectionDesk::slipsCorrectedEqualTheRacePressedRightly()
@@ -139,7 +140,6 @@ void TestCorrectionDesk::slipsCorrectedEqualTheRacePressedRightly()
     startRace(reference);
     quint32 now = 0;
     press(reference, now, right);
-    QCOMPARE(reference.window->RaceState(), TFormMain::rsRunning);
     reference.Advance(20);
     QCOMPARE(reference.window->RaceState(), TFormMain::rsStopped); // every car finished
 
@@ -337,6 +337,72 @@ void TestCorrectionDesk::fKeysNeverCorrect()
     t.window->FlushJournal();
     QCOMPARE(t.window->Race.LapTable[2].Count, 2);
     QVERIFY(t.window->Corrections.Log().isEmpty());
+}
+
+void TestCorrectionDesk::verdictsChangeTheClassification()
+{
+    TWindowUnderTest t;
+    t.UseJournal();
+    startRace(t);
+    quint32 now = 0;
+    const QList<TPress> right = rightPresses();
+    press(t, now, right.mid(0, 8)); // two laps each, cars in order 1, 2, 3, 4
+    std::optional<int> answer;
+    t.window->AskNumber = [&answer](const QString &, int, int, int) { return answer; };
+    const auto judge = [&t](int car, int key) {
+        t.window->SortGrid1->setFocus();
+        t.window->SortGrid1->GotoCell(TRaceTiming::colNr, t.window->Race.RowOfCar(car), false);
+        QTest::keyClick(t.window->SortGrid1, Qt::Key(key), Qt::ControlModifier | Qt::ShiftModifier);
+    };
+    const auto keysInOrder = [&t] {
+        QStringList keys;
+        for (int r = 1; r <= kCars; ++r)
+            keys << t.Cell(TRaceTiming::colPos, r) + u' ' + t.Cell(TRaceTiming::colKey, r);
+        return keys;
+    };
+    // Car 1 is 1.7 s ahead of car 2 after two laps: a penalty of 2 s puts it behind.
+    answer = 2;
+    judge(1, Qt::Key_T);
+    QCOMPARE(keysInOrder(), (QStringList{"1. F2", "2. F1", "3. F3", "4. F4"}));
+    // Car 2 is disqualified: last. Car 3 retired after its first lap: behind those running.
+    judge(2, Qt::Key_Q);
+    answer = 1;
+    judge(3, Qt::Key_F);
+    QCOMPARE(keysInOrder(), (QStringList{"1. F1", "2. F4", "DNF F3", "DSQ F2"}));
+    QCOMPARE(t.window->Race.LapTable[3].Count, 1);
+    // A car that is out is not awaited: the race ends once cars 1 and 4 have their laps.
+    press(t, now, right.mid(8));
+    t.Advance(20);
+    QCOMPARE(t.window->RaceState(), TFormMain::rsStopped);
+    QCOMPARE(t.window->Race.LapTable[3].Count, 1);
+    QCOMPARE(t.window->Race.LapTable[2].Count, kLaps);
+
+    // Every export shows the verdicts.
+    const TResultsSnapshot snapshot = t.window->ResultsSnapshot();
+    QCOMPARE(snapshot.rows[0].placeText(1), QStringLiteral("1. (+2 s)"));
+    QCOMPARE(snapshot.rows[2].placeText(3), QStringLiteral("DNF"));
+    QCOMPARE(snapshot.rows[3].placeText(4), QStringLiteral("DSQ"));
+    const QByteArray page = TResultsPageWriter::page(snapshot);
+    QVERIFY(page.contains("<th>1. (+2 s)<th>2.<th>DNF<th>DSQ"));
+    QVERIFY(ResultsWorkbookLines(snapshot).contains(
+        QStringLiteral("Position:,\"1. (+2 s)\",2.,DNF,DSQ,")));
+
+    // Cleared, car 2 is back in its place; Ctrl+Z brings the disqualification back.
+    judge(2, Qt::Key_W);
+    QCOMPARE(keysInOrder(), (QStringList{"1. F1", "2. F2", "3. F4", "DNF F3"}));
+    t.window->Desk->PassView()->setFocus();
+    t.Key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(keysInOrder(), (QStringList{"1. F1", "2. F4", "DNF F3", "DSQ F2"}));
+    QVERIFY(t.window->Journal->flush(5000));
+    const qint64 raceId = t.window->JournalRaceId;
+    t.Close();
+    t.Open();
+    const QList<TRaceEvent> stored = t.window->Journal->events(raceId);
+    TRaceCorrections replayed;
+    replayed.Rebuild(stored);
+    QCOMPARE(replayed.Verdict(1).penaltyMs, 2000);
+    QCOMPARE(replayed.Verdict(2).status, TCarVerdict::Status::Disqualified);
+    QCOMPARE(replayed.Verdict(3).status, TCarVerdict::Status::Retired);
 }
 
 QTEST_MAIN(TestCorrectionDesk)

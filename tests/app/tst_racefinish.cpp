@@ -62,6 +62,7 @@ private slots:
     void timedRaceEndsAtTheClockPlusOneLap();
     void lapsOrTimeWhicheverComesFirst();
     void windowEndsAFlagRaceAndRebuildsItTheSame();
+    void notStartedAndLapsOffInTheTables();
 };
 
 void TestRaceFinish::flagFinishesLappedCarsAtTheirNextCrossing()
@@ -162,6 +163,25 @@ void TestRaceFinish::windowEndsAFlagRaceAndRebuildsItTheSame()
     const TResultsSnapshot results = t.window->ResultsSnapshot();
     QCOMPARE(results.leaderLaps, 2);
     QCOMPARE(results.rows[2].laps.size(), 2);
+}
+
+void TestRaceFinish::notStartedAndLapsOffInTheTables()
+{
+    TRace r(Rule::AllLaps, 3);
+    r.Timing.Verdicts[3].status = TCarVerdict::Status::NotStarted;
+    r.press(1, 50);
+    r.press(2, 60);
+    r.press(3, 70);
+    r.press(1, 100);
+    QCOMPARE(r.laps(), (QList<int>{2, 1, 0}));
+    // The car that did not start records nothing and is not classified.
+    QCOMPARE(r.order(), (QList<int>{1, 2, 0}));
+    // With a lap taken off, car 1's two laps count as one, done later than car 2's.
+    r.Timing.Verdicts[1].lapsOff = 1;
+    r.Timing.BuildRanking();
+    QCOMPARE(r.order(), (QList<int>{2, 1, 0}));
+    QVERIFY(r.Timing.Finished(3)); // not awaited
+    QVERIFY(!r.Timing.Finished(2));
 }
 
 QTEST_MAIN(TestRaceFinish)

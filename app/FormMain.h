@@ -39,6 +39,7 @@ class QStatusBar;
 class QTimer;
 class QToolButton;
 class TFDlgYesNo;
+class TAnalysisWindow;
 class TAnnouncer;
 class TArchiveWindow;
 class TLiveServer;
@@ -313,6 +314,11 @@ public:
     // The results through the desktop's print dialog (Ctrl+P).
     void PrintResults();
     QAction *ExportFiles1 = nullptr;
+    // The lap chart and the lap times in a window of their own (Ctrl+Shift+A); it follows the
+    // race while it is open.
+    TAnalysisWindow *Analysis = nullptr;
+    QAction *Analysis1 = nullptr;
+    void ShowAnalysis();
     QAction *Print1 = nullptr;
     void bStartListClick(QObject *Sender);
     // Fills grid columns 2 to 11 and the row count from a starter list; the whole list is read
@@ -430,6 +436,7 @@ private:
     bool FExportingFiles = false;
     int FLastAnnouncedCar = 0;
     qint64 FAudienceVersion = 0;
+    qint64 FAnalysisVersion = -1;
     std::unique_ptr<TThreadedSpeechOutput> FSystemSpeech;
     int FBaseRowHeight = 0;
     int FPendingMark = 0; // pressed, marked once the press is on the screen

@@ -3,6 +3,7 @@
 // Everything here runs after a press is on the screen, never between the key and the repaint.
 #include "FormMain.h"
 
+#include "AnalysisWindow.h"
 #include "AnnouncementText.h"
 #include "Announcer.h"
 #include "LiveServer.h"
@@ -62,6 +63,9 @@ void TFormMain::BuildAudience()
     Print1 = AddCommand(this, QStringLiteral("Print1"), QStringLiteral("Ergebnisse drucken…"),
                         {QKeySequence(Qt::CTRL | Qt::Key_P)},
                         std::bind_front(&TFormMain::PrintResults, this));
+    Analysis1 = AddCommand(this, QStringLiteral("Analysis1"), QStringLiteral("Rennanalyse"),
+                           {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A)},
+                           std::bind_front(&TFormMain::ShowAnalysis, this));
     Board1 = AddCommand(this, QStringLiteral("Board1"), QStringLiteral("Anzeigetafel"),
                         {QKeySequence(Qt::CTRL | Qt::Key_T)},
                         std::bind_front(&TFormMain::ToggleBoard, this));
@@ -80,6 +84,15 @@ QScreen *TFormMain::BoardScreen() const
     }
     // A second screen when there is one: the operator's window stays on the first.
     return choices.size() > 1 ? choices[1].screen : nullptr;
+}
+
+void TFormMain::ShowAnalysis()
+{
+    if (!Analysis)
+        Analysis = new TAnalysisWindow(this);
+    Analysis->Show(ResultsSnapshot());
+    Analysis->show();
+    Analysis->raise();
 }
 
 void TFormMain::ToggleBoard()
@@ -228,6 +241,11 @@ void TFormMain::PublishAudience()
     LiveServer->publish(standings);
     if (Board && Board->isVisible())
         Board->Show(standings);
+    // The analysis follows each new version of the race, not every tick of the clock.
+    if (Analysis && Analysis->isVisible() && FAnalysisVersion != FAudienceVersion) {
+        FAnalysisVersion = FAudienceVersion;
+        Analysis->Show(ResultsSnapshot());
+    }
     if (OnAudienceStandings)
         OnAudienceStandings(standings);
 }

@@ -1,6 +1,8 @@
+#include "AnalysisWindow.h"
 #include "CorrectionDesk.h"
 #include "LiveServer.h"
 #include "PassLogModel.h"
+#include "ShotPath.h"
 #include "SpectatorBoard.h"
 #include "SpeechOutput.h"
 #include "WindowUnderTest.h"
@@ -78,6 +80,7 @@ private slots:
     void pressesAreAnnounced();
     void standingsScaleAndKeepTheirScale();
     void boardFollowsPressesAndCorrections();
+    void analysisFollowsTheRace();
 };
 
 void TestAudience::livePageFollowsPressesAndCorrections()
@@ -217,6 +220,24 @@ void TestAudience::boardFollowsPressesAndCorrections()
     QCOMPARE(boardDrivers(*t.window->Board).first(), QStringLiteral("<b>Fahrer 1</b>"));
     t.Key(Qt::Key_T, Qt::ControlModifier);
     QVERIFY(!t.window->Board->isVisible());
+}
+
+void TestAudience::analysisFollowsTheRace()
+{
+    TWindowUnderTest t;
+    startRace(t, 3, 5);
+    quint32 now = 0;
+    lapAt(t, now, 60000, 2);
+    lapAt(t, now, 61000, 1);
+    t.Key(Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(t.window->Analysis && t.window->Analysis->isVisible());
+    // Rows in standings order: car 2 first after lap 1, car 1 second.
+    QCOMPARE(t.window->Analysis->Places(), (QList<QList<int>>{{1}, {2}, {}}));
+    lapAt(t, now, 110000, 1);
+    lapAt(t, now, 125000, 2);
+    QCOMPARE(t.window->Analysis->Snapshot().rows[0].car, 1);
+    QCOMPARE(t.window->Analysis->Places(), (QList<QList<int>>{{2, 1}, {1, 2}, {}}));
+    QVERIFY(t.window->Analysis->grab().save(ShotPath(QStringLiteral("analysis-window.png"))));
 }
 
 QTEST_MAIN(TestAudience)

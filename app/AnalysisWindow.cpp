@@ -1,0 +1,127 @@
+#include "AnalysisWindow.h"
+
+#include "FormatTime.h"
+#include "LapPositions.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+constexpr std::array<QRgb, 12> kColours = {0x1f77b4, 0xd62728, 0x2ca02c, 0xff7f0e,
+                                           0x9467bd, 0x8c564b, 0xe377c2, 0x17becf,
+                                           0x7f7f7f, 0xbcbd22, 0x393b79, 0x000000};
+constexpr int kMargin = 48;
+constexpr int kLegendRow = 18;
+
+} // namespace
+
+TAnalysisWindow::TAnalysisWindow(QWidget *parent) : QWidget(parent, Qt::Window)
+{
+    setWindowTitle(QStringLiteral("Talvenbahn – Rennanalyse"));
+    setObjectName(QStringLiteral("AnalysisWindow"));
+    resize(900, 700);
+    setAutoFillBackground(true);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+}
+
+void TAnalysisWindow::Show(const TResultsSnapshot &snapshot)
+{
+    FSnapshot = snapshot;
+    FPlaces = LapPositions(snapshot);
+    update();
+}
+
+void TAnalysisWindow::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const int legendHeight = kLegendRow * ((FSnapshot.carCount() + 3) / 4) + 8;
+    const int chartHeight = (height() - legendHeight) / 2;
+    paintChart(painter, QRect(0, 0, width(), chartHeight), true);
+    paintChart(painter, QRect(0, chartHeight, width(), chartHeight), false);
+    // The legend: one entry per car, four to a line.
+    const int column = std::max(1, width() / 4);
+    for (int i = 0; i < FSnapshot.carCount(); ++i) {
+        const QPoint at(8 + (i % 4) * column, 2 * chartHeight + 4 + (i / 4) * kLegendRow);
+        painter.fillRect(QRect(at + QPoint(0, 4), QSize(16, 8)), QColor(kColours[size_t(i) % 12]));
+        painter.setPen(Qt::black);
+        painter.drawText(at + QPoint(22, 13), CarLabel(FSnapshot.rows[i]));
+    }
+}
+
+void TAnalysisWindow::paintChart(QPainter &painter, const QRect &area, bool places) const
+{
+    const QRect plot = area.adjusted(kMargin + 24, 28, -kMargin, -kMargin / 2);
+    painter.setPen(Qt::black);
+    QFont heading = painter.font();
+    heading.setBold(true);
+    painter.save();
+    painter.setFont(heading);
+    painter.drawText(area.left() + 8, area.top() + 18,
+                     places ? QStringLiteral("Platz nach jeder Runde")
+                            : QStringLiteral("Rundenzeiten"));
+    painter.restore();
+    const int laps = MostLaps(FSnapshot);
+    if (laps == 0 || plot.width() <= 0 || plot.height() <= 0) {
+        painter.drawText(plot, Qt::AlignCenter, QStringLiteral("Noch keine Runde abgeschlossen."));
+        return;
+    }
+    // The value range: places 1 (top) to the number of cars; lap times from the shortest to the
+    // longest.
+    double low = 1;
+    double high = std::max(2, FSnapshot.carCount());
+    if (!places) {
+        low = 1e12;
+        high = 0;
+        for (const TResultsRow &row : FSnapshot.rows) {
+            for (const qint32 lap : row.laps) {
+                low = std::min(low, double(lap));
+                high = std::max(high, double(lap));
+            }
+        }
+        if (high <= low)
+            high = low + 1000;
+    }
+    const auto x = [&](int lap) {
+        return plot.left() +
+               (laps == 1 ? plot.width() / 2.0 : double(lap - 1) * plot.width() / double(laps - 1));
+    };
+    const auto y = [&](double value) {
+        const double share = (value - low) / (high - low);
+        return places ? plot.top() + share * plot.height() : plot.bottom() - share * plot.height();
+    };
+    painter.setPen(QColor(0xcc, 0xcc, 0xcc));
+    painter.drawRect(plot);
+    painter.setPen(Qt::black);
+    for (int lap = 1; lap <= laps; lap += std::max(1, laps / 10))
+        painter.drawText(QPointF(x(lap) - 6, plot.bottom() + 16), QString::number(lap));
+    if (places) {
+        for (int place = 1; place <= int(high); ++place)
+            painter.drawText(QPointF(plot.left() - 28, y(place) + 5),
+                             QString::number(place) + u'.');
+    } else {
+        painter.drawText(QPointF(area.left() + 4, plot.top() + 5), FormatTime(qint32(high), 1, 5));
+        painter.drawText(QPointF(area.left() + 4, plot.bottom() + 5),
+                         FormatTime(qint32(low), 1, 5));
+    }
+    for (int i = 0; i < FSnapshot.carCount(); ++i) {
+        const QList<qint32> &lapTimes = FSnapshot.rows[i].laps;
+        QPainterPath path;
+        for (int k = 0; k < lapTimes.size(); ++k) {
+            const double value = places ? double(FPlaces.value(i).value(k)) : double(lapTimes[k]);
+            const QPointF point(x(k + 1), y(value));
+            if (k == 0)
+                path.moveTo(point);
+            else
+                path.lineTo(point);
+        }
+        painter.setPen(QPen(QColor(kColours[size_t(i) % 12]), 2));
+        painter.drawPath(path);
+    }
+}

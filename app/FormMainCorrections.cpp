@@ -41,6 +41,11 @@ void TFormMain::BuildCorrectionDesk()
 {
     Desk = new TCorrectionDesk(Corrections);
     Desk->Model()->StarterOf = [this](int car) { return StarterOfCar(car); };
+    Desk->Model()->AfterFinish = [this](int car, quint32 raceMs) {
+        const TLapRecord &laps = Race.LapTable[car];
+        return car >= 1 && car <= Race.CarCount() && Race.LapsComplete(car) && laps.Count > 0 &&
+               raceMs > quint32(Race.CrossTable[car].Slot[laps.Count]);
+    };
     FMarkTimer = new QTimer(this);
     FMarkTimer->setSingleShot(true);
     FMarkTimer->setInterval(kMarkMs);

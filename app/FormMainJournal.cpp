@@ -182,8 +182,6 @@ void TFormMain::RebuildTables(const TRaceSetup &setup, quint32 startTick)
     }
     // Keys are locked by a recent press only, not by the rebuild.
     Race.ReleaseKeyLocks();
-    Desk->Model()->SetRaceLaps(Race.FinishRule == TRaceTiming::TFinishRule::AllLaps ? Race.RaceLaps
-                                                                                    : 0);
     Desk->Model()->Reload();
     const int latest = Desk->Model()->IdAt(0);
     Desk->ShowLatest(latest ? LatestPressText(latest) : QString());

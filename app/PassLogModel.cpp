@@ -56,10 +56,12 @@ int TPassLogModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : kColumns;
 }
 
-QString TPassLogModel::NoteText(const TRaceCorrections::TCrossing &c, int raceLaps)
+QString TPassLogModel::NoteText(const TRaceCorrections::TCrossing &c, bool afterFinish)
 {
     QStringList notes;
-    if (raceLaps > 0 && c.lap > raceLaps)
+    if (c.excluded)
+        notes << QStringLiteral("zählt nicht: DNS/DNF");
+    else if (afterFinish)
         notes << QStringLiteral("nach dem Ziel: zählt nicht");
     if (c.state == State::Held)
         notes << QStringLiteral("gehalten: zu kurz");
@@ -120,7 +122,8 @@ QVariant TPassLogModel::data(const QModelIndex &index, int role) const
     case colLapTime:
         return c->lap > 0 ? TRaceCorrections::RaceTimeText(quint32(c->lapMs)) : QString();
     case colNote:
-        return NoteText(*c, FRaceLaps);
+        return NoteText(*c, c->state == State::Counted && AfterFinish &&
+                                AfterFinish(c->car, c->raceMs));
     default:
         return QVariant();
     }

@@ -33,8 +33,8 @@ public:
     // The start number and driver of a car, as the standings show them now.
     std::function<QPair<QString, QString>(int car)> StarterOf;
 
-    // The laps of the race: a crossing after a car's last lap is marked as after the finish.
-    void SetRaceLaps(int laps) { FRaceLaps = laps; }
+    // Whether a car had finished before this race time: its later crossings count for nothing.
+    std::function<bool(int car, quint32 raceMs)> AfterFinish;
 
     // Reads every crossing afresh.
     void Reload();
@@ -51,10 +51,9 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     // What the log says about a crossing beyond its times: held, deleted, inserted, likely missed.
-    static QString NoteText(const TRaceCorrections::TCrossing &crossing, int raceLaps);
+    static QString NoteText(const TRaceCorrections::TCrossing &crossing, bool afterFinish);
 
 private:
     const TRaceCorrections &FCorrections;
     QList<int> FIds; // newest race time first
-    int FRaceLaps = 0;
 };

@@ -1,6 +1,7 @@
 #include "CorrectionDesk.h"
 #include "PassLogModel.h"
 #include "RaceJournal.h"
+#include "ResultsCsv.h"
 #include "ResultsPageWriter.h"
 #include "ResultsWorkbook.h"
 #include "WindowUnderTest.h"
@@ -384,6 +385,8 @@ void TestCorrectionDesk::verdictsChangeTheClassification()
     QCOMPARE(snapshot.rows[3].placeText(4), QStringLiteral("DSQ"));
     const QByteArray page = TResultsPageWriter::page(snapshot);
     QVERIFY(page.contains("<th>1. (+2 s)<th>2.<th>DNF<th>DSQ"));
+    const QByteArray csv = ResultsCsv(snapshot);
+    QVERIFY(csv.contains("\nDNF,F3,13,") && csv.contains("\nDSQ,F2,12,"));
     QVERIFY(ResultsWorkbookLines(snapshot).contains(
         QStringLiteral("Position:,\"1. (+2 s)\",2.,DNF,DSQ,")));
 

@@ -1,5 +1,6 @@
 #include "AnalysisWindow.h"
 
+#include "ChartColours.h"
 #include "FormatTime.h"
 #include "LapPositions.h"
 
@@ -7,13 +8,9 @@
 #include <QPainterPath>
 
 #include <algorithm>
-#include <array>
 
 namespace {
 
-constexpr std::array<QRgb, 12> kColours = {0x1f77b4, 0xd62728, 0x2ca02c, 0xff7f0e,
-                                           0x9467bd, 0x8c564b, 0xe377c2, 0x17becf,
-                                           0x7f7f7f, 0xbcbd22, 0x393b79, 0x000000};
 constexpr int kMargin = 48;
 constexpr int kLegendRow = 18;
 
@@ -49,7 +46,7 @@ void TAnalysisWindow::paintEvent(QPaintEvent *)
     const int column = std::max(1, width() / 4);
     for (int i = 0; i < FSnapshot.carCount(); ++i) {
         const QPoint at(8 + (i % 4) * column, 2 * chartHeight + 4 + (i / 4) * kLegendRow);
-        painter.fillRect(QRect(at + QPoint(0, 4), QSize(16, 8)), QColor(kColours[size_t(i) % 12]));
+        painter.fillRect(QRect(at + QPoint(0, 4), QSize(16, 8)), ChartColour(i));
         painter.setPen(Qt::black);
         painter.drawText(at + QPoint(22, 13), CarLabel(FSnapshot.rows[i]));
     }
@@ -121,7 +118,7 @@ void TAnalysisWindow::paintChart(QPainter &painter, const QRect &area, bool plac
             else
                 path.lineTo(point);
         }
-        painter.setPen(QPen(QColor(kColours[size_t(i) % 12]), 2));
+        painter.setPen(QPen(ChartColour(i), 2));
         painter.drawPath(path);
     }
 }

@@ -371,6 +371,8 @@ private:
     QAction *AddCommand(QWidget *owner, const QString &name, const QString &caption,
                         const QList<QKeySequence> &keys, std::function<void()> handler,
                         Qt::ShortcutContext context = Qt::WindowShortcut);
+    // Wall-clock time of the journal's events, ms since the epoch.
+    static qint64 WallNow();
     void BuildCorrectionDesk();
     void BuildAudience();
     // The announcement of a counted press and the new version of the standings.

@@ -30,11 +30,6 @@ constexpr int kMarkMs = 1500;
 constexpr int kStatusMessageMs = 8000;
 constexpr int kMsPerSecond = 1000;
 
-qint64 wallNow()
-{
-    return QDateTime::currentMSecsSinceEpoch();
-}
-
 } // namespace
 
 void TFormMain::BuildCorrectionDesk()
@@ -223,7 +218,7 @@ void TFormMain::HoldPress(int car, quint32 stamp)
     FlushJournal();
     const quint32 now = FTicks.GetTickCount();
     const TRaceEvent press =
-        PressEvent(car, stamp, Race.StartTick, wallNow() - qint64(now - stamp));
+        PressEvent(car, stamp, Race.StartTick, WallNow() - qint64(now - stamp));
     if (RecordCrossingEvent(press))
         RecomputeRace();
     const int id = FRaceEvents.last().seq;
@@ -308,7 +303,7 @@ void TFormMain::UndoCorrection()
         StatusBar1->showMessage(QStringLiteral("Nichts zum Zurücknehmen."), kStatusMessageMs);
         return;
     }
-    Correct(CorrectionEvents::Undo(target, FTicks.GetTickCount(), wallNow()));
+    Correct(CorrectionEvents::Undo(target, FTicks.GetTickCount(), WallNow()));
 }
 
 void TFormMain::RedoCorrection()
@@ -321,7 +316,7 @@ void TFormMain::RedoCorrection()
         StatusBar1->showMessage(QStringLiteral("Nichts zum Wiederherstellen."), kStatusMessageMs);
         return;
     }
-    Correct(CorrectionEvents::Redo(target, FTicks.GetTickCount(), wallNow()));
+    Correct(CorrectionEvents::Redo(target, FTicks.GetTickCount(), WallNow()));
 }
 
 void TFormMain::DeleteCrossing()
@@ -330,7 +325,7 @@ void TFormMain::DeleteCrossing()
     if (!c || c->state == TRaceCorrections::State::Deleted)
         return;
     const int id = c->id;
-    Correct(CorrectionEvents::Delete(id, c->car, FTicks.GetTickCount(), wallNow()));
+    Correct(CorrectionEvents::Delete(id, c->car, FTicks.GetTickCount(), WallNow()));
     Desk->SelectCrossing(id);
 }
 
@@ -347,7 +342,7 @@ void TFormMain::InsertCrossing()
     if (!answer || answer->first < 1 || answer->first > Race.CarCount())
         return;
     if (Correct(CorrectionEvents::Insert(answer->first, answer->second, FTicks.GetTickCount(),
-                                         wallNow())))
+                                         WallNow())))
         Desk->SelectCrossing(FRaceEvents.last().seq);
 }
 
@@ -359,7 +354,7 @@ void TFormMain::SplitLap()
     const quint32 middle = Corrections.SplitMs(c->id);
     if (middle == 0)
         return;
-    if (Correct(CorrectionEvents::Insert(c->car, middle, FTicks.GetTickCount(), wallNow())))
+    if (Correct(CorrectionEvents::Insert(c->car, middle, FTicks.GetTickCount(), WallNow())))
         Desk->SelectCrossing(FRaceEvents.last().seq);
 }
 
@@ -373,7 +368,7 @@ void TFormMain::MoveCrossing()
         {QStringLiteral("Durchfahrt einem anderen Auto zuordnen"), c->car, c->raceMs, true, false});
     if (!answer || answer->first < 1 || answer->first > Race.CarCount())
         return;
-    Correct(CorrectionEvents::Move(id, answer->first, FTicks.GetTickCount(), wallNow()));
+    Correct(CorrectionEvents::Move(id, answer->first, FTicks.GetTickCount(), WallNow()));
     Desk->SelectCrossing(id);
 }
 
@@ -388,7 +383,7 @@ void TFormMain::EditCrossing()
         {QStringLiteral("Rennzeit der Durchfahrt ändern"), c->car, c->raceMs, false, true});
     if (!answer)
         return;
-    Correct(CorrectionEvents::Edit(id, car, answer->second, FTicks.GetTickCount(), wallNow()));
+    Correct(CorrectionEvents::Edit(id, car, answer->second, FTicks.GetTickCount(), WallNow()));
     Desk->SelectCrossing(id);
 }
 
@@ -398,7 +393,7 @@ void TFormMain::ConfirmCrossing()
     if (!c || c->state != TRaceCorrections::State::Held)
         return;
     const int id = c->id;
-    Correct(CorrectionEvents::Confirm(id, c->car, FTicks.GetTickCount(), wallNow()));
+    Correct(CorrectionEvents::Confirm(id, c->car, FTicks.GetTickCount(), WallNow()));
     Desk->SelectCrossing(id);
 }
 
@@ -450,7 +445,7 @@ void TFormMain::JudgeCurrentCar(TVerdictCommand command)
         verdict = TCarVerdict();
         break;
     }
-    Correct(CorrectionEvents::Verdict(car, verdict, FTicks.GetTickCount(), wallNow()));
+    Correct(CorrectionEvents::Verdict(car, verdict, FTicks.GetTickCount(), WallNow()));
 }
 
 void TFormMain::FindCrossingOfCurrentCar()

@@ -48,10 +48,7 @@ TResultsSnapshot TFormMain::ResultsSnapshot() const
     for (const TRaceCorrections::TLogEntry &entry : Corrections.Log()) {
         const QString text =
             entry.undone ? entry.text + QStringLiteral(" (zurückgenommen)") : entry.text;
-        snapshot.corrections.append({QDateTime::fromMSecsSinceEpoch(entry.wallMs)
-                                         .toLocalTime()
-                                         .toString(QStringLiteral("HH:mm:ss")),
-                                     text});
+        snapshot.corrections.append({TRaceCorrections::WallTimeText(entry.wallMs), text});
     }
     return snapshot;
 }

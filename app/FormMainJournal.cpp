@@ -33,12 +33,12 @@ const QString kResumedAfterReboot = QStringLiteral(
 const QString kJournalWarning = QStringLiteral("Rennjournal gestört: das Rennen läuft nur im "
                                                "Speicher weiter. %1");
 
-qint64 wallNow()
+} // namespace
+
+qint64 TFormMain::WallNow()
 {
     return QDateTime::currentMSecsSinceEpoch();
 }
-
-} // namespace
 
 void TFormMain::OpenJournal(const QString &journalPath)
 {
@@ -110,7 +110,7 @@ void TFormMain::ResumeRace(const TRaceSummary &race, const QList<TRaceEvent> &ev
             startTick = quint32(e.payload.value(QStringLiteral("startTick")).toInteger());
     }
     if (!sameBoot)
-        startTick = now - quint32(qMax<qint64>(0, wallNow() - start->wallMs));
+        startTick = now - quint32(qMax<qint64>(0, WallNow() - start->wallMs));
 
     RebuildRace(TRaceSetup::FromStartEvent(*start), startTick, events);
     JournalRaceId = race.id;
@@ -118,7 +118,7 @@ void TFormMain::ResumeRace(const TRaceSummary &race, const QList<TRaceEvent> &ev
     TRaceEvent resumed;
     resumed.kind = TRaceEvent::Kind::Resume;
     resumed.tick = now;
-    resumed.wallMs = wallNow();
+    resumed.wallMs = WallNow();
     resumed.payload = QJsonObject{{QStringLiteral("startTick"), qint64(startTick)},
                                   {QStringLiteral("afterReboot"), !sameBoot}};
     FlushJournal();
@@ -230,7 +230,7 @@ void TFormMain::PressLap(int car, quint32 stamp)
     // on a busy machine can take the processor from this one, between the key and the repaint.
     const quint32 now = FTicks.GetTickCount();
     FJournalOutbox.append(
-        {JournalRaceId, PressEvent(car, stamp, Race.StartTick, wallNow() - qint64(now - stamp))});
+        {JournalRaceId, PressEvent(car, stamp, Race.StartTick, WallNow() - qint64(now - stamp))});
     if (!FJournalFlushPosted) {
         FJournalFlushPosted = true;
         // Below the priority of the repaint request, so it comes after the repaint.
@@ -297,7 +297,7 @@ void TFormMain::RecordRaceEvent(TRaceEvent::Kind kind)
     TRaceEvent event;
     event.kind = kind;
     event.tick = FTicks.GetTickCount();
-    event.wallMs = wallNow();
+    event.wallMs = WallNow();
     FlushJournal();
     event.seq = Journal->append(JournalRaceId, event);
     FRaceEvents.append(event);

@@ -1,7 +1,6 @@
 #include "PassLogModel.h"
 
 #include <QBrush>
-#include <QDateTime>
 #include <QFont>
 
 namespace {
@@ -107,8 +106,7 @@ QVariant TPassLogModel::data(const QModelIndex &index, int role) const
         return QVariant();
     switch (index.column()) {
     case colWall:
-        return QDateTime::fromMSecsSinceEpoch(c->wallMs).toLocalTime().toString(
-            QStringLiteral("HH:mm:ss"));
+        return TRaceCorrections::WallTimeText(c->wallMs);
     case colRace:
         return TRaceCorrections::RaceTimeText(c->raceMs);
     case colKey:

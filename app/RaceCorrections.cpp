@@ -56,10 +56,15 @@ TRaceCorrections::TRaceCorrections(quint32 minLapMs) : FMinLapMs(minLapMs)
     clear();
 }
 
+QString TRaceCorrections::WallTimeText(qint64 wallMs)
+{
+    return QDateTime::fromMSecsSinceEpoch(wallMs).toLocalTime().toString(
+        QStringLiteral("HH:mm:ss"));
+}
+
 QString TRaceCorrections::LogLine(const TLogEntry &entry)
 {
-    const QDateTime made = QDateTime::fromMSecsSinceEpoch(entry.wallMs).toLocalTime();
-    return made.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral("  ") + entry.text;
+    return WallTimeText(entry.wallMs) + QStringLiteral("  ") + entry.text;
 }
 
 void TRaceCorrections::SetMinLapMs(quint32 ms)

@@ -118,6 +118,8 @@ public:
     // A line of the log as the program, the workbook and the page show it: the time of day it
     // was made (local time) and what it changed, "14:03:12  Runde von F3 bei 1:02.4 gelöscht".
     static QString LogLine(const TLogEntry &entry);
+    // A wall-clock moment as the logs write it, local time of day: "14:03:12".
+    static QString WallTimeText(qint64 wallMs);
     // A race time as the log writes it ("1:02.4", "1:02:03.4" from an hour on).
     static QString RaceTimeText(quint32 raceMs);
     // A race time as the operator types it: "1:02.4", "1:02:03,45", "62.4", "62"; seconds and

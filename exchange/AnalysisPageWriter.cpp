@@ -1,5 +1,7 @@
 #include "AnalysisPageWriter.h"
 
+#include "ChartColours.h"
+
 #include "Classification.h"
 #include "FormatTime.h"
 #include "HtmlText.h"
@@ -39,14 +41,9 @@ constexpr int kLongestShortTimeMs = 3600 * 1000;
 constexpr int kMinutesMode = 5; // m:ss
 constexpr int kHoursMode = 7;   // h:mm:ss
 
-// Twelve colours that stay apart from each other on white and in print.
-constexpr std::array<const char16_t *, 12> kColours = {
-    u"#1f77b4", u"#d62728", u"#2ca02c", u"#ff7f0e", u"#9467bd", u"#8c564b",
-    u"#e377c2", u"#17becf", u"#7f7f7f", u"#bcbd22", u"#393b79", u"#000000"};
-
 QString colourOf(int row)
 {
-    return QString::fromUtf16(kColours.at(size_t(row) % kColours.size()));
+    return ChartColour(row).name();
 }
 
 QString coordinate(double value)

@@ -13,6 +13,7 @@
 #include "WinHelpViewer.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTabWidget>
@@ -593,9 +594,14 @@ void TestHtmlHelp::helperThatFailsShowsALineWhileTheProgramRuns()
     QTimer race;
     connect(&race, &QTimer::timeout, this, [&ticks] { ++ticks; });
     race.start(10);
+    QElapsedTimer reading;
+    reading.start();
     QTRY_VERIFY_WITH_TIMEOUT(!window->isReading(), kReadTimeoutMs);
-    // A helper that cannot start at all fails at once.
-    QVERIFY(ticks > 0 || script.isEmpty());
+    // A helper that answers at once may finish before the first tick; one that takes a
+    // while must not stop the timers meanwhile.
+    if (reading.elapsed() >= 200)
+        QVERIFY2(ticks >= 5,
+                 qPrintable(QStringLiteral("%1 ticks in %2 ms").arg(ticks).arg(reading.elapsed())));
     QVERIFY(!window->isReady());
     QVERIFY(window->browser()->toPlainText().contains(line));
 }

@@ -136,6 +136,8 @@ void TCorrectionDesk::ShowCorrectionLog()
         }
         FCorrectionList->addItem(item);
     }
-    FTabs->setTabText(1, log.isEmpty() ? QStringLiteral("Korrekturen")
-                                       : QStringLiteral("Korrekturen (%1)").arg(log.size()));
+    // The count goes into the tab's tool tip, not its text: a tab that changes its width lays
+    // out the whole window again, which a correction in a long race must not pay for.
+    FTabs->setTabToolTip(1, log.size() == 1 ? QStringLiteral("1 Korrektur")
+                                            : QStringLiteral("%1 Korrekturen").arg(log.size()));
 }

@@ -1,5 +1,7 @@
 #include "PassLogModel.h"
 
+#include <algorithm>
+
 #include <QBrush>
 #include <QFont>
 
@@ -19,13 +21,30 @@ TPassLogModel::TPassLogModel(const TRaceCorrections &corrections, QObject *paren
 
 void TPassLogModel::Reload()
 {
-    beginResetModel();
     const QList<TRaceCorrections::TCrossing> all = FCorrections.Crossings();
-    FIds.clear();
-    FIds.reserve(all.size());
+    QList<int> ids;
+    ids.reserve(all.size());
     for (auto c = all.crbegin(); c != all.crend(); ++c)
-        FIds.append(c->id);
-    endResetModel();
+        ids.append(c->id);
+    // Most corrections keep every row where it is, an insertion adds one: then the view keeps
+    // its place and its selection, and only the rows are drawn again, not the whole view.
+    const auto differ = std::mismatch(FIds.cbegin(), FIds.cend(), ids.cbegin(), ids.cend());
+    const int first = int(differ.first - FIds.cbegin());
+    if (ids.size() == FIds.size() + 1 &&
+        std::equal(differ.first, FIds.cend(), ids.cbegin() + first + 1)) {
+        beginInsertRows(QModelIndex(), first, first);
+        FIds = std::move(ids);
+        endInsertRows();
+    } else if (ids.size() == FIds.size() && differ.first == FIds.cend()) {
+        if (FIds.isEmpty())
+            return;
+    } else {
+        beginResetModel();
+        FIds = std::move(ids);
+        endResetModel();
+        return;
+    }
+    emit dataChanged(index(0, 0), index(int(FIds.size()) - 1, kColumns - 1));
 }
 
 void TPassLogModel::AddCrossing(int id)

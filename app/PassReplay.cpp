@@ -1,6 +1,10 @@
 #include "PassReplay.h"
 
-void ApplyPasses(TRaceTiming &race, const QList<TRaceCorrections::TPass> &passes)
+#include <utility>
+
+namespace {
+
+void replayPasses(TRaceTiming &race, const QList<TRaceCorrections::TPass> &passes)
 {
     TSortGrid *grid = race.Grid();
     const int cars = race.CarCount();
@@ -60,4 +64,20 @@ void ApplyPasses(TRaceTiming &race, const QList<TRaceCorrections::TPass> &passes
             race.SetGrid(nullptr);
     }
     race.SetGrid(grid);
+}
+
+} // namespace
+
+void ApplyPasses(TRaceTiming &race, const QList<TRaceCorrections::TPass> &passes)
+{
+    // The tables alone need no ranking after each lap, and the window's laps field only the
+    // leader's last count: both follow once at the end.
+    const auto onLeaderLap = std::exchange(race.OnLeaderLap, nullptr);
+    race.DeferRanking = true;
+    replayPasses(race, passes);
+    race.DeferRanking = false;
+    race.BuildRanking();
+    race.OnLeaderLap = onLeaderLap;
+    if (onLeaderLap && race.LapTable[0].Count > 0)
+        onLeaderLap(race, qMax(0, race.RaceLaps - race.LapTable[0].Count));
 }

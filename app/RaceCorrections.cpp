@@ -342,29 +342,42 @@ QString TRaceCorrections::RedoText() const
 
 void TRaceCorrections::derive()
 {
+    // Crossings are made nearly in race order: only inserted and edited ones stand elsewhere.
+    // So the lists are built in the order made and sorted only where that order breaks.
+    const auto byRaceTime = [this](int a, int b) {
+        const quint32 ma = FCrossings[a].raceMs;
+        const quint32 mb = FCrossings[b].raceMs;
+        return ma != mb ? ma < mb : a < b;
+    };
     FByCar = QList<QList<int>>(kMaxCars + 1);
     for (int i = 0; i < FCrossings.size(); ++i) {
         if (FCrossings[i].state != State::Deleted)
             FByCar[FCrossings[i].car].append(i);
     }
-    QList<int> counted;
     for (int car = 1; car <= kMaxCars; ++car) {
         QList<int> &mine = FByCar[car];
-        std::stable_sort(mine.begin(), mine.end(), [this](int a, int b) {
-            return FCrossings[a].raceMs < FCrossings[b].raceMs;
-        });
+        if (!std::is_sorted(mine.cbegin(), mine.cend(), byRaceTime))
+            std::sort(mine.begin(), mine.end(), byRaceTime);
         deriveCar(car);
-        for (int i : mine) {
-            if (FCrossings[i].state == State::Counted && !FCrossings[i].excluded)
-                counted.append(i);
-        }
     }
-    // Race-time order, ties in the order made, as the presses came in live.
-    std::sort(counted.begin(), counted.end(), [this](int a, int b) {
-        const quint32 ma = FCrossings[a].raceMs;
-        const quint32 mb = FCrossings[b].raceMs;
-        return ma != mb ? ma < mb : a < b;
-    });
+    // Race-time order, ties in the order made, as the presses came in live: the crossings in
+    // order, the few out of it sorted apart and merged in.
+    QList<int> inOrder;
+    QList<int> outOfOrder;
+    inOrder.reserve(FCrossings.size());
+    for (int i = 0; i < FCrossings.size(); ++i) {
+        const TCrossing &c = FCrossings[i];
+        if (c.state != State::Counted || c.excluded)
+            continue;
+        if (inOrder.isEmpty() || FCrossings[inOrder.last()].raceMs <= c.raceMs)
+            inOrder.append(i);
+        else
+            outOfOrder.append(i);
+    }
+    std::sort(outOfOrder.begin(), outOfOrder.end(), byRaceTime);
+    QList<int> counted(inOrder.size() + outOfOrder.size());
+    std::merge(inOrder.cbegin(), inOrder.cend(), outOfOrder.cbegin(), outOfOrder.cend(),
+               counted.begin(), byRaceTime);
     FCounted.clear();
     FCounted.reserve(counted.size());
     for (int i : counted)

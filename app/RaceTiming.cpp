@@ -294,6 +294,8 @@ void TRaceTiming::ClearRanking()
 
 void TRaceTiming::RankCars()
 {
+    if (DeferRanking && !FGrid)
+        return;
     BuildRanking();
     if (!FGrid)
         return;

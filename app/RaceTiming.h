@@ -80,6 +80,9 @@ public:
     // Raised while RankCars re-sorts the grid; the window raises it too during its race-end
     // sequence. The 10 ms timer writes no cell while it is set.
     bool Busy = false;
+    // Raised while many crossings are replayed without the grid: RankCars then leaves the
+    // ranking alone, and whoever raised it calls BuildRanking once at the end.
+    bool DeferRanking = false;
 
     // ---- Race control ----
     // START: takes StartTick, frees the lap keys of cars 1 to carCount, zeroes LapTable,

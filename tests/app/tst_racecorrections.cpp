@@ -1,5 +1,6 @@
 #include "CorrectionEvents.h"
 #include "ManualTickCounter.h"
+#include "PassLogModel.h"
 #include "PassReplay.h"
 #include "RaceCorrections.h"
 #include "RaceSetup.h"
@@ -137,6 +138,7 @@ private slots:
     void guardHoldsAndReleases();
     void likelyMissedAndSplit();
     void fastReplayEqualsPressByPress();
+    void passLogFollowsEveryCorrection();
     void logTexts();
 };
 
@@ -187,6 +189,19 @@ void TestRaceCorrections::correctedRaceEqualsCorrectRace_data()
                 rr.events.last().seq = seq;
                 rr.events.last().wallMs = 1;
                 rr.correct(CE::Edit(seq, 2, crossingMs(2, 4), 0, 0));
+            }
+        });
+    });
+    QTest::newRow("early press, edited later") << TScenario([](TRecorder &r) {
+        // F2 pressed half a lap early, before car 1's crossing: once edited it stands after a
+        // crossing pressed later.
+        int early = 0;
+        r = pressedRace([&early](TRecorder &rr, int car, int lap, int) {
+            if (car == 4 && lap == 1)
+                early = rr.press(2, crossingMs(2, 2) - kLapMs / 2);
+            if (car == 2 && lap == 2) {
+                rr.events.removeLast();
+                rr.correct(CE::Edit(early, 2, crossingMs(2, 2), 0, 0));
             }
         });
     });
@@ -525,6 +540,42 @@ void TestRaceCorrections::fastReplayEqualsPressByPress()
     fast->Timing.StartRaceAt(kCars, kLaps, 15.0, kStart);
     ApplyPasses(fast->Timing, c.Counted());
     compareTables(*fast, *oneByOne);
+}
+
+void TestRaceCorrections::passLogFollowsEveryCorrection()
+{
+    // The log updates its rows in place where it can: after each correction it must list the
+    // same crossings in the same order as a log read afresh, and keep the operator's row.
+    TRecorder r = pressedRace();
+    TRaceCorrections c;
+    c.Rebuild(r.events);
+    TPassLogModel log(c);
+    log.Reload();
+    const auto ids = [](const TPassLogModel &model) {
+        QList<int> all;
+        for (int row = 0; row < model.rowCount(); ++row)
+            all << model.IdAt(row);
+        return all;
+    };
+    const int kept = log.IdAt(7);
+    QPersistentModelIndex selected = log.index(7, 0);
+    const auto correct = [&](const TRaceEvent &event) {
+        c.Append(r.events[r.correct(event) - 1]);
+        log.Reload();
+        TPassLogModel fresh(c);
+        fresh.Reload();
+        return ids(log) == ids(fresh);
+    };
+    const auto carAt = [&](int row) { return c.Crossing(log.IdAt(row))->car; };
+    QVERIFY(correct(CE::Insert(2, crossingMs(2, 3) + 10, 0, 0))); // a row in the middle
+    QCOMPARE(log.IdAt(selected.row()), kept);
+    QVERIFY(correct(CE::Delete(log.IdAt(3), carAt(3), 0, 0)));
+    QVERIFY(correct(CE::Move(log.IdAt(5), carAt(5) % kCars + 1, 0, 0)));
+    QCOMPARE(log.IdAt(selected.row()), kept);
+    QVERIFY(correct(CE::Insert(4, crossingMs(4, kLaps) + 5000, 0, 0))); // a row on top
+    QVERIFY(correct(CE::Edit(log.IdAt(12), carAt(12), crossingMs(3, 1) - 100, 0, 0))); // moved down
+    QVERIFY(correct(CE::Undo(c.UndoTarget(), 0, 0)));
+    QCOMPARE(log.rowCount(), int(c.Crossings().size()));
 }
 
 QTEST_MAIN(TestRaceCorrections)

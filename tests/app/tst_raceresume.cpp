@@ -94,6 +94,7 @@ void TestRaceResume::resumeRebuildsTheRaceAsItWas()
     t.Advance(500);
     before = standings(t);
     tablesBefore = tables(t.window->Race, 4);
+    QCOMPARE(t.window->seKrugs->value(), 3); // the leader has run 3 of 6 laps
     QVERIFY(t.window->Journal->flush(5000));
     // The program ends without a stop, as a crash or a power cut would end it.
     t.Close();
@@ -106,6 +107,7 @@ void TestRaceResume::resumeRebuildsTheRaceAsItWas()
     QCOMPARE(standings(t), before);
     QCOMPARE(tables(t.window->Race, 4), tablesBefore);
     QCOMPARE(t.window->seCarCount->value(), 4);
+    QCOMPARE(t.window->seKrugs->value(), 3);
     // The running laps and the race clock go on where the time says they are.
     t.Advance(1000);
     const int row2 = t.RowOfKey(QStringLiteral("F2"));

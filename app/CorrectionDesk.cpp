@@ -1,5 +1,6 @@
 #include "CorrectionDesk.h"
 
+#include "LatestPressLine.h"
 #include "PassLogModel.h"
 #include "RaceCorrections.h"
 
@@ -29,14 +30,12 @@ TCorrectionDesk::TCorrectionDesk(const TRaceCorrections &corrections, QWidget *p
     setFixedHeight(kHeight);
     FModel = new TPassLogModel(corrections, this);
 
-    FLatest = new QLabel;
+    FLatest = new TLatestPressLine;
     FLatest->setObjectName(QStringLiteral("LatestPress"));
     QFont big = FLatest->font();
     big.setPixelSize(kLatestFontPx);
     big.setBold(true);
     FLatest->setFont(big);
-    // Long texts are cut, never widen the window.
-    FLatest->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
     FPassView = new QTableView;
     FPassView->setObjectName(QStringLiteral("PassLog"));
@@ -48,6 +47,9 @@ TCorrectionDesk::TCorrectionDesk(const TRaceCorrections &corrections, QWidget *p
     FPassView->verticalHeader()->hide();
     FPassView->verticalHeader()->setDefaultSectionSize(FPassView->fontMetrics().height() + 4);
     FPassView->horizontalHeader()->setStretchLastSection(true);
+    // The columns fit the window's width; a horizontal scroll bar would only be drawn again
+    // with every new row.
+    FPassView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     FPassView->setContextMenuPolicy(Qt::ActionsContextMenu);
     FPassView->setToolTip(kKeysHint);
     FPassView->setMinimumWidth(0);

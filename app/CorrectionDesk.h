@@ -2,11 +2,11 @@
 
 #include <QWidget>
 
-class QLabel;
 class QListWidget;
 class QSpinBox;
 class QTableView;
 class QTabWidget;
+class TLatestPressLine;
 class TPassLogModel;
 class TRaceCorrections;
 
@@ -24,7 +24,7 @@ public:
     TPassLogModel *Model() const { return FModel; }
     QTableView *PassView() const { return FPassView; }
     QListWidget *CorrectionList() const { return FCorrectionList; }
-    QLabel *LatestLabel() const { return FLatest; }
+    TLatestPressLine *LatestLine() const { return FLatest; }
     QSpinBox *MinLapField() const { return FMinLap; }
     QTabWidget *Tabs() const { return FTabs; }
 
@@ -41,7 +41,7 @@ private:
     const TRaceCorrections &FCorrections;
     TPassLogModel *FModel;
     QTabWidget *FTabs;
-    QLabel *FLatest;
+    TLatestPressLine *FLatest;
     QTableView *FPassView;
     QListWidget *FCorrectionList;
     QSpinBox *FMinLap;

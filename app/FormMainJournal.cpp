@@ -166,7 +166,9 @@ void TFormMain::RebuildTables(const TRaceSetup &setup, quint32 startTick)
     // From here the laps field shows the leader's remaining laps and no longer sets the laps of
     // the race: locked before the first press is applied.
     SetHeaderLocked(true);
-    seKrugs->setMinimum(0);
+    // Setting a spin box's range lays the window out again, even the same range: only once.
+    if (seKrugs->minimum() != 0)
+        seKrugs->setMinimum(0);
     FRaceSetup = setup;
     FRaceStartTick = startTick;
     Race.FinishRule = TRaceTiming::TFinishRule(qBound(0, setup.finishRule, 3));

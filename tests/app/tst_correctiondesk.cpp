@@ -1,4 +1,5 @@
 #include "CorrectionDesk.h"
+#include "LatestPressLine.h"
 #include "PassLogModel.h"
 #include "RaceJournal.h"
 #include "ResultsCsv.h"
@@ -7,6 +8,7 @@
 #include "WindowUnderTest.h"
 
 #include <QLabel>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTableView>
 
@@ -131,6 +133,7 @@ private slots:
     void correctionAfterTheEndChangesTheResult();
     void guardHoldsAPressUntilConfirmed();
     void fKeysNeverCorrect();
+    void pressesLeaveTheLayoutAlone();
     void verdictsChangeTheClassification();
 };
 
@@ -305,7 +308,7 @@ void TestCorrectionDesk::guardHoldsAPressUntilConfirmed()
     QCOMPARE(t.window->Race.LapTable[1].Count, 1);
     const int held = t.window->Desk->Model()->IdAt(0);
     QCOMPARE(t.window->Corrections.Crossing(held)->state, TRaceCorrections::State::Held);
-    QVERIFY(t.window->Desk->LatestLabel()->text().contains(QStringLiteral("gehalten")));
+    QVERIFY(t.window->Desk->LatestLine()->text().contains(QStringLiteral("gehalten")));
     QVERIFY(t.window->Desk->Model()
                 ->data(t.window->Desk->Model()->index(0, TPassLogModel::colNote), Qt::DisplayRole)
                 .toString()
@@ -338,6 +341,46 @@ void TestCorrectionDesk::fKeysNeverCorrect()
     t.window->FlushJournal();
     QCOMPARE(t.window->Race.LapTable[2].Count, 2);
     QVERIFY(t.window->Corrections.Log().isEmpty());
+}
+
+void TestCorrectionDesk::pressesLeaveTheLayoutAlone()
+{
+    // The latest press line and the pass log change with every press; laying the window out
+    // again for them costs more than the press itself.
+    TWindowUnderTest t;
+    t.UseJournal();
+    t.window->seCarCount->setValue(kCars);
+    t.window->seKrugs->setValue(20);
+    t.ClickStart();
+    quint32 now = 0;
+    QList<TPress> presses;
+    for (int lap = 1; lap <= 10; ++lap) {
+        for (int car = 1; car <= kCars; ++car)
+            presses.append({quint32(lap * 60000 + car * 1000), car});
+    }
+    // Once the log has its scroll bar, its layout is done.
+    const QScrollBar *bar = t.window->Desk->PassView()->verticalScrollBar();
+    while (!bar->isVisible() && presses.size() > 6) {
+        press(t, now, {presses.takeFirst()});
+        QCoreApplication::processEvents();
+    }
+    QVERIFY(bar->isVisible());
+    QTest::qWait(50);
+    struct TLayoutCounter : QObject
+    {
+        int requests = 0;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            requests += event->type() == QEvent::LayoutRequest;
+            return false;
+        }
+    } counter;
+    qApp->installEventFilter(&counter);
+    press(t, now, presses.mid(0, 6));
+    QCoreApplication::processEvents();
+    qApp->removeEventFilter(&counter);
+    QCOMPARE(t.window->Race.LapTable[kCars].Count, int(now / 60000));
+    QCOMPARE(counter.requests, 0);
 }
 
 void TestCorrectionDesk::verdictsChangeTheClassification()

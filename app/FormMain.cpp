@@ -251,7 +251,12 @@ void TFormMain::WatchSettings()
     const auto changed = [this] { FSettingsSaver->start(); };
     connect(eTitle, &QLineEdit::textChanged, this, changed);
     connect(seCarCount, &QSpinBox::valueChanged, this, changed);
-    connect(seKrugs, &QSpinBox::valueChanged, this, changed);
+    // During a race the laps field counts the leader's remaining laps down: no setting changes,
+    // and a file written at every leader's lap would hold up the presses around it.
+    connect(seKrugs, &QSpinBox::valueChanged, this, [this] {
+        if (FRaceState == rsReady)
+            FSettingsSaver->start();
+    });
     connect(feDist, &QLineEdit::textChanged, this, changed);
     connect(meTimeWarn, &QLineEdit::textChanged, this, changed);
     connect(meTime, &QLineEdit::editingFinished, this, changed);

@@ -43,6 +43,7 @@ private slots:
     void init() { QLocale::setDefault(QLocale::c()); }
     void firstStartDefaults();
     void roundTrip();
+    void lapsCountingDownWriteNoSettings();
     void accuracyFromSettings_data();
     void accuracyFromSettings();
     void missingWidthKeepsPosition();
@@ -212,6 +213,27 @@ void TestWindowSettings::roundTrip()
     QCOMPARE(w.RaceSeconds, 3600);
     QCOMPARE(w.pos(), QPoint(33, 44));
     QCOMPARE(w.width(), size.width());
+}
+
+void TestWindowSettings::lapsCountingDownWriteNoSettings()
+{
+    // During a race the laps field shows the leader's remaining laps: no setting changes, and a
+    // file written on the window's thread at every leader's lap would hold up the presses.
+    TWindowUnderTest t;
+    t.window->seKrugs->setValue(8);
+    t.ClickStart();
+    QTest::qWait(700);
+    QVERIFY(QFile::remove(t.SettingsPath()));
+    for (int car = 1; car <= 3; ++car) {
+        t.Advance(61000);
+        t.Lap(1);
+    }
+    QCOMPARE(t.window->seKrugs->value(), 5);
+    QTest::qWait(700);
+    QVERIFY(!QFile::exists(t.SettingsPath()));
+    t.Close();
+    QSettings ini(t.SettingsPath(), QSettings::IniFormat);
+    QCOMPARE(ini.value(QStringLiteral("Runden")).toInt(), 8);
 }
 
 void TestWindowSettings::accuracyFromSettings_data()

@@ -6,7 +6,6 @@
 
 #include "TSortGrid.h"
 
-#include <QFontMetrics>
 #include <QTimer>
 
 namespace {
@@ -45,7 +44,7 @@ void FitTextToWidth(QFont &font, const QString &text, int width)
 {
     const bool pixels = font.pixelSize() > 0;
     const auto size = [&font, pixels] { return pixels ? font.pixelSize() : font.pointSize(); };
-    while (size() > kSmallestZeitPointSize && QFontMetrics(font).horizontalAdvance(text) > width) {
+    while (size() > kSmallestZeitPointSize && TSortGrid::MeasuredTextWidth(font, text) > width) {
         if (pixels)
             font.setPixelSize(font.pixelSize() - 1);
         else

@@ -33,6 +33,10 @@ public:
     void SortRows(int ACol);
     TSortStyle DetectSortStyle(int ACol) const;
 
+    // The width of a text in a font, as the cell painter measures it and remembers it: a format
+    // handler that fits a text to its column should not shape it again at every repaint.
+    static int MeasuredTextWidth(const QFont &font, const QString &text);
+
     void BeginUpdate() override;
     void EndUpdate() override;
 

@@ -95,6 +95,11 @@ bool IsTicked(const QString &text)
 }
 } // namespace
 
+int TSortGrid::MeasuredTextWidth(const QFont &font, const QString &text)
+{
+    return TextWidth(font, text);
+}
+
 TCellFormat TSortGrid::GetCellFormat(int Col, int Row)
 {
     TCellFormat format;

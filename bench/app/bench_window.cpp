@@ -31,7 +31,9 @@ namespace {
 
 constexpr int kCars = 12;
 constexpr int kPressIntervalMs = 100;
-constexpr int kRaceMs = 20000;
+// Long enough for about 400 laps: the 99th percentile is then the fourth-slowest press, not the
+// second, and one hiccup of a shared machine does not make it.
+constexpr int kRaceMs = 60000;
 constexpr int kIdleMs = 5000;
 
 double cpuSeconds()

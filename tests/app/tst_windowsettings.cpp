@@ -222,6 +222,10 @@ void TestWindowSettings::lapsCountingDownWriteNoSettings()
     TWindowUnderTest t;
     t.window->seKrugs->setValue(8);
     t.ClickStart();
+    // The laps set before START are written half a second later; then the file goes.
+    QTRY_COMPARE_WITH_TIMEOUT(
+        QSettings(t.SettingsPath(), QSettings::IniFormat).value(QStringLiteral("Runden")).toInt(),
+        8, 5000);
     QTest::qWait(700);
     QVERIFY(QFile::remove(t.SettingsPath()));
     for (int car = 1; car <= 3; ++car) {

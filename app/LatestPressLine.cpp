@@ -12,7 +12,7 @@ constexpr int kMargin = 2;
 TLatestPressLine::TLatestPressLine(QWidget *parent) : QWidget(parent)
 {
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    setFixedHeight(sizeHint().height());
+    setFixedHeight(lineHeight());
 }
 
 void TLatestPressLine::setText(const QString &text)
@@ -25,13 +25,17 @@ void TLatestPressLine::setText(const QString &text)
 
 QSize TLatestPressLine::sizeHint() const
 {
-    return {fontMetrics().horizontalAdvance(FText) + 2 * kMargin,
-            fontMetrics().height() + 2 * kMargin};
+    return {fontMetrics().horizontalAdvance(FText) + 2 * kMargin, lineHeight()};
 }
 
 QSize TLatestPressLine::minimumSizeHint() const
 {
-    return {0, sizeHint().height()};
+    return {0, lineHeight()};
+}
+
+int TLatestPressLine::lineHeight() const
+{
+    return fontMetrics().height() + 2 * kMargin;
 }
 
 void TLatestPressLine::paintEvent(QPaintEvent *)
@@ -47,6 +51,6 @@ void TLatestPressLine::changeEvent(QEvent *event)
 {
     // A new font (the zoom of the window) changes the height of the line.
     if (event->type() == QEvent::FontChange)
-        setFixedHeight(fontMetrics().height() + 2 * kMargin);
+        setFixedHeight(lineHeight());
     QWidget::changeEvent(event);
 }

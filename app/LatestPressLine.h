@@ -23,5 +23,7 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    int lineHeight() const;
+
     QString FText;
 };

@@ -237,15 +237,21 @@ TLiveStandings TFormMain::AudienceStandings() const
 
 void TFormMain::PublishAudience()
 {
-    const TLiveStandings standings = AudienceStandings();
-    LiveServer->publish(standings);
-    if (Board && Board->isVisible())
-        Board->Show(standings);
     // The analysis follows each new version of the race, not every tick of the clock.
     if (Analysis && Analysis->isVisible() && FAnalysisVersion != FAudienceVersion) {
         FAnalysisVersion = FAudienceVersion;
         Analysis->Show(ResultsSnapshot());
     }
+    // With nobody to show them to, the standings are not built at every press and every second:
+    // the live page and the board are given them when they are switched on.
+    const bool boardShown = Board && Board->isVisible();
+    if (!LiveOn && !boardShown && !OnAudienceStandings)
+        return;
+    const TLiveStandings standings = AudienceStandings();
+    if (LiveOn)
+        LiveServer->publish(standings);
+    if (boardShown)
+        Board->Show(standings);
     if (OnAudienceStandings)
         OnAudienceStandings(standings);
 }

@@ -127,6 +127,14 @@ void TestAudience::livePageFollowsPressesAndCorrections()
     QTcpSocket socket;
     socket.connectToHost(QStringLiteral("127.0.0.1"), port);
     QVERIFY(!socket.waitForConnected(1000));
+
+    // A press while it is off is on the page the moment it is switched on again.
+    lapAt(t, now, 121000, 1);
+    QVERIFY(t.window->SetLivePage(true, 0));
+    json = liveStandings(t.window->LiveServer->port());
+    rows = json.value(QStringLiteral("rows")).toArray();
+    QCOMPARE(rows[0].toObject().value(QStringLiteral("key")).toString(), QStringLiteral("F1"));
+    QCOMPARE(rows[0].toObject().value(QStringLiteral("laps")).toInt(), 2);
 }
 
 void TestAudience::pressesAreAnnounced()

@@ -517,3 +517,27 @@ quint32 TRaceCorrections::SplitMs(int crossing) const
     const quint32 start = c->raceMs - quint32(c->lapMs);
     return start + quint32(c->lapMs) / 2;
 }
+
+QString TRaceCorrections::NoteText(const TCrossing &c, bool afterFinish)
+{
+    QStringList notes;
+    if (c.excluded)
+        notes << QStringLiteral("zählt nicht: DNS/DNF");
+    else if (afterFinish)
+        notes << QStringLiteral("nach dem Ziel: zählt nicht");
+    if (c.state == State::Held)
+        notes << QStringLiteral("gehalten: zu kurz");
+    if (c.state == State::Locked)
+        notes << QStringLiteral("gesperrt: zählt nicht");
+    if (c.state == State::Deleted)
+        notes << QStringLiteral("gelöscht");
+    if (c.inserted)
+        notes << QStringLiteral("eingefügt");
+    else if (c.corrected)
+        notes << QStringLiteral("korrigiert");
+    if (c.confirmed)
+        notes << QStringLiteral("bestätigt");
+    if (c.likelyMissed)
+        notes << QStringLiteral("Runde zu lang: Druck vergessen?");
+    return notes.join(QStringLiteral(", "));
+}

@@ -123,6 +123,9 @@ public:
     // The correction log, in the order made.
     const QList<TLogEntry> &Log() const { return FLog; }
 
+    // What the pass log and the exports say about a crossing beyond its times: held, locked,
+    // deleted, inserted, likely missed; afterFinish: its car had finished before it.
+    static QString NoteText(const TCrossing &crossing, bool afterFinish);
     // A line of the log as the program, the workbook and the page show it: the time of day it
     // was made (local time) and what it changed, "14:03:12  Runde von F3 bei 1:02.4 gelöscht".
     static QString LogLine(const TLogEntry &entry);

@@ -408,6 +408,14 @@ TResultsSnapshot TRaceSession::Results(const TResultsHeader &header) const
             entry.undone ? entry.text + QStringLiteral(" (zurückgenommen)") : entry.text;
         snapshot.corrections.append({TRaceCorrections::WallTimeText(entry.wallMs), text});
     }
+    for (const TRaceCorrections::TCrossing &c : FCorrections.Crossings()) {
+        const auto [number, driver] = StarterOfCar(c.car);
+        const bool afterFinish =
+            c.state == TRaceCorrections::State::Counted && AfterFinish(c.car, c.raceMs);
+        snapshot.crossings.append({TRaceCorrections::WallTimeText(c.wallMs), c.car, number, driver,
+                                   c.lap, qint32(c.raceMs), c.lapMs,
+                                   TRaceCorrections::NoteText(c, afterFinish)});
+    }
     return snapshot;
 }
 

@@ -336,6 +336,10 @@ void TScriptedRace::Capture(const QString &moment)
         QVERIFY2(timeOfDay.match(line.time).hasMatch(), qPrintable(line.time));
         line.time = kTimeOfDay;
     }
+    for (TCrossingLine &line : snapshot.crossings) {
+        QVERIFY2(timeOfDay.match(line.time).hasMatch(), qPrintable(line.time));
+        line.time = kTimeOfDay;
+    }
     bool utf8 = true;
     Section(moment, QStringLiteral("results page (ISO 8859-1)"),
             WithoutDate(Visible(QString::fromLatin1(TResultsPageWriter::page(snapshot)))));

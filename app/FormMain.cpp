@@ -7,6 +7,7 @@
 #include "LiveServer.h"
 #include "RaceJournal.h"
 #include "SpectatorBoard.h"
+#include "StandingsView.h"
 #include "ThreadedSpeechOutput.h"
 
 #include "ApplicationHelp.h"
@@ -50,7 +51,7 @@ constexpr int kSettingsSaveDelayMs = 500;
 
 TFormMain::TFormMain(const TTickCounter &ticks, const QString &settingsPath,
                      const QString &journalPath, QWidget *parent)
-    : QMainWindow(parent), Race(nullptr, ticks), FTicks(ticks), FSettings(settingsPath)
+    : QMainWindow(parent), Session(ticks), FTicks(ticks), FSettings(settingsPath)
 {
     InitWindowResources();
     OpenUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
@@ -60,15 +61,17 @@ TFormMain::TFormMain(const TTickCounter &ticks, const QString &settingsPath,
     SetUpWindowLook();
     BuildHeader();
     BuildStandings();
+    Standings = new TStandingsView(SortGrid1, Session);
+    Standings->OnStarterTyped = [this](int row, int col, const QString &text) {
+        StarterTyped(row, col, text);
+    };
+    Standings->OnDirectionChanged = [this](bool descending) { Session.SetDescending(descending); };
     BuildMenu();
     BuildTimers();
     BuildCorrectionDesk();
     centralWidget()->layout()->addWidget(Desk);
     BuildAudience();
-    Race.SetGrid(SortGrid1);
-    Race.OnLeaderLap = [this](TRaceTiming &, qint32 remainingLaps) {
-        seKrugs->setValue(remainingLaps);
-    };
+    connect(&Session, &TRaceSession::leaderLap, seKrugs, &QSpinBox::setValue);
     connect(seCarCount, &QSpinBox::valueChanged, this, [this] { seCarCountChange(seCarCount); });
     connect(seKrugs, &QSpinBox::valueChanged, this, [this] { seKrugsChange(seKrugs); });
     connect(meTime, &QLineEdit::editingFinished, this, &TFormMain::meTimeExit);
@@ -106,7 +109,10 @@ TFormMain::~TFormMain()
     SortGrid1->OnGetCellFormat = nullptr;
     bSTART2->OnMouseDown = nullptr;
     bSTART2->OnMouseUp = nullptr;
-    Race.OnLeaderLap = nullptr;
+    Session.disconnect(this);
+    Session.disconnect(seKrugs);
+    SortGrid1->OnSetEditText = nullptr;
+    SortGrid1->OnTitleClick = nullptr;
     for (QLabel *logo : LogoLabels)
         logo->removeEventFilter(this);
     Panel1->removeEventFilter(this);
@@ -125,14 +131,14 @@ TFDlgYesNo *TFormMain::DlgYesNo()
 
 bool TFormMain::Running() const
 {
-    return TimerALL->isActive();
+    return Session.Running();
 }
 
 void TFormMain::FormCreate()
 {
     QGuiApplication::setApplicationDisplayName(kCaption); // the yes/no dialog's caption
     SetApplicationHelpFile(HelpFileForExecutable());
-    Race.SetupGrid();
+    Standings->Setup();
     SortGrid1->OnGetCellFormat = [this](QObject *Sender, int Col, int Row, TGridDrawState State,
                                         TFormatOptions &FormatOptions, bool &CheckBox,
                                         bool &Combobox, bool &Ellipsis) {
@@ -145,20 +151,16 @@ void TFormMain::FormCreate()
     eTime->setText(QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
     eTime->adjustSize();
     ReadSettings();
-    Race.RaceLaps = seKrugs->value();
+    Session.Timing().RaceLaps = seKrugs->value();
     meTime->setText(FormatClock(RaceSeconds));
     seCarCountChange(seCarCount);
     bStartList->setToolTip(QStringLiteral("[Ctrl+O] Starterliste öffnen"));
     SortGrid1->SetFixedCols(0);
-    SortGrid1->SetRowCount(seCarCount->value() + 1);
+    Session.SetRowCount(seCarCount->value() + 1);
+    Standings->Show();
     SortGrid1->SetFixedCols(2);
     // The current cell lands on a cell that can be typed into, with editing set up for it.
     SortGrid1->GotoCell(TRaceTiming::colNr, 1, false);
-    for (int r = 1; r <= kMaxCars; ++r) {
-        SortGrid1->SetCells(TRaceTiming::colKey, r, QStringLiteral("F%1").arg(r));
-        Race.CarRow[r] = r;
-        Race.RowCar[r] = r;
-    }
 }
 
 void TFormMain::ReadSettings()
@@ -175,7 +177,7 @@ void TFormMain::ReadSettings()
         resize(width(), *s.Height);
     KeepOnScreen();
     if (s.Acc)
-        Race.Acc = *s.Acc;
+        Session.SetAccuracy(*s.Acc);
     if (s.Dist)
         feDist->SetValue(double(*s.Dist) / kMetresPerKm);
     if (s.Autos)
@@ -254,7 +256,7 @@ void TFormMain::WatchSettings()
     // During a race the laps field counts the leader's remaining laps down: no setting changes,
     // and a file written at every leader's lap would hold up the presses around it.
     connect(seKrugs, &QSpinBox::valueChanged, this, [this] {
-        if (FRaceState == rsReady)
+        if (RaceState() == rsReady)
             FSettingsSaver->start();
     });
     connect(feDist, &QLineEdit::textChanged, this, changed);
@@ -283,7 +285,7 @@ void TFormMain::FormResize()
 {
     // A scrolling grid (a long starter list) gives its scroll bar's width to no column.
     const QScrollBar *bar = SortGrid1->verticalScrollBar();
-    Race.FitColumns(SortGrid1->width() - (bar->isVisibleTo(SortGrid1) ? bar->width() : 0));
+    Standings->FitColumns(SortGrid1->width() - (bar->isVisibleTo(SortGrid1) ? bar->width() : 0));
 }
 
 void TFormMain::seCarCountChange(QObject *Sender)
@@ -291,8 +293,12 @@ void TFormMain::seCarCountChange(QObject *Sender)
     const auto *spin = qobject_cast<QSpinBox *>(Sender);
     if (!spin)
         return;
+    // A race keeps the rows it started with; the field shows the race's cars then.
+    if (Session.HasRace())
+        return;
     SortGrid1->SetFixedCols(0);
-    SortGrid1->SetRowCount(spin->value() + 1);
+    Session.SetRowCount(spin->value() + 1);
+    Standings->Show();
     SortGrid1->SetFixedCols(2);
     // The current cell lands on a cell that can be typed into, with editing set up for it.
     SortGrid1->GotoCell(TRaceTiming::colNr, 1, false);

@@ -2,11 +2,10 @@
 
 #include "LiveStandings.h"
 #include "OpenDialog.h"
-#include "RaceCorrections.h"
 #include "RaceEvent.h"
+#include "RaceSession.h"
 #include "RaceSetup.h"
 #include "RaceSummary.h"
-#include "RaceTiming.h"
 #include "ResultsSnapshot.h"
 #include "SettingsStore.h"
 #include "StarterListReader.h"
@@ -53,10 +52,12 @@ class TRaceJournal;
 class TLbButton;
 class TSortGrid;
 class TSpinFloatEdit;
+class TStandingsView;
 
 // The program's only main window: the header with the race settings and the command buttons,
-// the standings grid and the status bar. It owns the race (Race), the race clock and the two
-// timers, and turns the keyboard commands of its invisible menu into laps and race control.
+// the standings grid and the status bar. The race itself is the session's (Session): the window
+// turns keys, commands and dialogs into its events, hands them to the journal, runs the two
+// timers and shows what the session says in its views.
 //
 // The tick counter and the settings file are handed in, so tests run a race on a clock they set
 // by hand and never touch the user's settings. The settings are read when the window is built
@@ -130,8 +131,12 @@ public:
     QTimer *TimerALL = nullptr;
     QTimer *Timer1 = nullptr;
 
-    // The race tables, ranking and standings rows; the exports read them.
-    TRaceTiming Race;
+    // The race: its events, tables, standings texts, corrections and verdicts.
+    TRaceSession Session;
+    // The race tables, for reading.
+    const TRaceTiming &Race = Session.Timing();
+    // The standings grid as a view of the session.
+    TStandingsView *Standings = nullptr;
     // The durable record of every race (open or not: without it the race runs in memory).
     TRaceJournal *Journal = nullptr;
     // The journal's id of the race in the standings; 0 when none is recorded.
@@ -149,11 +154,10 @@ public:
     // At program start, once the window shows: tells what happened to the journal file and
     // offers to continue a race that has no stop or end.
     void OfferResume();
-    // Rebuilds the race from a START's setup and the events recorded since: the header, the
-    // starters, the tables and the standings. Live START, resume and archive all go through it.
-    void RebuildRace(const TRaceSetup &setup, quint32 startTick, const QList<TRaceEvent> &events);
     // The setup START takes from the header and the standings rows.
     TRaceSetup CurrentSetup() const;
+    // A start number or driver put into a standings cell as if typed there.
+    void TypeIntoStandings(int col, int row, const QString &text);
     // A new press of car's lap key whose event arrived at stamp.
     void PressLap(int car, quint32 stamp);
     // Hands the presses not yet handed over to the journal (they wait for the repaint).
@@ -194,8 +198,6 @@ public:
     void ShowAudienceSettings();
 
     // ---- Correction desk: the pass log, corrections, undo and redo ----
-    // The crossings as the operator meant them; the race tables follow its Counted().
-    TRaceCorrections Corrections;
     TCorrectionDesk *Desk = nullptr;
     QAction *Undo1 = nullptr;
     QAction *Redo1 = nullptr;
@@ -240,7 +242,7 @@ public:
     // race to correct or the correction changes nothing.
     bool Correct(const TRaceEvent &correction);
     // The events of the race in the standings, START and corrections included, as recorded.
-    const QList<TRaceEvent> &RaceEvents() const { return FRaceEvents; }
+    const QList<TRaceEvent> &RaceEvents() const { return Session.Events(); }
     // The crossing the correction commands act on: the pass log's selection.
     int TargetCrossing() const;
 
@@ -255,12 +257,11 @@ public:
     bool ViewingArchivedRace() const { return FViewingArchive; }
     // Race duration in seconds, saved as "Time".
     qint32 RaceSeconds = kDefaultRaceSeconds;
-    // Warning time in ms, taken at START; read by the cell colours.
-    qint32 WarnTime = 0;
     // The last complete text of the warning time field: what START reads and the settings keep.
     QString WarnTimeText = QStringLiteral("05:00");
 
-    TRaceState RaceState() const { return FRaceState; }
+    // Stopped and ended races alike are rsStopped: START then resets them.
+    TRaceState RaceState() const;
     bool Running() const;
 
     // Shows the help file's contents; tests replace it.
@@ -278,7 +279,6 @@ public:
     void Label14Click(QObject *Sender);
 
     // ---- Race control ----
-    void FClick(QAction *Sender);
     void mStart2Click(QObject *Sender);
     void TimerALLTimer();
     void Timer1Timer();
@@ -288,9 +288,6 @@ public:
     void sbNewClick(QObject *Sender);
     bool FormCloseQuery();
     void FormClose();
-    void ShowFinalTimes();
-    // A finished car's race total: minutes as in every live text, hours too once there are any.
-    QString TotalTimeText(int car);
     void ClearStandings(bool KeepNothing);
 
     // ---- Results and starter list (their handlers are filled in elsewhere) ----
@@ -321,7 +318,7 @@ public:
     void ShowAnalysis();
     QAction *Print1 = nullptr;
     void bStartListClick(QObject *Sender);
-    // Fills grid columns 2 to 11 and the row count from a starter list; the whole list is read
+    // Fills standings columns 2 to 11 and the row count from a starter list; the whole list is read
     // first, so a file that fails leaves the grid as it was. Errors pass to the caller
     // (EStarterListError).
     void ReadStarterList(const QString &FileName);
@@ -380,26 +377,28 @@ private:
     // Empties the pass log and the correction log for the next race.
     void ClearCorrectionDesk();
     bool CanCorrect() const;
-    void HoldPress(int car, quint32 stamp);
-    // Numbers the event in the journal and hands it to the corrections; true when the race
-    // tables must be rebuilt.
-    bool RecordCrossingEvent(TRaceEvent event);
-    // The tables and the standings from the corrections' counted crossings; RebuildRace, and
-    // every correction once the corrections have taken its event.
-    void RebuildTables(const TRaceSetup &setup, quint32 startTick);
-    // Rebuilds the race in the standings after a correction.
-    void RecomputeRace();
+    // Applies an event to the session and hands it to the journal (at once, or after the
+    // repaint for a counted press); then the views follow.
+    TRaceSession::TApplied Record(TRaceEvent event);
+    void Journalize(const TRaceEvent &event);
+    // The views after the session changed: standings, pass log, laps field, board, live page.
+    void ShowSession(bool passLogReload = true);
+    // The window follows the session's state: timers, the start button, the header.
+    void FollowState(TRaceSession::TState state);
+    // After a race was started, resumed or opened: the header and the views show it.
+    void ShowLoadedRace();
     void ShowCorrectionResult();
     QString LatestPressText(int crossing) const;
-    QStringList CarTexts() const;
     QPair<QString, QString> StarterOfCar(int car) const;
     void OpenJournal(const QString &journalPath);
     void ShowJournalWarning(const QString &message);
     void ShowNoticeText(const QString &text);
     void ResumeRace(const TRaceSummary &race, const QList<TRaceEvent> &events);
     void RecordRaceEvent(TRaceEvent::Kind kind);
-    QString WinnerText() const;
     void BeginRunning();
+    void SyncState();
+    // A start number or driver typed into the standings.
+    void StarterTyped(int row, int col, const QString &text);
     void ShowRaceStopped();
     void ShowSetup(const TRaceSetup &setup);
     void LeaveArchivedRace();
@@ -420,24 +419,18 @@ private:
     QString FPendingNotice;
     static constexpr QEvent::Type kJournalFlushEvent = QEvent::Type(QEvent::User + 1);
     QList<QPair<qint64, TRaceEvent>> FJournalOutbox;
+    int FLatestCrossing = 0; // pressed, waiting for the pass log and the announcement
     bool FJournalFlushPosted = false;
     QTimer *FSettingsSaver = nullptr;
     TArchiveWindow *FArchive = nullptr;
     bool FViewingArchive = false;
     bool FStarterListReading = false;
     TRaceSetup FSetupBeforeArchive;
-    TRaceState FRaceState = rsReady;
-    // The race in the standings as recorded: what a correction rebuilds it from.
-    TRaceSetup FRaceSetup;
-    quint32 FRaceStartTick = 0;
-    QList<TRaceEvent> FRaceEvents;
-    std::optional<TRaceSummary::State> FRaceOutcome;
     bool FClosing = false;
+    TRaceSession::TState FShownState = TRaceSession::TState::Ready;
     // The car whose row is marked for a moment after its press.
     int FMarkedCar = 0;
     bool FExportingFiles = false;
-    int FLastAnnouncedCar = 0;
-    qint64 FAudienceVersion = 0;
     qint64 FAnalysisVersion = -1;
     std::unique_ptr<TThreadedSpeechOutput> FSystemSpeech;
     int FBaseRowHeight = 0;

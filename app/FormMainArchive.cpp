@@ -47,7 +47,7 @@ void TFormMain::ShowArchive(QObject *)
 
 bool TFormMain::ViewArchivedRace(qint64 raceId)
 {
-    if (FRaceState != rsReady) {
+    if (Session.HasRace()) {
         ShowNoticeText(kOnlyWhenReady);
         return false;
     }
@@ -63,11 +63,11 @@ bool TFormMain::ViewArchivedRace(qint64 raceId)
     }
     FSetupBeforeArchive = CurrentSetup();
     FViewingArchive = true;
-    RebuildRace(TRaceSetup::FromStartEvent(*start), start->tick, events);
     JournalRaceId = 0; // looking at a race records nothing
-    ShowFinalTimes();
-    Race.StopRace();
-    ShowRaceStopped();
+    Session.Load(events, start->tick);
+    Session.ShowStopped();
+    ShowLoadedRace();
+    SyncState();
     StatusBar1->showMessage(kViewing.arg(race->title, startedText(race->startedWallMs)));
     return true;
 }

@@ -33,13 +33,6 @@ namespace {
 
 constexpr int kZoomStepPercent = 10;
 
-int cellNumber(const QString &text)
-{
-    QString digits = text;
-    digits.remove(QLatin1Char('.'));
-    return digits.trimmed().toInt();
-}
-
 } // namespace
 
 void TFormMain::BuildAudience()
@@ -202,44 +195,15 @@ void TFormMain::ShowAudienceSettings()
 
 TLiveStandings TFormMain::AudienceStandings() const
 {
-    TLiveStandings s;
-    s.title = eTitle->text();
-    s.session = cbTip->currentText();
-    s.clock = meTime->text();
-    s.state = FRaceState == rsReady                           ? TLiveState::lsReady
-              : FRaceState == rsRunning                       ? TLiveState::lsRunning
-              : FRaceOutcome == TRaceSummary::State::Finished ? TLiveState::lsEnded
-                                                              : TLiveState::lsStopped;
-    s.leaderLaps = Race.LapTable[0].Count;
-    s.lapsToGo = FRaceState == rsReady ? Race.RaceLaps : qMax(0, Race.RaceLaps - s.leaderLaps);
-    s.lastCar = FLastAnnouncedCar;
-    s.version = FAudienceVersion;
-    const quint32 now = FTicks.GetTickCount();
-    for (int row = 1; row < SortGrid1->RowCount(); ++row) {
-        const int car = row <= kMaxCars ? Race.RowCar[row] : 0;
-        if (car < 1 || car > Race.CarCount())
-            continue;
-        TLiveRow r;
-        r.car = car;
-        r.position = cellNumber(SortGrid1->Cells(TRaceTiming::colPos, row));
-        r.startNumber = SortGrid1->Cells(TRaceTiming::colNr, row);
-        r.driver = SortGrid1->Cells(TRaceTiming::colFahrer, row);
-        r.laps = Race.LapTable[car].Count;
-        r.lastLap = SortGrid1->Cells(TRaceTiming::colLastLap, row);
-        r.bestLap = SortGrid1->Cells(TRaceTiming::colBestLap, row);
-        r.gap = SortGrid1->Cells(TRaceTiming::colToLeader, row);
-        r.finished = FRaceState != rsReady && Race.Finished(car);
-        r.overdue = Running() && !r.finished && qint32(now - Race.LastCross[car]) >= WarnTime;
-        s.rows.append(r);
-    }
-    return s;
+    return Session.Audience(eTitle->text(), cbTip->currentText(), meTime->text(),
+                            FTicks.GetTickCount());
 }
 
 void TFormMain::PublishAudience()
 {
     // The analysis follows each new version of the race, not every tick of the clock.
-    if (Analysis && Analysis->isVisible() && FAnalysisVersion != FAudienceVersion) {
-        FAnalysisVersion = FAudienceVersion;
+    if (Analysis && Analysis->isVisible() && FAnalysisVersion != Session.Version()) {
+        FAnalysisVersion = Session.Version();
         Analysis->Show(ResultsSnapshot());
     }
     // With nobody to show them to, the standings are not built at every press and every second:
@@ -258,22 +222,11 @@ void TFormMain::PublishAudience()
 
 void TFormMain::AnnouncePress(int crossing)
 {
-    const TRaceCorrections::TCrossing *c = Corrections.Crossing(crossing);
-    if (!c || c->state != TRaceCorrections::State::Counted || c->lap > Race.LapTable[c->car].Count)
-        return;
-    FLastAnnouncedCar = c->car;
-    ++FAudienceVersion;
-    if (!Announcer || !Announcer->isEnabled())
+    if (!Session.NoteAnnounced(crossing) || !Announcer || !Announcer->isEnabled())
         return;
     TAnnouncedPress press;
-    press.startNumber = StarterOfCar(c->car).first;
-    press.car = c->car;
-    press.lap = c->lap;
-    press.lapMs = c->lapMs;
-    const bool leader = int(Race.Ranking[0] >> 28) == c->car;
-    const bool byLaps = Race.FinishRule != TRaceTiming::TFinishRule::FlagAfterTime;
-    press.lastLapBegins = leader && byLaps && !Race.FlagFallen() && c->lap == Race.RaceLaps - 1;
-    press.finished = Race.Finished(c->car) && c->lap == Race.LapTable[c->car].Count;
+    if (!Session.Announcement(crossing, press))
+        return;
     const QString text = AnnouncementText(press);
     LastAnnouncement = text;
     Announcer->announce(text);

@@ -2,6 +2,7 @@
 // the warning colour, and which cells the user may edit.
 #include "FormMain.h"
 
+#include "StandingsView.h"
 #include "WindowLook.h"
 
 #include "TSortGrid.h"
@@ -77,17 +78,16 @@ void TFormMain::SortGrid1GetCellFormat(QObject *, int Col, int Row, TGridDrawSta
     case TRaceTiming::colZeit: {
         TCanvasFont &font = *FormatOptions.Font;
         // Running laps tick in regular weight; frozen and final times stand out in bold.
-        font.QFont::operator=(ZeitFont(font, !Timer1->isActive(), Race.Zoom));
+        font.QFont::operator=(ZeitFont(font, !Timer1->isActive(), Standings->Zoom));
         const QString text = SortGrid1->Cells(Col, Row);
         if (text.count(u':') > 1)
             FitTextToWidth(font, text, SortGrid1->ColWidths(Col) - kZeitInsets);
-        const int car = Row <= kMaxCars ? Race.RowCar[Row] : 0;
+        const int car = Race.CarOfRow(Row);
         if (car < 1)
             break;
         // A car not seen for the warning time turns red until its next press; a car that has
         // finished, and every car once the race is over, is no longer awaited.
-        const auto unseenMs = qint32(FTicks.GetTickCount() - Race.LastCross[car]);
-        const bool overdue = Running() && !Race.Finished(car) && unseenMs >= WarnTime;
+        const bool overdue = Session.Overdue(car, FTicks.GetTickCount());
         font.Color = overdue ? kWarningColor : QColor(Qt::black);
         break;
     }

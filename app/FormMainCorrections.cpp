@@ -34,12 +34,10 @@ constexpr int kMsPerSecond = 1000;
 
 void TFormMain::BuildCorrectionDesk()
 {
-    Desk = new TCorrectionDesk(Corrections);
-    Desk->Model()->StarterOf = [this](int car) { return StarterOfCar(car); };
+    Desk = new TCorrectionDesk(Session.Corrections());
+    Desk->Model()->StarterOf = [this](int car) { return Session.StarterOfCar(car); };
     Desk->Model()->AfterFinish = [this](int car, quint32 raceMs) {
-        const TLapRecord &laps = Race.LapTable[car];
-        return car >= 1 && car <= Race.CarCount() && Race.LapsComplete(car) && laps.Count > 0 &&
-               raceMs > quint32(Race.CrossTable[car].Slot[laps.Count]);
+        return Session.AfterFinish(car, raceMs);
     };
     FMarkTimer = new QTimer(this);
     FMarkTimer->setSingleShot(true);
@@ -50,8 +48,8 @@ void TFormMain::BuildCorrectionDesk()
         FMarkedCar = 0;
     });
     AskCrossing = [this](const TCrossingQuestion &q) -> std::optional<QPair<int, quint32>> {
-        TCrossingDialog dialog(q.title, CarTexts(), q.car, q.raceMs, q.carEditable, q.timeEditable,
-                               this);
+        TCrossingDialog dialog(q.title, Session.CarTexts(), q.car, q.raceMs, q.carEditable,
+                               q.timeEditable, this);
         if (dialog.exec() != QDialog::Accepted)
             return std::nullopt;
         const TCrossingDialog::TAnswer answer = dialog.Answer();
@@ -141,9 +139,6 @@ void TFormMain::BuildCorrectionDesk()
 
 void TFormMain::ClearCorrectionDesk()
 {
-    FRaceEvents.clear();
-    FRaceOutcome.reset();
-    Corrections = TRaceCorrections(Corrections.MinLapMs());
     Desk->Model()->Reload();
     Desk->ShowLatest(QString());
     ShowCorrectionResult();
@@ -160,26 +155,12 @@ void TFormMain::SetDeskVisible(bool visible)
 
 QPair<QString, QString> TFormMain::StarterOfCar(int car) const
 {
-    const int row = Race.RowOfCar(car);
-    if (row == 0)
-        return {};
-    return {SortGrid1->Cells(TRaceTiming::colNr, row),
-            SortGrid1->Cells(TRaceTiming::colFahrer, row)};
-}
-
-QStringList TFormMain::CarTexts() const
-{
-    QStringList texts;
-    for (int car = 1; car <= Race.CarCount(); ++car) {
-        const auto [number, driver] = StarterOfCar(car);
-        texts << QStringLiteral("F%1  %2 %3").arg(car).arg(number, driver).trimmed();
-    }
-    return texts;
+    return Session.StarterOfCar(car);
 }
 
 bool TFormMain::CanCorrect() const
 {
-    return FRaceState != rsReady && !FViewingArchive && JournalRaceId != 0;
+    return Session.HasRace() && !FViewingArchive && JournalRaceId != 0;
 }
 
 int TFormMain::TargetCrossing() const
@@ -189,7 +170,7 @@ int TFormMain::TargetCrossing() const
 
 QString TFormMain::LatestPressText(int crossing) const
 {
-    const TRaceCorrections::TCrossing *c = Corrections.Crossing(crossing);
+    const TRaceCorrections::TCrossing *c = Session.Corrections().Crossing(crossing);
     if (!c)
         return QString();
     const auto [number, driver] = StarterOfCar(c->car);
@@ -200,97 +181,45 @@ QString TFormMain::LatestPressText(int crossing) const
         parts << driver;
     if (c->state == TRaceCorrections::State::Held)
         parts << QStringLiteral("gehalten: Runde kürzer als die Mindestrunde (Enter bestätigt)");
+    else if (c->state == TRaceCorrections::State::Locked)
+        parts << QStringLiteral("gesperrt: zu kurz nach dem letzten Druck (Enter bestätigt, "
+                                "Strg+M anderes Auto)");
     else if (c->lap > 0)
         parts << QStringLiteral("Runde %1").arg(c->lap)
               << TRaceCorrections::RaceTimeText(quint32(c->lapMs));
     return parts.join(QStringLiteral("   "));
 }
 
-bool TFormMain::RecordCrossingEvent(TRaceEvent event)
-{
-    event.seq = Journal->append(JournalRaceId, event);
-    FRaceEvents.append(event);
-    return Corrections.Append(event);
-}
-
-void TFormMain::HoldPress(int car, quint32 stamp)
-{
-    FlushJournal();
-    const quint32 now = FTicks.GetTickCount();
-    const TRaceEvent press =
-        PressEvent(car, stamp, Race.StartTick, WallNow() - qint64(now - stamp));
-    if (RecordCrossingEvent(press))
-        RecomputeRace();
-    const int id = FRaceEvents.last().seq;
-    Desk->Model()->AddCrossing(id);
-    Desk->ShowLatest(LatestPressText(id));
-}
-
 bool TFormMain::Correct(const TRaceEvent &correction)
 {
     if (!CanCorrect())
         return false;
-    FlushJournal();
-    const qsizetype logLines = Corrections.Log().size();
-    const bool rebuild = RecordCrossingEvent(correction);
-    if (Corrections.Log().size() == logLines)
+    const qsizetype logLines = Session.Corrections().Log().size();
+    const TRaceSession::TApplied applied = Record(correction);
+    if (Session.Corrections().Log().size() == logLines)
         return false;
-    if (rebuild) {
-        RecomputeRace();
-    } else {
-        Desk->Model()->Reload();
-        ShowCorrectionResult();
-    }
+    ShowSession();
+    SyncState();
     // A correction after the end can change the winner the archive lists.
-    if (FRaceState == rsStopped && FRaceOutcome)
-        Journal->setOutcome(JournalRaceId, *FRaceOutcome, WinnerText());
-    return true;
+    if (RaceState() == rsStopped)
+        Journal->setOutcome(JournalRaceId,
+                            Session.State() == TRaceSession::TState::Ended
+                                ? TRaceSummary::State::Finished
+                                : TRaceSummary::State::Stopped,
+                            Session.WinnerText());
+    return applied.recorded;
 }
 
 void TFormMain::ShowCorrectionResult()
 {
+    const TRaceCorrections &corrections = Session.Corrections();
     Desk->ShowCorrectionLog();
-    if (!Corrections.Log().isEmpty())
-        StatusBar1->showMessage(Corrections.Log().last().text, kStatusMessageMs);
-    Undo1->setText(Corrections.UndoText().isEmpty() ? QStringLiteral("Rückgängig")
-                                                    : Corrections.UndoText());
-    Redo1->setText(Corrections.RedoText().isEmpty() ? QStringLiteral("Wiederherstellen")
-                                                    : Corrections.RedoText());
-}
-
-void TFormMain::RecomputeRace()
-{
-    // The rows carry the start numbers and drivers typed since START, and the title may have
-    // changed: the rebuild keeps them. Car n stood in row n at START.
-    TRaceSetup setup = FRaceSetup;
-    setup.title = eTitle->text();
-    QList<TRaceSetup::TStarter> starters;
-    QList<bool> rowOfCar(SortGrid1->RowCount(), false);
-    for (int car = 1; car <= Race.CarCount(); ++car) {
-        const int row = Race.RowOfCar(car);
-        if (row > 0 && row < rowOfCar.size())
-            rowOfCar[row] = true;
-        const auto [number, driver] = StarterOfCar(car);
-        starters.append({number, driver});
-    }
-    for (int row = 1; row < SortGrid1->RowCount(); ++row) {
-        if (!rowOfCar[row])
-            starters.append({SortGrid1->Cells(TRaceTiming::colNr, row),
-                             SortGrid1->Cells(TRaceTiming::colFahrer, row)});
-    }
-    if (starters.size() == setup.starters.size())
-        setup.starters = starters;
-    ClearStandings(false);
-    // The corrections have taken every event already: the tables follow them.
-    RebuildTables(setup, FRaceStartTick);
-    if (FRaceState == rsRunning) {
-        seKrugs->setValue(Race.RaceLaps - Race.LapTable[0].Count);
-    } else {
-        Race.StopRace();
-        ShowFinalTimes();
-        sbNew->setEnabled(true);
-    }
-    SortGrid1->viewport()->update();
+    if (!corrections.Log().isEmpty())
+        StatusBar1->showMessage(corrections.Log().last().text, kStatusMessageMs);
+    Undo1->setText(corrections.UndoText().isEmpty() ? QStringLiteral("Rückgängig")
+                                                    : corrections.UndoText());
+    Redo1->setText(corrections.RedoText().isEmpty() ? QStringLiteral("Wiederherstellen")
+                                                    : corrections.RedoText());
 }
 
 void TFormMain::UndoCorrection()
@@ -298,7 +227,7 @@ void TFormMain::UndoCorrection()
     if (!CanCorrect())
         return;
     FlushJournal();
-    const int target = Corrections.UndoTarget();
+    const int target = Session.Corrections().UndoTarget();
     if (target == 0) {
         StatusBar1->showMessage(QStringLiteral("Nichts zum Zurücknehmen."), kStatusMessageMs);
         return;
@@ -311,7 +240,7 @@ void TFormMain::RedoCorrection()
     if (!CanCorrect())
         return;
     FlushJournal();
-    const int target = Corrections.RedoTarget();
+    const int target = Session.Corrections().RedoTarget();
     if (target == 0) {
         StatusBar1->showMessage(QStringLiteral("Nichts zum Wiederherstellen."), kStatusMessageMs);
         return;
@@ -321,7 +250,7 @@ void TFormMain::RedoCorrection()
 
 void TFormMain::DeleteCrossing()
 {
-    const TRaceCorrections::TCrossing *c = Corrections.Crossing(TargetCrossing());
+    const TRaceCorrections::TCrossing *c = Session.Corrections().Crossing(TargetCrossing());
     if (!c || c->state == TRaceCorrections::State::Deleted)
         return;
     const int id = c->id;
@@ -333,34 +262,34 @@ void TFormMain::InsertCrossing()
 {
     if (!CanCorrect())
         return;
-    const TRaceCorrections::TCrossing *c = Corrections.Crossing(TargetCrossing());
+    const TRaceCorrections::TCrossing *c = Session.Corrections().Crossing(TargetCrossing());
     // "Now" during the race; after it, the moment of the selected crossing.
     const quint32 now =
-        FRaceState == rsRunning ? FTicks.GetTickCount() - Race.StartTick : (c ? c->raceMs : 0);
+        Session.Running() ? FTicks.GetTickCount() - Session.StartTick() : (c ? c->raceMs : 0);
     const std::optional<QPair<int, quint32>> answer = AskCrossing(
         {QStringLiteral("Vergessene Durchfahrt einfügen"), c ? c->car : 1, now, true, true});
     if (!answer || answer->first < 1 || answer->first > Race.CarCount())
         return;
     if (Correct(CorrectionEvents::Insert(answer->first, answer->second, FTicks.GetTickCount(),
                                          WallNow())))
-        Desk->SelectCrossing(FRaceEvents.last().seq);
+        Desk->SelectCrossing(Session.Events().last().seq);
 }
 
 void TFormMain::SplitLap()
 {
-    const TRaceCorrections::TCrossing *c = Corrections.Crossing(TargetCrossing());
+    const TRaceCorrections::TCrossing *c = Session.Corrections().Crossing(TargetCrossing());
     if (!c)
         return;
-    const quint32 middle = Corrections.SplitMs(c->id);
+    const quint32 middle = Session.Corrections().SplitMs(c->id);
     if (middle == 0)
         return;
     if (Correct(CorrectionEvents::Insert(c->car, middle, FTicks.GetTickCount(), WallNow())))
-        Desk->SelectCrossing(FRaceEvents.last().seq);
+        Desk->SelectCrossing(Session.Events().last().seq);
 }
 
 void TFormMain::MoveCrossing()
 {
-    const TRaceCorrections::TCrossing *c = Corrections.Crossing(TargetCrossing());
+    const TRaceCorrections::TCrossing *c = Session.Corrections().Crossing(TargetCrossing());
     if (!c || c->state == TRaceCorrections::State::Deleted || !CanCorrect())
         return;
     const int id = c->id;
@@ -374,7 +303,7 @@ void TFormMain::MoveCrossing()
 
 void TFormMain::EditCrossing()
 {
-    const TRaceCorrections::TCrossing *c = Corrections.Crossing(TargetCrossing());
+    const TRaceCorrections::TCrossing *c = Session.Corrections().Crossing(TargetCrossing());
     if (!c || c->state == TRaceCorrections::State::Deleted || !CanCorrect())
         return;
     const int id = c->id;
@@ -389,8 +318,9 @@ void TFormMain::EditCrossing()
 
 void TFormMain::ConfirmCrossing()
 {
-    const TRaceCorrections::TCrossing *c = Corrections.Crossing(TargetCrossing());
-    if (!c || c->state != TRaceCorrections::State::Held)
+    const TRaceCorrections::TCrossing *c = Session.Corrections().Crossing(TargetCrossing());
+    if (!c ||
+        (c->state != TRaceCorrections::State::Held && c->state != TRaceCorrections::State::Locked))
         return;
     const int id = c->id;
     Correct(CorrectionEvents::Confirm(id, c->car, FTicks.GetTickCount(), WallNow()));
@@ -400,11 +330,11 @@ void TFormMain::ConfirmCrossing()
 void TFormMain::JudgeCurrentCar(TVerdictCommand command)
 {
     const int row = SortGrid1->Row();
-    const int car = row >= 1 && row <= kMaxCars ? Race.RowCar[row] : 0;
+    const int car = Race.CarOfRow(row);
     if (!CanCorrect() || car < 1 || car > Race.CarCount())
         return;
     FlushJournal();
-    TCarVerdict verdict = Corrections.Verdict(car);
+    TCarVerdict verdict = Session.Corrections().Verdict(car);
     const QString who = QStringLiteral("F%1 %2").arg(car).arg(StarterOfCar(car).second).trimmed();
     switch (command) {
     case TVerdictCommand::NotStarted:
@@ -452,12 +382,12 @@ void TFormMain::FindCrossingOfCurrentCar()
 {
     FlushJournal();
     const int row = SortGrid1->Row();
-    const int car = row >= 1 && row <= kMaxCars ? Race.RowCar[row] : 0;
+    const int car = Race.CarOfRow(row);
     if (!Desk->isVisible())
         SetDeskVisible(true);
     int latest = 0;
     quint32 latestMs = 0;
-    for (const TRaceCorrections::TCrossing &c : Corrections.Crossings()) {
+    for (const TRaceCorrections::TCrossing &c : Session.Corrections().Crossings()) {
         if (c.car == car && c.state != TRaceCorrections::State::Deleted && c.raceMs >= latestMs) {
             latest = c.id;
             latestMs = c.raceMs;

@@ -42,15 +42,7 @@ TResultsSnapshot TFormMain::ResultsSnapshot() const
 {
     const TResultsHeader header{windowTitle(),       eTitle->text(),   cbTip->currentText(),
                                 seCarCount->value(), seKrugs->value(), double(feDist->Value())};
-    TResultsSnapshot snapshot = RaceResults(Race, header, [this](int col, int row) {
-        return row < SortGrid1->RowCount() ? SortGrid1->Cells(col, row) : QString();
-    });
-    for (const TRaceCorrections::TLogEntry &entry : Corrections.Log()) {
-        const QString text =
-            entry.undone ? entry.text + QStringLiteral(" (zurückgenommen)") : entry.text;
-        snapshot.corrections.append({TRaceCorrections::WallTimeText(entry.wallMs), text});
-    }
-    return snapshot;
+    return Session.Results(header);
 }
 
 // Each click makes a new workbook file, which the desktop opens once it is saved. A workbook

@@ -6,8 +6,8 @@
 #include "ClockText.h"
 #include "CorrectionDesk.h"
 #include "PassLogModel.h"
-#include "PassReplay.h"
 #include "RaceJournal.h"
+#include "StandingsView.h"
 
 #include "FlEdit.h"
 #include "TSortGrid.h"
@@ -22,6 +22,7 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolButton>
 
 namespace {
 
@@ -78,7 +79,7 @@ void TFormMain::OfferResume()
         ShowNoticeText(FPendingNotice);
         FPendingNotice.clear();
     }
-    if (!Journal->isOpen() || FRaceState != rsReady)
+    if (!Journal->isOpen() || RaceState() != rsReady)
         return;
     FlushJournal();
     const std::optional<TRaceSummary> race = Journal->unfinishedRace();
@@ -112,17 +113,17 @@ void TFormMain::ResumeRace(const TRaceSummary &race, const QList<TRaceEvent> &ev
     if (!sameBoot)
         startTick = now - quint32(qMax<qint64>(0, WallNow() - start->wallMs));
 
-    RebuildRace(TRaceSetup::FromStartEvent(*start), startTick, events);
+    Session.Load(events, startTick);
     JournalRaceId = race.id;
-    BeginRunning();
     TRaceEvent resumed;
     resumed.kind = TRaceEvent::Kind::Resume;
     resumed.tick = now;
     resumed.wallMs = WallNow();
     resumed.payload = QJsonObject{{QStringLiteral("startTick"), qint64(startTick)},
                                   {QStringLiteral("afterReboot"), !sameBoot}};
-    FlushJournal();
-    Journal->append(JournalRaceId, resumed);
+    Record(resumed);
+    ShowLoadedRace();
+    SyncState();
     if (!sameBoot)
         ShowNoticeText(kResumedAfterReboot);
 }
@@ -139,57 +140,24 @@ TRaceSetup TFormMain::CurrentSetup() const
     setup.warnTime = WarnTimeText;
     setup.minLapMs = quint32(Desk->MinLapField()->value()) * 1000;
     setup.finishRule = cbFinish->currentIndex();
-    for (int r = 1; r < SortGrid1->RowCount(); ++r)
+    const TStandingsTable &rows = Session.Standings();
+    for (int r = 1; r < rows.RowCount(); ++r)
         setup.starters.append(
-            {SortGrid1->Cells(TRaceTiming::colNr, r), SortGrid1->Cells(TRaceTiming::colFahrer, r)});
+            {rows.Cell(TRaceTiming::colNr, r), rows.Cell(TRaceTiming::colFahrer, r)});
     return setup;
 }
 
-void TFormMain::RebuildRace(const TRaceSetup &setup, quint32 startTick,
-                            const QList<TRaceEvent> &events)
+void TFormMain::ShowLoadedRace()
 {
-    // The crossings as the events leave them, corrections, undo and redo applied; then the
-    // tables from them: the same for a live START, a resume and an earlier race.
-    FRaceEvents = events;
-    FRaceOutcome.reset();
-    Corrections = TRaceCorrections(setup.minLapMs);
-    Corrections.Rebuild(events);
-    Desk->MinLapField()->setValue(int(Corrections.MinLapMs() / 1000));
-    RebuildTables(setup, startTick);
-}
-
-void TFormMain::RebuildTables(const TRaceSetup &setup, quint32 startTick)
-{
-    // The header and the rows as START found them; for a live START they already are.
-    ShowSetup(setup);
-    WarnTime = ParseWarnTime(WarnTimeText);
+    ShowSetup(Session.Setup());
+    Desk->MinLapField()->setValue(int(Session.Corrections().MinLapMs() / 1000));
     // From here the laps field shows the leader's remaining laps and no longer sets the laps of
-    // the race: locked before the first press is applied.
+    // the race.
     SetHeaderLocked(true);
     // Setting a spin box's range lays the window out again, even the same range: only once.
     if (seKrugs->minimum() != 0)
         seKrugs->setMinimum(0);
-    FRaceSetup = setup;
-    FRaceStartTick = startTick;
-    Race.FinishRule = TRaceTiming::TFinishRule(qBound(0, setup.finishRule, 3));
-    Race.TimeLimitMs = qint64(setup.raceSeconds) * 1000;
-    Race.StartRaceAt(setup.cars, setup.laps, setup.lapLengthKm, startTick);
-    for (int car = 1; car <= kMaxCars; ++car)
-        Race.Verdicts[car] = Corrections.Verdict(car);
-    ApplyPasses(Race, Corrections.Counted());
-    // A car that did not start has no lap to rank it by: its row says so.
-    for (int car = 1; car <= Race.CarCount(); ++car) {
-        if (Race.Verdicts[car].status == TCarVerdict::Status::NotStarted && Race.RowOfCar(car))
-            SortGrid1->SetCells(TRaceTiming::colPos, Race.RowOfCar(car), QStringLiteral("DNS"));
-    }
-    // Keys are locked by a recent press only, not by the rebuild.
-    Race.ReleaseKeyLocks();
-    Desk->Model()->Reload();
-    const int latest = Desk->Model()->IdAt(0);
-    Desk->ShowLatest(latest ? LatestPressText(latest) : QString());
-    ShowCorrectionResult();
-    ++FAudienceVersion;
-    PublishAudience();
+    ShowSession();
 }
 
 void TFormMain::ShowSetup(const TRaceSetup &setup)
@@ -205,38 +173,102 @@ void TFormMain::ShowSetup(const TRaceSetup &setup)
     RaceSeconds = setup.raceSeconds;
     if (IsCompleteWarnTime(setup.warnTime))
         meTimeWarn->setText(setup.warnTime);
-    if (SortGrid1->RowCount() != setup.starters.size() + 1) {
-        SortGrid1->SetRowCount(int(setup.starters.size()) + 1);
+    // Before a race the rows are the operator's: they get the starters back.
+    if (!Session.HasRace()) {
+        QList<QStringList> rows;
+        for (const TRaceSetup::TStarter &starter : setup.starters)
+            rows.append({starter.number, starter.driver});
+        Session.ShowStarterList(rows);
+    }
+    const bool rowsChanged = SortGrid1->RowCount() != Session.Standings().RowCount();
+    Standings->Show();
+    if (rowsChanged)
         FitHeightToRows();
+}
+
+void TFormMain::ShowSession(bool passLogReload)
+{
+    Standings->Show();
+    if (Session.HasRace())
+        seKrugs->setValue(Session.LapsToGo());
+    if (passLogReload) {
+        Desk->Model()->Reload();
+        const int latest = Desk->Model()->IdAt(0);
+        Desk->ShowLatest(latest ? LatestPressText(latest) : QString());
     }
-    for (int r = 1; r <= setup.starters.size(); ++r) {
-        SortGrid1->SetCells(TRaceTiming::colNr, r, setup.starters[r - 1].number);
-        SortGrid1->SetCells(TRaceTiming::colFahrer, r, setup.starters[r - 1].driver);
-    }
+    ShowCorrectionResult();
+    if (RaceState() == rsStopped)
+        sbNew->setEnabled(true);
+    SortGrid1->viewport()->update();
+    PublishAudience();
+}
+
+void TFormMain::Journalize(const TRaceEvent &event)
+{
+    if (JournalRaceId != 0)
+        Journal->append(JournalRaceId, event);
+}
+
+TRaceSession::TApplied TFormMain::Record(TRaceEvent event)
+{
+    FlushJournal();
+    const TRaceSession::TApplied applied = Session.Apply(std::move(event));
+    if (applied.recorded)
+        Journalize(applied.event);
+    return applied;
 }
 
 void TFormMain::PressLap(int car, quint32 stamp)
 {
-    if (!Race.AcceptsPress(car, Running()))
-        return;
-    // The minimum lap guard: a press that would make too short a lap waits for a confirmation.
-    if (Corrections.MinLapMs() > 0 && stamp - Race.LastCross[car] < Corrections.MinLapMs()) {
-        HoldPress(car, stamp);
-        return;
-    }
-    Race.ApplyPress(car, stamp);
-    // The row is marked after the repaint of the press, with the journal's hand-over: the mark
-    // repaints a whole row, which must not delay the press's own figures on the screen.
-    FPendingMark = car;
-    // Handed to the journal's thread only after the standings are repainted: waking that thread
-    // on a busy machine can take the processor from this one, between the key and the repaint.
     const quint32 now = FTicks.GetTickCount();
-    FJournalOutbox.append(
-        {JournalRaceId, PressEvent(car, stamp, Race.StartTick, WallNow() - qint64(now - stamp))});
-    if (!FJournalFlushPosted) {
-        FJournalFlushPosted = true;
-        // Below the priority of the repaint request, so it comes after the repaint.
-        QCoreApplication::postEvent(this, new QEvent(kJournalFlushEvent), Qt::LowEventPriority - 1);
+    const TRaceSession::TApplied applied =
+        Session.Press(car, stamp, WallNow() - qint64(now - stamp));
+    if (!applied.recorded)
+        return;
+    if (applied.counted) {
+        Standings->Show();
+        Standings->RedrawTimes();
+        // The row is marked after the repaint of the press, with the journal's hand-over: the
+        // mark repaints a whole row, which must not delay the press's own figures on the screen.
+        FPendingMark = car;
+        // Handed to the journal's thread only after the standings are repainted: waking that
+        // thread on a busy machine can take the processor from this one, between the key and
+        // the repaint.
+        FJournalOutbox.append({JournalRaceId, applied.event});
+        FLatestCrossing = applied.event.seq;
+        if (!FJournalFlushPosted) {
+            FJournalFlushPosted = true;
+            // Below the priority of the repaint request, so it comes after the repaint.
+            QCoreApplication::postEvent(this, new QEvent(kJournalFlushEvent),
+                                        Qt::LowEventPriority - 1);
+        }
+    } else {
+        // Held, locked, not counted or recomputed: nothing of it is urgent on the screen.
+        FlushJournal();
+        Journalize(applied.event);
+        ShowSession(applied.rebuilt);
+        if (!applied.rebuilt)
+            Desk->Model()->AddCrossing(applied.event.seq);
+        Desk->ShowLatest(LatestPressText(applied.event.seq));
+    }
+    SyncState();
+}
+
+void TFormMain::TypeIntoStandings(int col, int row, const QString &text)
+{
+    StarterTyped(row, col, text);
+    Standings->Show();
+}
+
+void TFormMain::StarterTyped(int row, int col, const QString &text)
+{
+    FlushJournal();
+    const TRaceSession::TApplied applied =
+        Session.EditStarter(row, col, text, FTicks.GetTickCount(), WallNow());
+    if (applied.recorded) {
+        Journalize(applied.event);
+        // The pass log and the latest press show the new name at once.
+        ShowSession();
     }
 }
 
@@ -258,24 +290,17 @@ void TFormMain::FlushJournal()
     if (FJournalOutbox.isEmpty())
         return;
     const QList<QPair<qint64, TRaceEvent>> outbox = std::exchange(FJournalOutbox, {});
-    bool rebuild = false;
-    int latest = 0;
+    bool current = false;
     for (const auto &[raceId, event] : outbox) {
-        if (raceId != JournalRaceId || raceId == 0) {
-            Journal->append(raceId, event);
-            continue;
+        Journal->append(raceId, event);
+        if (raceId == JournalRaceId && raceId != 0 && !FClosing) {
+            Desk->Model()->AddCrossing(event.seq);
+            current = true;
         }
-        // The tables counted the press already; the corrections learn of it now, with its
-        // number, and say whether it changes more than one lap at the end.
-        rebuild = RecordCrossingEvent(event) || rebuild;
-        latest = FRaceEvents.last().seq;
-        if (!rebuild && !FClosing)
-            Desk->Model()->AddCrossing(latest);
     }
-    if (FClosing || latest == 0)
+    const int latest = std::exchange(FLatestCrossing, 0);
+    if (FClosing || !current || latest == 0)
         return;
-    if (rebuild)
-        RecomputeRace();
     Desk->ShowLatest(LatestPressText(latest));
     AnnouncePress(latest);
     PublishAudience();
@@ -294,30 +319,16 @@ bool TFormMain::event(QEvent *event)
 
 void TFormMain::RecordRaceEvent(TRaceEvent::Kind kind)
 {
-    if (JournalRaceId == 0)
-        return;
     TRaceEvent event;
     event.kind = kind;
     event.tick = FTicks.GetTickCount();
     event.wallMs = WallNow();
-    FlushJournal();
-    event.seq = Journal->append(JournalRaceId, event);
-    FRaceEvents.append(event);
-    if (kind == TRaceEvent::Kind::Stop || kind == TRaceEvent::Kind::End) {
-        FRaceOutcome = kind == TRaceEvent::Kind::End ? TRaceSummary::State::Finished
-                                                     : TRaceSummary::State::Stopped;
-        Journal->setOutcome(JournalRaceId, *FRaceOutcome, WinnerText());
-    }
-}
-
-QString TFormMain::WinnerText() const
-{
-    const int car = int(Race.Ranking[0] >> 28);
-    const int row = Race.RowOfCar(car);
-    if (car < 1 || row == 0 || Race.LapTable[car].Count == 0)
-        return QString();
-    const QString number = SortGrid1->Cells(TRaceTiming::colNr, row);
-    const QString driver = SortGrid1->Cells(TRaceTiming::colFahrer, row);
-    const QString name = (number + u' ' + driver).trimmed();
-    return name.isEmpty() ? QStringLiteral("F%1").arg(car) : name;
+    const TRaceSession::TApplied applied = Record(event);
+    if (JournalRaceId == 0 || !applied.recorded)
+        return;
+    if (kind == TRaceEvent::Kind::Stop || kind == TRaceEvent::Kind::End)
+        Journal->setOutcome(JournalRaceId,
+                            kind == TRaceEvent::Kind::End ? TRaceSummary::State::Finished
+                                                          : TRaceSummary::State::Stopped,
+                            Session.WinnerText());
 }

@@ -1,6 +1,8 @@
 // The window's controls: where each sits, its font, colour, caption and hint.
 #include "FormMain.h"
 
+#include "StandingsView.h"
+
 #include "ClockText.h"
 #include "WindowLook.h"
 
@@ -374,7 +376,9 @@ void TFormMain::BuildMenu()
         // has the keyboard; a modal question still holds the keys back.
         key->setShortcutContext(Qt::ApplicationShortcut);
         key->setData(car);
-        connect(key, &QAction::triggered, this, [this, key] { FClick(key); });
+        // Every press goes through the race session, whichever way the key arrives.
+        connect(key, &QAction::triggered, this,
+                [this, car] { PressLap(car, FTicks.GetTickCount()); });
         addAction(key);
         Machine1->addAction(key);
         LapKeys[car - 1] = key;
@@ -407,15 +411,15 @@ void TFormMain::BuildMenu()
 void TFormMain::SetStandingsZoom(int percent)
 {
     percent = std::clamp(percent, kMinZoomPercent, kMaxZoomPercent);
-    const double before = Race.Zoom;
+    const double before = Standings->Zoom;
     const double zoom = percent / 100.0;
     if (FBaseRowHeight == 0)
         FBaseRowHeight = SortGrid1->DefaultRowHeight();
     StandingsZoomPercent = percent;
     SortGrid1->setFont(PixelFont(kDisplayFontFamily, int(std::lround(kGridFontPx * zoom)), true));
     SortGrid1->SetDefaultRowHeight(int(std::lround(FBaseRowHeight * zoom)));
-    Race.Zoom = zoom;
-    Race.ScaleColumns();
+    Standings->Zoom = zoom;
+    Standings->ScaleColumns();
     SortGrid1->setMinimumWidth(int(std::lround(kMinimumGridWidth * zoom)));
     if (before != zoom)
         resize(int(std::lround(width() * zoom / before)), height());

@@ -10,6 +10,7 @@
 #include "DlgYesNo.h"
 #include "FlEdit.h"
 #include "LbButton.h"
+#include "StandingsView.h"
 #include "TSortGrid.h"
 
 #include <QAction>
@@ -26,10 +27,6 @@
 namespace {
 
 constexpr int kMsPerSecond = 1000;
-constexpr int kLiveTimeMode = 5;
-// Race totals of an hour or more keep their hours: a four-hour race must not read as minutes.
-constexpr int kLongTotalTimeMode = 7;
-constexpr qint32 kMsPerHour = 3600 * 1000;
 
 const QString kStopQuestion = QStringLiteral("Alle aktuellen Laufzeiten stoppen?");
 const QString kNewRaceQuestion = QStringLiteral("Alle laufenden Zeiten stoppen?");
@@ -47,16 +44,9 @@ bool TFormMain::AskYesNo(const QString &question, bool focusOnNo)
     return dialog->ShowModal() == TFDlgYesNo::mrYes;
 }
 
-void TFormMain::FClick(QAction *Sender)
-{
-    if (!Sender)
-        return;
-    Race.FClick(Sender->data().toInt(), Running());
-}
-
 void TFormMain::mStart2Click(QObject *)
 {
-    switch (FRaceState) {
+    switch (RaceState()) {
     case rsReady:
         StartRace();
         break;
@@ -82,6 +72,18 @@ void TFormMain::SetHeaderLocked(bool locked)
     seKrugs->setReadOnly(locked);
 }
 
+TFormMain::TRaceState TFormMain::RaceState() const
+{
+    switch (Session.State()) {
+    case TRaceSession::TState::Ready:
+        return rsReady;
+    case TRaceSession::TState::Running:
+        return rsRunning;
+    default:
+        return rsStopped;
+    }
+}
+
 void TFormMain::StartRace()
 {
     const quint32 startTick = FTicks.GetTickCount();
@@ -95,22 +97,46 @@ void TFormMain::StartRace()
         RaceSeconds = *seconds;
     else
         meTime->setText(FormatClock(RaceSeconds));
-    const TRaceSetup setup = CurrentSetup();
-    RebuildRace(setup, startTick, {});
-    BeginRunning();
+    const TRaceEvent start =
+        CurrentSetup().StartEvent(startTick, QDateTime::currentMSecsSinceEpoch());
     FlushJournal();
-    JournalRaceId =
-        Journal->startRace(setup.StartEvent(startTick, QDateTime::currentMSecsSinceEpoch()));
+    Session.Apply(start);
+    ShowLoadedRace();
+    SyncState();
+    JournalRaceId = Journal->startRace(start);
+}
+
+void TFormMain::SyncState()
+{
+    const TRaceSession::TState state = Session.State();
+    if (state == FShownState)
+        return;
+    const TRaceSession::TState before = std::exchange(FShownState, state);
+    switch (state) {
+    case TRaceSession::TState::Ready:
+        break;
+    case TRaceSession::TState::Running:
+        BeginRunning();
+        // A correction took the race's end back: it can be resumed again after a crash.
+        if (before == TRaceSession::TState::Ended && JournalRaceId != 0)
+            Journal->setOutcome(JournalRaceId, TRaceSummary::State::Running);
+        break;
+    case TRaceSession::TState::Stopped:
+        ShowRaceStopped();
+        break;
+    case TRaceSession::TState::Ended:
+        EndRace();
+        break;
+    }
 }
 
 void TFormMain::BeginRunning()
 {
     ShowStartButton(QStringLiteral("STOPP"), kStartRunning, kStartRunningLight);
-    seKrugs->setValue(Race.RaceLaps - Race.LapTable[0].Count);
+    seKrugs->setValue(Session.LapsToGo());
     sbExcel->setEnabled(true);
     sbWeb->setEnabled(true);
     sbNew->setEnabled(false);
-    FRaceState = rsRunning;
     Timer1->start();
     TimerALL->start();
     PublishAudience();
@@ -120,12 +146,8 @@ void TFormMain::StopRace()
 {
     if (!AskYesNo(kStopQuestion, true))
         return;
-    TimerALL->stop();
-    ShowStartButton(kStoppedCaption, kStartStopped, kStartStoppedLight);
-    ShowFinalTimes();
-    Race.StopRace();
     RecordRaceEvent(TRaceEvent::Kind::Stop);
-    ShowRaceStopped();
+    SyncState();
 }
 
 void TFormMain::ShowRaceStopped()
@@ -135,8 +157,8 @@ void TFormMain::ShowRaceStopped()
     sbExcel->setEnabled(true);
     sbWeb->setEnabled(true);
     sbNew->setEnabled(true);
-    FRaceState = rsStopped;
     Timer1->stop();
+    Standings->Show();
     PublishAudience();
     // Every running time turns bold and no car stays red: every cell is drawn again.
     SortGrid1->viewport()->update();
@@ -146,105 +168,59 @@ void TFormMain::ResetRace()
 {
     ShowStartButton(QStringLiteral("START"), kStartReady, kStartReadyLight);
     meTime->setText(FormatClock(RaceSeconds));
-    Race.ClearRanking();
     // The laps field still shows the leader's remaining laps: raising its lower limit may
     // change its value, which must not reach the configured laps, so it stays read-only
     // until it shows them again.
     seKrugs->setMinimum(1);
     seKrugs->setValue(Race.RaceLaps);
     SetHeaderLocked(false);
-    ClearStandings(false);
+    RecordRaceEvent(TRaceEvent::Kind::Reset);
+    FShownState = Session.State();
+    Standings->Show();
+    sbNew->setEnabled(false);
     SortGrid1->repaint();
     sbExcel->setEnabled(false);
     sbWeb->setEnabled(false);
     sbNew->setEnabled(true);
-    Race.Busy = false;
-    FRaceState = rsReady;
     TimerALL->stop();
     Timer1->stop();
-    RecordRaceEvent(TRaceEvent::Kind::Reset);
     JournalRaceId = 0;
     ClearCorrectionDesk();
     LeaveArchivedRace();
     PublishAudience();
 }
 
-QString TFormMain::TotalTimeText(int car)
-{
-    const qint32 total = Race.CrossTable[car].Slot[Race.LapTable[car].Count];
-    Race.TimeMode = total >= kMsPerHour ? kLongTotalTimeMode : kLiveTimeMode;
-    const QString text = Race.FormatTime(total);
-    Race.TimeMode = kLiveTimeMode;
-    return text;
-}
-
-void TFormMain::ShowFinalTimes()
-{
-    Race.TimeMode = kLiveTimeMode;
-    for (int car = 1; car <= Race.CarCount(); ++car) {
-        if (const int row = Race.RowOfCar(car))
-            SortGrid1->SetCells(TRaceTiming::colZeit, row,
-                                Race.Finished(car) ? TotalTimeText(car) : QString());
-    }
-}
-
 void TFormMain::ClearStandings(bool KeepNothing)
 {
-    const int firstCleared = KeepNothing ? TRaceTiming::colKey : TRaceTiming::colLaps;
-    for (int r = 1; r < SortGrid1->RowCount(); ++r) {
-        SortGrid1->SetCells(TRaceTiming::colPos, r, QString());
-        for (int c = firstCleared; c < TRaceTiming::kStandingsColumns; ++c)
-            SortGrid1->SetCells(c, r, QString());
-    }
+    Session.ClearStandings(KeepNothing);
+    Standings->Show();
     sbNew->setEnabled(false);
 }
 
 void TFormMain::TimerALLTimer()
 {
-    if (Race.Busy)
-        return;
-    Race.TimeMode = kLiveTimeMode;
-    const quint32 now = FTicks.GetTickCount();
-    int unfinished = 0;
-    // The prepared cars are walked, not the rows: rows of starters without a car may stand
-    // anywhere in the standings.
-    for (int car = 1; car <= Race.CarCount(); ++car) {
-        const int row = Race.RowOfCar(car);
-        if (row == 0 || Race.Finished(car))
-            continue;
-        // With tenths the text changes every tenth tick: repaint only when it does.
-        const QString running = Race.FormatTime(Race.RunningLapMs(car, now));
-        if (SortGrid1->Cells(TRaceTiming::colZeit, row) != running)
-            SortGrid1->SetCells(TRaceTiming::colZeit, row, running);
-        ++unfinished;
-    }
-    if (unfinished == 0)
-        EndRace();
+    if (Session.Tick(FTicks.GetTickCount()))
+        Standings->Show();
+    SyncState();
 }
 
 void TFormMain::EndRace()
 {
     Timer1->stop();
-    for (int car = 1; car <= Race.CarCount(); ++car) {
-        if (const int row = Race.RowOfCar(car))
-            SortGrid1->SetCells(TRaceTiming::colZeit, row, TotalTimeText(car));
-    }
-    Race.Busy = true;
+    Standings->Show();
     ShowStartButton(kStoppedCaption, kStartStopped, kStartStoppedLight);
     sbNew->setEnabled(true);
-    FRaceState = rsStopped;
     TimerALL->stop();
-    Race.Busy = false;
     RecordRaceEvent(TRaceEvent::Kind::End);
     PublishAudience();
 }
 
 void TFormMain::Timer1Timer()
 {
-    const quint32 elapsedMs = FTicks.GetTickCount() - Race.StartTick; // modulo 2^32
+    const quint32 elapsedMs = FTicks.GetTickCount() - Session.StartTick(); // modulo 2^32
     const qint64 remaining = qMax<qint64>(0, qint64(RaceSeconds) - elapsedMs / kMsPerSecond);
     meTime->setText(FormatClock(qint32(remaining)));
-    Race.ReleaseKeyLocks();
+    Session.ReleaseKeyLocks();
     PublishAudience();
 }
 
@@ -273,7 +249,7 @@ void TFormMain::meTimeWarnExit()
 void TFormMain::seKrugsChange(QObject *)
 {
     if (!seKrugs->isReadOnly())
-        Race.RaceLaps = seKrugs->value();
+        Session.Timing().RaceLaps = seKrugs->value();
 }
 
 void TFormMain::sbNewClick(QObject *)
@@ -283,21 +259,20 @@ void TFormMain::sbNewClick(QObject *)
         return;
     // A running race is stopped before anything is emptied: answering "Nein" to the stop
     // keeps the race and its standings as they are.
-    const bool wasRunning = FRaceState == rsRunning;
+    const bool wasRunning = RaceState() == rsRunning;
     if (wasRunning) {
         mStart2Click(bSTART2);
-        if (FRaceState == rsRunning)
+        if (RaceState() == rsRunning)
             return;
     }
     RecordRaceEvent(TRaceEvent::Kind::NewRace);
     ClearStandings(true);
     // A race stopped before the command is reset; one stopped by it stays stopped.
-    if (!wasRunning && FRaceState == rsStopped)
+    if (!wasRunning && RaceState() == rsStopped)
         mStart2Click(bSTART2);
     sbNew->setEnabled(false);
-    for (int r = 1; r <= qMin(seCarCount->value(), SortGrid1->RowCount() - 1); ++r)
-        SortGrid1->SetCells(TRaceTiming::colKey, r, QStringLiteral("F%1").arg(r));
-    Race.RebuildMaps();
+    Session.LabelKeys(seCarCount->value());
+    Standings->Show();
 }
 
 bool TFormMain::FormCloseQuery()

@@ -1,9 +1,10 @@
 // The starter-list command of the window: the file choice and the import into the standings.
 #include "FormMain.h"
 
+#include "StandingsView.h"
 #include "StarterListError.h"
-#include "StarterListGrid.h"
 #include "StarterListReader.h"
+#include "TSortGrid.h"
 
 #include <QCoreApplication>
 #include <QFutureWatcher>
@@ -28,7 +29,7 @@ void TFormMain::bStartListClick(QObject *)
 {
     // A list rewrites the rows and their count; during a race that would hide cars and their
     // laps from the keys and the exports. The button is off then, but Ctrl+O still gets here.
-    if (FRaceState != rsReady)
+    if (RaceState() != rsReady)
         throw EStarterListError(kNoListDuringRace);
     if (FStarterListReading)
         throw EStarterListError(kStillReading);
@@ -51,12 +52,12 @@ void TFormMain::ReadStarterListInBackground(const QString &FileName)
         const TStarterListRead read = watcher->result();
         watcher->deleteLater();
         FStarterListReading = false;
-        bStartList->setEnabled(FRaceState == rsReady);
+        bStartList->setEnabled(RaceState() == rsReady);
         StatusBar1->clearMessage();
         if (!read.ok)
             throw EStarterListError(read.error);
         // A race started while the list was read keeps its rows.
-        if (FRaceState != rsReady)
+        if (RaceState() != rsReady)
             throw EStarterListError(kNoListDuringRace);
         ShowStarterList(read.rows);
     });
@@ -80,7 +81,11 @@ void TFormMain::ReadStarterList(const QString &FileName)
 
 void TFormMain::ShowStarterList(const StarterList &rows)
 {
-    WriteStarterList(*SortGrid1, rows);
+    Session.ShowStarterList(rows);
+    Standings->Show();
+    if (SortGrid1->RowCount() > 1)
+        SortGrid1->SetTopRow(1);
+    SortGrid1->SetLeftCol(TRaceTiming::colNr);
     // The window grows until every starter is in sight, as after a change of the car count,
     // as far as the screen allows; beyond that the standings scroll.
     FitHeightToRows();

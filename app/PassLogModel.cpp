@@ -76,24 +76,7 @@ int TPassLogModel::columnCount(const QModelIndex &parent) const
 
 QString TPassLogModel::NoteText(const TRaceCorrections::TCrossing &c, bool afterFinish)
 {
-    QStringList notes;
-    if (c.excluded)
-        notes << QStringLiteral("zählt nicht: DNS/DNF");
-    else if (afterFinish)
-        notes << QStringLiteral("nach dem Ziel: zählt nicht");
-    if (c.state == State::Held)
-        notes << QStringLiteral("gehalten: zu kurz");
-    if (c.state == State::Deleted)
-        notes << QStringLiteral("gelöscht");
-    if (c.inserted)
-        notes << QStringLiteral("eingefügt");
-    else if (c.corrected)
-        notes << QStringLiteral("korrigiert");
-    if (c.confirmed)
-        notes << QStringLiteral("bestätigt");
-    if (c.likelyMissed)
-        notes << QStringLiteral("Runde zu lang: Druck vergessen?");
-    return notes.join(QStringLiteral(", "));
+    return TRaceCorrections::NoteText(c, afterFinish);
 }
 
 QVariant TPassLogModel::data(const QModelIndex &index, int role) const

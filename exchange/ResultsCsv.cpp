@@ -16,8 +16,36 @@ struct Crossing
 
 } // namespace
 
+namespace {
+
+// Every recorded crossing as the pass log lists it, with its time of day and its note.
+QByteArray RecordedCrossingsCsv(const TResultsSnapshot &s)
+{
+    QList<QStringList> lines;
+    lines.reserve(s.crossings.size() + 1);
+    lines << QStringList{QStringLiteral("Uhrzeit"),    QStringLiteral("Wagen"),
+                         QStringLiteral("Start-Nr."),  QStringLiteral("Fahrer"),
+                         QStringLiteral("Runde"),      QStringLiteral("Rennzeit"),
+                         QStringLiteral("Rundenzeit"), QStringLiteral("Hinweis")};
+    for (const TCrossingLine &c : s.crossings) {
+        lines << QStringList{c.time,
+                             CarKeyText(c.car),
+                             CsvUserText(c.startNo),
+                             CsvUserText(c.driver),
+                             c.lap > 0 ? QString::number(c.lap) : QString(),
+                             LongTimeText(c.raceMs, s.acc),
+                             c.lap > 0 ? LongTimeText(c.lapMs, s.acc) : QString(),
+                             c.note};
+    }
+    return CsvDocument(lines, CsvSeparator());
+}
+
+} // namespace
+
 QByteArray CrossingsCsv(const TResultsSnapshot &s)
 {
+    if (!s.crossings.isEmpty())
+        return RecordedCrossingsCsv(s);
     QList<Crossing> crossings;
     for (int row = 0; row < s.carCount(); ++row) {
         const TResultsRow &r = s.rows.at(row);

@@ -9,9 +9,9 @@
 // commas and ',' elsewhere. Times are long time texts (hh:mm:ss with the snapshot's
 // digits); texts typed by the user cannot start a formula.
 
-// Every crossing of the line, one per line, in the order of their race times (crossings at
-// the same moment in standings order): car key, start number, driver, lap, race time, lap
-// time.
+// Every recorded crossing (time of day, car, lap, race and lap time, note) when the snapshot
+// holds them, as the pass log lists them; else the counted laps of the rows in race-time order
+// (the same moment in standings order): car key, start number, driver, lap, race time, lap time.
 QByteArray CrossingsCsv(const TResultsSnapshot &snapshot);
 
 // The classification in standings order: position, car key, start number, driver, laps,

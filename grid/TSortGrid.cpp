@@ -138,11 +138,7 @@ void TSortGrid::SortRows(int ACol)
     m_sortOptions.SortCol = ACol;
     // Text still in the editor belongs to the row it was typed in: put it there before
     // the rows move, or it would land in whichever row takes that position.
-    if (EditorMode()) {
-        ValidateCell();
-        CommitEditor();
-        HideEditor();
-    }
+    CommitOpenEditor();
     BeginUpdate();
     try {
         int col = ACol;
@@ -159,6 +155,15 @@ void TSortGrid::SortRows(int ACol)
         throw;
     }
     EndUpdate();
+}
+
+void TSortGrid::CommitOpenEditor()
+{
+    if (EditorMode()) {
+        ValidateCell();
+        CommitEditor();
+        HideEditor();
+    }
 }
 
 int TSortGrid::KeyColumn(const QString &key) const

@@ -58,6 +58,11 @@ public:
     // Lets OnCellValidate accept, change or refuse the text typed into the cell where
     // editing began; a refused text is put back and Modified restored.
     void ValidateCell();
+    // Puts text still in the editor into its cell and closes the editor, as a sort does
+    // before it moves the rows.
+    void CommitOpenEditor();
+    // Called after a click on a title changed the sort direction (whether or not it sorted).
+    std::function<void(TSortGrid *Sender)> OnTitleClick;
 
     // How the grid tells its user something ("Rowsize too small"); tests replace it.
     std::function<void(const QString &Message)> ShowMessage;

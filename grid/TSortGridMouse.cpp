@@ -162,6 +162,8 @@ void TSortGrid::TitleClicked(int ACol, Qt::MouseButton button)
         options.SortDirection = sdDescending;
     InvalidateRow(0);
     SortRows(ACol);
+    if (OnTitleClick)
+        OnTitleClick(this);
 }
 
 void TSortGrid::SelectOnly(int ARow)

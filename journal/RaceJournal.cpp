@@ -160,7 +160,7 @@ int TRaceJournal::append(qint64 raceId, TRaceEvent event)
 {
     if (event.wallMs == 0)
         event.wallMs = QDateTime::currentMSecsSinceEpoch();
-    event.seq = nextSeq(raceId);
+    event.seq = nextSeq(raceId, event.seq);
     if (m_writer) {
         TJournalCommand command;
         command.type = TJournalCommand::Type::AddEvent;
@@ -175,7 +175,7 @@ int TRaceJournal::append(qint64 raceId, TRaceEvent event)
     return event.seq;
 }
 
-int TRaceJournal::nextSeq(qint64 raceId)
+int TRaceJournal::nextSeq(qint64 raceId, int wanted)
 {
     auto found = m_lastSeq.find(raceId);
     if (found == m_lastSeq.end()) {
@@ -183,7 +183,9 @@ int TRaceJournal::nextSeq(qint64 raceId)
         const int stored = m_reader ? TJournalReader(m_reader->db()).lastSeq(raceId) : 0;
         found = m_lastSeq.insert(raceId, stored);
     }
-    return ++found.value();
+    // The race session numbers its events; a number already used is never stored twice.
+    found.value() = wanted > found.value() ? wanted : found.value() + 1;
+    return found.value();
 }
 
 void TRaceJournal::setOutcome(qint64 raceId, TRaceSummary::State state, const QString &winner)

@@ -57,8 +57,9 @@ public:
     // A new race from its START event (kind Start; the payload holds the keys of StartPayload).
     // Any race still running is marked interrupted. Returns the new race's id.
     qint64 startRace(TRaceEvent start);
-    // Returns the event's sequence number within the race. A race of an earlier session (a
-    // resumed one) continues after its last stored event; its Resume event records this boot.
+    // Returns the event's sequence number within the race: its own seq when it has one above
+    // the race's last, else the next. A race of an earlier session (a resumed one) continues
+    // after its last stored event; its Resume event records this boot.
     int append(qint64 raceId, TRaceEvent event);
     // Sets the race's state and, unless winner is a null string, its winner text.
     void setOutcome(qint64 raceId, TRaceSummary::State state, const QString &winner = QString());
@@ -83,7 +84,7 @@ signals:
     void journalRecovered();
 
 private:
-    int nextSeq(qint64 raceId);
+    int nextSeq(qint64 raceId, int wanted);
     bool prepareRead();
 
     QString m_path;

@@ -56,9 +56,10 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     TFixedClock clock;
-    TSortGrid grid;
+    TStandingsTable grid;
     TRaceTiming timing(&grid, clock);
-    timing.SetupGrid();
+    for (int row = 1; row <= kMaxCars; ++row)
+        grid.SetCell(TRaceTiming::colKey, row, QStringLiteral("F%1").arg(row));
     grid.SetRowCount(kCars + 1);
     const QList<TRaceEvent> events = fullRace();
 

@@ -82,15 +82,16 @@ int main(int argc, char **argv)
         window.show();
         QApplication::processEvents();
         std::vector<double> corrections;
-        const QList<TRaceCorrections::TCrossing> crossings = window.Corrections.Crossings();
+        const QList<TRaceCorrections::TCrossing> crossings =
+            window.Session.Corrections().Crossings();
         for (int i = 0; i < kCorrections; ++i) {
             // Delete, undo and move crossings spread over the race, so every one reorders laps.
             const TRaceCorrections::TCrossing &c = crossings[(i * 997) % crossings.size()];
             TRaceEvent correction =
                 i % 3 == 0 ? CorrectionEvents::Delete(c.id, c.car, ticks.GetTickCount(), 0)
                 : i % 3 == 1
-                    ? CorrectionEvents::Undo(window.Corrections.UndoTarget(), ticks.GetTickCount(),
-                                             0)
+                    ? CorrectionEvents::Undo(window.Session.Corrections().UndoTarget(),
+                                             ticks.GetTickCount(), 0)
                     : CorrectionEvents::Move(c.id, c.car % kCars + 1, ticks.GetTickCount(), 0);
             timer.restart();
             window.Correct(correction);

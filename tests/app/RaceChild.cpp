@@ -34,7 +34,7 @@ int main(int argc, char *argv[])
     presser.setInterval(1);
     QObject::connect(&presser, &QTimer::timeout, [&] {
         ticks.Advance(97); // each car comes round after more than its key lock
-        window.Race.ReleaseKeyLocks();
+        window.Session.ReleaseKeyLocks();
         car = car % 12 + 1;
         const int before = window.Race.LapTable[car].Count;
         window.PressLap(car, ticks.GetTickCount());

@@ -54,9 +54,9 @@ void startRace(TWindowUnderTest &t, int cars, int laps)
     t.window->seCarCount->setValue(cars);
     t.window->seKrugs->setValue(laps);
     for (int r = 1; r <= cars; ++r) {
-        t.window->SortGrid1->SetCells(TRaceTiming::colNr, r, QString::number(10 + r));
-        t.window->SortGrid1->SetCells(TRaceTiming::colFahrer, r,
-                                      QStringLiteral("<b>Fahrer %1</b>").arg(r));
+        t.window->TypeIntoStandings(TRaceTiming::colNr, r, QString::number(10 + r));
+        t.window->TypeIntoStandings(TRaceTiming::colFahrer, r,
+                                    QStringLiteral("<b>Fahrer %1</b>").arg(r));
     }
     t.ClickStart();
 }

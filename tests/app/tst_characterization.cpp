@@ -243,8 +243,8 @@ public:
         T.window->seCarCount->setValue(cars);
         T.window->seKrugs->setValue(laps);
         for (int r = 1; r <= drivers.size(); ++r) {
-            T.window->SortGrid1->SetCells(TRaceTiming::colNr, r, QString::number(10 + r));
-            T.window->SortGrid1->SetCells(TRaceTiming::colFahrer, r, drivers[r - 1]);
+            T.window->TypeIntoStandings(TRaceTiming::colNr, r, QString::number(10 + r));
+            T.window->TypeIntoStandings(TRaceTiming::colFahrer, r, drivers[r - 1]);
         }
     }
     // Types the race duration into the clock field, as the operator does.
@@ -333,6 +333,10 @@ void TScriptedRace::Capture(const QString &moment)
     TResultsSnapshot snapshot = w.ResultsSnapshot();
     static const QRegularExpression timeOfDay(QStringLiteral(R"(^\d\d:\d\d:\d\d$)"));
     for (TCorrectionLine &line : snapshot.corrections) {
+        QVERIFY2(timeOfDay.match(line.time).hasMatch(), qPrintable(line.time));
+        line.time = kTimeOfDay;
+    }
+    for (TCrossingLine &line : snapshot.crossings) {
         QVERIFY2(timeOfDay.match(line.time).hasMatch(), qPrintable(line.time));
         line.time = kTimeOfDay;
     }

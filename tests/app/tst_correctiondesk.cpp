@@ -41,9 +41,8 @@ void startRace(TWindowUnderTest &t)
     t.window->seCarCount->setValue(kCars);
     t.window->seKrugs->setValue(kLaps);
     for (int r = 1; r <= kCars; ++r) {
-        t.window->SortGrid1->SetCells(TRaceTiming::colNr, r, QString::number(10 + r));
-        t.window->SortGrid1->SetCells(TRaceTiming::colFahrer, r,
-                                      QStringLiteral("Fahrer %1").arg(r));
+        t.window->TypeIntoStandings(TRaceTiming::colNr, r, QString::number(10 + r));
+        t.window->TypeIntoStandings(TRaceTiming::colFahrer, r, QStringLiteral("Fahrer %1").arg(r));
     }
     t.ClickStart();
 }
@@ -105,7 +104,7 @@ TExports exports(TWindowUnderTest &t)
 
 int crossingOf(const TFormMain &w, int car, quint32 raceMs)
 {
-    for (const TRaceCorrections::TCrossing &c : w.Corrections.Crossings()) {
+    for (const TRaceCorrections::TCrossing &c : w.Session.Corrections().Crossings()) {
         if (c.car == car && c.raceMs == raceMs && c.state != TRaceCorrections::State::Deleted)
             return c.id;
     }
@@ -246,7 +245,7 @@ void TestCorrectionDesk::undoAndRedoGoOnAfterAResume()
     t.window->OfferResume();
     QCOMPARE(t.window->RaceState(), TFormMain::rsRunning);
     QCOMPARE(tables(t.window->Race), asPressed);
-    QCOMPARE(t.window->Corrections.Log().size(), 4); // delete, undo, redo, undo
+    QCOMPARE(t.window->Session.Corrections().Log().size(), 4); // delete, undo, redo, undo
     t.Key(Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(tables(t.window->Race), deleted);
     // Undo goes back through the correction and then the presses themselves.
@@ -282,11 +281,15 @@ void TestCorrectionDesk::correctionAfterTheEndChangesTheResult()
     };
     const quint32 lastOfCar1 = quint32(t.window->Race.CrossTable[1].Slot[kLaps]);
     keyOnCrossing(t, crossingOf(*t.window, 1, lastOfCar1), Qt::Key_M, Qt::ControlModifier);
-    QCOMPARE(t.window->RaceState(), TFormMain::rsStopped);
     QCOMPARE(t.Cell(TRaceTiming::colKey, 1), QStringLiteral("F4"));
     QCOMPARE(t.window->Race.LapTable[1].Count, kLaps - 1);
-    // The finished car shows its total, the other one no running time.
-    QCOMPARE(t.Cell(TRaceTiming::colZeit, t.window->Race.RowOfCar(1)), QString());
+    // Car 1 has a lap to go again: the race runs on until it has run it.
+    QCOMPARE(t.window->RaceState(), TFormMain::rsRunning);
+    QVERIFY(t.window->TimerALL->isActive());
+    t.Advance(5000);
+    t.Lap(1);
+    QCOMPARE(t.window->Race.LapTable[1].Count, kLaps);
+    QCOMPARE(t.window->RaceState(), TFormMain::rsStopped);
     QVERIFY(!t.Cell(TRaceTiming::colZeit, 1).isEmpty());
     const TResultsSnapshot snapshot = t.window->ResultsSnapshot();
     QCOMPARE(snapshot.rows[0].car, 4);
@@ -307,7 +310,7 @@ void TestCorrectionDesk::guardHoldsAPressUntilConfirmed()
     // The second press would make a lap of 10 s: held, shown, not counted.
     QCOMPARE(t.window->Race.LapTable[1].Count, 1);
     const int held = t.window->Desk->Model()->IdAt(0);
-    QCOMPARE(t.window->Corrections.Crossing(held)->state, TRaceCorrections::State::Held);
+    QCOMPARE(t.window->Session.Corrections().Crossing(held)->state, TRaceCorrections::State::Held);
     QVERIFY(t.window->Desk->LatestLine()->text().contains(QStringLiteral("gehalten")));
     QVERIFY(t.window->Desk->Model()
                 ->data(t.window->Desk->Model()->index(0, TPassLogModel::colNote), Qt::DisplayRole)
@@ -334,13 +337,13 @@ void TestCorrectionDesk::fKeysNeverCorrect()
     // F-keys in the pass log are laps, never corrections.
     keyOnCrossing(t, t.window->Desk->Model()->IdAt(0), Qt::Key_F2);
     t.window->FlushJournal();
-    QVERIFY(t.window->Corrections.Log().isEmpty());
+    QVERIFY(t.window->Session.Corrections().Log().isEmpty());
     QCOMPARE(t.window->Race.LapTable[2].Count, 1); // locked: 0 ms after its lap
     t.Advance(5000);
     QTest::keyClick(t.window->Desk->PassView(), Qt::Key_F2);
     t.window->FlushJournal();
     QCOMPARE(t.window->Race.LapTable[2].Count, 2);
-    QVERIFY(t.window->Corrections.Log().isEmpty());
+    QVERIFY(t.window->Session.Corrections().Log().isEmpty());
 }
 
 void TestCorrectionDesk::pressesLeaveTheLayoutAlone()

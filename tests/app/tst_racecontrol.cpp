@@ -205,9 +205,9 @@ void TestRaceControl::raceEndIgnoresRowsWithoutCars()
     TWindowUnderTest t;
     configure(t, 3, 5);
     TSortGrid *grid = t.window->SortGrid1;
-    grid->SetRowCount(7);
+    t.window->Session.SetRowCount(7);
     for (int r = 1; r <= 6; ++r)
-        grid->SetCells(TRaceTiming::colFahrer, r, QStringLiteral("Fahrer %1").arg(r));
+        t.window->TypeIntoStandings(TRaceTiming::colFahrer, r, QStringLiteral("Fahrer %1").arg(r));
     t.ClickStart();
     for (int car = 1; car <= 3; ++car) {
         t.Advance(1000);
@@ -289,7 +289,7 @@ void TestRaceControl::incompleteWarningTimeIsRefused()
     QTest::keyClick(field, Qt::Key_2);
     QCOMPARE(field->displayText(), QStringLiteral("2_:__"));
     t.Key(Qt::Key_S, Qt::ControlModifier);
-    QCOMPARE(t.window->WarnTime, 300000);
+    QCOMPARE(t.window->Session.WarnTimeMs(), 300000);
     QCOMPARE(field->text(), QStringLiteral("05:00"));
     t.Answer(TFDlgYesNo::daYes);
     t.ClickStart();
@@ -324,9 +324,9 @@ void TestRaceControl::raceEndsWithinOneTick()
     t.Lap(1);
     t.Advance(3000); // car 2 at 123.0 s: the last lap of the race
     t.Lap(2);
-    QCOMPARE(t.window->RaceState(), TFormMain::rsRunning);
-    t.window->TimerALLTimer(); // the next 10 ms tick
+    // The last lap ends the race at once, not at the next tick of the clock.
     QCOMPARE(t.window->RaceState(), TFormMain::rsStopped);
+    QCOMPARE(t.window->Session.State(), TRaceSession::TState::Ended);
     QCOMPARE(t.window->bSTART2->Caption(), QStringLiteral("00:00"));
     QVERIFY(!t.window->TimerALL->isActive());
     QVERIFY(!t.window->Timer1->isActive());
@@ -376,10 +376,6 @@ void TestRaceControl::totalsOfAnHourOrMoreKeepTheirHours()
     QCOMPARE(t.Cell(Zeit, t.RowOfKey(QStringLiteral("F1"))), QStringLiteral("59:00.0"));
     QCOMPARE(t.Cell(Zeit, t.RowOfKey(QStringLiteral("F2"))), QStringLiteral("4:00:00.5"));
     QCOMPARE(t.window->Race.TimeMode, 5);
-
-    // Reset and stop show the same total.
-    t.window->ShowFinalTimes();
-    QCOMPARE(t.Cell(Zeit, t.RowOfKey(QStringLiteral("F2"))), QStringLiteral("4:00:00.5"));
 }
 
 void TestRaceControl::resetKeepsRowsInLastOrder()
@@ -390,8 +386,8 @@ void TestRaceControl::resetKeepsRowsInLastOrder()
     const QString drivers[] = {QStringLiteral("Anna"), QStringLiteral("Ben"),
                                QStringLiteral("Cleo")};
     for (int r = 1; r <= 3; ++r) {
-        t.window->SortGrid1->SetCells(TRaceTiming::colNr, r, numbers[r - 1]);
-        t.window->SortGrid1->SetCells(TRaceTiming::colFahrer, r, drivers[r - 1]);
+        t.window->TypeIntoStandings(TRaceTiming::colNr, r, numbers[r - 1]);
+        t.window->TypeIntoStandings(TRaceTiming::colFahrer, r, drivers[r - 1]);
     }
     t.ClickStart();
     t.Advance(40000);
@@ -475,7 +471,7 @@ void TestRaceControl::newRaceWhileRunning()
     // with its standings, and every later press and running time lands in its own car's row.
     TWindowUnderTest t;
     configure(t, 3, 5);
-    t.window->SortGrid1->SetCells(TRaceTiming::colFahrer, 1, QStringLiteral("Anna"));
+    t.window->TypeIntoStandings(TRaceTiming::colFahrer, 1, QStringLiteral("Anna"));
     t.ClickStart();
     t.Advance(1100);
     t.Lap(3);
@@ -502,7 +498,7 @@ void TestRaceControl::newRaceWhileRunning()
     QCOMPARE(t.Cell(TRaceTiming::colPos, t.RowOfKey(QStringLiteral("F3"))), QStringLiteral("1."));
     QCOMPARE(t.Cell(TRaceTiming::colPos, t.RowOfKey(QStringLiteral("F2"))), QStringLiteral("3."));
     for (int car = 1; car <= 3; ++car)
-        QCOMPARE(t.window->Race.CarRow[car], t.RowOfKey(QStringLiteral("F%1").arg(car)));
+        QCOMPARE(t.window->Race.RowOfCar(car), t.RowOfKey(QStringLiteral("F%1").arg(car)));
 }
 
 void TestRaceControl::newRaceAfterStopRelabelsRowsAndMaps()
@@ -520,9 +516,9 @@ void TestRaceControl::newRaceAfterStopRelabelsRowsAndMaps()
     t.Key(Qt::Key_N, Qt::ControlModifier);
     QCOMPARE(t.window->RaceState(), TFormMain::rsStopped);
     QCOMPARE(t.RowOfKey(QStringLiteral("F1")), 1);
-    QCOMPARE(t.window->Race.CarRow[1], 1);
-    QCOMPARE(t.window->Race.RowCar[1], 1);
-    QCOMPARE(t.window->Race.CarRow[2], 2);
+    QCOMPARE(t.window->Race.RowOfCar(1), 1);
+    QCOMPARE(t.window->Race.CarOfRow(1), 1);
+    QCOMPARE(t.window->Race.RowOfCar(2), 2);
     QCOMPARE(t.Cell(Zeit, 1), QString());
 }
 

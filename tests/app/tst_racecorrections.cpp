@@ -72,12 +72,13 @@ TRecorder pressedRace(const std::function<void(TRecorder &, int car, int lap, in
 struct TTables
 {
     TManualTickCounter Clock{kStart};
-    TSortGrid Grid;
+    TStandingsTable Grid;
     TRaceTiming Timing{&Grid, Clock};
 
     explicit TTables(const QList<TRaceCorrections::TPass> &passes)
     {
-        Timing.SetupGrid();
+        for (int row = 1; row <= kMaxCars; ++row)
+            Grid.SetCell(TRaceTiming::colKey, row, QStringLiteral("F%1").arg(row));
         Grid.SetRowCount(kCars + 1);
         rebuild(passes);
     }
@@ -92,7 +93,7 @@ struct TTables
         QStringList all;
         for (int row = 1; row < Grid.RowCount(); ++row) {
             for (int col = 0; col < TRaceTiming::kStandingsColumns; ++col)
-                all << Grid.Cells(col, row);
+                all << Grid.Cell(col, row);
         }
         return all;
     }

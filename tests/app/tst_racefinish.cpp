@@ -17,12 +17,13 @@ constexpr quint32 kStart = 5000;
 struct TRace
 {
     TManualTickCounter Clock{kStart};
-    TSortGrid Grid;
+    TStandingsTable Grid;
     TRaceTiming Timing{&Grid, Clock};
 
     TRace(Rule rule, int laps, qint64 limitMs = 0)
     {
-        Timing.SetupGrid();
+        for (int row = 1; row <= kMaxCars; ++row)
+            Grid.SetCell(TRaceTiming::colKey, row, QStringLiteral("F%1").arg(row));
         Grid.SetRowCount(4);
         Timing.FinishRule = rule;
         Timing.TimeLimitMs = limitMs;

@@ -1,5 +1,6 @@
 #include "RaceResults.h"
 #include "RaceTiming.h"
+#include "StandingsTable.h"
 
 #include <QTest>
 
@@ -42,6 +43,7 @@ private slots:
 private:
     StillClock m_clock;
     std::unique_ptr<TRaceTiming> m_race;
+    TStandingsTable m_rows;
     TResultsHeader m_header;
 };
 
@@ -53,8 +55,14 @@ void TestRaceResults::init()
     m_race->RaceLaps = 5;
     // Car 3 leads, car 1 is second, car 2 has not completed a lap.
     const int rowCar[] = {0, 3, 1, 2};
-    for (int row = 1; row <= 3; ++row)
-        m_race->RowCar[row] = rowCar[row];
+    m_rows = TStandingsTable();
+    m_rows.SetRowCount(4);
+    for (int row = 1; row <= 3; ++row) {
+        m_rows.SetCell(TRaceTiming::colKey, row, QStringLiteral("F%1").arg(rowCar[row]));
+        for (int col = TRaceTiming::colNr; col <= TRaceTiming::colFahrer; ++col)
+            m_rows.SetCell(col, row, QStringLiteral("c%1r%2").arg(col).arg(row));
+    }
+    m_rows.RebuildMaps(kMaxCars);
     giveLaps(*m_race, 3, {60000, 59000, 58000});
     giveLaps(*m_race, 1, {61000, 60500});
     m_header = {QStringLiteral("Talvenbahn 1.7"),
@@ -67,8 +75,7 @@ void TestRaceResults::init()
 
 void TestRaceResults::rowsFollowTheStandings()
 {
-    const auto cell = [](int col, int row) { return QStringLiteral("c%1r%2").arg(col).arg(row); };
-    const TResultsSnapshot s = RaceResults(*m_race, m_header, cell);
+    const TResultsSnapshot s = RaceResults(*m_race, m_rows, m_header);
     QCOMPARE(s.raceLaps, 5);
     QCOMPARE(s.leaderLaps, 3);
     QCOMPARE(s.carCount(), 3);
@@ -100,7 +107,7 @@ void TestRaceResults::leaderLapsStayWithinTheTables()
     QFETCH(int, lapsField);
     QFETCH(int, leaderLaps);
     m_header.lapsField = lapsField;
-    const TResultsSnapshot s = RaceResults(*m_race, m_header, [](int, int) { return QString(); });
+    const TResultsSnapshot s = RaceResults(*m_race, m_rows, m_header);
     QCOMPARE(s.leaderLaps, leaderLaps);
 }
 

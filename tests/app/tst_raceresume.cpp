@@ -84,7 +84,7 @@ void TestRaceResume::resumeRebuildsTheRaceAsItWas()
     t.UseJournal();
     t.window->seCarCount->setValue(4);
     t.window->seKrugs->setValue(6);
-    t.window->SortGrid1->SetCells(TRaceTiming::colFahrer, 2, QStringLiteral("Mia"));
+    t.window->TypeIntoStandings(TRaceTiming::colFahrer, 2, QStringLiteral("Mia"));
     t.ClickStart();
     const int order[] = {2, 4, 1, 2, 3, 4, 1, 2, 4, 3};
     for (const int car : order) {
@@ -297,7 +297,7 @@ void TestRaceResume::archiveShowsEarlierRacesReadOnly()
     t.ClickStart(); // reset
     const qsizetype recorded = t.window->Journal->events(raceId).size();
     t.window->eTitle->setText(QStringLiteral("Nächstes Rennen"));
-    t.window->SortGrid1->SetCells(TRaceTiming::colFahrer, 1, QStringLiteral("Lena"));
+    t.window->TypeIntoStandings(TRaceTiming::colFahrer, 1, QStringLiteral("Lena"));
 
     t.Key(Qt::Key_R, Qt::ControlModifier);
     auto *archive = t.window->findChild<TArchiveWindow *>();

@@ -3,7 +3,6 @@
 
 #include <QLocale>
 #include <QTest>
-#include <stdexcept>
 
 using namespace Qt::StringLiterals;
 
@@ -20,13 +19,14 @@ using TPresses = QList<QPair<int, int>>;
 struct TRace
 {
     TManualTickCounter Clock{kStart};
-    TSortGrid Grid;
+    TStandingsTable Grid;
     TRaceTiming Timing{&Grid, Clock};
 
     TRace(int cars, int laps, quint32 start = kStart, int rows = -1)
     {
         Clock.Set(start);
-        Timing.SetupGrid();
+        for (int row = 1; row <= kMaxCars; ++row)
+            Grid.SetCell(Col::colKey, row, u'F' + QString::number(row));
         Grid.SetRowCount(rows < 0 ? cars + 1 : rows);
         Timing.StartRace(cars, laps, kLapKm);
     }
@@ -37,22 +37,22 @@ struct TRace
         Timing.ReleaseKeyLocks();
         return Timing.FClick(car, true);
     }
-    QString cell(Col col, int car) const { return Grid.Cells(col, Timing.CarRow[car]); }
+    QString cell(Col col, int car) const { return Grid.Cell(col, Timing.RowOfCar(car)); }
     // Cars in grid rows 1 to n, read from the "Key" cells.
     QList<int> order() const
     {
         QList<int> cars;
         for (int row = 1; row < Grid.RowCount(); ++row)
-            cars << Grid.Cells(Col::colKey, row).mid(1).toInt();
+            cars << Grid.Cell(Col::colKey, row).mid(1).toInt();
         return cars;
     }
     void checkMapsInverse(int cars) const
     {
         for (int car = 1; car <= cars; ++car) {
-            const int row = Timing.CarRow[car];
-            QCOMPARE(Grid.Cells(Col::colKey, row), u'F' + QString::number(car));
+            const int row = Timing.RowOfCar(car);
+            QCOMPARE(Grid.Cell(Col::colKey, row), u'F' + QString::number(car));
             if (row <= kMaxCars)
-                QCOMPARE(Timing.RowCar[row], car);
+                QCOMPARE(Timing.CarOfRow(row), car);
         }
     }
 };
@@ -83,8 +83,6 @@ private slots:
     void comparePositions_data();
     void comparePositions();
     void reversedDirectionKeepsMaps();
-    void busyWhileSorting();
-    void sortFailureKeepsTheLap();
 
     void lapTextsFollowTheClock();
     void gaps();
@@ -92,7 +90,6 @@ private slots:
     void speed();
     void formatTimeUsesAccAndMode_data();
     void formatTimeUsesAccAndMode();
-    void gridLayout();
 };
 
 void TestRaceTiming::init()
@@ -103,7 +100,7 @@ void TestRaceTiming::init()
 void TestRaceTiming::startPreparesTables()
 {
     TRace race(3, 5);
-    race.Grid.SetCells(Col::colNr, 1, u"77"_s);
+    race.Grid.SetCell(Col::colNr, 1, u"77"_s);
     race.press(2, 60000);
     race.press(2, 125000);
     QCOMPARE(race.order(), (QList<int>{2, 1, 3}));
@@ -113,11 +110,11 @@ void TestRaceTiming::startPreparesTables()
     race.Timing.StartRace(3, 4, kLapKm);
     QCOMPARE(race.Timing.StartTick, 900000u);
     QCOMPARE(race.Timing.RaceLaps, 4);
-    QCOMPARE(race.Grid.Cells(Col::colKey, 1), u"F1"_s);
-    QCOMPARE(race.Grid.Cells(Col::colNr, 2), u"77"_s);
+    QCOMPARE(race.Grid.Cell(Col::colKey, 1), u"F1"_s);
+    QCOMPARE(race.Grid.Cell(Col::colNr, 2), u"77"_s);
     for (int car = 1; car <= 3; ++car) {
-        QCOMPARE(race.Timing.CarRow[car], car);
-        QCOMPARE(race.Timing.RowCar[car], car);
+        QCOMPARE(race.Timing.RowOfCar(car), car);
+        QCOMPARE(race.Timing.CarOfRow(car), car);
         QCOMPARE(race.Timing.LastCross[car], 900000u);
         QCOMPARE(race.Timing.LapTable[car].Count, 0);
         QCOMPARE(race.Timing.LapTable[car].Best, kNoBestLap);
@@ -136,7 +133,7 @@ void TestRaceTiming::startPreparesTables()
 void TestRaceTiming::firstLap()
 {
     TRace race(4, 5);
-    race.Grid.SetCells(Col::colZeit, 3, u"1:01.1"_s); // as the 10 ms timer last wrote it
+    race.Grid.SetCell(Col::colZeit, 3, u"1:01.1"_s); // as the 10 ms timer last wrote it
     QVERIFY(race.press(3, 61234));
 
     const quint32 stamp = kStart + 61234;
@@ -192,7 +189,7 @@ void TestRaceTiming::raceDistanceReached()
         race.press(1, lap * 60000);
     QVERIFY(race.Timing.Finished(1));
     const QString best = race.cell(Col::colBestLap, 1);
-    race.Grid.SetCells(Col::colZeit, race.Timing.CarRow[1], u"0:05.0"_s);
+    race.Grid.SetCell(Col::colZeit, race.Timing.RowOfCar(1), u"0:05.0"_s);
 
     // The press still locks the key and stamps the car, but records nothing.
     QVERIFY(race.press(1, 250000));
@@ -349,7 +346,7 @@ void TestRaceTiming::ranking()
         QVERIFY(race.press(car, quint32(ms)));
     QCOMPARE(race.order(), order);
     for (int row = 1; row <= 4; ++row)
-        QCOMPARE(race.Grid.Cells(Col::colPos, row), positions[row - 1]);
+        QCOMPARE(race.Grid.Cell(Col::colPos, row), positions[row - 1]);
     race.checkMapsInverse(4);
 }
 
@@ -376,7 +373,7 @@ void TestRaceTiming::twelveCarsSortNineBeforeTen()
         race.press(car, quint32(70000 - car * 100)); // car 12 first
     QStringList positions;
     for (int row = 1; row <= 12; ++row)
-        positions << race.Grid.Cells(Col::colPos, row);
+        positions << race.Grid.Cell(Col::colPos, row);
     QCOMPARE(positions, (QStringList{"1.", "2.", "3.", "4.", "5.", "6.", "7.", "8.", "9.", "10.",
                                      "11.", "12."}));
     QCOMPARE(race.order(), (QList<int>{12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}));
@@ -410,7 +407,7 @@ void TestRaceTiming::comparePositions()
     QFETCH(QString, s1);
     QFETCH(QString, s2);
     QFETCH(int, sign);
-    const int result = TRaceTiming::ComparePositions(s1, s2);
+    const int result = TStandingsTable::ComparePositions(s1, s2);
     QCOMPARE((result > 0) - (result < 0), sign);
 }
 
@@ -418,46 +415,17 @@ void TestRaceTiming::reversedDirectionKeepsMaps()
 {
     // A starter list left two extra rows below three cars; a title click reversed the sort.
     TRace race(3, 5, kStart, 6);
-    race.Grid.SortOptions()->SortDirection = sdDescending;
+    race.Grid.Descending = true;
     race.press(2, 60000);
     race.press(3, 61000);
     // Empty positions first (in their previous order), then "2.", "1." at the bottom.
     QCOMPARE(race.order(), (QList<int>{1, 4, 5, 3, 2}));
-    QCOMPARE(race.Timing.CarRow[2], 5);
-    QCOMPARE(race.Timing.CarRow[3], 4);
-    QCOMPARE(race.Grid.Cells(Col::colLaps, 5), u"1"_s);
-    QCOMPARE(race.Grid.Cells(Col::colLaps, 4), u"1"_s);
-    QCOMPARE(race.Timing.RowCar[2], 0); // row 2 holds a starter without a car
+    QCOMPARE(race.Timing.RowOfCar(2), 5);
+    QCOMPARE(race.Timing.RowOfCar(3), 4);
+    QCOMPARE(race.Grid.Cell(Col::colLaps, 5), u"1"_s);
+    QCOMPARE(race.Grid.Cell(Col::colLaps, 4), u"1"_s);
+    QCOMPARE(race.Timing.CarOfRow(2), 0); // row 2 holds a starter without a car
     race.checkMapsInverse(3);
-}
-
-void TestRaceTiming::busyWhileSorting()
-{
-    TRace race(2, 5);
-    auto installed = race.Grid.OnGetSortStyle;
-    QList<bool> busy;
-    race.Grid.OnGetSortStyle = [&](QObject *sender, int col, TSortStyle &style) {
-        busy << race.Timing.Busy << race.Grid.SortOptions()->CanSort;
-        installed(sender, col, style);
-        QCOMPARE(style, ssCustom);
-    };
-    race.press(1, 60000);
-    QCOMPARE(busy, (QList<bool>{true, true}));
-    QVERIFY(!race.Timing.Busy);
-    QVERIFY(!race.Grid.SortOptions()->CanSort);
-}
-
-void TestRaceTiming::sortFailureKeepsTheLap()
-{
-    TRace race(2, 5);
-    race.Grid.OnGetSortStyle = [](QObject *, int, TSortStyle &) {
-        throw std::runtime_error("sort failed");
-    };
-    QVERIFY(race.press(2, 60000));
-    QCOMPARE(race.Timing.LapTable[2].Count, 1);
-    QCOMPARE(race.cell(Col::colLaps, 2), u"1"_s);
-    QVERIFY(!race.Timing.Busy);
-    QVERIFY(!race.Grid.SortOptions()->CanSort);
 }
 
 void TestRaceTiming::lapTextsFollowTheClock()
@@ -465,9 +433,9 @@ void TestRaceTiming::lapTextsFollowTheClock()
     // The last lap shows the recorded lap, as the best lap does, whatever the running time's
     // text showed at the press: rebuilt standings must read the same as the live ones.
     TRace race(2, 5);
-    race.Grid.SetCells(Col::colZeit, 1, u"1:00.0"_s);
+    race.Grid.SetCell(Col::colZeit, 1, u"1:00.0"_s);
     race.press(1, 60040);
-    race.Grid.SetCells(Col::colZeit, race.Timing.CarRow[1], u"0:59.0"_s);
+    race.Grid.SetCell(Col::colZeit, race.Timing.RowOfCar(1), u"0:59.0"_s);
     race.press(1, 119100);
     QCOMPARE(race.cell(Col::colLastLap, 1), u"0:59.1"_s);
     QCOMPARE(race.cell(Col::colPrevLap, 1), u"1:00.0"_s);
@@ -554,40 +522,6 @@ void TestRaceTiming::formatTimeUsesAccAndMode()
     timing.Acc = acc;
     timing.TimeMode = mode;
     QCOMPARE(timing.FormatTime(ms), text);
-}
-
-void TestRaceTiming::gridLayout()
-{
-    TManualTickCounter clock;
-    TSortGrid grid;
-    TRaceTiming timing(&grid, clock);
-    timing.SetupGrid();
-
-    const QStringList titles{"Pos",     "Key",      "Nr.",       "Fahrer", "R.Nr.", "Zeit",
-                             "L.Runde", "Vorrunde", "Top Runde", "Zum 1.", "Vor",   "km/h"};
-    const QList<int> widths{28, 30, 36, 72, 43, 75, 72, 72, 75, 72, 72, 33};
-    QCOMPARE(grid.ColCount(), 12);
-    for (int col = 0; col < 12; ++col) {
-        QCOMPARE(grid.Cells(col, 0), titles[col]);
-        QCOMPARE(grid.ColWidths(col), widths[col]);
-    }
-    QCOMPARE(grid.RowHeights(0), 30);
-    QCOMPARE(grid.Cells(Col::colKey, 12), u"F12"_s);
-    QVERIFY(!grid.SortOptions()->CanSort);
-    QCOMPARE(grid.SortOptions()->SortDirection, sdAscending);
-
-    // Others: 28+30+36+43+75+72+72+75+72+72+46 = 621; 12 grid lines and a margin of 5.
-    timing.FitColumns(800);
-    QCOMPARE(grid.ColWidths(Col::colSpeed), 46);
-    QCOMPARE(grid.ColWidths(Col::colFahrer), 800 - 621 - 12 - 5);
-
-    TSortStyle style = ssNumeric;
-    timing.SortGrid1GetSortStyle(&grid, Col::colLaps, style);
-    QCOMPARE(style, ssNumeric);
-    QVERIFY(!grid.SortOptions()->CompareFunc);
-    timing.SortGrid1GetSortStyle(&grid, Col::colPos, style);
-    QCOMPARE(style, ssCustom);
-    QVERIFY(grid.SortOptions()->CompareFunc);
 }
 
 QTEST_MAIN(TestRaceTiming)

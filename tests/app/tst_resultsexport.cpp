@@ -80,9 +80,9 @@ void TestResultsExport::runUntilCar1HasOneLapToGo(TWindowUnderTest &t)
     QTest::sendKeyEvent(QTest::Click, t.window->eTitle, Qt::Key_unknown, QStringLiteral("ü"),
                         Qt::NoModifier);
     QTest::keyClicks(t.window->eTitle, QStringLiteral("d"));
-    t.window->SortGrid1->SetCells(Fahrer, 1, QStringLiteral("Łukasz"));
-    t.window->SortGrid1->SetCells(Nr, 2, QStringLiteral("7"));
-    t.window->SortGrid1->SetCells(Fahrer, 2, QStringLiteral("Anna <A&B>"));
+    t.window->TypeIntoStandings(Fahrer, 1, QStringLiteral("Łukasz"));
+    t.window->TypeIntoStandings(Nr, 2, QStringLiteral("7"));
+    t.window->TypeIntoStandings(Fahrer, 2, QStringLiteral("Anna <A&B>"));
     t.ClickStart();
     t.Advance(61200);
     t.Lap(2);

@@ -28,7 +28,7 @@ TShownCell shown(TWindowUnderTest &t, int col, int row)
 
 QColor zeitColour(TWindowUnderTest &t, int car)
 {
-    return shown(t, Zeit, t.window->Race.CarRow[car]).colour;
+    return shown(t, Zeit, t.window->Race.RowOfCar(car)).colour;
 }
 
 const QColor kRed(0xFF, 0x00, 0x00);
@@ -101,7 +101,7 @@ void TestStandingsCells::warningColourAfterWarningTime()
     t.window->seCarCount->setValue(2);
     t.window->meTimeWarn->setText(QStringLiteral("00:05"));
     t.ClickStart();
-    QCOMPARE(t.window->WarnTime, 5000);
+    QCOMPARE(t.window->Session.WarnTimeMs(), 5000);
     t.Advance(4999);
     QCOMPARE(zeitColour(t, 1), kBlack);
     t.Advance(1);
@@ -170,7 +170,7 @@ void TestStandingsCells::wideSpeedShrinksToFit()
     t.ClickStart();
     t.Advance(1200);
     t.Lap(1);
-    const int row = t.window->Race.CarRow[1];
+    const int row = t.window->Race.RowOfCar(1);
     QCOMPARE(t.Cell(TRaceTiming::colSpeed, row), QStringLiteral("300000.0"));
     const TCellFormat format = t.window->SortGrid1->GetCellFormat(TRaceTiming::colSpeed, row);
     const QFontMetrics metrics(*format.FormatOptions.Font);

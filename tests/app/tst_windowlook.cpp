@@ -51,9 +51,8 @@ void fillStarters(TWindowUnderTest &t)
     const char *const drivers[] = {"Anna Berg", "Ben Carlsson", "Cleo Dahl",  "Dirk Eriksen",
                                    "Eva Falk",  "Finn Gran",    "Greta Holm", "Hugo Isaksen"};
     for (int r = 1; r <= 8; ++r) {
-        t.window->SortGrid1->SetCells(TRaceTiming::colNr, r, QString::number(10 + r));
-        t.window->SortGrid1->SetCells(TRaceTiming::colFahrer, r,
-                                      QString::fromLatin1(drivers[r - 1]));
+        t.window->TypeIntoStandings(TRaceTiming::colNr, r, QString::number(10 + r));
+        t.window->TypeIntoStandings(TRaceTiming::colFahrer, r, QString::fromLatin1(drivers[r - 1]));
     }
 }
 
@@ -92,7 +91,7 @@ void TestWindowLook::theThreeStatesShowWhatTheyMean()
     QVERIFY(startButtonFace(t).red() > 150 && startButtonFace(t).green() < 100);
     // Only car 8, unseen for longer than the warning time, shows its time in red.
     for (int car = 1; car <= 8; ++car) {
-        const int red = redPixelsInCell(t, TRaceTiming::colZeit, t.window->Race.CarRow[car]);
+        const int red = redPixelsInCell(t, TRaceTiming::colZeit, t.window->Race.RowOfCar(car));
         QVERIFY2(car == 8 ? red > 20 : red == 0, qPrintable(QStringLiteral("car %1").arg(car)));
     }
 
@@ -103,8 +102,8 @@ void TestWindowLook::theThreeStatesShowWhatTheyMean()
     const QColor face = startButtonFace(t);
     QVERIFY(face.red() < 100 && face.green() < 100);
     for (int car = 1; car <= 8; ++car)
-        QCOMPARE(redPixelsInCell(t, TRaceTiming::colZeit, t.window->Race.CarRow[car]), 0);
-    QCOMPARE(t.Cell(TRaceTiming::colZeit, t.window->Race.CarRow[1]).isEmpty(), false);
+        QCOMPARE(redPixelsInCell(t, TRaceTiming::colZeit, t.window->Race.RowOfCar(car)), 0);
+    QCOMPARE(t.Cell(TRaceTiming::colZeit, t.window->Race.RowOfCar(1)).isEmpty(), false);
 }
 
 QTEST_MAIN(TestWindowLook)

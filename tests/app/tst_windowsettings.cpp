@@ -129,7 +129,7 @@ void TestWindowSettings::brokenStoredWarningTimeIsNotTaken()
     t.Open();
     QCOMPARE(t.window->meTimeWarn->text(), QStringLiteral("05:00"));
     t.ClickStart();
-    QCOMPARE(t.window->WarnTime, 300000);
+    QCOMPARE(t.window->Session.WarnTimeMs(), 300000);
 }
 
 void TestWindowSettings::raceClockWithHundredHoursFits()

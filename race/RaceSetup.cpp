@@ -9,6 +9,7 @@ namespace {
 const QString kWarnTime = QStringLiteral("warnTime");
 const QString kRaceMs = QStringLiteral("ms");
 const QString kFinishRule = QStringLiteral("finish");
+const QString kLocked = QStringLiteral("locked");
 
 } // namespace
 
@@ -60,7 +61,7 @@ TRaceSetup TRaceSetup::FromStartEvent(const TRaceEvent &start)
     return setup;
 }
 
-TRaceEvent PressEvent(int car, quint32 stamp, quint32 startTick, qint64 wallMs)
+TRaceEvent PressEvent(int car, quint32 stamp, quint32 startTick, qint64 wallMs, bool locked)
 {
     TRaceEvent event;
     event.kind = TRaceEvent::Kind::Press;
@@ -69,7 +70,15 @@ TRaceEvent PressEvent(int car, quint32 stamp, quint32 startTick, qint64 wallMs)
     event.wallMs = wallMs;
     // The race time, not only the tick: after a restart of the machine the ticks start again.
     event.payload = QJsonObject{{kRaceMs, qint64(stamp - startTick)}};
+    // Only a locked press says so: every press recorded before reads as a plain one.
+    if (locked)
+        event.payload.insert(kLocked, true);
     return event;
+}
+
+bool PressLocked(const TRaceEvent &press)
+{
+    return press.payload.value(kLocked).toBool();
 }
 
 quint32 PressRaceMs(const TRaceEvent &press)

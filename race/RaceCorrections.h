@@ -2,6 +2,7 @@
 
 #include "CarVerdict.h"
 #include "RaceEvent.h"
+#include "RaceSetup.h"
 
 #include <QHash>
 #include <QList>
@@ -10,7 +11,8 @@
 #include <optional>
 
 // The crossings of a race as the operator meant them: the recorded presses with every
-// correction, undo and redo applied in the order they were made. Needs no window: the main window
+// correction, undo and redo applied in the order they were made, and the starters with every
+// edit made after START. Needs no window: the main window
 // feeds it the race's events and applies Counted() to its race tables; the pass log and the
 // correction log read Crossings() and Log().
 //
@@ -22,14 +24,16 @@
 //
 // The minimum lap guard: a press that would complete a lap shorter than MinLapMs() after the
 // car's previous counted crossing is held, not counted, until confirmed. Crossings an operator
-// made or changed (inserted, moved, edited) are never held. A counted lap longer than
-// kMissedLapFactor times the car's median lap is marked as a likely missed press.
+// made or changed (inserted, moved, edited) are never held. A press within the key lock is kept
+// as a crossing that does not count until it is confirmed or moved to another car. A counted lap
+// longer than kMissedLapFactor times the car's median lap is marked as a likely missed press.
 class TRaceCorrections
 {
 public:
     enum class State {
         Counted, // a lap of its car
         Held,    // too short after the car's previous crossing: waits for a confirmation
+        Locked,  // pressed within the key lock after the car's previous press: does not count
         Deleted, // deleted, or its press or insertion taken back
     };
 
@@ -38,7 +42,8 @@ public:
         int id = 0; // seq of the press or InsertCrossing that made it (see applyPress)
         int car = 0;
         quint32 raceMs = 0;
-        qint64 wallMs = 0; // time of day of the press or of the insertion
+        qint64 wallMs = 0;   // time of day of the crossing
+        bool locked = false; // pressed within the key lock
         State state = State::Counted;
         bool inserted = false;     // added by the operator, not pressed
         bool corrected = false;    // inserted, moved or edited: the guard leaves it alone
@@ -111,10 +116,16 @@ public:
 
     // The car's verdict (status, penalty, laps off) as the events leave it.
     const TCarVerdict &Verdict(int car) const;
+    // The start number and driver of each standings row as START recorded them and the
+    // edits since left them: [origin - 1], origin being the row at START.
+    const QList<TRaceSetup::TStarter> &Starters() const { return FStarters; }
 
     // The correction log, in the order made.
     const QList<TLogEntry> &Log() const { return FLog; }
 
+    // What the pass log and the exports say about a crossing beyond its times: held, locked,
+    // deleted, inserted, likely missed; afterFinish: its car had finished before it.
+    static QString NoteText(const TCrossing &crossing, bool afterFinish);
     // A line of the log as the program, the workbook and the page show it: the time of day it
     // was made (local time) and what it changed, "14:03:12  Runde von F3 bei 1:02.4 gelöscht".
     static QString LogLine(const TLogEntry &entry);
@@ -136,6 +147,9 @@ private:
         int car = 0; // the car of a verdict
         TCarVerdict verdictBefore;
         TCarVerdict verdictAfter;
+        int origin = 0; // the row of a starter edit
+        TRaceSetup::TStarter starterBefore;
+        TRaceSetup::TStarter starterAfter;
         int logIndex = -1; // its line in FLog; -1 for a press
         QString text;      // what it did, for the undo and redo lines
     };
@@ -145,6 +159,10 @@ private:
     void applyPress(const TRaceEvent &event);
     void applyCorrection(const TRaceEvent &event);
     void applyVerdict(const TRaceEvent &event);
+    void applyStarterEdit(const TRaceEvent &event);
+    void applyStart(const TRaceEvent &event);
+    // Time of day of a crossing at raceMs: the start's time of day plus the race time.
+    qint64 wallOf(quint32 raceMs, qint64 fallback) const;
     // Puts back the crossing or the verdict an action changed.
     void restore(const TAction &action, bool after);
     void applyUndo(const TRaceEvent &event);
@@ -168,6 +186,9 @@ private:
     QList<QList<int>> FByCar; // [car] = indexes of its crossings, not deleted, in race order
     QList<TPass> FCounted;
     QList<TCarVerdict> FVerdicts; // [car]
+    QList<TRaceSetup::TStarter> FStarters;
+    int FCars = 0;
+    qint64 FStartWallMs = 0;
     bool FLastPassAppended = false;
     int FLastId = 0; // the highest event number seen
 };

@@ -1,7 +1,5 @@
 #include "RaceTiming.h"
 
-#include <cmath>
-
 #include "FormatTime.h"
 
 #include <QLocale>
@@ -11,27 +9,8 @@ namespace {
 
 constexpr int kCarShift = 28; // a ranking word: car in bits 28 to 31, average lap in 0 to 27
 constexpr quint32 kAverageMask = (1u << kCarShift) - 1;
-constexpr int kTitleRowHeight = 30;
-constexpr int kDefaultColWidth = 72;
-constexpr int kSpeedColWidthAtStart = 33;
-constexpr int kSpeedColWidthResized = 46;
-constexpr int kFitMargin = 5;    // pixels left free right of the last column
-constexpr int kMaxKeyDigits = 3; // a "Key" cell is "F" and at most three digits
 constexpr double kMsPerHour = 3600.0 * 1000.0;
 constexpr quint32 kMaxStampBehindMs = 60 * 1000;
-
-struct TColumnLayout
-{
-    const char16_t *Title;
-    int Width;
-};
-
-// Titles and widths of the standings columns; "Fahrer" is sized by FitColumns.
-constexpr TColumnLayout kColumns[TRaceTiming::kStandingsColumns] = {
-    {u"Pos", 28},       {u"Key", 30},    {u"Nr.", 36},     {u"Fahrer", kDefaultColWidth},
-    {u"R.Nr.", 43},     {u"Zeit", 75},   {u"L.Runde", 72}, {u"Vorrunde", 72},
-    {u"Top Runde", 75}, {u"Zum 1.", 72}, {u"Vor", 72},     {u"km/h", kSpeedColWidthAtStart},
-};
 
 int carOf(quint32 word)
 {
@@ -59,7 +38,8 @@ QString keyText(int car)
 
 } // namespace
 
-TRaceTiming::TRaceTiming(TSortGrid *grid, const TTickCounter &ticks) : FGrid(grid), FTicks(ticks)
+TRaceTiming::TRaceTiming(TStandingsTable *table, const TTickCounter &ticks)
+    : FTable(table), FTicks(ticks)
 {
     std::memset(LapTable, 0, sizeof LapTable);
     std::memset(CrossTable, 0, sizeof CrossTable);
@@ -68,17 +48,8 @@ TRaceTiming::TRaceTiming(TSortGrid *grid, const TTickCounter &ticks) : FGrid(gri
     std::fill(std::begin(FFinished), std::end(FFinished), false);
     std::fill(std::begin(Verdicts), std::end(Verdicts), TCarVerdict());
     std::memset(LastCross, 0, sizeof LastCross);
-    for (int i = 0; i <= kMaxCars; ++i) {
-        CarRow[i] = i;
-        RowCar[i] = i;
-    }
     for (quint32 &entry : Ranking)
         entry = kEmptyRanking;
-}
-
-void TRaceTiming::SetGrid(TSortGrid *grid)
-{
-    FGrid = grid;
 }
 
 QString TRaceTiming::FormatTime(qint32 Ms) const
@@ -106,13 +77,10 @@ void TRaceTiming::StartRaceAt(int carCount, qint32 raceLaps, double lapLengthKm,
     // Rows are relabelled by position, so each row keeps its start number and driver and the
     // cars are keyed in the order of the last standings.
     for (int row = 1; row <= FCarCount; ++row) {
-        if (FGrid && row < rowCount())
-            FGrid->SetCells(colKey, row, keyText(row));
-        CarRow[row] = row;
-        RowCar[row] = row;
+        if (FTable && row < rowCount())
+            FTable->SetCell(colKey, row, keyText(row));
     }
-    if (FGrid)
-        RebuildMaps();
+    RebuildMaps();
     for (int car = 1; car <= FCarCount; ++car) {
         LastCross[car] = StartTick;
         LapTable[car].Slot[1] = stampWord(StartTick);
@@ -294,103 +262,61 @@ void TRaceTiming::ClearRanking()
 
 void TRaceTiming::RankCars()
 {
-    if (DeferRanking && !FGrid)
+    if (DeferRanking && !FTable)
         return;
     BuildRanking();
-    if (!FGrid)
+    if (!FTable)
         return;
 
     for (int p = 1; p <= FCarCount; ++p) {
         const int e = carOf(Ranking[p - 1]);
         if (e <= 0 || LapTable[e].Count <= 0 || RowOfCar(e) == 0)
             continue;
-        // A position that stays is not written again, so its cell is not repainted.
         const QString status = TCarVerdict::StatusText(Verdicts[e].status);
-        const QString position = status.isEmpty() ? QString::number(p) + u'.' : status;
-        if (FGrid->Cells(colPos, CarRow[e]) != position)
-            FGrid->SetCells(colPos, CarRow[e], position);
+        FTable->SetCell(colPos, RowOfCar(e), status.isEmpty() ? QString::number(p) + u'.' : status);
     }
-
-    Busy = true;
-    FGrid->SortOptions()->CanSort = true;
-    try {
-        FGrid->SortRows(colPos);
-    } catch (...) {
-        // The grid leaves its rows as they were; the tables hold the lap, and the next lap
-        // sorts again. A key press must never end the program.
-    }
-    FGrid->SortOptions()->CanSort = false;
-    Busy = false;
-
+    FTable->SortByPosition();
     RebuildMaps();
-    // The sort has repainted the rows it moved, and new positions repaint their cells. The
-    // running times take their warning colour when drawn: a running car's time is drawn
-    // whenever its text changes, a finished car's time is drawn again here.
-    for (int car = 1; car <= FCarCount; ++car)
-        if (Finished(car) && RowOfCar(car))
-            FGrid->InvalidateCell(colZeit, CarRow[car]);
-}
-
-int TRaceTiming::carOfRow(int row) const
-{
-    const QString key = FGrid->Cells(colKey, row);
-    bool ok = false;
-    const int car = QStringView(key).mid(1, kMaxKeyDigits).toInt(&ok);
-    return ok && car >= 1 && car <= FCarCount ? car : 0;
 }
 
 void TRaceTiming::RebuildMaps()
 {
-    if (!FGrid)
-        return;
-    // Every grid row is read, not only rows 1 to n: a starter list can give the grid more rows
-    // than cars, and a reversed sort direction can then move a car's row below row n.
-    const int rows = rowCount();
-    for (int i = 1; i <= kMaxCars; ++i) {
-        RowCar[i] = 0;
-        CarRow[i] = 0;
-    }
-    for (int row = 1; row < rows; ++row) {
-        const int car = carOfRow(row);
-        if (car == 0)
-            continue;
-        CarRow[car] = row;
-        if (row <= kMaxCars)
-            RowCar[row] = car;
-    }
+    if (FTable)
+        FTable->RebuildMaps(FCarCount);
 }
 
 int TRaceTiming::RowOfCar(int car) const
 {
-    if (car < 1 || car > FCarCount)
+    if (car < 1 || car > FCarCount || !FTable)
         return 0;
-    const int row = CarRow[car];
-    return row >= 1 && row < rowCount() ? row : 0;
+    return FTable->RowOfCar(car);
+}
+
+int TRaceTiming::CarOfRow(int row) const
+{
+    return FTable ? FTable->CarOfRow(row) : 0;
 }
 
 int TRaceTiming::rowCount() const
 {
-    return FGrid ? FGrid->RowCount() : 0;
+    return FTable ? FTable->RowCount() : 0;
 }
 
 void TRaceTiming::refreshRow(int car, qint32 lap, quint32 now)
 {
     const int r = RowOfCar(car);
-    if (!FGrid || r == 0)
+    if (!FTable || r == 0)
         return;
     const TLapRecord &record = LapTable[car];
 
-    // The press turns the car's running time black again, though its text stays until the
-    // next tick.
-    FGrid->InvalidateCell(colZeit, r);
-    FGrid->SetCells(colLaps, r, QString::number(lap));
-    FGrid->SetCells(colPrevLap, r, FGrid->Cells(colLastLap, r));
+    FTable->SetCell(colLaps, r, QString::number(lap));
+    FTable->SetCell(colPrevLap, r, FTable->Cell(colLastLap, r));
     TimeMode = 5;
     // The lap's own time, not the running time last drawn before the press (up to one tick
     // older): the standings rebuilt from the recorded presses must read exactly the same.
-    FGrid->SetCells(colLastLap, r, FormatTime(record.Slot[lap]));
-    FGrid->SetCells(colBestLap, r, FormatTime(record.Best));
-    FGrid->SetCells(colToLeader, r, FormatTime(qint32(since(now, LapTable[0].Slot[lap]))));
+    FTable->SetCell(colLastLap, r, FormatTime(record.Slot[lap]));
+    FTable->SetCell(colBestLap, r, FormatTime(record.Best));
+    FTable->SetCell(colToLeader, r, FormatTime(qint32(since(now, LapTable[0].Slot[lap]))));
 
     const qint32 lapMs = record.Slot[lap];
     QString speed; // a lap of 0 ms has no speed
@@ -399,87 +325,16 @@ void TRaceTiming::refreshRow(int car, qint32 lap, quint32 now)
         locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
         speed = locale.toString(FLapLengthKm * kMsPerHour / double(lapMs), 'f', 1);
     }
-    FGrid->SetCells(colSpeed, r, speed);
+    FTable->SetCell(colSpeed, r, speed);
 
     if (r == 1) {
-        FGrid->SetCells(colToAhead, r, kTopRowGap);
+        FTable->SetCell(colToAhead, r, kTopRowGap);
     } else {
-        const int ahead = carOfRow(r - 1);
+        const int ahead = TStandingsTable::CarOfKey(FTable->Cell(colKey, r - 1), FCarCount);
         // Race times are tick differences too: subtract them modulo 2^32.
         const qint32 gap =
             ahead ? qint32(since(quint32(CrossTable[car].Slot[lap]), CrossTable[ahead].Slot[lap]))
                   : 0;
-        FGrid->SetCells(colToAhead, r, FormatTime(gap));
+        FTable->SetCell(colToAhead, r, FormatTime(gap));
     }
-}
-
-int TRaceTiming::ComparePositions(const QString &S1, const QString &S2)
-{
-    const qsizetype l1 = S1.size();
-    const qsizetype l2 = S2.size();
-    if (l1 == 0)
-        return l2 == 0 ? 0 : 1;
-    if (l2 == 0)
-        return -1;
-    if (l1 != l2)
-        return l1 < l2 ? -1 : 1;
-    for (qsizetype i = 0; i < l1; ++i) {
-        if (S1[i] != S2[i])
-            return int(S1[i].unicode()) - int(S2[i].unicode());
-    }
-    return 0;
-}
-
-void TRaceTiming::SetupGrid()
-{
-    if (!FGrid)
-        return;
-    FGrid->SetColCount(kStandingsColumns);
-    FGrid->SetDefaultColWidth(kDefaultColWidth);
-    for (int col = 0; col < kStandingsColumns; ++col)
-        FGrid->SetCells(col, 0, QString::fromUtf16(kColumns[col].Title));
-    ScaleColumns();
-    for (int row = 1; row <= kMaxCars; ++row)
-        FGrid->SetCells(colKey, row, keyText(row));
-
-    TSortOptions *options = FGrid->SortOptions();
-    options->CanSort = false;
-    options->SortStyle = ssCustom;
-    options->SortCaseSensitive = false;
-    options->SortCol = colSpeed;
-    options->SortDirection = sdAscending;
-    options->UpdateOnSizeChange = false;
-    FGrid->OnGetSortStyle = [this](QObject *Sender, int Col, TSortStyle &SortStyle) {
-        SortGrid1GetSortStyle(Sender, Col, SortStyle);
-    };
-}
-
-void TRaceTiming::SortGrid1GetSortStyle(QObject *, int Col, TSortStyle &SortStyle)
-{
-    if (Col != colPos || !FGrid)
-        return;
-    FGrid->SortOptions()->CompareFunc = &ComparePositions;
-    SortStyle = ssCustom;
-}
-
-void TRaceTiming::ScaleColumns()
-{
-    if (!FGrid)
-        return;
-    for (int col = 0; col < kStandingsColumns; ++col)
-        FGrid->SetColWidths(col, int(std::lround(kColumns[col].Width * Zoom)));
-    FGrid->SetRowHeights(0, int(std::lround(kTitleRowHeight * Zoom)));
-}
-
-void TRaceTiming::FitColumns(int gridWidth)
-{
-    if (!FGrid)
-        return;
-    FGrid->SetColWidths(colSpeed, int(std::lround(kSpeedColWidthResized * Zoom)));
-    int others = 0;
-    for (int col = 0; col < FGrid->ColCount(); ++col) {
-        if (col != colFahrer)
-            others += FGrid->ColWidths(col);
-    }
-    FGrid->SetColWidths(colFahrer, gridWidth - others - FGrid->ColCount() - kFitMargin);
 }

@@ -7,7 +7,7 @@ namespace {
 using Kind = TRaceEvent::Kind;
 
 // The stored names; never change one, the database holds them.
-constexpr std::array<std::pair<Kind, QLatin1StringView>, 15> kKindNames{{
+constexpr std::array<std::pair<Kind, QLatin1StringView>, 16> kKindNames{{
     {Kind::Start, QLatin1StringView("start")},
     {Kind::Press, QLatin1StringView("press")},
     {Kind::Stop, QLatin1StringView("stop")},
@@ -23,6 +23,7 @@ constexpr std::array<std::pair<Kind, QLatin1StringView>, 15> kKindNames{{
     {Kind::Undo, QLatin1StringView("undo")},
     {Kind::Redo, QLatin1StringView("redo")},
     {Kind::CarVerdict, QLatin1StringView("verdict")},
+    {Kind::StarterEdit, QLatin1StringView("starter")},
 }};
 } // namespace
 

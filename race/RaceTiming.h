@@ -2,15 +2,16 @@
 
 #include "CarVerdict.h"
 #include "RaceTables.h"
-#include "TSortGrid.h"
+#include "StandingsTable.h"
 #include "TickCounter.h"
 
 #include <QString>
 #include <functional>
 
-// The race in progress: the race tables, lap recording, the ranking of the cars and the rows of
-// the standings grid. Needs no window: the main window owns one instance, gives it the standings
-// grid and the tick counter, and calls it; tests drive it with a clock they set by hand.
+// The race in progress: the race tables, lap recording, the ranking of the cars and the texts of
+// their standings rows. It knows no window: the race session owns one instance, gives it the
+// standings table to write and the tick counter, and calls it; tests drive it with a clock they
+// set by hand.
 //
 // Who writes what: StartRace and RecordLap (through FClick) write the tables; ReleaseKeyLocks
 // frees the lap keys. Everybody else (the race clock, the cell colours, the exports) only reads
@@ -19,22 +20,21 @@
 class TRaceTiming
 {
 public:
-    // Columns of the standings grid; row 0 is the title row.
-    enum TStandingsColumn {
-        colPos,      // "1.", "2.", ...; empty for a car without a completed lap
-        colKey,      // "F1" ... "F12": identifies the car of the row
-        colNr,       // start number, typed by the user or read from a starter list
-        colFahrer,   // driver
-        colLaps,     // laps completed
-        colZeit,     // running lap time (written by the 10 ms timer), total time after the race
-        colLastLap,  // the "Zeit" text at the press that completed the last lap
-        colPrevLap,  // the previous "L.Runde" text
-        colBestLap,  // best lap
-        colToLeader, // time since the first car completed the same lap
-        colToAhead,  // time since the car in the row above completed the same lap
-        colSpeed,    // km/h of the last lap, one decimal
-        kStandingsColumns
-    };
+    // Columns of the standings (see TStandingsTable).
+    using TStandingsColumn = TStandingsTable::TColumn;
+    static constexpr TStandingsColumn colPos = TStandingsTable::colPos;
+    static constexpr TStandingsColumn colKey = TStandingsTable::colKey;
+    static constexpr TStandingsColumn colNr = TStandingsTable::colNr;
+    static constexpr TStandingsColumn colFahrer = TStandingsTable::colFahrer;
+    static constexpr TStandingsColumn colLaps = TStandingsTable::colLaps;
+    static constexpr TStandingsColumn colZeit = TStandingsTable::colZeit;
+    static constexpr TStandingsColumn colLastLap = TStandingsTable::colLastLap;
+    static constexpr TStandingsColumn colPrevLap = TStandingsTable::colPrevLap;
+    static constexpr TStandingsColumn colBestLap = TStandingsTable::colBestLap;
+    static constexpr TStandingsColumn colToLeader = TStandingsTable::colToLeader;
+    static constexpr TStandingsColumn colToAhead = TStandingsTable::colToAhead;
+    static constexpr TStandingsColumn colSpeed = TStandingsTable::colSpeed;
+    static constexpr int kStandingsColumns = TStandingsTable::kColumns;
 
     // Milliseconds a lap key stays locked after an accepted press (against double presses).
     static constexpr quint32 kKeyLockMs = 1000;
@@ -47,20 +47,17 @@ public:
     // The "Vor" text of the car in the top row, whatever Acc is.
     static inline const QString kTopRowGap = QStringLiteral("0:00.0");
 
-    // grid: the standings grid (kept, not owned, may be set later with SetGrid); ticks: the
-    // millisecond counter that stamps every press (kept, not owned).
-    TRaceTiming(TSortGrid *grid, const TTickCounter &ticks);
+    // table: the standings texts (kept, not owned, may be null or set later with SetTable);
+    // ticks: the millisecond counter that stamps every press (kept, not owned).
+    TRaceTiming(TStandingsTable *table, const TTickCounter &ticks);
 
-    TSortGrid *Grid() const { return FGrid; }
-    // Installs the grid this instance ranks into. Does not set it up: see SetupGrid.
-    void SetGrid(TSortGrid *grid);
+    TStandingsTable *Table() const { return FTable; }
+    void SetTable(TStandingsTable *table) { FTable = table; }
 
     // ---- The race tables (read them freely; only this class writes them) ----
     TLapRecord LapTable[kMaxCars + 1];     // [0] leader record, [1..12] the cars
     TCrossRecord CrossTable[kMaxCars + 1]; // [1..12]; [0] unused
     quint32 StartTick = 0;                 // tick stamp of START; race times count from it
-    qint32 CarRow[kMaxCars + 1];           // [car] = grid row of the car's standings row; 0: none
-    qint32 RowCar[kMaxCars + 1];           // [row] = car in grid row 1..12; 0: no prepared car
     quint32 KeyLock[kMaxCars + 1];   // [car] = stamp of the accepted press that locked the key
     quint32 LastCross[kMaxCars + 1]; // [car] = stamp of the last accepted press; StartTick after
                                      // START; kNotSeen after StopRace
@@ -77,17 +74,14 @@ public:
     // Ms as text in the current Acc and TimeMode (see exchange/FormatTime.h).
     QString FormatTime(qint32 Ms) const;
 
-    // Raised while RankCars re-sorts the grid; the window raises it too during its race-end
-    // sequence. The 10 ms timer writes no cell while it is set.
-    bool Busy = false;
-    // Raised while many crossings are replayed without the grid: RankCars then leaves the
+    // Raised while many crossings are replayed without the standings: RankCars then leaves the
     // ranking alone, and whoever raised it calls BuildRanking once at the end.
     bool DeferRanking = false;
 
     // ---- Race control ----
     // START: takes StartTick, frees the lap keys of cars 1 to carCount, zeroes LapTable,
-    // CrossTable and KeyLock, writes "F1" ... "Fn" into the "Key" cells of grid rows 1 to n (each
-    // row keeps its start number and driver), makes CarRow and RowCar the identity, and starts
+    // CrossTable and KeyLock, writes "F1" ... "Fn" into the "Key" texts of standings rows 1 to n
+    // (each row keeps its start number and driver), maps car n to row n, and starts
     // every car's first lap at StartTick. raceLaps becomes RaceLaps; lapLengthKm is the lap
     // length for the speed. Counts outside 1..kMaxCars and 1..kMaxLaps are clamped.
     void StartRace(int carCount, qint32 raceLaps, double lapLengthKm);
@@ -101,11 +95,10 @@ public:
     double LapLength() const { return FLapLengthKm; }
 
     // A lap key press for car n (the key's Tag) while the race is or is not running. Accepted
-    // only while running, for a car prepared at START that has a grid row (n below the grid's
-    // row count) and whose key is not locked; then the key is locked, KeyLock[n] and
-    // LastCross[n] take the press's stamp and RecordLap runs (which records nothing for a car
-    // that has completed the race distance). Returns whether the press was accepted, so the
-    // window can disable the key's menu item.
+    // only while running, for a car prepared at START that has a standings row and whose key is not
+    // locked; then the key is locked, KeyLock[n] and LastCross[n] take the press's stamp and
+    // RecordLap runs (which records nothing for a car that has completed the race distance).
+    // Returns whether the press was accepted, so the window can disable the key's menu item.
     bool FClick(int n, bool running);
     // The same press stamped when its key event arrived (stamp) rather than now.
     bool FClick(int n, bool running, quint32 stamp);
@@ -165,44 +158,26 @@ public:
 
     // ---- Ranking and standings ----
     // Orders cars 1 to CarCount (more laps first, then the smaller average lap, then the lower
-    // car number), writes their positions, re-sorts the grid by position, rebuilds CarRow and
-    // RowCar from the "Key" cells and repaints the grid.
+    // car number), writes their positions, sorts the standings rows by position and maps the
+    // cars to their rows again.
     void RankCars();
     // Fills Ranking from the tables only (the first step of RankCars).
     void BuildRanking();
     // Empties the first CarCount ranking entries (reset after a race).
     void ClearRanking();
-    // Makes CarRow and RowCar follow the "Key" cells of the grid: call it after anything that
-    // moves or relabels rows. A prepared car without a row gets CarRow 0.
+    // Maps the cars to the rows whose "Key" texts name them: call it after anything that moves
+    // or relabels rows.
     void RebuildMaps();
-    // The grid row of a prepared car, or 0 when the car has no row.
+    // The standings row of a prepared car, or 0 when the car has no row.
     int RowOfCar(int car) const;
-
-    // Comparison of two position texts for the grid's custom sort: empty texts last, shorter
-    // texts first ("9." before "10."), else byte order. Negative: S1 first.
-    static int ComparePositions(const QString &S1, const QString &S2);
-
-    // Sets up the standings grid: 12 columns with their titles and widths, title row 30 pixels,
-    // the sort settings the ranking relies on (no user sort, ascending) and its sort-style
-    // handler, and the "Key" cells "F1" ... "F12" of rows 1 to 12.
-    void SetupGrid();
-    // The grid's OnGetSortStyle handler (installed by SetupGrid): sorts the position column
-    // with ComparePositions; other columns keep their style.
-    void SortGrid1GetSortStyle(QObject *Sender, int Col, TSortStyle &SortStyle);
-    // The resize rule: "km/h" becomes 46 pixels and "Fahrer" takes the rest of gridWidth.
-    void FitColumns(int gridWidth);
-    // The standings' scale (Ctrl+Plus, Ctrl+Minus): column widths and the title row grow with
-    // it; 1 is the normal size. Applies from the next SetupGrid or FitColumns.
-    double Zoom = 1.0;
-    // Sets every column width and the title row height for Zoom.
-    void ScaleColumns();
+    // The prepared car in standings row 1 to 12, or 0.
+    int CarOfRow(int row) const;
 
 private:
     void refreshRow(int car, qint32 lap, quint32 now);
-    int carOfRow(int row) const;
     int rowCount() const;
 
-    TSortGrid *FGrid;
+    TStandingsTable *FTable;
     const TTickCounter &FTicks;
     int FCarCount = kMaxCars;
     double FLapLengthKm = 15.0;

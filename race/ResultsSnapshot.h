@@ -30,6 +30,19 @@ struct TResultsRow
     qint32 total(int lap) const;
 };
 
+// One recorded crossing as the pass log lists it, counted or not.
+struct TCrossingLine
+{
+    QString time; // time of day of the crossing, "14:03:12"
+    int car = 0;
+    QString startNo;
+    QString driver;
+    int lap = 0;       // the lap it completes; 0 when it does not count
+    qint32 raceMs = 0; // race time
+    qint32 lapMs = 0;  // that lap's duration; 0 when it does not count
+    QString note;      // "gelöscht", "nach dem Ziel: zählt nicht", ...
+};
+
 // One line of the correction log: when the change was made and what it changed.
 struct TCorrectionLine
 {
@@ -53,6 +66,8 @@ struct TResultsSnapshot
     QList<TResultsRow> rows; // grid rows 1 to N in standings order
     // The corrections made to the race, in the order made; empty for a race without any.
     QList<TCorrectionLine> corrections;
+    // Every crossing recorded, in race-time order; empty where the race kept none.
+    QList<TCrossingLine> crossings;
 
     int carCount() const { return int(rows.size()); }
 };

@@ -36,7 +36,11 @@ struct TRaceSetup
     static TRaceSetup FromStartEvent(const TRaceEvent &start);
 };
 
-// The recorded press of car at stamp, in a race started at startTick.
-TRaceEvent PressEvent(int car, quint32 stamp, quint32 startTick, qint64 wallMs);
+// The recorded press of car at stamp, in a race started at startTick; locked: it came while
+// the car's key was locked after its previous press, so it does not count unless confirmed.
+TRaceEvent PressEvent(int car, quint32 stamp, quint32 startTick, qint64 wallMs,
+                      bool locked = false);
+// Whether a press event came within the key lock.
+bool PressLocked(const TRaceEvent &press);
 // The race time in ms that a press event recorded.
 quint32 PressRaceMs(const TRaceEvent &press);

@@ -4,9 +4,8 @@
 
 #include <QString>
 
-#include <functional>
-
 class TRaceTiming;
+class TStandingsTable;
 
 // What the exports take from the window's header fields.
 struct TResultsHeader
@@ -19,13 +18,10 @@ struct TResultsHeader
     double lapLength = 0; // feDist, km
 };
 
-// Reads one standings cell by column and row; empty for a cell the grid does not have.
-using TCellText = std::function<QString(int col, int row)>;
-
-// Copies the results out of the race tables, the standings grid and the header for the
-// exports: grid rows 1 to N in standings order with the car of each row, its "Nr." and
-// "Fahrer" texts and its laps. The leader's laps are the configured laps minus what the laps
+// Copies the results out of the race tables, the standings and the header for the exports:
+// standings rows 1 to N in their order with the car of each row, its "Nr." and "Fahrer" texts
+// and its laps. The leader's laps are the configured laps minus what the laps
 // field shows, kept within the laps actually recorded, so a field edited after a race can
 // never point past the tables.
-TResultsSnapshot RaceResults(const TRaceTiming &race, const TResultsHeader &header,
-                             const TCellText &cell);
+TResultsSnapshot RaceResults(const TRaceTiming &race, const TStandingsTable &standings,
+                             const TResultsHeader &header);

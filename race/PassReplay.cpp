@@ -6,7 +6,7 @@ namespace {
 
 void replayPasses(TRaceTiming &race, const QList<TRaceCorrections::TPass> &passes)
 {
-    TSortGrid *grid = race.Grid();
+    TStandingsTable *table = race.Table();
     const int cars = race.CarCount();
     // The pass that records each car's last lap: a row shows what its last lap wrote, and the
     // positions and the order of the rows follow from the tables at that moment. Passes after a
@@ -18,7 +18,7 @@ void replayPasses(TRaceTiming &race, const QList<TRaceCorrections::TPass> &passe
         // Under the chequered flag which crossing is a car's last lap depends on the others:
         // a dry run on a copy of the tables tells.
         TRaceTiming dry = race;
-        dry.SetGrid(nullptr);
+        dry.SetTable(nullptr);
         dry.OnLeaderLap = nullptr;
         for (int i = 0; i < passes.size(); ++i) {
             const int car = passes[i].car;
@@ -40,30 +40,30 @@ void replayPasses(TRaceTiming &race, const QList<TRaceCorrections::TPass> &passe
             finalPass[car] = i;
         }
     }
-    if (!grid) {
+    if (!table) {
         for (const TRaceCorrections::TPass &pass : passes)
             race.ApplyPress(pass.car, race.StartTick + pass.raceMs);
         return;
     }
-    race.SetGrid(nullptr);
+    race.SetTable(nullptr);
     for (int i = 0; i < passes.size(); ++i) {
         const int car = passes[i].car;
         const bool last = car >= 1 && car <= cars && finalPass[car] == i;
         if (last) {
-            race.SetGrid(grid);
+            race.SetTable(table);
             // The previous lap's text moves to "V.Runde" as it would have moved live.
             const TLapRecord &record = race.LapTable[car];
             if (const int row = race.RowOfCar(car); row != 0 && record.Count > 0) {
                 race.TimeMode = 5;
-                grid->SetCells(TRaceTiming::colLastLap, row,
+                table->SetCell(TRaceTiming::colLastLap, row,
                                race.FormatTime(record.Slot[record.Count]));
             }
         }
         race.ApplyPress(car, race.StartTick + passes[i].raceMs);
         if (last)
-            race.SetGrid(nullptr);
+            race.SetTable(nullptr);
     }
-    race.SetGrid(grid);
+    race.SetTable(table);
 }
 
 } // namespace

@@ -2,8 +2,8 @@
 
 #include "RaceTiming.h"
 
-TResultsSnapshot RaceResults(const TRaceTiming &race, const TResultsHeader &header,
-                             const TCellText &cell)
+TResultsSnapshot RaceResults(const TRaceTiming &race, const TStandingsTable &standings,
+                             const TResultsHeader &header)
 {
     TResultsSnapshot s;
     s.appTitle = header.appTitle;
@@ -23,9 +23,11 @@ TResultsSnapshot RaceResults(const TRaceTiming &race, const TResultsHeader &head
     s.rows.reserve(cars);
     for (int row = 1; row <= cars; ++row) {
         TResultsRow r;
-        r.startNo = cell(TRaceTiming::colNr, row);
-        r.driver = cell(TRaceTiming::colFahrer, row);
-        const int car = race.RowCar[row];
+        // A row the standings do not show has no texts, as a grid has no cells there.
+        const bool shown = row < standings.RowCount();
+        r.startNo = shown ? standings.Cell(TRaceTiming::colNr, row) : QString();
+        r.driver = shown ? standings.Cell(TRaceTiming::colFahrer, row) : QString();
+        const int car = standings.CarOfRow(row);
         if (car >= 1 && car <= kMaxCars) {
             const TLapRecord &laps = race.LapTable[car];
             const int count = qBound(0, int(laps.Count), kMaxLaps);

@@ -16,6 +16,9 @@ const QString kPenaltyMs = QStringLiteral("penaltyMs");
 const QString kLapsOff = QStringLiteral("lapsOff");
 constexpr int kMaxPenaltyMs = 24 * 3600 * 1000;
 const QString kMinLapMs = QStringLiteral("minLapMs");
+const QString kOrigin = QStringLiteral("row");
+const QString kNumber = QStringLiteral("number");
+const QString kDriver = QStringLiteral("driver");
 
 TRaceEvent make(TRaceEvent::Kind kind, int car, quint32 tick, qint64 wallMs, QJsonObject payload)
 {
@@ -54,6 +57,22 @@ TRaceEvent Edit(int crossing, int car, quint32 raceMs, quint32 tick, qint64 wall
 TRaceEvent Confirm(int crossing, int car, quint32 tick, qint64 wallMs)
 {
     return make(TRaceEvent::Kind::ConfirmCrossing, car, tick, wallMs, {{kTarget, crossing}});
+}
+
+TRaceEvent StarterEdit(int origin, const TRaceSetup::TStarter &starter, quint32 tick, qint64 wallMs)
+{
+    return make(TRaceEvent::Kind::StarterEdit, 0, tick, wallMs,
+                {{kOrigin, origin}, {kNumber, starter.number}, {kDriver, starter.driver}});
+}
+
+int StarterOrigin(const TRaceEvent &event)
+{
+    return event.payload.value(kOrigin).toInt();
+}
+
+TRaceSetup::TStarter StarterOf(const TRaceEvent &event)
+{
+    return {event.payload.value(kNumber).toString(), event.payload.value(kDriver).toString()};
 }
 
 TRaceEvent Undo(int action, quint32 tick, qint64 wallMs)
@@ -114,6 +133,7 @@ bool IsCorrection(TRaceEvent::Kind kind)
     case Kind::MoveCrossing:
     case Kind::EditCrossing:
     case Kind::ConfirmCrossing:
+    case Kind::StarterEdit:
     case Kind::CarVerdict:
     case Kind::Undo:
     case Kind::Redo:

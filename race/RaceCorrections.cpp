@@ -88,6 +88,9 @@ void TRaceCorrections::clear()
     FByCar = QList<QList<int>>(kMaxCars + 1);
     FCounted.clear();
     FVerdicts = QList<TCarVerdict>(kMaxCars + 1);
+    FStarters.clear();
+    FCars = 0;
+    FStartWallMs = 0;
     FLastPassAppended = false;
 }
 
@@ -140,9 +143,11 @@ void TRaceCorrections::apply(const TRaceEvent &event)
     case Kind::Redo:
         applyRedo(event);
         break;
+    case Kind::StarterEdit:
+        applyStarterEdit(event);
+        break;
     case Kind::Start:
-        if (const qint64 minLap = CorrectionEvents::MinLapMs(event); minLap >= 0)
-            FMinLapMs = quint32(minLap);
+        applyStart(event);
         break;
     default:
         break;
@@ -164,6 +169,7 @@ void TRaceCorrections::applyPress(const TRaceEvent &event)
     crossing.car = event.car;
     crossing.raceMs = PressRaceMs(event);
     crossing.wallMs = event.wallMs;
+    crossing.locked = PressLocked(event);
     TAction action;
     action.crossing = int(FCrossings.size());
     action.before = crossing;
@@ -188,7 +194,7 @@ void TRaceCorrections::applyCorrection(const TRaceEvent &event)
         after.id = event.seq;
         after.car = event.car;
         after.raceMs = CorrectionEvents::RaceMs(event);
-        after.wallMs = event.wallMs;
+        after.wallMs = wallOf(after.raceMs, event.wallMs);
         after.inserted = true;
         after.corrected = true;
         action.crossing = int(FCrossings.size());
@@ -225,6 +231,7 @@ void TRaceCorrections::applyCorrection(const TRaceEvent &event)
             after.raceMs = CorrectionEvents::RaceMs(event);
             if (after.raceMs == before.raceMs)
                 return;
+            after.wallMs = wallOf(after.raceMs, before.wallMs);
             after.corrected = true;
             action.text = QStringLiteral("Zeit von %1 von %2 auf %3 geändert")
                               .arg(car, at, RaceTimeText(after.raceMs));
@@ -233,7 +240,10 @@ void TRaceCorrections::applyCorrection(const TRaceEvent &event)
             if (before.confirmed || before.corrected)
                 return;
             after.confirmed = true;
-            action.text = QStringLiteral("Gehaltene Runde von %1 bei %2 bestätigt").arg(car, at);
+            action.text =
+                before.locked && before.state == State::Locked
+                    ? QStringLiteral("Gesperrte Runde von %1 bei %2 bestätigt").arg(car, at)
+                    : QStringLiteral("Gehaltene Runde von %1 bei %2 bestätigt").arg(car, at);
             break;
         default:
             return;
@@ -268,9 +278,51 @@ void TRaceCorrections::applyVerdict(const TRaceEvent &event)
     addLog(event, action.text);
 }
 
+void TRaceCorrections::applyStart(const TRaceEvent &event)
+{
+    if (const qint64 minLap = CorrectionEvents::MinLapMs(event); minLap >= 0)
+        FMinLapMs = quint32(minLap);
+    const TRaceSetup setup = TRaceSetup::FromStartEvent(event);
+    FStarters = setup.starters;
+    FCars = setup.cars;
+    FStartWallMs = event.wallMs;
+}
+
+qint64 TRaceCorrections::wallOf(quint32 raceMs, qint64 fallback) const
+{
+    return FStartWallMs > 0 ? FStartWallMs + qint64(raceMs) : fallback;
+}
+
+void TRaceCorrections::applyStarterEdit(const TRaceEvent &event)
+{
+    const int origin = CorrectionEvents::StarterOrigin(event);
+    if (origin < 1 || origin > FStarters.size())
+        return;
+    TAction action;
+    action.origin = origin;
+    action.starterBefore = FStarters[origin - 1];
+    action.starterAfter = CorrectionEvents::StarterOf(event);
+    if (action.starterAfter == action.starterBefore)
+        return;
+    const QString row = origin <= FCars ? carText(origin) : QStringLiteral("Zeile %1").arg(origin);
+    const auto text = [](const TRaceSetup::TStarter &s) {
+        return QStringLiteral("\u201E%1\u201C").arg((s.number + u' ' + s.driver).trimmed());
+    };
+    action.text = QStringLiteral("%1: %2 statt %3")
+                      .arg(row, text(action.starterAfter), text(action.starterBefore));
+    FStarters[origin - 1] = action.starterAfter;
+    FRedo.clear();
+    FDone.append(event.seq);
+    action.logIndex = int(FLog.size());
+    FActions.insert(event.seq, action);
+    addLog(event, action.text);
+}
+
 void TRaceCorrections::restore(const TAction &action, bool after)
 {
-    if (action.crossing < 0)
+    if (action.origin > 0)
+        FStarters[action.origin - 1] = after ? action.starterAfter : action.starterBefore;
+    else if (action.crossing < 0)
         FVerdicts[action.car] = after ? action.verdictAfter : action.verdictBefore;
     else
         FCrossings[action.crossing] = after ? action.after : action.before;
@@ -392,8 +444,10 @@ void TRaceCorrections::deriveCar(int car)
     for (int i : FByCar[car]) {
         TCrossing &c = FCrossings[i];
         const quint32 lapMs = c.raceMs - previous;
-        const bool held = FMinLapMs > 0 && !c.corrected && !c.confirmed && lapMs < FMinLapMs;
-        c.state = held ? State::Held : State::Counted;
+        const bool locked = c.locked && !c.corrected && !c.confirmed;
+        const bool held =
+            locked || (FMinLapMs > 0 && !c.corrected && !c.confirmed && lapMs < FMinLapMs);
+        c.state = locked ? State::Locked : held ? State::Held : State::Counted;
         c.lap = held ? 0 : ++lap;
         c.lapMs = held ? 0 : qint32(lapMs);
         c.likelyMissed = false;
@@ -462,4 +516,28 @@ quint32 TRaceCorrections::SplitMs(int crossing) const
         return 0;
     const quint32 start = c->raceMs - quint32(c->lapMs);
     return start + quint32(c->lapMs) / 2;
+}
+
+QString TRaceCorrections::NoteText(const TCrossing &c, bool afterFinish)
+{
+    QStringList notes;
+    if (c.excluded)
+        notes << QStringLiteral("zählt nicht: DNS/DNF");
+    else if (afterFinish)
+        notes << QStringLiteral("nach dem Ziel: zählt nicht");
+    if (c.state == State::Held)
+        notes << QStringLiteral("gehalten: zu kurz");
+    if (c.state == State::Locked)
+        notes << QStringLiteral("gesperrt: zählt nicht");
+    if (c.state == State::Deleted)
+        notes << QStringLiteral("gelöscht");
+    if (c.inserted)
+        notes << QStringLiteral("eingefügt");
+    else if (c.corrected)
+        notes << QStringLiteral("korrigiert");
+    if (c.confirmed)
+        notes << QStringLiteral("bestätigt");
+    if (c.likelyMissed)
+        notes << QStringLiteral("Runde zu lang: Druck vergessen?");
+    return notes.join(QStringLiteral(", "));
 }

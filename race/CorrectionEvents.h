@@ -2,6 +2,7 @@
 
 #include "CarVerdict.h"
 #include "RaceEvent.h"
+#include "RaceSetup.h"
 
 // The journal events of the correction desk, made and read here so the payload keys live in one
 // place. A crossing is named by its id: the seq of the press event that made it, or of the
@@ -18,6 +19,11 @@ TRaceEvent Confirm(int crossing, int car, quint32 tick, qint64 wallMs);
 // Sets the classification verdict of a car (status, penalty, laps off).
 TRaceEvent Verdict(int car, const TCarVerdict &verdict, quint32 tick, qint64 wallMs);
 TCarVerdict VerdictOf(const TRaceEvent &event);
+// The start number and driver of the standings row that stood in row `origin` at START.
+TRaceEvent StarterEdit(int origin, const TRaceSetup::TStarter &starter, quint32 tick,
+                       qint64 wallMs);
+int StarterOrigin(const TRaceEvent &event);
+TRaceSetup::TStarter StarterOf(const TRaceEvent &event);
 // Takes back the press or correction with seq `action`.
 TRaceEvent Undo(int action, quint32 tick, qint64 wallMs);
 // Reverses the Undo event with seq `undo`.

@@ -13,13 +13,13 @@ struct TRaceEvent
     enum class Kind {
         Unknown,
         Start,   // payload: the race settings and the starters (keys in StartPayload)
-        Press,   // an accepted lap key press of `car`
+        Press,   // a lap key press of `car` (payload locked: it came within the key lock)
         Stop,    // the operator stopped the race
         End,     // the race ended by time or laps
         Reset,   // the stopped race was cleared for a new start
         NewRace, // the new-race command
         Resume,  // the program was restarted and the race continued
-        // Corrections of the crossings (see app/CorrectionEvents.h for their payloads). A
+        // Corrections of the crossings (see CorrectionEvents.h for their payloads). A
         // crossing is named by the seq of the event that made it: its press, or the
         // InsertCrossing that added it.
         DeleteCrossing,  // payload target: the crossing no longer counts
@@ -30,9 +30,12 @@ struct TRaceEvent
         Undo,            // takes back the press or correction whose seq is payload target
         Redo,            // reverses the Undo whose seq is payload target
         // The classification of `car` from now on: not started, out from a lap, disqualified,
-        // a time penalty and laps taken off (payload keys in app/CorrectionEvents.h). Undone and
+        // a time penalty and laps taken off (payload keys in CorrectionEvents.h). Undone and
         // redone like the corrections.
         CarVerdict,
+        // The start number and driver of a standings row typed after START (payload keys in
+        // CorrectionEvents.h); undone and redone like the corrections.
+        StarterEdit,
     };
 
     int seq = 0; // 1, 2, 3 ... within its race; the journal assigns it

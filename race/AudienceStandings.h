@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// What the people around the track see of the race: a copy of the standings as the window shows
+// them, with every time already written as text by the window, so this side formats nothing.
+enum class TLiveState { lsReady, lsRunning, lsStopped, lsEnded };
+
+struct TLiveRow
+{
+    int position = 0; // 1 for the leader; 0 for a car without a completed lap
+    int car = 0;      // 1..12, the car's key F1..F12
+    QString startNumber;
+    QString driver;
+    int laps = 0;
+    QString lastLap;
+    QString bestLap;
+    QString gap; // to the leader
+    bool finished = false;
+    bool overdue = false; // not seen for the warning time
+};
+
+struct TLiveStandings
+{
+    QString title;
+    QString session; // "Rennen" or "Training"
+    QString clock;   // the race clock as the header shows it
+    TLiveState state = TLiveState::lsReady;
+    int lapsToGo = 0; // for the leader
+    int leaderLaps = 0;
+    int lastCar = 0; // the car that crossed last, 0 before the first press
+    // Rises with every press, so a client can tell a newer snapshot from the one it has.
+    qint64 version = 0;
+    QList<TLiveRow> rows; // in standings order
+};

@@ -177,7 +177,6 @@ void TFormMain::ResetRace()
     RecordRaceEvent(TRaceEvent::Kind::Reset);
     FShownState = Session.State();
     Standings->Show();
-    sbNew->setEnabled(false);
     SortGrid1->repaint();
     sbExcel->setEnabled(false);
     sbWeb->setEnabled(false);

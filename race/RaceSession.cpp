@@ -16,11 +16,6 @@ constexpr int kLongTotalTimeMode = 7;
 constexpr qint32 kMsPerHour = 3600 * 1000;
 constexpr int kFirstListColumn = TStandingsTable::colNr; // sheet column A
 
-QString keyText(int car)
-{
-    return QStringLiteral("F%1").arg(car);
-}
-
 int cellNumber(const QString &text)
 {
     QString digits = text;
@@ -34,7 +29,7 @@ TRaceSession::TRaceSession(const TTickCounter &ticks, QObject *parent)
     : QObject(parent), FTiming(&FTable, ticks)
 {
     for (int row = 1; row <= kMaxCars; ++row)
-        FTable.SetCell(TStandingsTable::colKey, row, keyText(row));
+        FTable.SetCell(TStandingsTable::colKey, row, TStandingsTable::KeyText(row));
     FTiming.OnLeaderLap = [this](TRaceTiming &, qint32 lapsToGo) { emit leaderLap(lapsToGo); };
 }
 
@@ -362,7 +357,7 @@ void TRaceSession::ClearStandings(bool keepNothing)
 void TRaceSession::LabelKeys(int cars)
 {
     for (int r = 1; r <= qMin(cars, FTable.RowCount() - 1); ++r)
-        FTable.SetCell(TStandingsTable::colKey, r, keyText(r));
+        FTable.SetCell(TStandingsTable::colKey, r, TStandingsTable::KeyText(r));
     FTiming.RebuildMaps();
 }
 
@@ -455,11 +450,19 @@ TLiveStandings TRaceSession::Audience(const QString &title, const QString &sessi
     return s;
 }
 
-bool TRaceSession::NoteAnnounced(int crossing)
+const TRaceCorrections::TCrossing *TRaceSession::countedLap(int crossing) const
 {
     const TRaceCorrections::TCrossing *c = FCorrections.Crossing(crossing);
     if (!c || c->state != TRaceCorrections::State::Counted ||
         c->lap > FTiming.LapTable[c->car].Count)
+        return nullptr;
+    return c;
+}
+
+bool TRaceSession::NoteAnnounced(int crossing)
+{
+    const TRaceCorrections::TCrossing *c = countedLap(crossing);
+    if (!c)
         return false;
     FLastCar = c->car;
     ++FVersion;
@@ -468,9 +471,8 @@ bool TRaceSession::NoteAnnounced(int crossing)
 
 bool TRaceSession::Announcement(int crossing, TAnnouncedPress &press) const
 {
-    const TRaceCorrections::TCrossing *c = FCorrections.Crossing(crossing);
-    if (!c || c->state != TRaceCorrections::State::Counted ||
-        c->lap > FTiming.LapTable[c->car].Count)
+    const TRaceCorrections::TCrossing *c = countedLap(crossing);
+    if (!c)
         return false;
     press.startNumber = StarterOfCar(c->car).first;
     press.car = c->car;
@@ -493,7 +495,7 @@ QString TRaceSession::WinnerText() const
     const QString name = (FTable.Cell(TStandingsTable::colNr, row) + u' ' +
                           FTable.Cell(TStandingsTable::colFahrer, row))
                              .trimmed();
-    return name.isEmpty() ? keyText(car) : name;
+    return name.isEmpty() ? TStandingsTable::KeyText(car) : name;
 }
 
 bool TRaceSession::AfterFinish(int car, quint32 raceMs) const

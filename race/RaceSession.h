@@ -148,6 +148,8 @@ private:
     // end back; a race the operator stopped stays stopped.
     void followEnd();
     bool allFinished() const;
+    // The crossing if it counted as a lap its car has in the tables (not one after its finish).
+    const TRaceCorrections::TCrossing *countedLap(int crossing) const;
     void setState(TState state);
 
     TStandingsTable FTable;

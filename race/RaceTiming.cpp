@@ -31,11 +31,6 @@ quint32 since(quint32 now, qint32 stampWordValue)
     return now - quint32(stampWordValue);
 }
 
-QString keyText(int car)
-{
-    return u'F' + QString::number(car);
-}
-
 } // namespace
 
 TRaceTiming::TRaceTiming(TStandingsTable *table, const TTickCounter &ticks)
@@ -78,7 +73,7 @@ void TRaceTiming::StartRaceAt(int carCount, qint32 raceLaps, double lapLengthKm,
     // cars are keyed in the order of the last standings.
     for (int row = 1; row <= FCarCount; ++row) {
         if (FTable && row < rowCount())
-            FTable->SetCell(colKey, row, keyText(row));
+            FTable->SetCell(colKey, row, TStandingsTable::KeyText(row));
     }
     RebuildMaps();
     for (int car = 1; car <= FCarCount; ++car) {

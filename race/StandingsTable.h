@@ -58,6 +58,8 @@ public:
     // "10."), else the order of the characters. Negative: s1 first.
     static int ComparePositions(const QString &s1, const QString &s2);
 
+    // The "Key" text of a car: "F3".
+    static QString KeyText(int car) { return u'F' + QString::number(car); }
     // The car a "Key" text names among cars 1 to carCount; 0 for any other text.
     static int CarOfKey(const QString &key, int carCount);
 

@@ -3,7 +3,9 @@
 #include "LatestPressLine.h"
 #include "PassLogModel.h"
 #include "RaceCorrections.h"
+#include "RaceTables.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -17,6 +19,8 @@ namespace {
 
 constexpr int kLatestFontPx = 22;
 constexpr int kMaxMinLapSeconds = 3600;
+// Room around a cell's text in the pass log.
+constexpr int kCellPadding = 14;
 const QString kKeysHint = QStringLiteral(
     "Entf löschen  ·  Einfg einfügen  ·  Strg+Einfg Runde teilen  ·  Strg+M anderes Auto  ·  "
     "Strg+E Zeit  ·  Enter bestätigen  ·  Strg+Z/Strg+Y zurück/wieder  ·  Strg+L Auto suchen");
@@ -54,6 +58,8 @@ TCorrectionDesk::TCorrectionDesk(const TRaceCorrections &corrections, QWidget *p
     FPassView->setToolTip(kKeysHint);
     FPassView->setMinimumWidth(0);
     FPassView->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
+    FPassView->viewport()->installEventFilter(this);
+    connect(FModel, &QAbstractItemModel::modelReset, this, &TCorrectionDesk::FitColumns);
 
     auto *hint = new QLabel(kKeysHint);
     hint->setObjectName(QStringLiteral("CorrectionKeys"));
@@ -101,6 +107,46 @@ TCorrectionDesk::TCorrectionDesk(const TRaceCorrections &corrections, QWidget *p
     layout->addWidget(FTabs);
 }
 
+bool TCorrectionDesk::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == FPassView->viewport() && event->type() == QEvent::Resize)
+        FitColumns();
+    return QWidget::eventFilter(watched, event);
+}
+
+void TCorrectionDesk::FitColumns()
+{
+    const QFontMetrics metrics = FPassView->fontMetrics();
+    QHeaderView *header = FPassView->horizontalHeader();
+    const QFontMetrics titles = header->fontMetrics();
+    const auto widthOf = [&](int column, const QString &widest) {
+        const QString title =
+            FModel->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+        return qMax(metrics.horizontalAdvance(widest), titles.horizontalAdvance(title)) +
+               kCellPadding;
+    };
+    using M = TPassLogModel;
+    int fixed = 0;
+    for (const auto &[column, widest] :
+         {std::pair{M::colWall, QStringLiteral("00:00:00")},
+          std::pair{M::colRace, QStringLiteral("0:00:00.0")},
+          std::pair{M::colKey, QStringLiteral("F12")}, std::pair{M::colNr, QStringLiteral("0000")},
+          std::pair{M::colLap, QStringLiteral("000")},
+          std::pair{M::colLapTime, QStringLiteral("0:00:00.0")}}) {
+        const int width = widthOf(column, widest);
+        header->resizeSection(column, width);
+        fixed += width;
+    }
+    int longestName = 0;
+    for (int car = 1; car <= kMaxCars && FModel->StarterOf; ++car)
+        longestName = qMax(longestName, metrics.horizontalAdvance(FModel->StarterOf(car).second));
+    const int free = FPassView->viewport()->width() - fixed;
+    const int noteRoom = widthOf(M::colNote, QStringLiteral("Runde zu lang: Druck vergessen?"));
+    const int driver =
+        qMax(widthOf(M::colDriver, QString()), qMin(longestName + kCellPadding, free - noteRoom));
+    header->resizeSection(M::colDriver, driver);
+}
+
 int TCorrectionDesk::SelectedCrossing() const
 {
     const QModelIndex current = FPassView->currentIndex();
@@ -116,11 +162,6 @@ void TCorrectionDesk::SelectCrossing(int id)
     FPassView->setCurrentIndex(FModel->index(row, TPassLogModel::colRace));
     FPassView->scrollTo(FPassView->currentIndex());
     FPassView->setFocus();
-}
-
-void TCorrectionDesk::ShowLatest(const QString &text)
-{
-    FLatest->setText(text);
 }
 
 void TCorrectionDesk::ShowCorrectionLog()

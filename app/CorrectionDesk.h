@@ -32,10 +32,15 @@ public:
     int SelectedCrossing() const;
     // Selects a crossing's row, shows the pass log and gives it the keyboard.
     void SelectCrossing(int id);
-    // The latest press in large type ("F3  Nr. 7  Müller  Runde 5  1:23.4").
-    void ShowLatest(const QString &text);
     // Fills the correction log afresh from the corrections.
     void ShowCorrectionLog();
+    // Gives the pass log's columns their widths: the times, key, number and lap what their
+    // texts take, the driver what the longest name takes (up to what leaves the notes their
+    // room), the notes the rest. Called when the view's width or the names change.
+    void FitColumns();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     const TRaceCorrections &FCorrections;

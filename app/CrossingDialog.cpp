@@ -1,5 +1,6 @@
 #include "CrossingDialog.h"
 
+#include "CarChooser.h"
 #include "RaceCorrections.h"
 
 #include <QComboBox>
@@ -15,7 +16,7 @@ TCrossingDialog::TCrossingDialog(const QString &title, const QStringList &cars, 
     : QDialog(parent), FRaceMs(raceMs)
 {
     setWindowTitle(title);
-    FCar = new QComboBox;
+    FCar = new TCarChooser;
     FCar->setObjectName(QStringLiteral("CrossingCar"));
     FCar->addItems(cars);
     FCar->setCurrentIndex(qBound(0, car - 1, int(cars.size()) - 1));

@@ -82,7 +82,7 @@ TFormMain::TFormMain(const TTickCounter &ticks, const QString &settingsPath,
     });
     // The lap keys reach the race from every window of the program, questions included.
     FLapKeyFilter = new TLapKeyFilter(ticks, this);
-    FLapKeyFilter->OnLapPress = [this](int car, quint32 stamp) { PressLap(car, stamp); };
+    FLapKeyFilter->OnLapKey = std::bind_front(&TFormMain::LapKey, this);
     FormCreate();
     OpenJournal(journalPath);
     WatchSettings();
@@ -119,7 +119,7 @@ TFormMain::~TFormMain()
     SortGrid1->removeEventFilter(this);
     meTime->removeEventFilter(this);
     meTimeWarn->removeEventFilter(this);
-    FLapKeyFilter->OnLapPress = nullptr;
+    FLapKeyFilter->OnLapKey = nullptr;
 }
 
 TFDlgYesNo *TFormMain::DlgYesNo()

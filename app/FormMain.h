@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LapKeyFilter.h"
 #include "LiveStandings.h"
 #include "OpenDialog.h"
 #include "RaceEvent.h"
@@ -47,7 +48,6 @@ class QScreen;
 class TSpeechOutput;
 class TThreadedSpeechOutput;
 class TCorrectionDesk;
-class TLapKeyFilter;
 class TRaceJournal;
 class TLbButton;
 class TSortGrid;
@@ -159,7 +159,10 @@ public:
     // A start number or driver put into a standings cell as if typed there.
     void TypeIntoStandings(int col, int row, const QString &text);
     // A new press of car's lap key whose event arrived at stamp.
-    void PressLap(int car, quint32 stamp);
+    // A lap key with what its modifiers ask for.
+    void LapKey(int car, quint32 stamp, TLapKeyFilter::TKind kind);
+    // A press of car's lap key stamped at stamp; overLock: counted even within the key lock.
+    void PressLap(int car, quint32 stamp, bool overLock = false);
     // Hands the presses not yet handed over to the journal (they wait for the repaint).
     void FlushJournal();
 
@@ -236,6 +239,14 @@ public:
     void ConfirmCrossing();
     // Selects the last crossing of the standings' current car in the pass log (Ctrl+L).
     void FindCrossingOfCurrentCar();
+    // Selects car's latest crossing in the pass log; when one of its crossings is selected
+    // already, the one before it.
+    void FindCrossingOfCar(int car);
+    // The standings' menu at pos (grid coordinates): the verdicts on the car of the row there.
+    void ShowStandingsMenu(const QPoint &pos);
+    // "F8  Nr. 7  Anna Berg": the key, start number and driver of a car.
+    QString CarName(int car) const;
+    void ShowCrossingOfCar(int car, bool stepBack);
     // Shows or hides the correction desk; the window grows or shrinks by its height.
     void SetDeskVisible(bool visible);
     // Records one correction and recomputes the race from its events; false when there is no
@@ -388,7 +399,12 @@ private:
     // After a race was started, resumed or opened: the header and the views show it.
     void ShowLoadedRace();
     void ShowCorrectionResult();
-    QString LatestPressText(int crossing) const;
+    // Shows a crossing (0: none) in the latest-press line.
+    void ShowLatestPress(int crossing);
+    // Confirms the held or locked press the latest-press line shows; false when it shows none.
+    bool ConfirmShownPress();
+    // Confirms a held or locked press; false when the crossing is neither.
+    bool ConfirmPress(int crossing);
     QPair<QString, QString> StarterOfCar(int car) const;
     void OpenJournal(const QString &journalPath);
     void ShowJournalWarning(const QString &message);
@@ -420,6 +436,18 @@ private:
     static constexpr QEvent::Type kJournalFlushEvent = QEvent::Type(QEvent::User + 1);
     QList<QPair<qint64, TRaceEvent>> FJournalOutbox;
     int FLatestCrossing = 0; // pressed, waiting for the pass log and the announcement
+    // Presses made while the resume question is open: they go into the race if it is resumed.
+    struct TWaitingPress
+    {
+        int car;
+        quint32 stamp;
+        bool overLock;
+    };
+    std::optional<QList<TWaitingPress>> FPressesAtResume;
+    // The car whose crossing Ctrl and its lap key found last: pressed again, the one before.
+    int FFoundCar = 0;
+    // The crossing the latest-press line shows.
+    int FShownLatest = 0;
     bool FJournalFlushPosted = false;
     QTimer *FSettingsSaver = nullptr;
     TArchiveWindow *FArchive = nullptr;

@@ -6,6 +6,7 @@
 #include "CorrectionDesk.h"
 #include "CorrectionEvents.h"
 #include "CrossingDialog.h"
+#include "LatestPressLine.h"
 #include "PassLogModel.h"
 #include "RaceJournal.h"
 
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -109,7 +111,12 @@ void TFormMain::BuildCorrectionDesk()
             QInputDialog::getInt(this, windowTitle(), question, proposed, min, max, 1, &ok);
         return ok ? std::optional<int>(value) : std::nullopt;
     };
-    SortGrid1->setContextMenuPolicy(Qt::ActionsContextMenu);
+    // The verdicts act on the row that was right-clicked: it becomes the current row first, and
+    // the menu's first line names its car.
+    SortGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(SortGrid1, &QWidget::customContextMenuRequested, this, &TFormMain::ShowStandingsMenu);
+    // Enter confirms the held press the latest-press line names, from the standings too.
+    SortGrid1->OnEnterKey = [this] { return ConfirmShownPress(); };
     const struct
     {
         const char *name;
@@ -137,10 +144,35 @@ void TFormMain::BuildCorrectionDesk()
     log->addAction(Redo1);
 }
 
+void TFormMain::ShowStandingsMenu(const QPoint &pos)
+{
+    // A right click has made its row the current one already.
+    const int car = Race.CarOfRow(SortGrid1->Row());
+    QMenu menu(this);
+    if (car >= 1 && car <= Race.CarCount()) {
+        QAction *title = menu.addAction(CarName(car));
+        title->setEnabled(false);
+        menu.addSeparator();
+    }
+    menu.addActions(SortGrid1->actions());
+    menu.exec(SortGrid1->viewport()->mapToGlobal(pos));
+}
+
+QString TFormMain::CarName(int car) const
+{
+    const auto [number, driver] = StarterOfCar(car);
+    QStringList parts{QStringLiteral("F%1").arg(car)};
+    if (!number.isEmpty())
+        parts << QStringLiteral("Nr. ") + number;
+    if (!driver.isEmpty())
+        parts << driver;
+    return parts.join(QStringLiteral("  "));
+}
+
 void TFormMain::ClearCorrectionDesk()
 {
     Desk->Model()->Reload();
-    Desk->ShowLatest(QString());
+    ShowLatestPress(0);
     ShowCorrectionResult();
 }
 
@@ -168,26 +200,48 @@ int TFormMain::TargetCrossing() const
     return Desk->SelectedCrossing();
 }
 
-QString TFormMain::LatestPressText(int crossing) const
+void TFormMain::ShowLatestPress(int crossing)
+{
+    FShownLatest = crossing;
+    const TRaceCorrections::TCrossing *c = Session.Corrections().Crossing(crossing);
+    if (!c) {
+        Desk->LatestLine()->setText(QString());
+        return;
+    }
+    const auto [number, driver] = StarterOfCar(c->car);
+    QString head = QStringLiteral("F%1").arg(c->car);
+    if (!number.isEmpty())
+        head += QStringLiteral("   Nr. ") + number;
+    QString tail;
+    if (c->state == TRaceCorrections::State::Held)
+        tail = QStringLiteral("gehalten: Runde kürzer als die Mindestrunde (Enter bestätigt)");
+    else if (c->state == TRaceCorrections::State::Locked)
+        tail = QStringLiteral(
+            "gesperrt: zu kurz nach dem letzten Druck (Enter bestätigt, Strg+M anderes Auto)");
+    else if (c->lap > 0)
+        tail = QStringLiteral("Runde %1   %2")
+                   .arg(c->lap)
+                   .arg(TRaceCorrections::RaceTimeText(quint32(c->lapMs)));
+    Desk->LatestLine()->setParts(head, driver, tail);
+}
+
+bool TFormMain::ConfirmShownPress()
+{
+    const int id = FShownLatest;
+    if (!ConfirmPress(id))
+        return false;
+    ShowLatestPress(id);
+    return true;
+}
+
+bool TFormMain::ConfirmPress(int crossing)
 {
     const TRaceCorrections::TCrossing *c = Session.Corrections().Crossing(crossing);
-    if (!c)
-        return QString();
-    const auto [number, driver] = StarterOfCar(c->car);
-    QStringList parts{QStringLiteral("F%1").arg(c->car)};
-    if (!number.isEmpty())
-        parts << QStringLiteral("Nr. ") + number;
-    if (!driver.isEmpty())
-        parts << driver;
-    if (c->state == TRaceCorrections::State::Held)
-        parts << QStringLiteral("gehalten: Runde kürzer als die Mindestrunde (Enter bestätigt)");
-    else if (c->state == TRaceCorrections::State::Locked)
-        parts << QStringLiteral("gesperrt: zu kurz nach dem letzten Druck (Enter bestätigt, "
-                                "Strg+M anderes Auto)");
-    else if (c->lap > 0)
-        parts << QStringLiteral("Runde %1").arg(c->lap)
-              << TRaceCorrections::RaceTimeText(quint32(c->lapMs));
-    return parts.join(QStringLiteral("   "));
+    if (!c ||
+        (c->state != TRaceCorrections::State::Held && c->state != TRaceCorrections::State::Locked))
+        return false;
+    Correct(CorrectionEvents::Confirm(c->id, c->car, FTicks.GetTickCount(), WallNow()));
+    return true;
 }
 
 bool TFormMain::Correct(const TRaceEvent &correction)
@@ -318,13 +372,9 @@ void TFormMain::EditCrossing()
 
 void TFormMain::ConfirmCrossing()
 {
-    const TRaceCorrections::TCrossing *c = Session.Corrections().Crossing(TargetCrossing());
-    if (!c ||
-        (c->state != TRaceCorrections::State::Held && c->state != TRaceCorrections::State::Locked))
-        return;
-    const int id = c->id;
-    Correct(CorrectionEvents::Confirm(id, c->car, FTicks.GetTickCount(), WallNow()));
-    Desk->SelectCrossing(id);
+    const int id = TargetCrossing();
+    if (ConfirmPress(id))
+        Desk->SelectCrossing(id);
 }
 
 void TFormMain::JudgeCurrentCar(TVerdictCommand command)
@@ -335,7 +385,7 @@ void TFormMain::JudgeCurrentCar(TVerdictCommand command)
         return;
     FlushJournal();
     TCarVerdict verdict = Session.Corrections().Verdict(car);
-    const QString who = QStringLiteral("F%1 %2").arg(car).arg(StarterOfCar(car).second).trimmed();
+    const QString who = CarName(car);
     switch (command) {
     case TVerdictCommand::NotStarted:
         verdict.status = TCarVerdict::Status::NotStarted;
@@ -375,26 +425,42 @@ void TFormMain::JudgeCurrentCar(TVerdictCommand command)
         verdict = TCarVerdict();
         break;
     }
-    Correct(CorrectionEvents::Verdict(car, verdict, FTicks.GetTickCount(), WallNow()));
+    if (Correct(CorrectionEvents::Verdict(car, verdict, FTicks.GetTickCount(), WallNow())))
+        StatusBar1->showMessage(QStringLiteral("%1: %2").arg(who, verdict.Describe()),
+                                kStatusMessageMs);
 }
 
 void TFormMain::FindCrossingOfCurrentCar()
 {
+    ShowCrossingOfCar(Race.CarOfRow(SortGrid1->Row()), false);
+}
+
+void TFormMain::FindCrossingOfCar(int car)
+{
+    ShowCrossingOfCar(car, true);
+}
+
+void TFormMain::ShowCrossingOfCar(int car, bool stepBack)
+{
     FlushJournal();
-    const int row = SortGrid1->Row();
-    const int car = Race.CarOfRow(row);
     if (!Desk->isVisible())
         SetDeskVisible(true);
-    int latest = 0;
-    quint32 latestMs = 0;
-    for (const TRaceCorrections::TCrossing &c : Session.Corrections().Crossings()) {
-        if (c.car == car && c.state != TRaceCorrections::State::Deleted && c.raceMs >= latestMs) {
-            latest = c.id;
-            latestMs = c.raceMs;
-        }
+    // The car's crossings, latest first; from one of them already selected, the one before.
+    QList<int> crossings;
+    const QList<TRaceCorrections::TCrossing> all = Session.Corrections().Crossings();
+    for (auto c = all.crbegin(); c != all.crend(); ++c) {
+        if (c->car == car && c->state != TRaceCorrections::State::Deleted)
+            crossings.append(c->id);
     }
-    if (latest != 0)
-        Desk->SelectCrossing(latest);
+    qsizetype next = 0;
+    const int selected = Desk->SelectedCrossing();
+    if (stepBack && FFoundCar == car && selected != 0) {
+        if (const qsizetype at = crossings.indexOf(selected); at >= 0)
+            next = qMin(at + 1, crossings.size() - 1);
+    }
+    FFoundCar = stepBack ? car : 0;
+    if (next < crossings.size())
+        Desk->SelectCrossing(crossings[next]);
     else
         Desk->PassView()->setFocus();
 }

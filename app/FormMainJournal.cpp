@@ -12,6 +12,7 @@
 #include "FlEdit.h"
 #include "TSortGrid.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateTime>
@@ -87,11 +88,26 @@ void TFormMain::OfferResume()
         return;
     const QString when = QLocale().toString(QDateTime::fromMSecsSinceEpoch(race->startedWallMs),
                                             QLocale::ShortFormat);
-    if (!AskYesNo(kResumeQuestion.arg(race->title, when), false)) {
+    // Cars go on crossing while the operator reads the question: their presses wait for it.
+    FPressesAtResume.emplace();
+    const bool resume = AskYesNo(kResumeQuestion.arg(race->title, when), false);
+    const QList<TWaitingPress> waiting = *std::exchange(FPressesAtResume, std::nullopt);
+    if (!resume) {
         Journal->markInterrupted(race->id);
         return;
     }
     ResumeRace(*race, Journal->events(race->id));
+    for (const TWaitingPress &press : waiting) {
+        Session.ReleaseKeyLocks(press.stamp);
+        PressLap(press.car, press.stamp, press.overLock);
+    }
+    FlushJournal();
+    if (!waiting.isEmpty())
+        StatusBar1->showMessage(
+            waiting.size() == 1
+                ? QStringLiteral("1 Druck während der Frage ins Rennen übernommen")
+                : QStringLiteral("%1 Drücke während der Frage ins Rennen übernommen")
+                      .arg(waiting.size()));
 }
 
 void TFormMain::ResumeRace(const TRaceSummary &race, const QList<TRaceEvent> &events)
@@ -194,7 +210,7 @@ void TFormMain::ShowSession(bool passLogReload)
     if (passLogReload) {
         Desk->Model()->Reload();
         const int latest = Desk->Model()->IdAt(0);
-        Desk->ShowLatest(latest ? LatestPressText(latest) : QString());
+        ShowLatestPress(latest);
     }
     ShowCorrectionResult();
     if (RaceState() == rsStopped)
@@ -218,11 +234,32 @@ TRaceSession::TApplied TFormMain::Record(TRaceEvent event)
     return applied;
 }
 
-void TFormMain::PressLap(int car, quint32 stamp)
+void TFormMain::LapKey(int car, quint32 stamp, TLapKeyFilter::TKind kind)
 {
+    switch (kind) {
+    case TLapKeyFilter::TKind::Press:
+        PressLap(car, stamp);
+        break;
+    case TLapKeyFilter::TKind::Now:
+        PressLap(car, stamp, true);
+        break;
+    case TLapKeyFilter::TKind::Find:
+        // Not from behind a question or a dialog: the pass log would take their keys.
+        if (!QApplication::activeModalWidget())
+            FindCrossingOfCar(car);
+        break;
+    }
+}
+
+void TFormMain::PressLap(int car, quint32 stamp, bool overLock)
+{
+    if (FPressesAtResume) {
+        FPressesAtResume->append({car, stamp, overLock});
+        return;
+    }
     const quint32 now = FTicks.GetTickCount();
     const TRaceSession::TApplied applied =
-        Session.Press(car, stamp, WallNow() - qint64(now - stamp));
+        Session.Press(car, stamp, WallNow() - qint64(now - stamp), overLock);
     if (!applied.recorded)
         return;
     if (applied.counted) {
@@ -249,7 +286,7 @@ void TFormMain::PressLap(int car, quint32 stamp)
         ShowSession(applied.rebuilt);
         if (!applied.rebuilt)
             Desk->Model()->AddCrossing(applied.event.seq);
-        Desk->ShowLatest(LatestPressText(applied.event.seq));
+        ShowLatestPress(applied.event.seq);
     }
     SyncState();
 }
@@ -301,7 +338,7 @@ void TFormMain::FlushJournal()
     const int latest = std::exchange(FLatestCrossing, 0);
     if (FClosing || !current || latest == 0)
         return;
-    Desk->ShowLatest(LatestPressText(latest));
+    ShowLatestPress(latest);
     AnnouncePress(latest);
     PublishAudience();
 }

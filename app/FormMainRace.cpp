@@ -112,6 +112,9 @@ void TFormMain::SyncState()
     if (state == FShownState)
         return;
     const TRaceSession::TState before = std::exchange(FShownState, state);
+    // While cars run, a stray character must not rename a driver: Enter or a double click opens
+    // a cell.
+    SortGrid1->SetTypingOpensEditor(state != TRaceSession::TState::Running);
     switch (state) {
     case TRaceSession::TState::Ready:
         break;

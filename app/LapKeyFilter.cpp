@@ -16,14 +16,22 @@ TLapKeyFilter::~TLapKeyFilter()
         app->removeEventFilter(this);
 }
 
-int TLapKeyFilter::LapKeyCar(const QEvent *event, bool anyModifiers)
+int TLapKeyFilter::LapKeyCar(const QEvent *event)
 {
-    const auto *key = static_cast<const QKeyEvent *>(event);
-    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
-    if ((!anyModifiers && modifiers != Qt::NoModifier) || key->key() < Qt::Key_F1 ||
-        key->key() > Qt::Key_F12)
+    const int key = static_cast<const QKeyEvent *>(event)->key();
+    if (key < Qt::Key_F1 || key > Qt::Key_F12)
         return 0;
-    return key->key() - Qt::Key_F1 + 1;
+    return key - Qt::Key_F1 + 1;
+}
+
+TLapKeyFilter::TKind TLapKeyFilter::LapKeyKind(const QEvent *event)
+{
+    const Qt::KeyboardModifiers modifiers = static_cast<const QKeyEvent *>(event)->modifiers();
+    if (modifiers & Qt::ControlModifier)
+        return TKind::Find;
+    if (modifiers & Qt::ShiftModifier)
+        return TKind::Now;
+    return TKind::Press;
 }
 
 bool TLapKeyFilter::eventFilter(QObject *watched, QEvent *event)
@@ -44,13 +52,12 @@ bool TLapKeyFilter::eventFilter(QObject *watched, QEvent *event)
             break;
         const auto *key = static_cast<const QKeyEvent *>(event);
         const quint32 now = FTicks.GetTickCount();
-        if (FGate.Press(car, key->timestamp(), key->isAutoRepeat(), now) && OnLapPress)
-            OnLapPress(car, FEventTime.Stamp(key->timestamp(), now));
+        if (FGate.Press(car, key->timestamp(), key->isAutoRepeat(), now) && OnLapKey)
+            OnLapKey(car, FEventTime.Stamp(key->timestamp(), now), LapKeyKind(event));
         return true;
     }
     case QEvent::KeyRelease: {
-        // A modifier pressed while the key was down does not keep the key held.
-        const int car = LapKeyCar(event, true);
+        const int car = LapKeyCar(event);
         if (car == 0)
             break;
         const auto *key = static_cast<const QKeyEvent *>(event);

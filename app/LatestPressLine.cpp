@@ -6,6 +6,7 @@
 namespace {
 
 constexpr int kMargin = 2;
+const QString kGap = QStringLiteral("   ");
 
 } // namespace
 
@@ -17,9 +18,22 @@ TLatestPressLine::TLatestPressLine(QWidget *parent) : QWidget(parent)
 
 void TLatestPressLine::setText(const QString &text)
 {
-    if (text == FText)
+    setParts(QString(), text, QString());
+}
+
+void TLatestPressLine::setParts(const QString &head, const QString &name, const QString &tail)
+{
+    if (head == FHead && name == FName && tail == FTail)
         return;
-    FText = text;
+    FHead = head;
+    FName = name;
+    FTail = tail;
+    QStringList parts;
+    for (const QString &part : {head, name, tail}) {
+        if (!part.isEmpty())
+            parts << part;
+    }
+    FText = parts.join(kGap);
     update();
 }
 
@@ -43,8 +57,22 @@ void TLatestPressLine::paintEvent(QPaintEvent *)
     QPainter painter(this);
     const QRect area = rect().adjusted(kMargin, kMargin, -kMargin, -kMargin);
     painter.setPen(palette().color(QPalette::WindowText));
-    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
-                     fontMetrics().elidedText(FText, Qt::ElideRight, area.width()));
+    const QFontMetrics metrics = fontMetrics();
+    const int gap = metrics.horizontalAdvance(kGap);
+    int x = area.left();
+    const auto draw = [&](const QString &text, int room) {
+        const QString shown = metrics.elidedText(text, Qt::ElideRight, qMax(room, 0));
+        painter.drawText(QRect(x, area.top(), qMax(room, 0), area.height()),
+                         Qt::AlignLeft | Qt::AlignVCenter, shown);
+        x += metrics.horizontalAdvance(shown) + gap;
+    };
+    if (!FHead.isEmpty())
+        draw(FHead, area.right() + 1 - x);
+    const int tailWidth = FTail.isEmpty() ? 0 : metrics.horizontalAdvance(FTail) + gap;
+    if (!FName.isEmpty())
+        draw(FName, area.right() + 1 - x - tailWidth);
+    if (!FTail.isEmpty())
+        draw(FTail, area.right() + 1 - x);
 }
 
 void TLatestPressLine::changeEvent(QEvent *event)

@@ -5,15 +5,19 @@
 // One line of large text that changes with every press: the latest press above the pass log.
 // Unlike a label, a new text only repaints the line: it never asks the window to lay itself out
 // again, which a label does on every change and which costs more than the press itself.
-// Text too long for the line is cut with an ellipsis.
+// The line has three parts: the head (key and start number) and the tail (lap and time) are
+// never cut while the name between them can give up room; the name is cut first, then the tail.
 class TLatestPressLine : public QWidget
 {
     Q_OBJECT
 public:
     explicit TLatestPressLine(QWidget *parent = nullptr);
 
+    // The whole line as shown when there is room.
     QString text() const { return FText; }
+    // A line of one part, cut at its end where it is too long.
     void setText(const QString &text);
+    void setParts(const QString &head, const QString &name, const QString &tail);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -25,5 +29,8 @@ protected:
 private:
     int lineHeight() const;
 
+    QString FHead;
+    QString FName;
+    QString FTail;
     QString FText;
 };

@@ -93,7 +93,7 @@ QVariant TPassLogModel::data(const QModelIndex &index, int role) const
     if (role == Qt::BackgroundRole) {
         if (c->state == State::Held)
             return QBrush(kHeldColour);
-        if (c->likelyMissed)
+        if (c->likelyMissed || c->likelyDouble)
             return QBrush(kMissedColour);
         return QVariant();
     }
@@ -104,6 +104,9 @@ QVariant TPassLogModel::data(const QModelIndex &index, int role) const
         font.setStrikeOut(true);
         return font;
     }
+    // A name or a note cut by its column is read whole from its tooltip.
+    if (role == Qt::ToolTipRole && (index.column() == colDriver || index.column() == colNote))
+        return data(index, Qt::DisplayRole);
     if (role != Qt::DisplayRole)
         return QVariant();
     switch (index.column()) {

@@ -67,10 +67,13 @@ void TStandingsView::Show()
     const TStandingsTable &table = FSession.Standings();
     if (table.Version() == FShownVersion && table.RowCount() == FGrid->RowCount())
         return;
+    // An editor open on a start number or a driver stays open, as typed, on its row's starter
+    // wherever the row moves: a lap key neither commits nor discards it.
+    const int editedRow = FGrid->EditorMode() ? FGrid->Row() : 0;
+    const int editedOrigin =
+        editedRow > 0 && editedRow < FShownOrigins.size() ? FShownOrigins[editedRow] : 0;
     if (table.SortCount() != FShownSorts) {
         FShownSorts = table.SortCount();
-        // Text still in the editor belongs to the row it was typed in.
-        FGrid->CommitOpenEditor();
         if (FGrid->SortOptions()->SortCol != Table::colPos) {
             FGrid->SortOptions()->SortCol = Table::colPos;
             FGrid->InvalidateRow(0);
@@ -88,6 +91,10 @@ void TStandingsView::Show()
             if (FGrid->Cells(col, row) != text)
                 FGrid->SetCells(col, row, text);
         }
+    }
+    if (editedOrigin > 0) {
+        if (const int row = table.RowOfOrigin(editedOrigin); row > 0)
+            FGrid->MoveOpenEditor(FGrid->Col(), row);
     }
 }
 

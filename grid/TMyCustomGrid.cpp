@@ -926,6 +926,18 @@ void TMyCustomGrid::HideEditor()
     InvalidateCell(m_current.X, m_current.Y);
 }
 
+void TMyCustomGrid::MoveOpenEditor(int ACol, int ARow)
+{
+    ACol = std::clamp(ACol, m_fixedCols, m_colCount - 1);
+    ARow = std::clamp(ARow, m_fixedRows, m_rowCount - 1);
+    if (!m_editorActive || (ACol == m_current.X && ARow == m_current.Y))
+        return;
+    InvalidateCell(m_current.X, m_current.Y);
+    m_current = m_anchor = {ACol, ARow};
+    viewport()->update();
+    UpdateEditor();
+}
+
 void TMyCustomGrid::CommitEditor()
 {
     if (m_editorActive)
@@ -1024,14 +1036,19 @@ void TMyCustomGrid::keyPressEvent(QKeyEvent *event)
         }
         MoveToNextCell(event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier));
         break;
-    case Qt::Key_F2:
     case Qt::Key_Return:
     case Qt::Key_Enter:
+        if (!m_editorActive && OnEnterKey && OnEnterKey())
+            break;
+        ShowEditor();
+        break;
+    case Qt::Key_F2:
         ShowEditor();
         break;
     default: {
         const QString text = event->text();
-        if (CanEditShow() && !text.isEmpty() && text.at(0).isPrint() && !ctrl) {
+        if (m_typingOpensEditor && CanEditShow() && !text.isEmpty() && text.at(0).isPrint() &&
+            !ctrl) {
             ShowEditor();
             if (m_editorActive) {
                 m_editor->setText(text);
@@ -1117,6 +1134,10 @@ void TMyCustomGrid::mousePressEvent(QMouseEvent *event)
         m_selecting = true;
         if (wasCurrent && (m_options & goEditing))
             ShowEditor();
+    } else if (event->button() == Qt::RightButton &&
+               (cell.X != m_current.X || cell.Y != m_current.Y)) {
+        // A menu opened by the right button acts on the cell it was opened on.
+        MoveColRow(cell.X, cell.Y, true, true);
     }
 }
 

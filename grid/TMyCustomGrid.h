@@ -91,8 +91,18 @@ public:
     bool EditorMode() const;
     void SetEditorMode(bool value);
     TInplaceEdit *InplaceEditor() const { return m_editor; }
+    // Whether a character typed on a cell starts editing it (Enter and a double click always
+    // do where the cell can be edited).
+    bool TypingOpensEditor() const { return m_typingOpensEditor; }
+    void SetTypingOpensEditor(bool value) { m_typingOpensEditor = value; }
+    // Takes the open editor, its text as typed, to the cell its row moved to: neither commits
+    // nor discards it.
+    void MoveOpenEditor(int ACol, int ARow);
 
     std::function<void(QObject *Sender)> OnBeginUpdate;
+    // Enter on a cell while no editor is open; returns whether it took the key (then no editor
+    // opens).
+    std::function<bool()> OnEnterKey;
     std::function<void(QObject *Sender, int ACol, int ARow, bool &CanSelect)> OnSelectCell;
     std::function<void(QObject *Sender)> OnTopLeftChanged;
     std::function<void(QObject *Sender, int FromIndex, int ToIndex)> OnColumnMoved;
@@ -210,6 +220,7 @@ private:
     TGridCanvas m_canvas;
     TInplaceEdit *m_editor = nullptr;
     bool m_editorActive = false;
+    bool m_typingOpensEditor = true;
     int m_sizingCol = -1;
     int m_sizingStartX = 0;
     int m_sizingStartWidth = 0;

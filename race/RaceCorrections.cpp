@@ -451,6 +451,7 @@ void TRaceCorrections::deriveCar(int car)
         c.lap = held ? 0 : ++lap;
         c.lapMs = held ? 0 : qint32(lapMs);
         c.likelyMissed = false;
+        c.likelyDouble = false;
         c.excluded = false;
         if (!held) {
             previous = c.raceMs;
@@ -469,10 +470,12 @@ void TRaceCorrections::deriveCar(int car)
         return;
     const auto middle = laps.begin() + laps.size() / 2;
     std::nth_element(laps.begin(), middle, laps.end());
-    const double limit = kMissedLapFactor * double(*middle);
+    const double longest = kMissedLapFactor * double(*middle);
+    const double shortest = kDoubleLapFactor * double(*middle);
     for (int i : FByCar[car]) {
         TCrossing &c = FCrossings[i];
-        c.likelyMissed = c.state == State::Counted && double(c.lapMs) > limit;
+        c.likelyMissed = c.state == State::Counted && double(c.lapMs) > longest;
+        c.likelyDouble = c.state == State::Counted && double(c.lapMs) < shortest;
     }
 }
 
@@ -539,5 +542,7 @@ QString TRaceCorrections::NoteText(const TCrossing &c, bool afterFinish)
         notes << QStringLiteral("bestätigt");
     if (c.likelyMissed)
         notes << QStringLiteral("Runde zu lang: Druck vergessen?");
+    if (c.likelyDouble)
+        notes << QStringLiteral("Runde zu kurz \u2013 doppelt gedrückt?");
     return notes.join(QStringLiteral(", "));
 }

@@ -26,7 +26,8 @@
 // car's previous counted crossing is held, not counted, until confirmed. Crossings an operator
 // made or changed (inserted, moved, edited) are never held. A press within the key lock is kept
 // as a crossing that does not count until it is confirmed or moved to another car. A counted lap
-// longer than kMissedLapFactor times the car's median lap is marked as a likely missed press.
+// longer than kMissedLapFactor times the car's median lap is marked as a likely missed press, one
+// shorter than kDoubleLapFactor times it as a likely double press.
 class TRaceCorrections
 {
 public:
@@ -51,6 +52,7 @@ public:
         int lap = 0;               // the lap it completes while counted, else 0
         qint32 lapMs = 0;          // that lap's duration while counted, else 0
         bool likelyMissed = false; // its lap is about twice the car's usual: a press missed?
+        bool likelyDouble = false; // its lap is far shorter than the car's usual: pressed twice?
         bool excluded = false;     // counted for its car, but not classified: DNS, or after DNF
     };
 
@@ -74,6 +76,8 @@ public:
 
     // A lap longer than this many times the car's median lap is marked as likely missed.
     static constexpr double kMissedLapFactor = 1.8;
+    // A lap shorter than this many times the car's median lap is marked as a likely double press.
+    static constexpr double kDoubleLapFactor = 0.5;
     // Counted laps a car needs before its median says what its usual lap is.
     static constexpr int kLapsForMedian = 3;
 

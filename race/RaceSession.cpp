@@ -103,7 +103,7 @@ TRaceSession::TApplied TRaceSession::Apply(TRaceEvent event)
     return applied;
 }
 
-TRaceSession::TApplied TRaceSession::Press(int car, quint32 stamp, qint64 wallMs)
+TRaceSession::TApplied TRaceSession::Press(int car, quint32 stamp, qint64 wallMs, bool overLock)
 {
     if (FState != TState::Running && FState != TState::Ended)
         return {};
@@ -112,7 +112,7 @@ TRaceSession::TApplied TRaceSession::Press(int car, quint32 stamp, qint64 wallMs
     // After the end no timer frees the keys: a press does.
     if (FState == TState::Ended)
         FTiming.ReleaseKeyLocks();
-    const bool locked = FTiming.KeyLocked(car);
+    const bool locked = !overLock && FTiming.KeyLocked(car);
     return Apply(PressEvent(car, stamp, FStartTick, wallMs, locked));
 }
 

@@ -64,8 +64,9 @@ public:
     // Applies one event. An event without a number gets the next one of the race.
     TApplied Apply(TRaceEvent event);
     // A press of car's lap key whose event arrived at stamp: recorded while the race runs or
-    // has ended; one within the key lock does not count. Nothing when the keys do not count now.
-    TApplied Press(int car, quint32 stamp, qint64 wallMs);
+    // has ended; one within the key lock does not count, unless overLock (the operator says
+    // the car crossed now). Nothing when the keys do not count now.
+    TApplied Press(int car, quint32 stamp, qint64 wallMs, bool overLock = false);
     // A race from its recorded events (a resume, an earlier race): START first. startTick
     // replaces the START's own tick (the counter starts again after a reboot).
     void Load(const QList<TRaceEvent> &events, quint32 startTick);
@@ -98,6 +99,8 @@ public:
     bool Tick(quint32 now);
     // Frees lap keys locked long enough (the 450 ms timer).
     bool ReleaseKeyLocks() { return FTiming.ReleaseKeyLocks(); }
+    // Frees the lap keys locked long enough by tick now (presses that waited, taken in order).
+    bool ReleaseKeyLocks(quint32 now) { return FTiming.ReleaseKeyLocks(now); }
 
     // ---- What the views read ----
     // Whether a car not yet finished has not been seen for the warning time at tick now.

@@ -133,7 +133,11 @@ bool TRaceTiming::KeyLocked(int n) const
 
 bool TRaceTiming::ReleaseKeyLocks()
 {
-    const quint32 now = FTicks.GetTickCount();
+    return ReleaseKeyLocks(FTicks.GetTickCount());
+}
+
+bool TRaceTiming::ReleaseKeyLocks(quint32 now)
+{
     bool released = false;
     for (int car = 1; car <= FCarCount; ++car) {
         // The lock flag, not the stamp, says whether the key is locked: a press stamped exactly

@@ -102,7 +102,7 @@ public:
     bool FClick(int n, bool running);
     // The same press stamped when its key event arrived (stamp) rather than now.
     bool FClick(int n, bool running, quint32 stamp);
-    // Whether a press of car n's key would be accepted now (see FClick).
+    // Whether a press of car n's key would be accepted now.
     bool AcceptsPress(int n, bool running) const;
     // An accepted press of car n at stamp: locks the key, stamps LastCross and records the lap.
     // The one way a press changes the race, live or rebuilt from the recorded events. A stamp
@@ -111,8 +111,10 @@ public:
     // Whether car n's lap key is locked (its menu item is disabled).
     bool KeyLocked(int n) const;
     // The key lock release of the 450 ms timer: frees every key of cars 1 to CarCount locked
-    // for at least kKeyLockMs. Returns whether any key was freed.
+    // for at least kKeyLockMs by the counter's reading (or by now). Returns whether any key was
+    // freed.
     bool ReleaseKeyLocks();
+    bool ReleaseKeyLocks(quint32 now);
 
     // Records one lap for car 1 to CarCount at the counter's present reading, ranks the cars and
     // refreshes the car's row. Does nothing once the car has completed RaceLaps laps.

@@ -322,7 +322,9 @@ void TFormMain::FitHeightToRows()
     SortGrid1->SetScrollBars(fitting < wanted ? ssVertical : ssNone);
     FormResize();
     setMinimumHeight(fitting);
-    resize(width(), fitting);
+    // A maximised window keeps the screen's size; its grid has room to spare.
+    if (!isMaximized() && !isFullScreen())
+        resize(width(), fitting);
     KeepOnScreen();
 }
 

@@ -446,6 +446,8 @@ private:
     std::optional<QList<TWaitingPress>> FPressesAtResume;
     // The car whose crossing Ctrl and its lap key found last: pressed again, the one before.
     int FFoundCar = 0;
+    // The window's size, and whether it was maximised, before the standings were zoomed.
+    std::optional<std::pair<QSize, bool>> FSizeBeforeZoom;
     // The crossing the latest-press line shows.
     int FShownLatest = 0;
     bool FJournalFlushPosted = false;

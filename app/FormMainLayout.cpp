@@ -420,9 +420,23 @@ void TFormMain::SetStandingsZoom(int percent)
     SortGrid1->SetDefaultRowHeight(int(std::lround(FBaseRowHeight * zoom)));
     Standings->Zoom = zoom;
     Standings->ScaleColumns();
-    SortGrid1->setMinimumWidth(int(std::lround(kMinimumGridWidth * zoom)));
-    if (before != zoom)
-        resize(int(std::lround(width() * zoom / before)), height());
+    // The window never grows past its screen: the grid's columns give up width instead.
+    const int widest = AvailableArea().width() - FrameExtent().width();
+    const int besideGrid = width() - SortGrid1->width();
+    SortGrid1->setMinimumWidth(
+        qMin(int(std::lround(kMinimumGridWidth * zoom)), widest - besideGrid));
+    if (before != zoom && before == 1.0 && !FSizeBeforeZoom)
+        FSizeBeforeZoom = std::pair(size(), isMaximized());
+    if (zoom == 1.0 && FSizeBeforeZoom) {
+        // Back to the size, or the maximised window, from before the zoom.
+        const auto [size, maximised] = *std::exchange(FSizeBeforeZoom, std::nullopt);
+        if (maximised)
+            showMaximized();
+        else if (!isMaximized())
+            resize(qMin(size.width(), widest), height());
+    } else if (before != zoom && !isMaximized()) {
+        resize(qMin(int(std::lround(width() * zoom / before)), widest), height());
+    }
     FitHeightToRows();
     FormResize();
     SortGrid1->viewport()->update();

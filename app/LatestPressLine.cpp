@@ -52,27 +52,35 @@ int TLatestPressLine::lineHeight() const
     return fontMetrics().height() + 2 * kMargin;
 }
 
+QStringList TLatestPressLine::shownParts() const
+{
+    const int width = rect().width() - 2 * kMargin;
+    const QFontMetrics metrics = fontMetrics();
+    const int gap = metrics.horizontalAdvance(kGap);
+    int used = 0;
+    const auto fit = [&](const QString &text, int room) {
+        if (text.isEmpty())
+            return text;
+        const QString shown = metrics.elidedText(text, Qt::ElideRight, qMax(room, 0));
+        if (!shown.isEmpty())
+            used += metrics.horizontalAdvance(shown) + gap;
+        return shown;
+    };
+    const QString head = fit(FHead, width);
+    const int tailWidth = FTail.isEmpty() ? 0 : metrics.horizontalAdvance(FTail) + gap;
+    const QString name = fit(FName, width - used - tailWidth);
+    const QString tail = fit(FTail, width - used);
+    return {head, name, tail};
+}
+
 void TLatestPressLine::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     const QRect area = rect().adjusted(kMargin, kMargin, -kMargin, -kMargin);
     painter.setPen(palette().color(QPalette::WindowText));
-    const QFontMetrics metrics = fontMetrics();
-    const int gap = metrics.horizontalAdvance(kGap);
-    int x = area.left();
-    const auto draw = [&](const QString &text, int room) {
-        const QString shown = metrics.elidedText(text, Qt::ElideRight, qMax(room, 0));
-        painter.drawText(QRect(x, area.top(), qMax(room, 0), area.height()),
-                         Qt::AlignLeft | Qt::AlignVCenter, shown);
-        x += metrics.horizontalAdvance(shown) + gap;
-    };
-    if (!FHead.isEmpty())
-        draw(FHead, area.right() + 1 - x);
-    const int tailWidth = FTail.isEmpty() ? 0 : metrics.horizontalAdvance(FTail) + gap;
-    if (!FName.isEmpty())
-        draw(FName, area.right() + 1 - x - tailWidth);
-    if (!FTail.isEmpty())
-        draw(FTail, area.right() + 1 - x);
+    QStringList parts = shownParts();
+    parts.removeAll(QString());
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter, parts.join(kGap));
 }
 
 void TLatestPressLine::changeEvent(QEvent *event)

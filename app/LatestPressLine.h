@@ -18,6 +18,8 @@ public:
     // A line of one part, cut at its end where it is too long.
     void setText(const QString &text);
     void setParts(const QString &head, const QString &name, const QString &tail);
+    // The head, name and tail as they fit the line's width now.
+    QStringList shownParts() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

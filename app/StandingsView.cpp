@@ -12,7 +12,8 @@ constexpr int kTitleRowHeight = 30;
 constexpr int kDefaultColWidth = 72;
 constexpr int kSpeedColWidthAtStart = 33;
 constexpr int kSpeedColWidthResized = 46;
-constexpr int kFitMargin = 5; // pixels left free right of the last column
+constexpr int kFitMargin = 5;       // pixels left free right of the last column
+constexpr int kMinDriverWidth = 80; // "Fahrer" never narrower, unzoomed
 
 struct TColumnLayout
 {
@@ -119,5 +120,18 @@ void TStandingsView::FitColumns(int gridWidth)
         if (col != Table::colFahrer)
             others += FGrid->ColWidths(col);
     }
-    FGrid->SetColWidths(Table::colFahrer, gridWidth - others - FGrid->ColCount() - kFitMargin);
+    const int room = gridWidth - FGrid->ColCount() - kFitMargin;
+    const int minDriver = int(std::lround(kMinDriverWidth * Zoom));
+    // Zoomed on a small screen, every column gives up width alike so none drops out of sight.
+    if (others > 0 && others + minDriver > room) {
+        const double share = double(qMax(room - minDriver, 0)) / others;
+        others = 0;
+        for (int col = 0; col < FGrid->ColCount(); ++col) {
+            if (col == Table::colFahrer)
+                continue;
+            FGrid->SetColWidths(col, qMax(1, int(FGrid->ColWidths(col) * share)));
+            others += FGrid->ColWidths(col);
+        }
+    }
+    FGrid->SetColWidths(Table::colFahrer, qMax(1, room - others));
 }

@@ -15,6 +15,8 @@
 #include <QTableView>
 #include <QTcpSocket>
 
+#include <QScreen>
+
 namespace {
 
 // Records what would be spoken; speaks in no time.
@@ -79,6 +81,7 @@ private slots:
     void livePageFollowsPressesAndCorrections();
     void pressesAreAnnounced();
     void standingsScaleAndKeepTheirScale();
+    void zoomNeverPushesTheWindowOffTheScreen();
     void boardFollowsPressesAndCorrections();
     void analysisFollowsTheRace();
 };
@@ -188,6 +191,37 @@ void TestAudience::standingsScaleAndKeepTheirScale()
     QCOMPARE(t.window->SortGrid1->DefaultRowHeight(), rowHeight);
     QCOMPARE(t.window->SortGrid1->font().pixelSize(), fontPx);
     QCOMPARE(t.window->SortGrid1->ColWidths(TRaceTiming::colNr), nrWidth);
+}
+
+void TestAudience::zoomNeverPushesTheWindowOffTheScreen()
+{
+    TWindowUnderTest t;
+    const QRect screen = t.window->screen()->availableGeometry();
+    t.window->resize(screen.width() - 200, t.window->height());
+    const QSize before = t.window->size();
+    TSortGrid *grid = t.window->SortGrid1;
+    for (int step = 0; step < 12; ++step)
+        t.Key(Qt::Key_Plus, Qt::ControlModifier);
+    QVERIFY(t.window->StandingsZoomPercent > 200);
+    QVERIFY2(t.window->frameGeometry().width() <= screen.width(),
+             qPrintable(QString::number(t.window->frameGeometry().width())));
+    // Every column keeps some width and all of them lie within the grid.
+    int columns = 0;
+    for (int col = 0; col < grid->ColCount(); ++col) {
+        QVERIFY(grid->ColWidths(col) > 0);
+        columns += grid->ColWidths(col);
+    }
+    QVERIFY(columns <= grid->width());
+    t.Key(Qt::Key_0, Qt::ControlModifier);
+    QCOMPARE(t.window->size().width(), before.width());
+    // Maximised, zoomed and back: maximised as before.
+    t.window->showMaximized();
+    QTRY_VERIFY(t.window->isMaximized());
+    t.Key(Qt::Key_Plus, Qt::ControlModifier);
+    t.Key(Qt::Key_Plus, Qt::ControlModifier);
+    QVERIFY(t.window->frameGeometry().width() <= screen.width());
+    t.Key(Qt::Key_0, Qt::ControlModifier);
+    QVERIFY(t.window->isMaximized());
 }
 
 namespace {

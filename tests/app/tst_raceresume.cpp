@@ -70,6 +70,7 @@ private slots:
     void resumeAfterARestartOfTheMachine();
     void declinedResumeKeepsTheRaceAsInterrupted();
     void keysCountWhileModalWindowsAreUp();
+    void pressesDuringTheResumeQuestionGoIntoTheRace();
     void brokenJournalKeepsTheRaceRunning();
     void killedRaceLosesNoStoredPress();
     void archiveShowsEarlierRacesReadOnly();
@@ -192,6 +193,47 @@ void TestRaceResume::keysCountWhileModalWindowsAreUp()
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.exec();
     QCOMPARE(t.window->Race.LapTable[3].Count, 1);
+}
+
+void TestRaceResume::pressesDuringTheResumeQuestionGoIntoTheRace()
+{
+    TWindowUnderTest t;
+    t.UseJournal();
+    t.window->seCarCount->setValue(3);
+    t.ClickStart();
+    t.Advance(60000);
+    t.Lap(3);
+    QVERIFY(t.window->Journal->flush(5000));
+    t.Close();
+    t.Open();
+    // Cars go on crossing while the question is read: F3 twice, 61 s apart, and F1; then "Ja".
+    QTimer::singleShot(0, [&t] {
+        QWidget *modal = QApplication::activeModalWidget();
+        QVERIFY(modal);
+        QWidget *focus = modal->focusWidget() ? modal->focusWidget() : modal;
+        t.ticks.Advance(61000);
+        QTest::keyClick(focus, Qt::Key_F3);
+        t.ticks.Advance(61000);
+        QTest::keyClick(focus, Qt::Key_F3);
+        t.ticks.Advance(500);
+        QTest::keyClick(focus, Qt::Key_F1);
+        QTest::mouseClick(t.dialog->OKBtn, Qt::LeftButton);
+    });
+    t.window->OfferResume();
+    QCOMPARE(t.window->RaceState(), TFormMain::rsRunning);
+    QCOMPARE(t.window->Race.LapTable[3].Count, 3);
+    QCOMPARE(t.window->Race.CrossTable[3].Slot[2], 121000);
+    QCOMPARE(t.window->Race.CrossTable[3].Slot[3], 182000);
+    QCOMPARE(t.window->Race.LapTable[1].Count, 1);
+    QCOMPARE(t.window->Race.CrossTable[1].Slot[1], 182500);
+    // They are in the journal like every press: a second crash keeps them.
+    QVERIFY(t.window->Journal->flush(5000));
+    t.Close();
+    t.Open();
+    t.Answer(TFDlgYesNo::daYes);
+    t.window->OfferResume();
+    QCOMPARE(t.window->Race.LapTable[3].Count, 3);
+    QCOMPARE(t.window->Race.LapTable[1].Count, 1);
 }
 
 void TestRaceResume::brokenJournalKeepsTheRaceRunning()

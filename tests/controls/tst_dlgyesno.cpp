@@ -235,6 +235,7 @@ void TestDlgYesNo::wholeQuestionAndCaptionAreShown()
     QVERIFY(dialog.width() <= dialog.screen()->availableGeometry().width());
     // At least as wide as the caption in the application's own font, buttons aside.
     const int caption = QFontMetrics(QApplication::font()).horizontalAdvance(dialog.windowTitle());
+    QVERIFY(dialog.grab().save(ShotPath(QStringLiteral("dlgyesno-long-question.png"))));
     dialog.reject();
 
     QGuiApplication::setApplicationDisplayName(

@@ -3,9 +3,12 @@
 #include "ChartColours.h"
 #include "FormatTime.h"
 #include "LapPositions.h"
+#include "WindowFit.h"
 
+#include <QKeySequence>
 #include <QPainter>
 #include <QPainterPath>
+#include <QShortcut>
 
 #include <algorithm>
 
@@ -13,6 +16,8 @@ namespace {
 
 constexpr int kMargin = 48;
 constexpr int kLegendRow = 18;
+constexpr int kLegendColumns = 4;
+constexpr QSize kInitialSize(900, 700);
 
 } // namespace
 
@@ -20,35 +25,65 @@ TAnalysisWindow::TAnalysisWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setWindowTitle(QStringLiteral("Talvenbahn – Rennanalyse"));
     setObjectName(QStringLiteral("AnalysisWindow"));
-    resize(900, 700);
+    resize(kInitialSize);
     setAutoFillBackground(true);
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
     setPalette(white);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &QWidget::close);
 }
 
 void TAnalysisWindow::Show(const TResultsSnapshot &snapshot)
 {
     FSnapshot = snapshot;
-    FPlaces = LapPositions(snapshot);
+    // A starter beyond the cars has no lap key and no laps: nothing to chart.
+    FSnapshot.rows.removeIf([](const TResultsRow &row) { return row.car == 0; });
+    FPlaces = LapPositions(FSnapshot);
     update();
+}
+
+void TAnalysisWindow::OpenOn(QPoint centre, const QRect &available)
+{
+    setGeometry(PlaceOnScreen(size(), centre, available));
+    show();
+}
+
+int TAnalysisWindow::LegendHeight() const
+{
+    return kLegendRow * ((FSnapshot.carCount() + kLegendColumns - 1) / kLegendColumns) + 8;
+}
+
+QList<TAnalysisWindow::TLegendEntry> TAnalysisWindow::Legend() const
+{
+    // One entry per car, four to a line, below both charts; a long name is shortened so that it
+    // ends before the next entry begins.
+    const int column = std::max(1, width() / kLegendColumns);
+    const int top = height() - LegendHeight() + 4;
+    const QFontMetrics metrics = fontMetrics();
+    QList<TLegendEntry> entries;
+    for (int i = 0; i < FSnapshot.carCount(); ++i) {
+        const QPoint at(8 + (i % kLegendColumns) * column, top + (i / kLegendColumns) * kLegendRow);
+        const QRect textRect(at + QPoint(22, 0), QSize(column - 22 - 8, kLegendRow));
+        entries.append(
+            {QRect(at + QPoint(0, 4), QSize(16, 8)), textRect,
+             metrics.elidedText(CarLabel(FSnapshot.rows[i]), Qt::ElideRight, textRect.width())});
+    }
+    return entries;
 }
 
 void TAnalysisWindow::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const int legendHeight = kLegendRow * ((FSnapshot.carCount() + 3) / 4) + 8;
-    const int chartHeight = (height() - legendHeight) / 2;
+    const int chartHeight = (height() - LegendHeight()) / 2;
     paintChart(painter, QRect(0, 0, width(), chartHeight), true);
     paintChart(painter, QRect(0, chartHeight, width(), chartHeight), false);
-    // The legend: one entry per car, four to a line.
-    const int column = std::max(1, width() / 4);
-    for (int i = 0; i < FSnapshot.carCount(); ++i) {
-        const QPoint at(8 + (i % 4) * column, 2 * chartHeight + 4 + (i / 4) * kLegendRow);
-        painter.fillRect(QRect(at + QPoint(0, 4), QSize(16, 8)), ChartColour(i));
+    const QList<TLegendEntry> legend = Legend();
+    for (int i = 0; i < legend.size(); ++i) {
+        painter.fillRect(legend[i].swatch, ChartColour(i));
         painter.setPen(Qt::black);
-        painter.drawText(at + QPoint(22, 13), CarLabel(FSnapshot.rows[i]));
+        painter.drawText(legend[i].textRect, Qt::AlignLeft | Qt::AlignTop, legend[i].text);
     }
 }
 

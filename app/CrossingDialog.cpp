@@ -2,6 +2,7 @@
 
 #include "CarChooser.h"
 #include "RaceCorrections.h"
+#include "WindowFit.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -38,6 +39,8 @@ TCrossingDialog::TCrossingDialog(const QString &title, const QStringList &cars, 
     form->addRow(QStringLiteral("&Rennzeit:"), FTime);
     form->addRow(FError);
     form->addRow(buttons);
+    // The caption says which correction this is: it is shown whole.
+    FitWidthToTitle(this);
     if (timeEditable) {
         FTime->setFocus();
         FTime->selectAll();

@@ -263,7 +263,8 @@ public:
     // Shows a race of the journal read-only in the standings, as a stopped race; only while no
     // race is in the standings. START then clears it and brings back the header as it was.
     bool ViewArchivedRace(qint64 raceId);
-    // Deletes a race of the journal after a question (never the race in progress).
+    // Deletes a race of the journal after a question; the race in the standings is not deleted,
+    // and a notice says why.
     void DeleteArchivedRace(qint64 raceId);
     bool ViewingArchivedRace() const { return FViewingArchive; }
     // Race duration in seconds, saved as "Time".

@@ -20,6 +20,12 @@ const QString kOnlyWhenReady = QStringLiteral(
 const QString kIncomplete = QStringLiteral(
     "Das Rennen ist im Rennjournal nicht vollständig und kann nicht gezeigt werden.");
 const QString kDeleteQuestion = QStringLiteral("Das Rennen \u201E%1\u201C vom %2 löschen?");
+// The race in the standings is still written to: deleting it would lose what follows.
+const QString kNotWhileShown = QStringLiteral(
+    "Das Rennen \u201E%1\u201C steht noch in der Rangliste und kann deshalb nicht gelöscht "
+    "werden. Es lässt sich löschen, sobald es mit START zurückgesetzt ist (ein laufendes Rennen "
+    "vorher stoppen).");
+const QString kGone = QStringLiteral("Dieses Rennen ist nicht mehr im Rennjournal.");
 const QString kViewing = QStringLiteral("Früheres Rennen \u201E%1\u201C vom %2 (nur zum Lesen)");
 
 QString startedText(qint64 wallMs)
@@ -75,8 +81,14 @@ bool TFormMain::ViewArchivedRace(qint64 raceId)
 void TFormMain::DeleteArchivedRace(qint64 raceId)
 {
     const std::optional<TRaceSummary> race = Journal->race(raceId);
-    if (!race || raceId == JournalRaceId)
+    if (!race) {
+        ShowNoticeText(kGone);
         return;
+    }
+    if (raceId == JournalRaceId) {
+        ShowNoticeText(kNotWhileShown.arg(race->title));
+        return;
+    }
     if (AskYesNo(kDeleteQuestion.arg(race->title, startedText(race->startedWallMs)), true))
         Journal->deleteRace(raceId);
 }

@@ -84,7 +84,9 @@ void TFormMain::ShowAnalysis()
     if (!Analysis)
         Analysis = new TAnalysisWindow(this);
     Analysis->Show(ResultsSnapshot());
-    Analysis->show();
+    // Over the operator's window and wholly on its screen, also on a small one.
+    if (!Analysis->isVisible())
+        Analysis->OpenOn(frameGeometry().center(), AvailableArea());
     Analysis->raise();
 }
 

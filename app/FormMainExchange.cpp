@@ -34,7 +34,14 @@
 
 namespace {
 
-const QString kWriteError = QStringLiteral("Der Schreibfehler der Datei: ");
+const QString kWriteError = QStringLiteral("Die Datei \u201E%1\u201C konnte nicht geschrieben "
+                                           "werden: %2");
+// Exports land in the working folder, which the operator may not know: the status bar says
+// where each file went.
+const QString kWorkbookWritten = QStringLiteral("Arbeitsmappe geschrieben: %1");
+const QString kPageWritten = QStringLiteral("Ergebnisseite geschrieben: %1 (mit %2)");
+const QString kFilesWritten = QStringLiteral("Geschrieben in %1: %2");
+constexpr int kWrittenMessageMs = 10000;
 
 } // namespace
 
@@ -60,6 +67,9 @@ void TFormMain::sbExcelClick(QObject *)
     QGuiApplication::restoreOverrideCursor();
     if (!written)
         ReportWriteError(excel.targetPath(), excel.errorString());
+    else
+        StatusBar1->showMessage(kWorkbookWritten.arg(FullPathOf(excel.targetPath())),
+                                kWrittenMessageMs);
 }
 
 void TFormMain::sbWebClick(QObject *)
@@ -85,6 +95,10 @@ bool TFormMain::WriteResultsPage(const QString &FileName)
     TAnalysisPageWriter analysisWriter;
     if (!analysisWriter.writeFile(analysis, snapshot))
         ReportWriteError(FullPathOf(analysis), analysisWriter.errorString());
+    else
+        StatusBar1->showMessage(
+            kPageWritten.arg(FullPathOf(FileName), QFileInfo(analysis).fileName()),
+            kWrittenMessageMs);
     return true;
 }
 
@@ -113,8 +127,12 @@ void TFormMain::ExportResultFiles()
             const qsizetype split = error.indexOf(QLatin1Char('\n'));
             ReportWriteError(error.left(split), error.mid(split + 1));
         } else {
-            StatusBar1->showMessage(
-                QStringLiteral("Geschrieben: ") + names.join(QStringLiteral(", ")), 10000);
+            QStringList files;
+            for (const QString &name : names)
+                files << QFileInfo(name).fileName();
+            StatusBar1->showMessage(kFilesWritten.arg(QFileInfo(FullPathOf(names.first())).path(),
+                                                      files.join(QStringLiteral(", "))),
+                                    kWrittenMessageMs);
         }
         if (OnResultFilesWritten)
             OnResultFilesWritten(error);
@@ -147,7 +165,7 @@ void TFormMain::PrintResults()
 
 void TFormMain::ReportWriteError(const QString &path, const QString &reason)
 {
-    const QString text = kWriteError + path + QStringLiteral("\n") + reason;
+    const QString text = kWriteError.arg(path, reason);
     if (ShowWriteError)
         ShowWriteError(text);
     else

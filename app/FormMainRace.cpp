@@ -29,7 +29,13 @@ namespace {
 constexpr int kMsPerSecond = 1000;
 
 const QString kStopQuestion = QStringLiteral("Alle aktuellen Laufzeiten stoppen?");
-const QString kNewRaceQuestion = QStringLiteral("Alle laufenden Zeiten stoppen?");
+// A new race empties the standings: the question says so, and what "Ja" does.
+const QString kNewRaceQuestion =
+    QStringLiteral("Neues Rennen vorbereiten?\n\u201EJa\u201C leert die Rangliste: alle Zeiten, "
+                   "Startnummern und Fahrer werden gelöscht.");
+const QString kNewRaceWhileRunningQuestion = QStringLiteral(
+    "Neues Rennen vorbereiten?\n\u201EJa\u201C stoppt das laufende Rennen und leert die "
+    "Rangliste: alle Zeiten, Startnummern und Fahrer werden gelöscht.");
 const QString kCloseQuestion = QStringLiteral("Beenden?");
 const QString kStoppedCaption = QStringLiteral("00:00");
 
@@ -39,8 +45,8 @@ bool TFormMain::AskYesNo(const QString &question, bool focusOnNo)
 {
     TFDlgYesNo *dialog = DlgYesNo();
     dialog->Label1->setText(question);
-    if (focusOnNo)
-        dialog->SetActiveControl(dialog->CancelBtn);
+    // Each question chooses the button Enter presses, never the one that answered the last.
+    dialog->SetActiveControl(focusOnNo ? dialog->CancelBtn : dialog->OKBtn);
     return dialog->ShowModal() == TFDlgYesNo::mrYes;
 }
 
@@ -256,8 +262,9 @@ void TFormMain::seKrugsChange(QObject *)
 
 void TFormMain::sbNewClick(QObject *)
 {
-    // During a race "Ja" ends it: the question opens on "Nein", so Enter never ends a race.
-    if (!AskYesNo(kNewRaceQuestion, Running()))
+    // "Ja" empties the standings (and during a race ends it): the question opens on "Nein", so
+    // Enter never loses a race's results.
+    if (!AskYesNo(Running() ? kNewRaceWhileRunningQuestion : kNewRaceQuestion, true))
         return;
     // A running race is stopped before anything is emptied: answering "Nein" to the stop
     // keeps the race and its standings as they are.

@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QFutureWatcher>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QtConcurrent/QtConcurrentRun>
@@ -22,6 +23,9 @@ const QString kNoListDuringRace = QStringLiteral(
 const QString kStillReading = QStringLiteral(
     "Es wird noch eine Starterliste gelesen. Bitte warten, bis sie fertig gelesen ist.");
 const QString kReading = QStringLiteral("Starterliste %1 wird gelesen …");
+const QString kCarsFollowList = QStringLiteral(
+    "Starterliste mit %1 Startern gelesen: \u201EAutos\u201C von %2 auf %1 gesetzt.");
+constexpr int kCarsMessageMs = 15000;
 
 } // namespace
 
@@ -82,6 +86,15 @@ void TFormMain::ReadStarterList(const QString &FileName)
 void TFormMain::ShowStarterList(const StarterList &rows)
 {
     Session.ShowStarterList(rows);
+    // Cars without a starter would stand in every result with zero times. A list is only read
+    // while no race is in the standings, so the car count may follow it; more starters than
+    // cars keep the count.
+    const int starters = int(rows.size());
+    const int cars = seCarCount->value();
+    if (starters >= 1 && starters < cars && !Session.HasRace()) {
+        seCarCount->setValue(starters);
+        StatusBar1->showMessage(kCarsFollowList.arg(starters).arg(cars), kCarsMessageMs);
+    }
     Standings->Show();
     if (SortGrid1->RowCount() > 1)
         SortGrid1->SetTopRow(1);

@@ -18,22 +18,21 @@ QString textOf(const QVariant &value)
     return value.toString();
 }
 
-bool readInt(const QSettings &ini, const QString &key, std::optional<int> &target)
+void readInt(const QSettings &ini, const QString &key, std::optional<int> &target)
 {
     const QVariant value = ini.value(key);
     if (!value.isValid() || value.metaType().id() == QMetaType::QStringList)
-        return false;
+        return;
     bool ok = false;
     const int number = value.toString().trimmed().toInt(&ok);
-    if (!ok)
-        return false;
-    target = number;
-    return true;
+    if (ok)
+        target = number;
 }
 
-QString readText(const QSettings &ini, const QString &key)
+void readText(const QSettings &ini, const QString &key, std::optional<QString> &target)
 {
-    return textOf(ini.value(key));
+    if (ini.contains(key))
+        target = textOf(ini.value(key));
 }
 
 void writeInt(QSettings &ini, const QString &key, const std::optional<int> &value)
@@ -67,17 +66,19 @@ TStoredSettings TSettingsStore::Read() const
     if (!QFileInfo::exists(m_filePath))
         return s;
     const QSettings ini(m_filePath, QSettings::IniFormat);
-    std::optional<int> *const integers[] = {&s.Left, &s.Top,   &s.Width,  &s.Height, &s.Acc,
-                                            &s.Dist, &s.Autos, &s.Runden, &s.Time};
-    static const char *const kIntegerKeys[] = {"Left", "Top",   "Width",  "Height", "Acc",
-                                               "Dist", "Autos", "Runden", "Time"};
-    for (size_t i = 0; i < std::size(integers); ++i) {
-        if (!readInt(ini, QLatin1String(kIntegerKeys[i]), *integers[i]))
-            return s;
-    }
-    s.Title = readText(ini, QStringLiteral("Title"));
-    s.TimeWarn = readText(ini, QStringLiteral("TimeWarn"));
-    // Added later than the values above: each on its own, a file without them keeps the rest.
+    // Each value on its own: one that is missing or unreadable takes the window's default and
+    // leaves the others as the file holds them (a file written by hand may hold a few keys).
+    readInt(ini, QStringLiteral("Left"), s.Left);
+    readInt(ini, QStringLiteral("Top"), s.Top);
+    readInt(ini, QStringLiteral("Width"), s.Width);
+    readInt(ini, QStringLiteral("Height"), s.Height);
+    readInt(ini, QStringLiteral("Acc"), s.Acc);
+    readInt(ini, QStringLiteral("Dist"), s.Dist);
+    readInt(ini, QStringLiteral("Autos"), s.Autos);
+    readInt(ini, QStringLiteral("Runden"), s.Runden);
+    readInt(ini, QStringLiteral("Time"), s.Time);
+    readText(ini, QStringLiteral("Title"), s.Title);
+    readText(ini, QStringLiteral("TimeWarn"), s.TimeWarn);
     readInt(ini, QStringLiteral("MinLap"), s.MinLap);
     readInt(ini, QStringLiteral("PassLog"), s.PassLog);
     readInt(ini, QStringLiteral("Zoom"), s.Zoom);
@@ -85,8 +86,7 @@ TStoredSettings TSettingsStore::Read() const
     readInt(ini, QStringLiteral("LivePort"), s.LivePort);
     readInt(ini, QStringLiteral("Speech"), s.Speech);
     readInt(ini, QStringLiteral("Finish"), s.Finish);
-    if (ini.contains(QStringLiteral("BoardScreen")))
-        s.BoardScreen = readText(ini, QStringLiteral("BoardScreen"));
+    readText(ini, QStringLiteral("BoardScreen"), s.BoardScreen);
     return s;
 }
 

@@ -40,9 +40,9 @@ public:
 
     const QString &FilePath() const { return m_filePath; }
 
-    // Reads the values in their fixed order. An integer that is missing or not an integer ends
-    // the reading there, so it and every later value stay absent; a missing text reads as empty.
-    // A missing file gives no values at all. Never fails.
+    // Reads each value on its own: one that is missing, or an integer that is not an integer,
+    // stays absent and the others are read all the same. A missing file gives no values at
+    // all. Never fails.
     TStoredSettings Read() const;
 
     // Writes every present value; returns false when the file could not be written.

@@ -1,11 +1,15 @@
 #include "DlgYesNo.h"
 
 #include "ControlResources.h"
+#include "WindowFit.h"
 
 #include <QApplication>
 #include <QBitmap>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace {
 
@@ -26,6 +30,19 @@ QRect ScaledRect(int left, int top, int width, int height)
 constexpr int kClientWidth = 273;
 constexpr int kClientHeight = 116;
 constexpr int kFontPixelHeight = 14;
+
+// The drawn places of the question, the icon and the buttons, before the text widens them.
+const QRect kLabelRect(49, 7, 208, 61);
+const QRect kIconRect(5, 17, 39, 40);
+const QRect kOkRect(48, 74, 92, 31);
+const QRect kCancelRect(166, 74, 92, 31);
+// Room for a line's end that the label's own wrapping keeps free.
+constexpr int kLabelSlack = 8;
+
+QRect ScaledRect(const QRect &design)
+{
+    return ScaledRect(design.left(), design.top(), design.width(), design.height());
+}
 
 QPixmap QuestionIcon()
 {
@@ -63,20 +80,20 @@ void TFDlgYesNo::BuildControls()
     // Created in tab order: OKBtn first, then CancelBtn.
     OKBtn = new QPushButton(QStringLiteral("Ja"), this);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    OKBtn->setGeometry(ScaledRect(48, 74, 92, 31));
+    OKBtn->setGeometry(ScaledRect(kOkRect));
     CancelBtn = new QPushButton(QStringLiteral("Nein"), this);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    CancelBtn->setGeometry(ScaledRect(166, 74, 92, 31));
+    CancelBtn->setGeometry(ScaledRect(kCancelRect));
 
     Label1 = new QLabel(QStringLiteral("?"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(ScaledRect(49, 7, 208, 61));
+    Label1->setGeometry(ScaledRect(kLabelRect));
     Label1->setAlignment(Qt::AlignCenter);
     Label1->setWordWrap(true);
 
     Icon = new QLabel(this);
     Icon->setObjectName(QStringLiteral("Icon"));
-    Icon->setGeometry(ScaledRect(5, 17, 39, 40));
+    Icon->setGeometry(ScaledRect(kIconRect));
     Icon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Icon->setPixmap(QuestionIcon());
 
@@ -135,6 +152,44 @@ int TFDlgYesNo::AnswerPrepared(TDlgAnswer answer)
         break;
     }
     return mrCancel;
+}
+
+void TFDlgYesNo::FitToText()
+{
+    const QRect label = ScaledRect(kLabelRect);
+    const QSize client(Scaled(kClientWidth), Scaled(kClientHeight));
+    const int around = client.width() - label.width();
+    int maxLabel = Scaled(kMaxLabelWidth);
+    if (const QScreen *shownOn = screen())
+        maxLabel = std::min(maxLabel, shownOn->availableGeometry().width() - 2 * around);
+    maxLabel = std::max(maxLabel, label.width());
+
+    // As wide as its longest line or its longest word needs, within the limits; then as high
+    // as the wrapped text needs.
+    const QFontMetrics metrics(Label1->font());
+    int natural = 0;
+    for (const QString &line : Label1->text().split(QLatin1Char('\n')))
+        natural = std::max(natural, metrics.horizontalAdvance(line));
+    const int width = std::clamp(natural + kLabelSlack, label.width(), maxLabel);
+    const int height = std::max(label.height(), Label1->heightForWidth(width));
+    const int grownWidth = width - label.width();
+    const int grownHeight = height - label.height();
+
+    const int dialogWidth = std::max(client.width() + grownWidth, TitleBarWidth(this));
+    const int shift = (dialogWidth - client.width() - grownWidth) / 2;
+    Label1->setGeometry(label.adjusted(shift, 0, shift + grownWidth, grownHeight));
+    Icon->setGeometry(ScaledRect(kIconRect).translated(shift, 0));
+    OKBtn->setGeometry(ScaledRect(kOkRect).translated(shift + grownWidth / 2, grownHeight));
+    CancelBtn->setGeometry(ScaledRect(kCancelRect).translated(shift + grownWidth / 2, grownHeight));
+    setFixedSize(dialogWidth, client.height() + grownHeight);
+}
+
+void TFDlgYesNo::setVisible(bool visible)
+{
+    // Before the dialog places itself over its parent, which needs its final size.
+    if (visible)
+        FitToText();
+    QDialog::setVisible(visible);
 }
 
 void TFDlgYesNo::showEvent(QShowEvent *event)

@@ -10,7 +10,8 @@ class QPushButton;
 // The program's one yes/no question. The caller writes the question into Label1, may make a
 // button the active control (SetActiveControl), calls ShowModal and treats 6 as "yes"; every
 // other result is "no". One instance lives for the whole run and is reused for every question;
-// it remembers the button that had the focus when it was last closed.
+// it remembers the button that had the focus when it was last closed. Each time it is shown it
+// grows from its drawn size as far as its question and its caption need (FitToText).
 //
 // Tests answer questions in advance with PrepareAnswer: while prepared answers are queued,
 // ShowModal takes the next one, applies it as the user would (focus moves to a clicked button,
@@ -46,8 +47,14 @@ public:
     int PreparedAnswerCount() const { return m_prepared.size(); }
     QStringList AskedQuestions() const { return m_asked; }
 
+    // Widens the question up to kMaxLabelWidth (and the screen), then lets it take as many
+    // lines as it needs; the dialog follows, at least as wide as its caption.
+    void FitToText();
+    static constexpr int kMaxLabelWidth = 448;
+
     void done(int result) override;
     void reject() override;
+    void setVisible(bool visible) override;
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QToolBar>
@@ -99,6 +100,9 @@ THelpWindow::THelpWindow(const QString &libraryPath, QWidget *parent)
     resize(kInitialSize);
     // An open help window must not keep the program running after its main window closed.
     setAttribute(Qt::WA_QuitOnClose, false);
+    // Read and put away as quickly as any other window of the program.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &QWidget::close);
 }
 
 THelpWindow::~THelpWindow() = default;

@@ -21,7 +21,7 @@ extern const QString kHelpFileDamagedText;
 
 // The help window: the file's table of contents and keyword index beside the page browser.
 // The file is read in a helper process while the window already shows; requests made in the
-// meantime are carried out once it has been read.
+// meantime are carried out once it has been read. Escape closes it.
 class THelpWindow : public QWidget
 {
     Q_OBJECT

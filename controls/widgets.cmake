@@ -6,6 +6,8 @@ target_sources(controls PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/ControlResources.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DlgYesNo.h
     ${CMAKE_CURRENT_LIST_DIR}/DlgYesNo.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/WindowFit.h
+    ${CMAKE_CURRENT_LIST_DIR}/WindowFit.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FloatText.h
     ${CMAKE_CURRENT_LIST_DIR}/FloatText.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SpinButton.h

@@ -92,8 +92,11 @@ TOpenDialog StarterListOpenDialog()
 {
     TOpenDialog dialog;
     dialog.DefaultExt = QStringLiteral("xls");
-    dialog.Filter = {QStringLiteral("MS Excel file (*.xls *.xlsx)"),
-                     QStringLiteral("OpenDocument (*.ods)"), QStringLiteral("CSV (*.csv)")};
+    // Every format the reader takes is in sight at first; the others narrow the choice.
+    dialog.Filter = {QStringLiteral("Alle Starterlisten (*.xls *.xlsx *.ods *.csv)"),
+                     QStringLiteral("Excel-Arbeitsmappe (*.xls *.xlsx)"),
+                     QStringLiteral("OpenDocument-Tabelle (*.ods)"),
+                     QStringLiteral("CSV-Datei (*.csv)")};
     dialog.FilterIndex = 1;
     return dialog;
 }

@@ -47,7 +47,8 @@ private:
     QStringList m_offered;
 };
 
-// The dialog of the starter-list command: workbooks first, then OpenDocument and CSV.
+// The dialog of the starter-list command: every list format first, then workbooks,
+// OpenDocument and CSV each on their own.
 TOpenDialog StarterListOpenDialog();
 
 // A file name without its extension ("C:/listen/lauf.xls" gives "C:/listen/lauf").

@@ -619,7 +619,7 @@ void StarterList(TScriptedRace &race)
     }
     race.T.window->seCarCount->setValue(4);
     race.T.window->seKrugs->setValue(4);
-    race.T.window->OpenDialog1.PrepareAnswer(list, 3);
+    race.T.window->OpenDialog1.PrepareAnswer(list, 4);
     QTest::mouseClick(race.T.window->bStartList, Qt::LeftButton);
     race.T.WaitForStarterList();
     QCOMPARE(race.T.window->SortGrid1->RowCount(), 9);

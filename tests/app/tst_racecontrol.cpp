@@ -17,7 +17,12 @@ constexpr int Zeit = TRaceTiming::colZeit;
 constexpr int Laps = TRaceTiming::colLaps;
 
 const QString kStopQuestion = QStringLiteral("Alle aktuellen Laufzeiten stoppen?");
-const QString kNewRaceQuestion = QStringLiteral("Alle laufenden Zeiten stoppen?");
+const QString kNewRaceQuestion =
+    QStringLiteral("Neues Rennen vorbereiten?\n\u201EJa\u201C leert die Rangliste: alle Zeiten, "
+                   "Startnummern und Fahrer werden gelöscht.");
+const QString kNewRaceWhileRunningQuestion = QStringLiteral(
+    "Neues Rennen vorbereiten?\n\u201EJa\u201C stoppt das laufende Rennen und leert die "
+    "Rangliste: alle Zeiten, Startnummern und Fahrer werden gelöscht.");
 
 // Sets up a race of cars and laps with the header fields, as the operator would.
 void configure(TWindowUnderTest &t, int cars, int laps)
@@ -261,6 +266,31 @@ void TestRaceControl::destructiveQuestionsOpenOnNein()
     t.Answer(TFDlgYesNo::daEnter);
     QVERIFY(!t.window->close());
     QVERIFY(t.window->TimerALL->isActive());
+
+    // STOPP answered "Ja", then Ctrl+N: Enter keeps the stopped race and its laps.
+    t.Answer(TFDlgYesNo::daYes);
+    t.ClickStart();
+    QCOMPARE(t.window->RaceState(), TFormMain::rsStopped);
+    t.Answer(TFDlgYesNo::daEnter);
+    t.Key(Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(t.dialog->AskedQuestions().last(), kNewRaceQuestion);
+    QCOMPARE(t.window->RaceState(), TFormMain::rsStopped);
+    QCOMPARE(t.Cell(Laps, t.RowOfKey(QStringLiteral("F1"))), QStringLiteral("1"));
+
+    // Ready, with a driver typed in: Enter keeps the driver too.
+    t.ClickStart();
+    t.window->TypeIntoStandings(TRaceTiming::colFahrer, 1, QStringLiteral("Anna"));
+    t.Key(Qt::Key_S, Qt::ControlModifier);
+    t.Answer(TFDlgYesNo::daYes);
+    t.Key(Qt::Key_S, Qt::ControlModifier); // stopped with "Ja" focused
+    t.Key(Qt::Key_S, Qt::ControlModifier); // and reset
+    QCOMPARE(t.window->RaceState(), TFormMain::rsReady);
+    t.Answer(TFDlgYesNo::daEnter);
+    t.Key(Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(t.Cell(TRaceTiming::colFahrer, 1), QStringLiteral("Anna"));
+    t.Answer(TFDlgYesNo::daYes); // "Ja" does what the question says
+    t.Key(Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(t.Cell(TRaceTiming::colFahrer, 1), QString());
 }
 
 void TestRaceControl::startUsesTheLapLengthShown()
@@ -480,7 +510,8 @@ void TestRaceControl::newRaceWhileRunning()
     t.Answer(TFDlgYesNo::daYes); // new race
     t.Answer(TFDlgYesNo::daNo);  // but do not stop
     t.Key(Qt::Key_N, Qt::ControlModifier);
-    QCOMPARE(t.dialog->AskedQuestions(), (QStringList{kNewRaceQuestion, kStopQuestion}));
+    QCOMPARE(t.dialog->AskedQuestions(),
+             (QStringList{kNewRaceWhileRunningQuestion, kStopQuestion}));
     QCOMPARE(t.window->RaceState(), TFormMain::rsRunning);
     QVERIFY(t.window->TimerALL->isActive());
     QCOMPARE(t.Cell(TRaceTiming::colFahrer, t.RowOfKey(QStringLiteral("F1"))),

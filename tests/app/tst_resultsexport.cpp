@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QToolButton>
 
 namespace {
@@ -43,6 +44,7 @@ private slots:
     void pageThatCannotBeWrittenIsReported();
     void failedPageIsNotOpened();
     void workbookThatCannotBeWrittenIsReported();
+    void resultFilesNameTheirFolder();
 
 private:
     // Two cars, two laps: car 2 leads; export while car 1 still runs its second lap.
@@ -109,6 +111,15 @@ void TestResultsExport::exportsDuringAndAfterTheRace()
     QCOMPARE(m_opened.size(), 2);
     QCOMPARE(m_opened.at(0), pageName());
     QVERIFY(m_errors.isEmpty());
+    // The status bar says where the workbook went (the page's message came before it).
+    QCOMPARE(t.window->StatusBar1->currentMessage(),
+             QStringLiteral("Arbeitsmappe geschrieben: ") + m_opened.at(1));
+    QVERIFY(QDir::isAbsolutePath(m_opened.at(1)));
+    QTest::mouseClick(t.window->sbWeb, Qt::LeftButton);
+    QCOMPARE(t.window->StatusBar1->currentMessage(),
+             QStringLiteral("Ergebnisseite geschrieben: %1 (mit Talvenbahn-Analyse.html)")
+                 .arg(QDir::current().absoluteFilePath(pageName())));
+    m_opened.removeLast();
 
     const QString page = pageText(pageName());
     QVERIFY(page.contains(
@@ -162,9 +173,9 @@ void TestResultsExport::pageThatCannotBeWrittenIsReported()
     QTest::mouseClick(t.window->sbWeb, Qt::LeftButton);
     // The message names the full path and the reason.
     QCOMPARE(m_errors.size(), 1);
-    QVERIFY2(m_errors.first().startsWith(QStringLiteral("Der Schreibfehler der Datei: ") +
-                                         QDir::current().absoluteFilePath(pageName()) +
-                                         QLatin1Char('\n')),
+    QVERIFY2(m_errors.first().startsWith(
+                 QStringLiteral("Die Datei \u201E") + QDir::current().absoluteFilePath(pageName()) +
+                 QStringLiteral("\u201C konnte nicht geschrieben werden: ")),
              qPrintable(m_errors.first()));
     QVERIFY(m_opened.isEmpty());
     QVERIFY(t.window->Running());
@@ -202,14 +213,31 @@ void TestResultsExport::workbookThatCannotBeWrittenIsReported()
         QTest::mouseClick(t.window->sbExcel, Qt::LeftButton);
     }
     QCOMPARE(m_errors.size(), 1);
-    QVERIFY2(m_errors.first().startsWith(QStringLiteral("Der Schreibfehler der Datei: ") +
-                                         QDir::currentPath() + QLatin1Char('/')),
+    QVERIFY2(m_errors.first().startsWith(QStringLiteral("Die Datei \u201E") + QDir::currentPath() +
+                                         QLatin1Char('/')),
              qPrintable(m_errors.first()));
     QVERIFY(m_opened.isEmpty());
     QCOMPARE(QDir().entryList({QStringLiteral("*.xlsx"), QStringLiteral(".*.part")},
                               QDir::Files | QDir::Hidden),
              QStringList());
     QVERIFY(t.window->Running());
+}
+
+void TestResultsExport::resultFilesNameTheirFolder()
+{
+    // Ctrl+Shift+P: the status bar names the folder as a full path, then the files.
+    TWindowUnderTest t;
+    t.window->ShowWriteError = [this](const QString &text) { m_errors << text; };
+    runUntilCar1HasOneLapToGo(t);
+    QString written = QStringLiteral("noch nicht");
+    t.window->OnResultFilesWritten = [&written](const QString &error) { written = error; };
+    t.Key(Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
+    QTRY_COMPARE_WITH_TIMEOUT(written, QString(), 20000);
+    QVERIFY(m_errors.isEmpty());
+    QCOMPARE(t.window->StatusBar1->currentMessage(),
+             QStringLiteral("Geschrieben in %1: tst_resultsexport-Ergebnis.pdf, "
+                            "tst_resultsexport-Ergebnis.csv, tst_resultsexport-Durchfahrten.csv")
+                 .arg(QDir::currentPath()));
 }
 
 QTEST_MAIN(TestResultsExport)

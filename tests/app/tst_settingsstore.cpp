@@ -40,9 +40,9 @@ private slots:
     void defaultPathFollowsConfigHome();
     void missingFileGivesNothing();
     void roundTrip();
-    void stopsAtFirstBadInteger_data();
-    void stopsAtFirstBadInteger();
-    void missingTextReadsEmpty();
+    void eachValueIsReadOnItsOwn_data();
+    void eachValueIsReadOnItsOwn();
+    void missingTextStaysAbsent();
     void unquotedCommaInTitleIsKept();
     void unwritableFileReportsFailure();
 };
@@ -82,60 +82,71 @@ void TestSettingsStore::roundTrip()
     QCOMPARE(read.TimeWarn, written.TimeWarn);
 }
 
-void TestSettingsStore::stopsAtFirstBadInteger_data()
+void TestSettingsStore::eachValueIsReadOnItsOwn_data()
 {
     QTest::addColumn<QByteArray>("ini");
-    QTest::addColumn<int>("integersRead"); // how many of Left..Time came through
-    QTest::addColumn<bool>("textsRead");
+    QTest::addColumn<QStringList>("absent"); // the values of Left..Time, Title, TimeWarn not read
 
     const QByteArray all = "[General]\nLeft=1\nTop=2\nWidth=3\nHeight=4\nAcc=0\nDist=5\n"
                            "Autos=6\nRunden=7\nTime=8\nTitle=T\nTimeWarn=01:00\n";
-    QTest::newRow("everything") << all << 9 << true;
+    QTest::newRow("everything") << all << QStringList();
     QByteArray noWidth = all;
     noWidth.replace("Width=3\n", "");
-    QTest::newRow("missing Width keeps Left and Top") << noWidth << 2 << false;
+    QTest::newRow("missing Width") << noWidth << QStringList{"Width"};
     QByteArray badAcc = all;
     badAcc.replace("Acc=0", "Acc=zwei");
-    QTest::newRow("text where Acc belongs") << badAcc << 4 << false;
+    QTest::newRow("text where Acc belongs") << badAcc << QStringList{"Acc"};
     QByteArray fraction = all;
     fraction.replace("Time=8", "Time=8.5");
-    QTest::newRow("fraction is not an integer") << fraction << 8 << false;
+    QTest::newRow("fraction is not an integer") << fraction << QStringList{"Time"};
     QByteArray list = all;
     list.replace("Left=1", "Left=1, 2");
-    QTest::newRow("list is not an integer") << list << 0 << false;
-    QTest::newRow("empty file") << QByteArray() << 0 << false;
+    QTest::newRow("list is not an integer") << list << QStringList{"Left"};
+    QTest::newRow("only the cars and laps")
+        << QByteArray("[General]\nAutos=6\nRunden=7\n")
+        << QStringList{"Left", "Top",  "Width", "Height",  "Acc",
+                       "Dist", "Time", "Title", "TimeWarn"};
+    QTest::newRow("empty file") << QByteArray() << QStringList{"Left", "Top",   "Width",   "Height",
+                                                               "Acc",  "Dist",  "Autos",   "Runden",
+                                                               "Time", "Title", "TimeWarn"};
 }
 
-void TestSettingsStore::stopsAtFirstBadInteger()
+void TestSettingsStore::eachValueIsReadOnItsOwn()
 {
     QFETCH(QByteArray, ini);
-    QFETCH(int, integersRead);
-    QFETCH(bool, textsRead);
+    QFETCH(QStringList, absent);
     TempFolder folder;
     const QString path = folder.filePath(QStringLiteral("t.ini"));
     writeIni(path, ini);
     const TStoredSettings s = TSettingsStore(path).Read();
     const std::optional<int> integers[] = {s.Left, s.Top,   s.Width,  s.Height, s.Acc,
                                            s.Dist, s.Autos, s.Runden, s.Time};
-    for (int i = 0; i < 9; ++i)
-        QCOMPARE(integers[i].has_value(), i < integersRead);
-    QCOMPARE(s.Title.has_value(), textsRead);
-    QCOMPARE(s.TimeWarn.has_value(), textsRead);
-    if (integersRead > 0)
-        QCOMPARE(*s.Left, 1);
-    if (integersRead > 1)
-        QCOMPARE(*s.Top, 2);
+    const char *const names[] = {"Left", "Top",   "Width",  "Height", "Acc",
+                                 "Dist", "Autos", "Runden", "Time"};
+    const int values[] = {1, 2, 3, 4, 0, 5, 6, 7, 8};
+    for (int i = 0; i < 9; ++i) {
+        const bool expected = !absent.contains(QLatin1String(names[i]));
+        QVERIFY2(integers[i].has_value() == expected, names[i]);
+        if (expected)
+            QCOMPARE(*integers[i], values[i]);
+    }
+    QCOMPARE(s.Title.has_value(), !absent.contains(QStringLiteral("Title")));
+    QCOMPARE(s.TimeWarn.has_value(), !absent.contains(QStringLiteral("TimeWarn")));
 }
 
-void TestSettingsStore::missingTextReadsEmpty()
+void TestSettingsStore::missingTextStaysAbsent()
 {
+    // A title the file does not hold keeps the window's; one written empty is empty.
     TempFolder folder;
     const QString path = folder.filePath(QStringLiteral("t.ini"));
     writeIni(path, "[General]\nLeft=1\nTop=2\nWidth=3\nHeight=4\nAcc=1\nDist=5\n"
                    "Autos=6\nRunden=7\nTime=8\nTimeWarn=03:00\n");
-    const TStoredSettings s = TSettingsStore(path).Read();
-    QCOMPARE(s.Title, QString());
+    TStoredSettings s = TSettingsStore(path).Read();
+    QVERIFY(!s.Title);
     QCOMPARE(s.TimeWarn, QStringLiteral("03:00"));
+    writeIni(path, "[General]\nTitle=\n");
+    s = TSettingsStore(path).Read();
+    QCOMPARE(s.Title, QString());
 }
 
 void TestSettingsStore::unquotedCommaInTitleIsKept()

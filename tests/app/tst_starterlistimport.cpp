@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QToolButton>
 
 // The starter-list command of the real window: the file choice answered in advance, the click
@@ -21,6 +22,7 @@ private slots:
     void importsEveryFormat_data();
     void importsEveryFormat();
     void moreStartersThanCarsKeepsTheCarCount();
+    void fewerStartersThanCarsSetTheCarCount();
     void emptyA1LeavesOnlyTheTitleRow();
     void damagedListLeavesTheGridAsItWas();
     void cancelChangesNothing();
@@ -105,6 +107,24 @@ void TestStarterListImport::moreStartersThanCarsKeepsTheCarCount()
     QCOMPARE(w.window->seCarCount->value(), 12);
     // The grid has no scroll bars, so the window grows until every starter is in sight.
     QTRY_VERIFY(w.window->SortGrid1->VisibleRowCount() >= 15);
+}
+
+void TestStarterListImport::fewerStartersThanCarsSetTheCarCount()
+{
+    // Eight starters, twelve cars: the four cars without a starter would stand in every result.
+    TWindowUnderTest w;
+    QCOMPARE(w.window->seCarCount->value(), 12);
+    Import(w, Copy(w, QStringLiteral("eight.xlsx"), "acht.xlsx"));
+    QCOMPARE(w.window->seCarCount->value(), 8);
+    QCOMPARE(w.window->SortGrid1->RowCount(), 9);
+    QCOMPARE(w.window->StatusBar1->currentMessage(),
+             QStringLiteral("Starterliste mit 8 Startern gelesen: \u201EAutos\u201C von 12 auf "
+                            "8 gesetzt."));
+    QCOMPARE(w.window->ResultsSnapshot().carCount(), 8);
+    w.ClickStart();
+    QCOMPARE(w.window->Race.CarCount(), 8);
+    QCOMPARE(w.RowOfKey(QStringLiteral("F9")), -1);
+    QVERIFY(FShown.isEmpty());
 }
 
 void TestStarterListImport::emptyA1LeavesOnlyTheTitleRow()
@@ -242,12 +262,15 @@ void TestStarterListImport::listDuringARaceIsRefused()
 void TestStarterListImport::dialogFilters()
 {
     TWindowUnderTest w;
+    // The dialog opens on every list the import reads, in German.
     QCOMPARE(w.window->OpenDialog1.Filter,
-             (QStringList{"MS Excel file (*.xls *.xlsx)", "OpenDocument (*.ods)", "CSV (*.csv)"}));
+             (QStringList{"Alle Starterlisten (*.xls *.xlsx *.ods *.csv)",
+                          "Excel-Arbeitsmappe (*.xls *.xlsx)", "OpenDocument-Tabelle (*.ods)",
+                          "CSV-Datei (*.csv)"}));
     QCOMPARE(w.window->OpenDialog1.FilterIndex, 1);
     QCOMPARE(w.window->OpenDialog1.DefaultExt, "xls");
     // A list chosen under any filter is imported.
-    w.window->OpenDialog1.PrepareAnswer(Copy(w, QStringLiteral("eight.csv"), "l.csv"), 3);
+    w.window->OpenDialog1.PrepareAnswer(Copy(w, QStringLiteral("eight.csv"), "l.csv"), 4);
     QTest::mouseClick(w.window->bStartList, Qt::LeftButton);
     w.WaitForStarterList();
     QCOMPARE(w.window->SortGrid1->RowCount(), 9);

@@ -273,12 +273,29 @@ void TestWindowSettings::missingWidthKeepsPosition()
     TFormMain &w = *t.window;
     QCOMPARE(w.pos(), QPoint(40, 50));
     QCOMPARE(w.width(), TFormMain::kInitialWidth);
-    QCOMPARE(w.Race.Acc, 1);
-    QCOMPARE(w.seCarCount->value(), 12);
-    QCOMPARE(w.seKrugs->value(), 5);
-    QCOMPARE(w.RaceSeconds, 14400);
-    QCOMPARE(w.eTitle->text(), QStringLiteral("Circuit de Monaco, Monte Carlo"));
-    QCOMPARE(w.meTimeWarn->text(), QStringLiteral("05:00"));
+    // Every value after the missing one is used all the same.
+    QCOMPARE(w.Race.Acc, 2);
+    QCOMPARE(w.seCarCount->value(), 3);
+    QCOMPARE(w.seKrugs->value(), 9);
+    QCOMPARE(w.RaceSeconds, 60);
+    QCOMPARE(w.eTitle->text(), QStringLiteral("X"));
+    QCOMPARE(w.meTimeWarn->text(), QStringLiteral("00:10"));
+
+    // A file holding a few keys: those are used, the rest take their defaults, and the file
+    // written back keeps them.
+    t.Close();
+    writeIni(t.SettingsPath(), "[General]\nAutos=8\nRunden=10\n");
+    t.Open();
+    QCOMPARE(t.window->seCarCount->value(), 8);
+    QCOMPARE(t.window->seKrugs->value(), 10);
+    QCOMPARE(t.window->RaceSeconds, 14400);
+    QCOMPARE(t.window->eTitle->text(), QStringLiteral("Circuit de Monaco, Monte Carlo"));
+    QCOMPARE(t.window->meTimeWarn->text(), QStringLiteral("05:00"));
+    t.Close();
+    const QSettings ini(t.SettingsPath(), QSettings::IniFormat);
+    QCOMPARE(ini.value(QStringLiteral("Autos")).toInt(), 8);
+    QCOMPARE(ini.value(QStringLiteral("Runden")).toInt(), 10);
+    QCOMPARE(ini.value(QStringLiteral("Time")).toInt(), 14400);
 }
 
 void TestWindowSettings::outOfRangeCountsAreClamped()

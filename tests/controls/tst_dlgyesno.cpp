@@ -1,8 +1,10 @@
 #include "DlgYesNo.h"
 #include "ShotPath.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -21,6 +23,7 @@ private slots:
     void preparedAnswersMoveTheFocusLikeClicks();
     void captionAndLayout();
     void longQuestionWrapsInsideTheLabel();
+    void wholeQuestionAndCaptionAreShown();
     void screenshot();
 
 private:
@@ -206,6 +209,53 @@ void TestDlgYesNo::longQuestionWrapsInsideTheLabel()
     QVERIFY(needed > dialog.Label1->fontMetrics().height()); // more than one line
     QVERIFY(needed <= dialog.Label1->height());
     QCOMPARE(dialog.Label1->alignment(), Qt::AlignCenter);
+}
+
+void TestDlgYesNo::wholeQuestionAndCaptionAreShown()
+{
+    // The resume question of a club race with a long title: every line of it is in the label,
+    // the buttons below it, everything inside the dialog, and the caption fits its title bar.
+    TFDlgYesNo dialog;
+    dialog.Label1->setText(
+        QStringLiteral("Das Rennen \u201EKart-Clubmeisterschaft 2026 Nürburgring Nordschleife, "
+                       "Lauf 3 (Nachtrennen)\u201C vom 07.12.26 13:15 wurde nicht beendet.\n"
+                       "Fortsetzen?"));
+    showAndActivate(dialog);
+    const QRect label = dialog.Label1->geometry();
+    QVERIFY2(dialog.Label1->heightForWidth(label.width()) <= label.height(),
+             qPrintable(QStringLiteral("%1 px of text in a label %2 px high")
+                            .arg(dialog.Label1->heightForWidth(label.width()))
+                            .arg(label.height())));
+    QVERIFY(dialog.rect().contains(label));
+    for (const QPushButton *button : {dialog.OKBtn, dialog.CancelBtn}) {
+        QVERIFY(dialog.rect().contains(button->geometry()));
+        QVERIFY(button->geometry().top() > label.bottom());
+    }
+    QVERIFY(dialog.rect().contains(dialog.Icon->geometry()));
+    QVERIFY(dialog.width() <= dialog.screen()->availableGeometry().width());
+    // At least as wide as the caption in the application's own font, buttons aside.
+    const int caption = QFontMetrics(QApplication::font()).horizontalAdvance(dialog.windowTitle());
+    QVERIFY(dialog.grab().save(ShotPath(QStringLiteral("dlgyesno-long-question.png"))));
+    dialog.reject();
+
+    QGuiApplication::setApplicationDisplayName(
+        QStringLiteral("Talvenbahn 1.7 – Kart-Clubmeisterschaft Nürburgring"));
+    dialog.setWindowTitle(QGuiApplication::applicationDisplayName());
+    dialog.Label1->setText(QStringLiteral("Beenden?"));
+    showAndActivate(dialog);
+    QVERIFY(dialog.width() >
+            QFontMetrics(QApplication::font()).horizontalAdvance(dialog.windowTitle()));
+    QVERIFY(dialog.width() > caption);
+    dialog.reject();
+
+    // A short question under a short caption: the dialog as drawn.
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Talvenbahn 1.7"));
+    dialog.setWindowTitle(QGuiApplication::applicationDisplayName());
+    showAndActivate(dialog);
+    QCOMPARE(dialog.size(), QSize(218, 93));
+    QCOMPARE(dialog.Label1->geometry(), QRect(39, 6, 166, 49));
+    QCOMPARE(dialog.OKBtn->geometry(), QRect(38, 59, 74, 25));
+    dialog.reject();
 }
 
 void TestDlgYesNo::screenshot()

@@ -123,6 +123,7 @@ private slots:
     void helperThatFailsShowsALineWhileTheProgramRuns_data();
     void helperThatFailsShowsALineWhileTheProgramRuns();
     void closingTheProgramClosesTheHelpWindow();
+    void escapeClosesTheHelpWindow();
     void openHelpDoesNotKeepTheProgramRunning();
 
 private:
@@ -617,6 +618,26 @@ void TestHtmlHelp::closingTheProgramClosesTheHelpWindow()
     }
     QVERIFY(window.isNull());
     QVERIFY(visibleWindows().isEmpty());
+}
+
+void TestHtmlHelp::escapeClosesTheHelpWindow()
+{
+    // From the page and from the index search alike; Ctrl+H brings it back.
+    TSPHTMLHelp help(realSetup());
+    ShowHelpContents();
+    THelpWindow *window = help.Library()->window();
+    QVERIFY(window->waitUntilRead(kReadTimeoutMs));
+    for (QWidget *focus : {static_cast<QWidget *>(window->browser()),
+                           static_cast<QWidget *>(window->indexSearch())}) {
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        window->tabs()->setCurrentIndex(focus == window->indexSearch() ? 1 : 0);
+        focus->setFocus();
+        QTest::keyClick(focus, Qt::Key_Escape);
+        QVERIFY(!window->isVisible());
+        ShowHelpContents();
+        QVERIFY(window->isVisible());
+    }
 }
 
 void TestHtmlHelp::openHelpDoesNotKeepTheProgramRunning()

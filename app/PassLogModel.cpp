@@ -93,7 +93,7 @@ QVariant TPassLogModel::data(const QModelIndex &index, int role) const
     if (role == Qt::BackgroundRole) {
         if (c->state == State::Held)
             return QBrush(kHeldColour);
-        if (c->likelyMissed || c->likelyDouble)
+        if (c->state == State::Counted && (c->likelyMissed || c->likelyDouble))
             return QBrush(kMissedColour);
         return QVariant();
     }

@@ -475,7 +475,8 @@ void TRaceCorrections::deriveCar(int car)
     for (int i : FByCar[car]) {
         TCrossing &c = FCrossings[i];
         c.likelyMissed = c.state == State::Counted && double(c.lapMs) > longest;
-        c.likelyDouble = c.state == State::Counted && double(c.lapMs) < shortest;
+        // A short lap the operator has confirmed is no question any more.
+        c.likelyDouble = c.state == State::Counted && !c.confirmed && double(c.lapMs) < shortest;
     }
 }
 
@@ -540,9 +541,10 @@ QString TRaceCorrections::NoteText(const TCrossing &c, bool afterFinish)
         notes << QStringLiteral("korrigiert");
     if (c.confirmed)
         notes << QStringLiteral("bestätigt");
-    if (c.likelyMissed)
+    // The marks speak of counted laps only; a crossing deleted since keeps what it was shown with.
+    if (c.state == State::Counted && c.likelyMissed)
         notes << QStringLiteral("Runde zu lang: Druck vergessen?");
-    if (c.likelyDouble)
+    if (c.state == State::Counted && c.likelyDouble)
         notes << QStringLiteral("Runde zu kurz \u2013 doppelt gedrückt?");
     return notes.join(QStringLiteral(", "));
 }

@@ -138,6 +138,7 @@ private slots:
     void appendKeepsTablesAsRebuild();
     void guardHoldsAndReleases();
     void likelyMissedAndSplit();
+    void likelyDoublePress();
     void fastReplayEqualsPressByPress();
     void passLogFollowsEveryCorrection();
     void logTexts();
@@ -473,6 +474,32 @@ void TestRaceCorrections::likelyMissedAndSplit()
     for (const TRaceCorrections::TCrossing &x : c.Crossings())
         QVERIFY(!x.likelyMissed);
     QCOMPARE(c.Counted().size(), 6);
+}
+
+void TestRaceCorrections::likelyDoublePress()
+{
+    // Laps of about a minute, then F5 pressed twice 1.6 s apart.
+    TRecorder r;
+    int doubled = 0;
+    for (quint32 ms : {60000u, 121000u, 180000u, 181600u, 240000u}) {
+        const int id = r.press(5, ms);
+        if (ms == 181600u)
+            doubled = id;
+    }
+    TRaceCorrections c;
+    c.Rebuild(r.events);
+    QList<bool> marks;
+    for (const TRaceCorrections::TCrossing &x : c.Crossings())
+        marks << x.likelyDouble;
+    QCOMPARE(marks, QList<bool>({false, false, false, true, false}));
+    QCOMPARE(TRaceCorrections::NoteText(*c.Crossing(doubled), false),
+             QStringLiteral("Runde zu kurz \u2013 doppelt gedrückt?"));
+    // Deleted, it is no lap and no question any more.
+    r.correct(CE::Delete(doubled, 5, 0, 0));
+    c.Rebuild(r.events);
+    QCOMPARE(TRaceCorrections::NoteText(*c.Crossing(doubled), false), QStringLiteral("gelöscht"));
+    for (const TRaceCorrections::TCrossing &x : c.Crossings())
+        QVERIFY(!x.likelyDouble || x.state != TRaceCorrections::State::Counted);
 }
 
 void TestRaceCorrections::logTexts()

@@ -305,7 +305,7 @@ void TFormMain::seCarCountChange(QObject *Sender)
     FitHeightToRows();
 }
 
-void TFormMain::FitHeightToRows()
+void TFormMain::FitHeightToRows(int wantedWidth)
 {
     // A grid of the title row alone (a starter list without starters) is lower than the grid
     // can be drawn; the header must not give up its height for it.
@@ -324,7 +324,7 @@ void TFormMain::FitHeightToRows()
     setMinimumHeight(fitting);
     // A maximised window keeps the screen's size; its grid has room to spare.
     if (!isMaximized() && !isFullScreen())
-        resize(width(), fitting);
+        resize(wantedWidth > 0 ? wantedWidth : width(), fitting);
     KeepOnScreen();
 }
 

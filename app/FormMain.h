@@ -357,8 +357,9 @@ protected:
 
 private:
     static int HeaderHeight();
-    // Sizes the window so that the grid shows its title row and every data row.
-    void FitHeightToRows();
+    // Sizes the window so that the grid shows its title row and every data row; wantedWidth:
+    // the window's new width (0: as it is).
+    void FitHeightToRows(int wantedWidth = 0);
     // Moves and shrinks the window as far as needed to lie wholly on its screen's free area.
     void KeepOnScreen();
     QRect AvailableArea() const;

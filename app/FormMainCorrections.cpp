@@ -213,7 +213,9 @@ void TFormMain::ShowLatestPress(int crossing)
     if (!number.isEmpty())
         head += QStringLiteral("   Nr. ") + number;
     QString tail;
-    if (c->state == TRaceCorrections::State::Held)
+    if (c->state == TRaceCorrections::State::Deleted)
+        tail = QStringLiteral("gelöscht");
+    else if (c->state == TRaceCorrections::State::Held)
         tail = QStringLiteral("gehalten: Runde kürzer als die Mindestrunde (Enter bestätigt)");
     else if (c->state == TRaceCorrections::State::Locked)
         tail = QStringLiteral(

@@ -416,6 +416,9 @@ void TFormMain::SetStandingsZoom(int percent)
     if (FBaseRowHeight == 0)
         FBaseRowHeight = SortGrid1->DefaultRowHeight();
     StandingsZoomPercent = percent;
+    // Taken before a larger grid can widen the window.
+    if (before != zoom && before == 1.0 && !FSizeBeforeZoom)
+        FSizeBeforeZoom = std::pair(size(), isMaximized());
     SortGrid1->setFont(PixelFont(kDisplayFontFamily, int(std::lround(kGridFontPx * zoom)), true));
     SortGrid1->SetDefaultRowHeight(int(std::lround(FBaseRowHeight * zoom)));
     Standings->Zoom = zoom;
@@ -425,19 +428,25 @@ void TFormMain::SetStandingsZoom(int percent)
     const int besideGrid = width() - SortGrid1->width();
     SortGrid1->setMinimumWidth(
         qMin(int(std::lround(kMinimumGridWidth * zoom)), widest - besideGrid));
-    if (before != zoom && before == 1.0 && !FSizeBeforeZoom)
-        FSizeBeforeZoom = std::pair(size(), isMaximized());
+    // The window's own minimum follows the grid's only when its layouts run: now, so a smaller
+    // zoom can give the window its width back at once.
+    for (QWidget *part = SortGrid1->parentWidget(); part; part = part->parentWidget()) {
+        if (part->layout())
+            part->layout()->activate();
+    }
+    // The width goes with the height in one request: the window system answers a request
+    // later, so a second one would still see the old width.
+    int wantedWidth = width();
     if (zoom == 1.0 && FSizeBeforeZoom) {
         // Back to the size, or the maximised window, from before the zoom.
         const auto [size, maximised] = *std::exchange(FSizeBeforeZoom, std::nullopt);
         if (maximised)
             showMaximized();
-        else if (!isMaximized())
-            resize(qMin(size.width(), widest), height());
-    } else if (before != zoom && !isMaximized()) {
-        resize(qMin(int(std::lround(width() * zoom / before)), widest), height());
+        wantedWidth = qMin(size.width(), widest);
+    } else if (before != zoom) {
+        wantedWidth = qMin(int(std::lround(width() * zoom / before)), widest);
     }
-    FitHeightToRows();
+    FitHeightToRows(wantedWidth);
     FormResize();
     SortGrid1->viewport()->update();
 }

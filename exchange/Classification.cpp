@@ -23,6 +23,13 @@ QString CarKeyText(int car)
     return u'F' + QString::number(car);
 }
 
+std::optional<qint32> ClassifiedTotal(const TResultsRow &row)
+{
+    if (row.count() == 0)
+        return std::nullopt;
+    return row.total(row.count()) + row.penaltyMs;
+}
+
 QList<TClassificationLine> Classification(const TResultsSnapshot &s)
 {
     QList<TClassificationLine> lines;
@@ -38,18 +45,20 @@ QList<TClassificationLine> Classification(const TResultsSnapshot &s)
         line.startNo = row.startNo;
         line.driver = row.driver;
         line.laps = qMax(0, row.count() - row.lapsOff);
-        if (row.count() > 0) {
-            line.totalTime = LongTimeText(row.total(row.count()) + row.penaltyMs, s.acc);
+        line.totalMs = ClassifiedTotal(row);
+        if (line.totalMs) {
+            line.totalTime = LongTimeText(*line.totalMs, s.acc);
+            line.bestMs = row.best;
             line.bestLap = LongTimeText(row.best, s.acc);
         }
         const int leaderLaps = qMax(0, leader->count() - leader->lapsOff);
         const int behind = leaderLaps - line.laps;
-        if (behind > 0)
+        if (behind > 0) {
             line.gap = LapsBehindText(behind);
-        else if (i > 0 && row.count() > 0 && line.laps == leaderLaps)
-            line.gap = LongTimeText(row.total(row.count()) + row.penaltyMs -
-                                        leader->total(leader->count()) - leader->penaltyMs,
-                                    s.acc);
+        } else if (i > 0 && line.totalMs && line.laps == leaderLaps) {
+            line.gapMs = *line.totalMs - leader->total(leader->count()) - leader->penaltyMs;
+            line.gap = LongTimeText(*line.gapMs, s.acc);
+        }
         lines << line;
     }
     return lines;

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 // One line of the classification as the CSV and PDF results show it, every value as text.
 struct TClassificationLine
 {
@@ -20,12 +22,19 @@ struct TClassificationLine
     QString bestLap;   // empty before the first lap
     QString gap;       // to the leader: "+2 Runden" when laps behind, else the time; empty
                        // for the leader and for a car without laps
+    // The same times in milliseconds, where the texts hold a time.
+    std::optional<qint32> totalMs;
+    std::optional<qint32> bestMs;
+    std::optional<qint32> gapMs;
 };
 
 // The standings rows in order, with their times as long time texts of the snapshot's
 // accuracy. The gap of a car on the leader's lap count is the difference of the two race
 // times at that lap, as the standings show it.
 QList<TClassificationLine> Classification(const TResultsSnapshot &snapshot);
+
+// The car's race time at its last completed lap plus any penalty; none before its first lap.
+std::optional<qint32> ClassifiedTotal(const TResultsRow &row);
 
 // "+1 Runde", "+2 Runden".
 QString LapsBehindText(int laps);

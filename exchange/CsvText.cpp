@@ -7,6 +7,30 @@ QChar CsvSeparator()
     return QLocale().decimalPoint() == u"," ? u';' : u',';
 }
 
+QString CsvSeconds(qint32 ms, int acc)
+{
+    // In hundredths first, as the time texts are: cut there, then rounded to tenths or cut to
+    // whole seconds.
+    const qint64 cs = qMax<qint64>(ms, 0) / 10;
+    int digits = 2;
+    qint64 units = cs;
+    if (acc == 1) {
+        digits = 1;
+        units = (cs + 5) / 10;
+    } else if (acc <= 0) {
+        digits = 0;
+        units = cs / 100;
+    }
+    qint64 scale = 1;
+    for (int i = 0; i < digits; ++i)
+        scale *= 10;
+    QString text = QString::number(units / scale);
+    if (digits > 0)
+        text +=
+            QLocale().decimalPoint() + QString::number(units % scale).rightJustified(digits, u'0');
+    return text;
+}
+
 QString CsvField(const QString &value, QChar separator)
 {
     const bool needsQuotes = value.contains(separator) || value.contains(u'"') ||

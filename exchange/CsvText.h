@@ -10,6 +10,12 @@
 // decimal point is a comma (so "1,5" stays one number), else ','.
 QChar CsvSeparator();
 
+// A duration in seconds as a number that a spreadsheet of the default locale reads: the
+// locale's decimal separator, no group separators, and the digits of the time text of
+// accuracy acc, cut or rounded as that text is, so the two always agree ("83,5" beside
+// "00:01:23.5"). A negative duration counts as 0, as in the text.
+QString CsvSeconds(qint32 ms, int acc);
+
 // One field as written: quoted when it holds the separator, a quote or a line break, with
 // its quotes doubled.
 QString CsvField(const QString &value, QChar separator);

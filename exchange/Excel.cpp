@@ -21,6 +21,16 @@ namespace {
 constexpr int kMaxNameAttempts = 100;
 // Room beside the longest text, in character widths, so it does not touch the cell border.
 constexpr double kColumnPadding = 1.0;
+// The spreadsheet's paper code for A4.
+constexpr uint8_t kPaperA4 = 9;
+// An upright A4 page between the default side margins (0.7 in each), in the pixels of column
+// widths: (8.27 in - 1.4 in) at 96 per inch.
+constexpr int kPortraitWidthPx = 659;
+// A column width in characters as pixels, as spreadsheets convert it for their default font
+// (7 pixels per character plus 5 of padding), and the width of a column left at its default.
+constexpr int kPxPerChar = 7;
+constexpr int kColumnPaddingPx = 5;
+constexpr int kDefaultColumnPx = 64;
 
 QString executableBaseName()
 {
@@ -71,7 +81,7 @@ bool TExcel::Connect()
     return false;
 }
 
-void TExcel::NewWorkbook()
+void TExcel::NewWorkbook(const QString &sheetName)
 {
     m_line = 1;
     if (m_fileName.isEmpty() || m_saved)
@@ -84,7 +94,10 @@ void TExcel::NewWorkbook()
         m_errorString = QStringLiteral("Die Arbeitsmappe kann nicht angelegt werden.");
         return;
     }
-    m_sheet = workbook_add_worksheet(m_workbook, nullptr);
+    m_sheet = workbook_add_worksheet(
+        m_workbook, sheetName.isEmpty() ? nullptr : sheetName.toUtf8().constData());
+    if (!m_sheet)
+        m_errorString = QStringLiteral("Das Blatt „%1“ kann nicht angelegt werden.").arg(sheetName);
     m_columnChars.clear();
 }
 
@@ -121,6 +134,13 @@ void TExcel::AutoFitColumns()
             worksheet_set_column(m_sheet, lxw_col_t(col), lxw_col_t(col),
                                  m_columnChars[col] + kColumnPadding, nullptr);
     }
+}
+
+void TExcel::SetColumnWidth(int first, int last, double characters)
+{
+    if (m_sheet && first >= 1 && last >= first)
+        worksheet_set_column(m_sheet, lxw_col_t(first - 1), lxw_col_t(last - 1), characters,
+                             nullptr);
 }
 
 bool TExcel::AddSheet(const QString &name)
@@ -222,6 +242,53 @@ bool TExcel::InsertLineChart(const TExcelLineChart &design, int row, int column)
     if (result != LXW_NO_ERROR) {
         m_errorString = QString::fromUtf8(lxw_strerror(result));
         return false;
+    }
+    return true;
+}
+
+bool TExcel::SetPrintLayout(const TExcelPrintLayout &layout)
+{
+    if (!m_sheet) {
+        m_errorString = QStringLiteral("Keine Arbeitsmappe offen.");
+        return false;
+    }
+    worksheet_set_paper(m_sheet, kPaperA4);
+    bool landscape = layout.orientation == TExcelPrintLayout::TOrientation::Landscape;
+    if (layout.orientation == TExcelPrintLayout::TOrientation::ByWidth) {
+        int widthPx = 0;
+        for (const int chars : std::as_const(m_columnChars))
+            widthPx += chars > 0 ? int((chars + kColumnPadding) * kPxPerChar) + kColumnPaddingPx
+                                 : kDefaultColumnPx;
+        landscape = widthPx > kPortraitWidthPx;
+    }
+    if (landscape)
+        worksheet_set_landscape(m_sheet);
+    else
+        worksheet_set_portrait(m_sheet);
+    if (layout.fitToWidth)
+        worksheet_fit_to_pages(m_sheet, 1, 0); // as many pages tall as the rows need
+    if (!layout.breaksBefore.isEmpty()) {
+        // Zero ends the list; a break "at" a 0-based row starts a page with that row.
+        QList<lxw_row_t> breaks;
+        for (const int row : layout.breaksBefore) {
+            if (row > 1)
+                breaks << lxw_row_t(row - 1);
+        }
+        breaks << 0;
+        const lxw_error result = worksheet_set_h_pagebreaks(m_sheet, breaks.data());
+        if (result != LXW_NO_ERROR) {
+            m_errorString = QString::fromUtf8(lxw_strerror(result));
+            return false;
+        }
+    }
+    if (layout.repeatFirstRow > 0) {
+        const lxw_error result =
+            worksheet_repeat_rows(m_sheet, lxw_row_t(layout.repeatFirstRow - 1),
+                                  lxw_row_t(qMax(layout.repeatFirstRow, layout.repeatLastRow) - 1));
+        if (result != LXW_NO_ERROR) {
+            m_errorString = QString::fromUtf8(lxw_strerror(result));
+            return false;
+        }
     }
     return true;
 }

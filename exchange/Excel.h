@@ -28,14 +28,17 @@ public:
 
     // Reserves a new workbook file in Folder(); false if none can be created.
     bool Connect();
-    // Starts an empty sheet; the next WriteLine fills row 1.
-    void NewWorkbook();
+    // Starts an empty sheet, named sheetName when one is given, else by the spreadsheet's
+    // default; the next WriteLine fills row 1.
+    void NewWorkbook(const QString &sheetName = {});
     // Puts Fields into the cells of row `line` (or column `line` when not Horizontal), as
     // text, then moves on to the next line, also for an empty list. False, with
     // errorString(), if a cell could not be written.
     bool WriteLine();
     // Sets every column's width from the longest text written into it.
     void AutoFitColumns();
+    // Sets the width of the 1-based columns first to last, in characters, whatever they hold.
+    void SetColumnWidth(int first, int last, double characters);
     // Adds a sheet named `name` after the sheets made so far and makes it the one that
     // WriteLine, WriteNumber, InsertLineChart and AutoFitColumns fill; the next WriteLine
     // fills its row 1. False, with errorString(), before NewWorkbook or when the name is
@@ -46,6 +49,9 @@ public:
     bool WriteNumber(int row, int column, double value, const QString &numberFormat = {});
     // Puts a line chart on the current sheet, its top left corner in the 1-based cell.
     bool InsertLineChart(const TExcelLineChart &chart, int row, int column);
+    // Sets how the current sheet prints; call it after AutoFitColumns, whose widths choose
+    // the orientation of a ByWidth layout.
+    bool SetPrintLayout(const TExcelPrintLayout &layout);
     // Saves the workbook file and opens it; later calls do nothing. The destructor calls it.
     // False, with errorString(), when it could not be saved; then no file is left.
     bool Save();

@@ -28,3 +28,22 @@ struct TExcelLineChart
     double widthScale = 1; // of the spreadsheet's default chart size
     double heightScale = 1;
 };
+
+// How a sheet prints on A4. A sheet fitted to the page width prints all its columns side by
+// side, scaled down where needed, its rows running over as many pages as they take; one not
+// fitted prints at full size, a new page starting before each of breaksBefore (spreadsheets
+// ignore page breaks on a fitted sheet).
+struct TExcelPrintLayout
+{
+    enum class TOrientation {
+        Portrait,
+        Landscape,
+        ByWidth, // landscape only when the columns are wider than an upright page
+    };
+    TOrientation orientation = TOrientation::ByWidth;
+    bool fitToWidth = true;
+    QList<int> breaksBefore; // 1-based rows
+    // 1-based rows printed again at the top of every page; 0 for none.
+    int repeatFirstRow = 0;
+    int repeatLastRow = 0;
+};

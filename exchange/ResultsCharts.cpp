@@ -14,8 +14,16 @@ const QString kDataSheet = u"Daten"_s;
 constexpr int kNameRow = 2;
 constexpr int kFirstLapRow = 3;
 constexpr int kMsPerSecond = 1000;
-// Charts twice the default width and one and a half times its height, one under the other.
-constexpr double kChartWidthScale = 2.0;
+// The charts one under the other, each 11 columns of 64 pixels (8.43 characters) wide and one
+// and a half times the default height. The widths are set, since spreadsheet programs differ
+// in their default width, and some size a chart by the columns it spans and draw a column up
+// to a third wider where the workbook's font is missing; a chart reaching into a column that
+// does not fit the page is cut there. 11 columns fit an A4 page across in each of them.
+constexpr int kChartColumns = 11;
+constexpr double kChartColumnChars = 8.43;
+constexpr double kChartColumnPx = 64;
+constexpr double kDefaultChartWidthPx = 480;
+constexpr double kChartWidthScale = kChartColumns * kChartColumnPx / kDefaultChartWidthPx;
 constexpr double kChartHeightScale = 1.5;
 constexpr int kFirstChartRow = 3;
 constexpr int kRowsPerChart = 25;
@@ -92,7 +100,10 @@ bool writeData(TExcel &excel, const TResultsSnapshot &s, const DataLayout &layou
         }
     }
     excel.AutoFitColumns();
-    return true;
+    TExcelPrintLayout print;
+    print.repeatFirstRow = 1;
+    print.repeatLastRow = kNameRow;
+    return excel.SetPrintLayout(print);
 }
 
 TExcelLineChart chartOf(const TResultsSnapshot &s, const DataLayout &layout, int labelColumn)
@@ -126,7 +137,7 @@ bool WriteResultsCharts(TExcel &excel, const TResultsSnapshot &s)
     if (layout.laps == 0 || s.carCount() == 0) {
         excel.Setline(kFirstChartRow);
         excel.Fields = {u"Noch keine Runde abgeschlossen."_s};
-        if (!excel.WriteLine())
+        if (!excel.WriteLine() || !excel.SetPrintLayout(TExcelPrintLayout()))
             return false;
     } else {
         TExcelLineChart places = chartOf(s, layout, layout.placesColumn);
@@ -141,6 +152,14 @@ bool WriteResultsCharts(TExcel &excel, const TResultsSnapshot &s)
         times.yAxisTitle = u"Rundenzeit (s)"_s;
         if (!excel.InsertLineChart(places, kFirstChartRow, 1) ||
             !excel.InsertLineChart(times, kFirstChartRow + kRowsPerChart, 1))
+            return false;
+        // Each chart whole on a page of its own, at full size: across an A4 page it fits.
+        excel.SetColumnWidth(1, kChartColumns, kChartColumnChars);
+        TExcelPrintLayout print;
+        print.orientation = TExcelPrintLayout::TOrientation::Landscape;
+        print.fitToWidth = false;
+        print.breaksBefore = {kFirstChartRow + kRowsPerChart};
+        if (!excel.SetPrintLayout(print))
             return false;
     }
 

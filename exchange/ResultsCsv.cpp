@@ -14,19 +14,26 @@ struct Crossing
     qint32 raceTime = 0;
 };
 
-} // namespace
-
-namespace {
+// The times again as numbers, after the columns the files always had, so a spreadsheet can
+// add them up and a reader of the older columns finds them where they were.
+const QString kRaceSeconds = QStringLiteral("Rennzeit (s)");
+const QString kLapSeconds = QStringLiteral("Rundenzeit (s)");
 
 // Every recorded crossing as the pass log lists it, with its time of day and its note.
 QByteArray RecordedCrossingsCsv(const TResultsSnapshot &s)
 {
     QList<QStringList> lines;
     lines.reserve(s.crossings.size() + 1);
-    lines << QStringList{QStringLiteral("Uhrzeit"),    QStringLiteral("Wagen"),
-                         QStringLiteral("Start-Nr."),  QStringLiteral("Fahrer"),
-                         QStringLiteral("Runde"),      QStringLiteral("Rennzeit"),
-                         QStringLiteral("Rundenzeit"), QStringLiteral("Hinweis")};
+    lines << QStringList{QStringLiteral("Uhrzeit"),
+                         QStringLiteral("Wagen"),
+                         QStringLiteral("Start-Nr."),
+                         QStringLiteral("Fahrer"),
+                         QStringLiteral("Runde"),
+                         QStringLiteral("Rennzeit"),
+                         QStringLiteral("Rundenzeit"),
+                         QStringLiteral("Hinweis"),
+                         kRaceSeconds,
+                         kLapSeconds};
     for (const TCrossingLine &c : s.crossings) {
         lines << QStringList{c.time,
                              CarKeyText(c.car),
@@ -35,7 +42,9 @@ QByteArray RecordedCrossingsCsv(const TResultsSnapshot &s)
                              c.lap > 0 ? QString::number(c.lap) : QString(),
                              LongTimeText(c.raceMs, s.acc),
                              c.lap > 0 ? LongTimeText(c.lapMs, s.acc) : QString(),
-                             c.note};
+                             c.note,
+                             CsvSeconds(c.raceMs, s.acc),
+                             c.lap > 0 ? CsvSeconds(c.lapMs, s.acc) : QString()};
     }
     return CsvDocument(lines, CsvSeparator());
 }
@@ -57,9 +66,14 @@ QByteArray CrossingsCsv(const TResultsSnapshot &s)
 
     QList<QStringList> lines;
     lines.reserve(crossings.size() + 1);
-    lines << QStringList{QStringLiteral("Wagen"),    QStringLiteral("Start-Nr."),
-                         QStringLiteral("Fahrer"),   QStringLiteral("Runde"),
-                         QStringLiteral("Rennzeit"), QStringLiteral("Rundenzeit")};
+    lines << QStringList{QStringLiteral("Wagen"),
+                         QStringLiteral("Start-Nr."),
+                         QStringLiteral("Fahrer"),
+                         QStringLiteral("Runde"),
+                         QStringLiteral("Rennzeit"),
+                         QStringLiteral("Rundenzeit"),
+                         kRaceSeconds,
+                         kLapSeconds};
     for (const Crossing &c : std::as_const(crossings)) {
         const TResultsRow &r = s.rows.at(c.row);
         lines << QStringList{CarKeyText(r.car),
@@ -67,7 +81,9 @@ QByteArray CrossingsCsv(const TResultsSnapshot &s)
                              CsvUserText(r.driver),
                              QString::number(c.lap),
                              LongTimeText(c.raceTime, s.acc),
-                             LongTimeText(r.lapTime(c.lap), s.acc)};
+                             LongTimeText(r.lapTime(c.lap), s.acc),
+                             CsvSeconds(c.raceTime, s.acc),
+                             CsvSeconds(r.lapTime(c.lap), s.acc)};
     }
     return CsvDocument(lines, CsvSeparator());
 }
@@ -75,12 +91,18 @@ QByteArray CrossingsCsv(const TResultsSnapshot &s)
 QByteArray ResultsCsv(const TResultsSnapshot &s)
 {
     QList<QStringList> lines;
-    lines << QStringList{QStringLiteral("Position"),    QStringLiteral("Wagen"),
-                         QStringLiteral("Start-Nr."),   QStringLiteral("Fahrer"),
-                         QStringLiteral("Runden"),      QStringLiteral("Gesamtzeit"),
-                         QStringLiteral("Beste Runde"), QStringLiteral("Abstand")};
+    lines << QStringList{QStringLiteral("Position"),        QStringLiteral("Wagen"),
+                         QStringLiteral("Start-Nr."),       QStringLiteral("Fahrer"),
+                         QStringLiteral("Runden"),          QStringLiteral("Gesamtzeit"),
+                         QStringLiteral("Beste Runde"),     QStringLiteral("Abstand"),
+                         QStringLiteral("Wertung"),         QStringLiteral("Gesamtzeit (s)"),
+                         QStringLiteral("Beste Runde (s)"), QStringLiteral("Abstand (s)")};
+    const auto seconds = [&s](std::optional<qint32> ms) {
+        return ms ? CsvSeconds(*ms, s.acc) : QString();
+    };
     for (const TClassificationLine &line : Classification(s)) {
-        // A number a spreadsheet can sort by, or the status of a car not classified by place.
+        // A number a spreadsheet can sort by, or the status of a car not classified by place;
+        // "Wertung" is the place as every export writes it, penalty and laps off included.
         lines << QStringList{line.status.isEmpty() ? QString::number(line.position) : line.status,
                              line.carKey,
                              CsvUserText(line.startNo),
@@ -88,7 +110,11 @@ QByteArray ResultsCsv(const TResultsSnapshot &s)
                              QString::number(line.laps),
                              line.totalTime,
                              line.bestLap,
-                             line.gap};
+                             line.gap,
+                             line.place,
+                             seconds(line.totalMs),
+                             seconds(line.bestMs),
+                             seconds(line.gapMs)};
     }
     return CsvDocument(lines, CsvSeparator());
 }

@@ -1,7 +1,7 @@
 #include "ResultsPageWriter.h"
 
-#include "FormatTime.h"
 #include "HtmlText.h"
+#include "ResultsLapTable.h"
 #include "WholeFileWriter.h"
 
 #include <QFileInfo>
@@ -11,9 +11,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Times on the page always show two-digit hours, minutes and seconds.
-constexpr int kLongTimeMode = 9;
-
 const QString kEol = QStringLiteral("\r\n");
 const QString kMakerAddress = QStringLiteral("https://chrovix.example.com/talvenbahn");
 const QString kMakerDescription =
@@ -21,9 +18,10 @@ const QString kMakerDescription =
 const QString kDesignerAddress = QStringLiteral("https://webdesign.example.com");
 const QString kLogoSuffix = QStringLiteral("lab");
 
-QString timeText(qint32 ms, int acc)
+// An empty cell keeps its border in every browser.
+QString cellText(const QString &text)
 {
-    return FormatTime(ms, acc, kLongTimeMode);
+    return text.isEmpty() ? QStringLiteral("&nbsp;") : text;
 }
 
 void writeHead(QString &out, const QString &appTitle)
@@ -84,11 +82,11 @@ void writeTable(QString &out, const TResultsSnapshot &s)
         out += u"<th bgcolor=#B0A786>"_s + HtmlEscaped(row.driver);
     out += u"</tr></thead>"_s + kEol;
 
-    for (int lap = 1; lap <= s.leaderLaps; ++lap) {
+    const TResultsLapTable table(s);
+    for (int lap = 1; lap <= table.laps(); ++lap) {
         out += u"<tr><td bgcolor=#B0A786><b>"_s + QString::number(lap) + u'.';
         for (const TResultsRow &row : s.rows) {
-            const QString text = timeText(row.lapTime(lap), s.acc);
-            out += u"<td>"_s + (text.isEmpty() ? QStringLiteral("&nbsp;") : text);
+            out += u"<td>"_s + cellText(table.lapText(row, lap));
         }
         out += u"</tr>"_s + kEol;
     }
@@ -96,7 +94,7 @@ void writeTable(QString &out, const TResultsSnapshot &s)
     // The total row stays open, as browsers close it with the table.
     out += u"<tr><td><b>Gesamt:"_s;
     for (const TResultsRow &row : s.rows)
-        out += u"<td><b>"_s + timeText(row.total(s.leaderLaps), s.acc);
+        out += u"<td><b>"_s + cellText(table.totalText(row));
 }
 
 // The corrections as a short list after the results; nothing at all for a race without any.

@@ -1,18 +1,14 @@
 #include "ResultsWorkbook.h"
 
 #include "Excel.h"
-#include "FormatTime.h"
+#include "ResultsLapTable.h"
 #include "SplitFields.h"
 
 namespace {
 
-// Times in the workbook always show two-digit hours, minutes and seconds.
-constexpr int kLongTimeMode = 9;
-
-QString timeField(qint32 ms, int acc)
-{
-    return QuotedField(FormatTime(ms, acc, kLongTimeMode)) + u',';
-}
+// The rows of positions, start numbers and drivers, printed again at the top of every page.
+constexpr int kFirstCarHeadingRow = 6;
+constexpr int kLastCarHeadingRow = 8;
 
 } // namespace
 
@@ -45,29 +41,35 @@ QStringList ResultsWorkbookLines(const TResultsSnapshot &s)
     lines << positions << startNumbers << drivers;
     lines << QStringLiteral("Runde:");
 
-    for (int lap = 1; lap <= s.leaderLaps; ++lap) {
+    const TResultsLapTable table(s);
+    for (int lap = 1; lap <= table.laps(); ++lap) {
         QString line = QString::number(lap) + QStringLiteral(".,");
         for (const TResultsRow &row : s.rows)
-            line += timeField(row.lapTime(lap), s.acc);
+            line += QuotedField(table.lapText(row, lap)) + u',';
         lines << line;
     }
 
     QString totals = QStringLiteral("Gesamt:,");
     for (const TResultsRow &row : s.rows)
-        totals += timeField(row.total(s.leaderLaps), s.acc);
+        totals += QuotedField(table.totalText(row)) + u',';
     lines << totals;
     return lines;
 }
 
 bool WriteResultsWorkbook(TExcel &excel, const TResultsSnapshot &snapshot)
 {
-    excel.NewWorkbook();
+    excel.NewWorkbook(QStringLiteral("Ergebnis"));
     for (const QString &line : ResultsWorkbookLines(snapshot)) {
         excel.Fields = SplitFields(line);
         if (!excel.WriteLine())
             return false;
     }
     excel.AutoFitColumns();
+    TExcelPrintLayout results;
+    results.repeatFirstRow = kFirstCarHeadingRow;
+    results.repeatLastRow = kLastCarHeadingRow;
+    if (!excel.SetPrintLayout(results))
+        return false;
     // A race with corrections gets a second sheet with every change, when and what.
     if (snapshot.corrections.isEmpty())
         return true;
@@ -82,5 +84,7 @@ bool WriteResultsWorkbook(TExcel &excel, const TResultsSnapshot &snapshot)
             return false;
     }
     excel.AutoFitColumns();
-    return true;
+    TExcelPrintLayout corrections;
+    corrections.repeatFirstRow = corrections.repeatLastRow = 1;
+    return excel.SetPrintLayout(corrections);
 }

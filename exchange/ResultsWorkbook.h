@@ -13,7 +13,9 @@ class TExcel;
 // that SplitFields puts it into one cell.
 QStringList ResultsWorkbookLines(const TResultsSnapshot &snapshot);
 
-// Starts a new sheet in excel and writes the lines into it, each split into Fields, then
-// fits the columns. Stops at the first row that cannot be written and returns false; the
-// rows written so far stay.
+// Starts a new sheet "Ergebnis" in excel and writes the lines into it, each split into
+// Fields, then fits the columns; a race with corrections gets a sheet "Korrekturen" after it.
+// Both print on A4 fitted to the page width, the car headings (or the column titles) again
+// on every page. Stops at the first row that cannot be written and returns false; the rows
+// written so far stay.
 bool WriteResultsWorkbook(TExcel &excel, const TResultsSnapshot &snapshot);

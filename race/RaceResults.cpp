@@ -15,6 +15,7 @@ TResultsSnapshot RaceResults(const TRaceTiming &race, const TStandingsTable &sta
     s.leaderLaps = race.FinishRule != TRaceTiming::TFinishRule::AllLaps
                        ? int(race.LapTable[0].Count)
                        : qBound(0, race.RaceLaps - header.lapsField, int(race.LapTable[0].Count));
+    s.flagFallen = race.FlagFallen();
     s.lapLength = header.lapLength;
     s.acc = race.Acc;
     s.date = QDate::currentDate();

@@ -2,11 +2,19 @@
 
 #include <QLocale>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kSignificantDigits = 15;
 
 } // namespace
+
+bool TResultsSnapshot::showsOwnLaps() const
+{
+    return flagFallen || std::any_of(rows.begin(), rows.end(),
+                                     [](const TResultsRow &row) { return row.hasVerdict(); });
+}
 
 qint32 TResultsRow::lapTime(int lap) const
 {

@@ -21,6 +21,8 @@ struct TResultsRow
     int lapsOff = 0;
 
     int count() const { return int(laps.size()); }
+    // Whether the race control gave the car a status, a penalty or laps off.
+    bool hasVerdict() const { return !status.isEmpty() || penaltyMs > 0 || lapsOff > 0; }
     // What the exports write as the car's place: "3.", or its status, with a penalty or laps
     // taken off behind it ("3. (+10 s)", "DNF", "2. (-1 R.)").
     QString placeText(int position) const;
@@ -60,6 +62,7 @@ struct TResultsSnapshot
     QString mode;            // kind of run: "Rennen" or "Training"
     int raceLaps = 0;        // configured laps of the race
     int leaderLaps = 0;      // laps completed by the leader so far (n)
+    bool flagFallen = false; // the chequered flag has fallen (never under "Alle Runden")
     double lapLength = 0;    // km
     int acc = 1;             // digits after the seconds in time texts
     QDate date;              // the day of the export
@@ -70,6 +73,11 @@ struct TResultsSnapshot
     QList<TCrossingLine> crossings;
 
     int carCount() const { return int(rows.size()); }
+    // Whether the lap tables show each car's own laps and total, penalty included: once the
+    // flag has fallen (a lapped car ends with fewer laps than the leader) or when a verdict
+    // applies (the order is no longer that of the race times). Otherwise every car shows the
+    // leader's laps and its race time at the leader's last lap.
+    bool showsOwnLaps() const;
 };
 
 // The race distance (lap length times laps) in the general number format of the default

@@ -45,6 +45,7 @@ private slots:
     void failedPageIsNotOpened();
     void workbookThatCannotBeWrittenIsReported();
     void resultFilesNameTheirFolder();
+    void everyFileShowsTheSameTotalsAfterTheFlagWithVerdicts();
 
 private:
     // Two cars, two laps: car 2 leads; export while car 1 still runs its second lap.
@@ -238,6 +239,71 @@ void TestResultsExport::resultFilesNameTheirFolder()
              QStringLiteral("Geschrieben in %1: tst_resultsexport-Ergebnis.pdf, "
                             "tst_resultsexport-Ergebnis.csv, tst_resultsexport-Durchfahrten.csv")
                  .arg(QDir::currentPath()));
+}
+
+// A flag race over two laps: F1 wins in 60 s, F2 runs 62 s with a 5 s penalty, F3 is lapped
+// (one lap, 65 s), F4 retires after its first lap (33 s). The page, the workbook and the CSV
+// give every car the same total, its own.
+void TestResultsExport::everyFileShowsTheSameTotalsAfterTheFlagWithVerdicts()
+{
+    TWindowUnderTest t;
+    t.UseJournal();
+    t.window->ShowWriteError = [this](const QString &text) { m_errors << text; };
+    t.window->cbFinish->setCurrentIndex(int(TRaceTiming::TFinishRule::FlagAfterLaps));
+    t.window->seCarCount->setValue(4);
+    t.window->seKrugs->setValue(2);
+    std::optional<int> answer;
+    t.window->AskNumber = [&answer](const QString &, int, int, int) { return answer; };
+    const auto judge = [&t, &answer](int car, int key, int number) {
+        answer = number;
+        t.window->SortGrid1->setFocus();
+        t.window->SortGrid1->GotoCell(Nr, t.window->Race.RowOfCar(car), false);
+        QTest::keyClick(t.window->SortGrid1, Qt::Key(key), Qt::ControlModifier | Qt::ShiftModifier);
+    };
+    t.ClickStart();
+    quint32 now = 0;
+    for (const auto &[ms, car] : QList<std::pair<quint32, int>>{
+             {30000, 1}, {31000, 2}, {33000, 4}, {60000, 1}, {62000, 2}, {65000, 3}}) {
+        t.Advance(ms - now);
+        now = ms;
+        t.Lap(car);
+        if (car == 4)
+            judge(4, Qt::Key_F, 1); // retired after lap 1
+        if (car == 2 && ms == 31000)
+            judge(2, Qt::Key_T, 5); // 5 s penalty
+    }
+    t.Advance(20);
+    QCOMPARE(t.window->RaceState(), TFormMain::rsStopped);
+
+    QTest::mouseClick(t.window->sbWeb, Qt::LeftButton);
+    QTest::mouseClick(t.window->sbExcel, Qt::LeftButton);
+    QString written = QStringLiteral("noch nicht");
+    t.window->OnResultFilesWritten = [&written](const QString &error) { written = error; };
+    t.Key(Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
+    QTRY_COMPARE_WITH_TIMEOUT(written, QString(), 20000);
+    QVERIFY(m_errors.isEmpty());
+
+    const QStringList totals{"00:01:00.0", "00:01:07.0", "00:01:05.0", "00:00:33.0"};
+    QVERIFY2(pageText(pageName())
+                 .contains(QStringLiteral("<th>Position:<th>1.<th>2. (+5 s)<th>3.<th>DNF</tr>")),
+             qPrintable(pageText(pageName())));
+    QVERIFY(pageText(pageName())
+                .contains(QStringLiteral("<tr><td bgcolor=#B0A786><b>2.<td>00:00:30.0"
+                                         "<td>00:00:31.0<td>&nbsp;<td>&nbsp;</tr>\r\n"
+                                         "<tr><td><b>Gesamt:<td><b>") +
+                          totals.join(QStringLiteral("<td><b>")) + QStringLiteral("</TABLE>")));
+
+    XlsxTestReader book;
+    QVERIFY2(book.read(m_opened.at(1)), qPrintable(book.error()));
+    QCOMPARE(book.cell(12, 1), QStringLiteral("Gesamt:"));
+    QFile csv(QStringLiteral("tst_resultsexport-Ergebnis.csv"));
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = csv.readAll().split('\n');
+    QCOMPARE(lines.size(), 1 + 4 + 1); // the header, the cars, nothing after the last CRLF
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(book.cell(12, 2 + i), totals.at(i));
+        QCOMPARE(QString::fromUtf8(lines.at(1 + i).split(',').at(5)), totals.at(i));
+    }
 }
 
 QTEST_MAIN(TestResultsExport)

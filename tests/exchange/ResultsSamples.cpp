@@ -120,4 +120,27 @@ TResultsSnapshot noLaps()
     return s;
 }
 
+TResultsSnapshot flagWithVerdicts()
+{
+    TResultsSnapshot s;
+    s.appTitle = QStringLiteral("Talvenbahn 1.7");
+    s.title = QStringLiteral("Flagge");
+    s.mode = QStringLiteral("Rennen");
+    s.raceLaps = 3;
+    s.leaderLaps = 3;
+    s.flagFallen = true;
+    s.lapLength = 1;
+    s.acc = 1;
+    s.date = QDate(2026, 12, 7);
+    s.rows << row(2, QStringLiteral("12"), QStringLiteral("Ben"), {3400, 3400, 3400})
+           << row(1, QStringLiteral("11"), QStringLiteral("Anna"), {3000, 3000, 3000})
+           << row(3, QStringLiteral("13"), QStringLiteral("Cem"), {3600, 3600})
+           << row(4, QStringLiteral("14"), QStringLiteral("Dana"), {3500})
+           << row(5, QStringLiteral("15"), QStringLiteral("Eli"), {});
+    s.rows[1].penaltyMs = 2000;
+    s.rows[3].status = QStringLiteral("DNF");
+    s.rows[4].status = QStringLiteral("DNS");
+    return s;
+}
+
 } // namespace ResultsSamples

@@ -17,6 +17,10 @@ TResultsSnapshot oddTexts();
 TResultsSnapshot twelveCarsFiftyLaps();
 // Three cars before anyone has completed a lap.
 TResultsSnapshot noLaps();
+// Five cars after the chequered flag of a three-lap race: F2 wins in 10.2 s; F1 ran 9.0 s
+// but is placed second by a 2 s penalty; F3 is a lap down; F4 retired after its first lap
+// (3.5 s); F5 did not start.
+TResultsSnapshot flagWithVerdicts();
 
 // Each row's place after each of its laps, worked out by counting the cars that completed the
 // lap earlier (or at the same time from a row above).

@@ -77,6 +77,13 @@ QStringList sheetNames(const QString &fileName)
     return names;
 }
 
+// The first capture of pattern in the part, as a number; -1 when it is not there.
+double numberIn(const QByteArray &part, const QString &pattern)
+{
+    const QRegularExpressionMatch m = QRegularExpression(pattern).match(QString::fromUtf8(part));
+    return m.hasMatch() ? m.captured(1).toDouble() : -1;
+}
+
 } // namespace
 
 class TestResultsCharts : public QObject
@@ -90,6 +97,7 @@ private slots:
     void chartsDrawTheSnapshotsLaps();
     void chartsFollowOtherSheetsAndLeaveTheResultsAlone();
     void withoutLapsThereIsNoChart();
+    void everySheetPrintsOnA4WithEachChartOnAPage();
 
 private:
     // The results sheet, optionally a sheet of someone else's, then the charts.
@@ -134,7 +142,7 @@ void TestResultsCharts::chartsDrawTheSnapshotsLaps()
 {
     QFETCH(TResultsSnapshot, snapshot);
     const QString fileName = writeWorkbook(snapshot);
-    QCOMPARE(sheetNames(fileName), (QStringList{"Sheet1", "Diagramme", "Daten"}));
+    QCOMPARE(sheetNames(fileName), (QStringList{"Ergebnis", "Diagramme", "Daten"}));
     QVERIFY(XlsxTestReader::part(fileName, "xl/worksheets/sheet2.xml").contains("<drawing "));
     XlsxTestReader data;
     QVERIFY2(data.read(fileName, "xl/worksheets/sheet3.xml"), qPrintable(data.error()));
@@ -172,7 +180,7 @@ void TestResultsCharts::chartsFollowOtherSheetsAndLeaveTheResultsAlone()
 {
     const TResultsSnapshot s = ResultsSamples::threeCars();
     const QString fileName = writeWorkbook(s, QStringLiteral("Korrekturen"));
-    QCOMPARE(sheetNames(fileName), (QStringList{"Sheet1", "Korrekturen", "Diagramme", "Daten"}));
+    QCOMPARE(sheetNames(fileName), (QStringList{"Ergebnis", "Korrekturen", "Diagramme", "Daten"}));
     bool reversed = false;
     const auto places =
         parseChart(XlsxTestReader::part(fileName, "xl/charts/chart1.xml"), &reversed);
@@ -203,6 +211,74 @@ void TestResultsCharts::withoutLapsThereIsNoChart()
     QVERIFY(!WriteResultsCharts(excel, ResultsSamples::threeCars()));
     QVERIFY(excel.errorString().contains(QStringLiteral("Daten")));
     excel.Discard();
+}
+
+// On A4: the sheets of text fitted to the page width with their headings on every page, each
+// chart whole on a page of its own, across, at full size.
+void TestResultsCharts::everySheetPrintsOnA4WithEachChartOnAPage()
+{
+    TResultsSnapshot s = ResultsSamples::twelveCarsFiftyLaps();
+    s.corrections << TCorrectionLine{QStringLiteral("14:03:12"), QStringLiteral("Runde gelöscht")};
+    const QString fileName = writeWorkbook(s);
+    QCOMPARE(sheetNames(fileName), (QStringList{"Ergebnis", "Korrekturen", "Diagramme", "Daten"}));
+    const auto sheet = [&fileName](int n) {
+        return XlsxTestReader::part(fileName, QStringLiteral("xl/worksheets/sheet%1.xml").arg(n));
+    };
+    for (const int n : {1, 2, 4}) {
+        QVERIFY2(sheet(n).contains("<pageSetUpPr fitToPage=\"1\"/>"), qPrintable(sheet(n)));
+        QVERIFY(sheet(n).contains("<pageSetup paperSize=\"9\" fitToHeight=\"0\""));
+    }
+    QVERIFY(sheet(1).contains("orientation=\"landscape\"")); // twelve cars side by side
+    QVERIFY(sheet(2).contains("orientation=\"portrait\""));
+    const QByteArray workbook = XlsxTestReader::part(fileName, "xl/workbook.xml");
+    QVERIFY(workbook.contains(">Ergebnis!$6:$8</definedName>"));
+    QVERIFY(workbook.contains(">Daten!$1:$2</definedName>"));
+
+    // Not fitted, since spreadsheets drop the page breaks of a fitted sheet.
+    const QByteArray charts = sheet(3);
+    QVERIFY(!charts.contains("fitToPage"));
+    QVERIFY(charts.contains("<pageSetup paperSize=\"9\" orientation=\"landscape\"/>"));
+    // A break "at" row n starts a page with the 0-based row n.
+    const int pageBreak = int(numberIn(charts, QStringLiteral("<brk id=\"(\\d+)\"")));
+    const int chartColumns = int(numberIn(charts, QStringLiteral("<col min=\"1\" max=\"(\\d+)\"")));
+    const double columnWidth =
+        numberIn(charts, QStringLiteral("<col min=\"1\" max=\"\\d+\" width=\"([\\d.]+)\""));
+    // The page across between the default margins (0.7 in at the sides, 0.75 in above and
+    // below) in pixels at 96 per inch; a column as 7 pixels per unit of its stored width, and
+    // some programs draw it up to a third wider.
+    const double pageWidthPx = (11.69 - 2 * 0.7) * 96;
+    const double pageHeightPx = (8.27 - 2 * 0.75) * 96;
+    const double rowPx = 20;
+    QVERIFY(chartColumns > 0 && columnWidth > 0);
+    QVERIFY(chartColumns * 7 * columnWidth * 4 / 3 <= pageWidthPx);
+
+    const QString drawing = QString::fromUtf8(
+        XlsxTestReader::part(fileName, QStringLiteral("xl/drawings/drawing1.xml")));
+    static const QRegularExpression anchor(QStringLiteral(
+        "<xdr:from><xdr:col>(\\d+)</xdr:col><xdr:colOff>0</xdr:colOff><xdr:row>(\\d+)</xdr:row>"
+        ".*?<xdr:to><xdr:col>(\\d+)</xdr:col><xdr:colOff>(\\d+)</xdr:colOff>"
+        "<xdr:row>(\\d+)</xdr:row>"));
+    QList<QRegularExpressionMatch> chartsOnSheet;
+    for (auto it = anchor.globalMatch(drawing); it.hasNext();)
+        chartsOnSheet << it.next();
+    QCOMPARE(chartsOnSheet.size(), 2);
+    int pageTop = 0; // 0-based rows, as in the drawing; the break starts a page with its row
+    for (const QRegularExpressionMatch &chart : std::as_const(chartsOnSheet)) {
+        const int firstRow = chart.captured(2).toInt();
+        const int lastRow = chart.captured(5).toInt();
+        const int pageBottom = pageTop == 0 ? pageBreak : pageBreak + int(pageHeightPx / rowPx);
+        QVERIFY2(firstRow >= pageTop && lastRow < pageBottom,
+                 qPrintable(QStringLiteral("chart in rows %1 to %2, page in rows %3 to %4")
+                                .arg(firstRow)
+                                .arg(lastRow)
+                                .arg(pageTop)
+                                .arg(pageBottom - 1)));
+        QCOMPARE(chart.captured(1).toInt(), 0);
+        const int lastColumn = chart.captured(3).toInt() + (chart.captured(4).toInt() > 0 ? 1 : 0);
+        QVERIFY(lastColumn <= chartColumns);
+        pageTop = pageBreak;
+    }
+    QVERIFY(pageBreak * rowPx <= pageHeightPx);
 }
 
 QTEST_GUILESS_MAIN(TestResultsCharts)

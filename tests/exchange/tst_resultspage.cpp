@@ -32,6 +32,23 @@ void compareLines(const QByteArray &actual, const QByteArray &expected)
     QCOMPARE(a.size(), e.size());
 }
 
+// The lap rows and the total row of the page, each as its label and its cells' texts.
+QList<QStringList> lapTable(const QByteArray &page)
+{
+    QList<QStringList> rows;
+    const QString text = QString::fromLatin1(page);
+    for (QString line : text.split(QStringLiteral("\r\n"))) {
+        if (!line.startsWith(QStringLiteral("<tr><td")))
+            continue;
+        line.remove(QStringLiteral("</tr>")).remove(QStringLiteral("</TABLE>"));
+        line.remove(QStringLiteral("<b>")).remove(QStringLiteral(" bgcolor=#B0A786"));
+        QStringList cells = line.split(QStringLiteral("<td>"));
+        cells.removeFirst(); // "<tr>"
+        rows << cells;
+    }
+    return rows;
+}
+
 } // namespace
 
 class TestResultsPage : public QObject
@@ -44,6 +61,8 @@ private slots:
     void pageMatchesExpected();
     void germanLocaleUsesItsSeparatorAndDate();
     void withoutLapsTheTotalsFollowTheDrivers();
+    void ownLapsAndTotalsAfterTheFlagOrUnderAVerdict_data();
+    void ownLapsAndTotalsAfterTheFlagOrUnderAVerdict();
     void textsCannotInjectMarkup();
 
     void escapes_data();
@@ -102,6 +121,55 @@ void TestResultsPage::withoutLapsTheTotalsFollowTheDrivers()
             .toLatin1();
     QVERIFY(page.contains(totalsAfterDrivers));
     QVERIFY(!page.contains("<td bgcolor=#B0A786><b>1."));
+}
+
+void TestResultsPage::ownLapsAndTotalsAfterTheFlagOrUnderAVerdict_data()
+{
+    const QString none = QStringLiteral("&nbsp;");
+    QTest::addColumn<TResultsSnapshot>("snapshot");
+    QTest::addColumn<QList<QStringList>>("expected");
+
+    // Each car's own laps, nothing for a lap it did not drive, and the totals the
+    // classification gives: the penalised car's 9.0 s + 2 s, the lapped car's two laps, the
+    // retired car's one.
+    const TResultsSnapshot flag = ResultsSamples::flagWithVerdicts();
+    const QList<QStringList> own{
+        {"1.", "00:00:03.4", "00:00:03.0", "00:00:03.6", "00:00:03.5", none},
+        {"2.", "00:00:03.4", "00:00:03.0", "00:00:03.6", none, none},
+        {"3.", "00:00:03.4", "00:00:03.0", none, none, none},
+        {"Gesamt:", "00:00:10.2", "00:00:11.0", "00:00:07.2", "00:00:03.5", none},
+    };
+    QTest::newRow("flag and verdicts") << flag << own;
+    TResultsSnapshot verdictsOnly = flag;
+    verdictsOnly.flagFallen = false;
+    QTest::newRow("verdicts under every rule") << verdictsOnly << own;
+
+    TResultsSnapshot flagOnly = flag;
+    for (TResultsRow &row : flagOnly.rows) {
+        row.status.clear();
+        row.penaltyMs = 0;
+    }
+    QList<QStringList> flagTotals = own;
+    flagTotals[3][2] = QStringLiteral("00:00:09.0");
+    QTest::newRow("the flag alone") << flagOnly << flagTotals;
+
+    // A lap taken off the car that drove the most: the rows still run to its last lap.
+    TResultsSnapshot lapsOff = ResultsSamples::threeCars();
+    lapsOff.rows[0].lapsOff = 1;
+    lapsOff.leaderLaps = 2;
+    QTest::newRow("laps off") << lapsOff
+                              << QList<QStringList>{
+                                     {"1.", "00:25:00.0", "00:25:10.0", "00:26:40.0"},
+                                     {"2.", "00:22:00.0", "00:22:10.0", none},
+                                     {"3.", "00:21:30.5", "00:21:40.0", none},
+                                     {"Gesamt:", "01:08:30.5", "01:09:00.0", "00:26:40.0"}};
+}
+
+void TestResultsPage::ownLapsAndTotalsAfterTheFlagOrUnderAVerdict()
+{
+    QFETCH(TResultsSnapshot, snapshot);
+    QFETCH(QList<QStringList>, expected);
+    QCOMPARE(lapTable(TResultsPageWriter::page(snapshot)), expected);
 }
 
 void TestResultsPage::textsCannotInjectMarkup()

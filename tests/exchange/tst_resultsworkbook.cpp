@@ -40,6 +40,7 @@ private slots:
     void everyRowOfTheLayout_data();
     void everyRowOfTheLayout();
     void withoutLapsTheTotalsFollowTheLapHeading();
+    void ownLapsAndTotalsAfterTheFlagOrUnderAVerdict();
     void starterListReaderReadsTheSameCells();
     void titleLineKeepsItsLastCharacter_data();
     void titleLineKeepsItsLastCharacter();
@@ -145,6 +146,25 @@ void TestResultsWorkbook::withoutLapsTheTotalsFollowTheLapHeading()
     compareRow(book, 9, Row{"Runde:"});
     compareRow(book, 10, Row{"Gesamt:", "00:00:00.0", "00:00:00.0", "00:00:00.0"});
     QCOMPARE(book.lastRow(), 10);
+}
+
+// As the results page: each car's own laps and the totals of the classification, penalty
+// included, not zeros for a lapped or retired car.
+void TestResultsWorkbook::ownLapsAndTotalsAfterTheFlagOrUnderAVerdict()
+{
+    {
+        TExcel excel;
+        QVERIFY(excel.Connect());
+        QVERIFY(WriteResultsWorkbook(excel, ResultsSamples::flagWithVerdicts()));
+    }
+    XlsxTestReader book;
+    QVERIFY2(book.read(m_opened.value(0)), qPrintable(book.error()));
+    compareRow(book, 6, Row{"Position:", "1.", "2. (+2 s)", "3.", "DNF", "DNS"});
+    compareRow(book, 10, Row{"1.", "00:00:03.4", "00:00:03.0", "00:00:03.6", "00:00:03.5", ""});
+    compareRow(book, 11, Row{"2.", "00:00:03.4", "00:00:03.0", "00:00:03.6", "", ""});
+    compareRow(book, 12, Row{"3.", "00:00:03.4", "00:00:03.0", "", "", ""});
+    compareRow(book, 13, Row{"Gesamt:", "00:00:10.2", "00:00:11.0", "00:00:07.2", "00:00:03.5"});
+    QCOMPARE(book.lastRow(), 13);
 }
 
 // The program's own workbook import takes our exports back cell for cell.

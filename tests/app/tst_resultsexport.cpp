@@ -4,6 +4,7 @@
 #include "DocumentOpener.h"
 #include "XlsxTestReader.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>

@@ -141,6 +141,9 @@ bool TLiveHttpServer::handleRequest(const QHttpServerRequest &request, QTcpSocke
     TConnectionGuard *guard = TConnectionGuard::of(socket);
     if (guard && guard->refused())
         return true;
+    const bool keepAlive =
+        guard && guard->headChecked() ? guard->head().keepAlive : !wantsClose(request);
+    const bool http10 = guard && guard->headChecked() && guard->head().minorVersion == 0;
     if (guard)
         guard->requestHandled();
 
@@ -167,7 +170,8 @@ bool TLiveHttpServer::handleRequest(const QHttpServerRequest &request, QTcpSocke
     } else {
         reply = TextReply(404, "Nicht gefunden.");
     }
-    reply.closeConnection = wantsClose(request);
+    reply.closeConnection = !keepAlive;
+    reply.keepAliveHeader = http10;
     socket->write(reply.toBytes(!head));
     if (reply.closeConnection)
         socket->disconnectFromHost();

@@ -74,6 +74,10 @@ private slots:
     void oversizedRequestsAreRefused_data();
     void oversizedRequestsAreRefused();
     void keepAliveServesManySmallRequests();
+    void requestHeadsAreCheckedBeforeTheyAreServed_data();
+    void requestHeadsAreCheckedBeforeTheyAreServed();
+    void http10ClosesUnlessAskedToKeepTheConnection_data();
+    void http10ClosesUnlessAskedToKeepTheConnection();
     void streamClientsAreBounded();
     void aConnectionThatSendsNothingIsClosed();
     void publishReachesAWaitingClientWithinOneSecond();
@@ -264,6 +268,106 @@ void TestLiveServer::keepAliveServesManySmallRequests()
         }
     }
     QCOMPARE(seen.count("HTTP/1.1 200 OK"), kRequests);
+}
+
+void TestLiveServer::requestHeadsAreCheckedBeforeTheyAreServed_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<int>("status");
+    const QByteArray get = "GET /api/standings ";
+    QTest::newRow("HTTP/1.1") << get + "HTTP/1.1\r\nHost: x\r\n\r\n" << 200;
+    QTest::newRow("HTTP/1.0 without host") << get + "HTTP/1.0\r\n\r\n" << 200;
+    QTest::newRow("bare line feeds") << get + "HTTP/1.1\nHost: x\n\n" << 200;
+    QTest::newRow("blank line before") << "\r\n" + get + "HTTP/1.1\r\nHost: x\r\n\r\n" << 200;
+    QTest::newRow("the same length twice")
+        << get + "HTTP/1.1\r\nContent-Length: 2\r\ncontent-length: 2\r\n\r\nab" << 200;
+
+    QTest::newRow("HTTP/2.0") << get + "HTTP/2.0\r\nHost: x\r\n\r\n" << 505;
+    QTest::newRow("HTTP/3.1") << get + "HTTP/3.1\r\nHost: x\r\n\r\n" << 505;
+    QTest::newRow("HTTP/0.9 without version") << get.trimmed() + "\r\n\r\n" << 505;
+    QTest::newRow("prior knowledge") << QByteArray("PRI * HTTP/2.0\r\n\r\nSM\r\n\r\n") << 505;
+
+    QTest::newRow("other protocol") << get + "FOO/1.1\r\nHost: x\r\n\r\n" << 400;
+    QTest::newRow("lower-case version") << get + "http/1.1\r\nHost: x\r\n\r\n" << 400;
+    QTest::newRow("version with more digits") << get + "HTTP/1.10\r\nHost: x\r\n\r\n" << 400;
+    QTest::newRow("header without colon") << get + "HTTP/1.1\r\nHost: x\r\nKaputt\r\n\r\n" << 400;
+    QTest::newRow("header name with a space") << get + "HTTP/1.1\r\nHost: x\r\nX Filler: 1\r\n\r\n"
+                                              << 400;
+    QTest::newRow("space before the colon") << get + "HTTP/1.1\r\nHost : x\r\n\r\n" << 400;
+    QTest::newRow("folded header") << get + "HTTP/1.1\r\nHost: x\r\n y\r\n\r\n" << 400;
+    QTest::newRow("two different lengths")
+        << get + "HTTP/1.1\r\nContent-Length: 1\r\nContent-Length: 2\r\n\r\nab" << 400;
+    QTest::newRow("two lengths in one header")
+        << get + "HTTP/1.1\r\nContent-Length: 1, 2\r\n\r\nab" << 400;
+    QTest::newRow("length that is no number") << get + "HTTP/1.1\r\nContent-Length: -1\r\n\r\n"
+                                              << 400;
+    QTest::newRow("length and chunks")
+        << get + "HTTP/1.1\r\nContent-Length: 2\r\nTransfer-Encoding: chunked\r\n\r\nab" << 400;
+}
+
+void TestLiveServer::requestHeadsAreCheckedBeforeTheyAreServed()
+{
+    QFETCH(QByteArray, request);
+    QFETCH(int, status);
+    QTcpSocket socket;
+    ConnectFrom(socket, {}, m_port);
+    QVERIFY(socket.state() == QAbstractSocket::ConnectedState);
+    socket.write(request);
+    const TProbeResponse r = ReadResponse(socket);
+    QVERIFY(r.complete);
+    QCOMPARE(r.status, status);
+    if (status == 200)
+        return;
+    QCOMPARE(r.header("Connection"), QByteArray("close"));
+    QVERIFY(r.header("Content-Type").startsWith("text/plain"));
+    // Refused, the connection ends at once instead of waiting for the next request.
+    QVERIFY(socket.state() == QAbstractSocket::UnconnectedState ||
+            socket.waitForDisconnected(TConnectionGuard::kIdleTimeoutMs / 3));
+    // And everybody else is served as before.
+    QCOMPARE(HttpExchange(m_port, SimpleRequest("GET", "/api/standings")).status, 200);
+}
+
+void TestLiveServer::http10ClosesUnlessAskedToKeepTheConnection_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<bool>("keeps");
+    QTest::addColumn<QByteArray>("connectionHeader");
+    QTest::newRow("HTTP/1.0") << QByteArray("GET /api/standings HTTP/1.0\r\n\r\n") << false
+                              << QByteArray("close");
+    QTest::newRow("HTTP/1.0 HEAD")
+        << QByteArray("HEAD / HTTP/1.0\r\nHost: x\r\n\r\n") << false << QByteArray("close");
+    QTest::newRow("HTTP/1.0 keep-alive")
+        << QByteArray("GET /api/standings HTTP/1.0\r\nConnection: Keep-Alive\r\n\r\n") << true
+        << QByteArray("keep-alive");
+    QTest::newRow("HTTP/1.1") << QByteArray("GET /api/standings HTTP/1.1\r\nHost: x\r\n\r\n")
+                              << true << QByteArray();
+    QTest::newRow("HTTP/1.1 close")
+        << QByteArray("GET /api/standings HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n")
+        << false << QByteArray("close");
+}
+
+void TestLiveServer::http10ClosesUnlessAskedToKeepTheConnection()
+{
+    QFETCH(QByteArray, request);
+    QFETCH(bool, keeps);
+    QFETCH(QByteArray, connectionHeader);
+    QTcpSocket socket;
+    ConnectFrom(socket, {}, m_port);
+    QVERIFY(socket.state() == QAbstractSocket::ConnectedState);
+    for (int round = 0; round < (keeps ? 2 : 1); ++round) {
+        socket.write(request);
+        const TProbeResponse r = ReadResponse(socket, request.startsWith("HEAD"));
+        QVERIFY2(r.complete, qPrintable(QString::number(round)));
+        QCOMPARE(r.status, 200);
+        QCOMPARE(r.header("Connection"), connectionHeader);
+    }
+    if (keeps) {
+        QVERIFY(!socket.waitForDisconnected(300));
+        return;
+    }
+    // Well before the idle time that closes a forgotten connection.
+    QVERIFY(socket.state() == QAbstractSocket::UnconnectedState ||
+            socket.waitForDisconnected(TConnectionGuard::kIdleTimeoutMs / 3));
 }
 
 void TestLiveServer::streamClientsAreBounded()

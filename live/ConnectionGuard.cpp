@@ -101,9 +101,13 @@ void TConnectionGuard::refuse(int status, const QByteArray &germanText)
     m_socket->disconnectFromHost();
 }
 
-TGuardedTcpServer::TGuardedTcpServer(int maxConnections, QObject *parent)
-    : QTcpServer(parent), m_maxConnections(maxConnections)
-{}
+TGuardedTcpServer::TGuardedTcpServer(int maxConnections, int maxPerAddress, QObject *parent)
+    : QTcpServer(parent), m_maxConnections(maxConnections), m_maxPerAddress(maxPerAddress)
+{
+    // A client that opens connections in a loop fills a short queue of connections not yet
+    // taken, and the kernel then drops everybody else's attempts until they retry a second later.
+    setListenBacklogSize(maxConnections);
+}
 
 void TGuardedTcpServer::incomingConnection(qintptr descriptor)
 {
@@ -112,13 +116,17 @@ void TGuardedTcpServer::incomingConnection(qintptr descriptor)
         delete socket;
         return;
     }
-    if (m_open >= m_maxConnections) {
+    const QHostAddress client = ClientAddress(socket->peerAddress());
+    if (m_open >= m_maxConnections || !m_perAddress.take(client, m_maxPerAddress)) {
         socket->abort();
         socket->deleteLater();
         return;
     }
     ++m_open;
-    connect(socket, &QObject::destroyed, this, [this] { --m_open; });
+    connect(socket, &QObject::destroyed, this, [this, client] {
+        --m_open;
+        m_perAddress.give(client);
+    });
     new TConnectionGuard(socket);
     addPendingConnection(socket);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ClientAddress.h"
 #include "HttpRequestHead.h"
 
 #include <QByteArray>
@@ -53,12 +54,13 @@ private:
 };
 
 // A listening socket that puts a guard on every connection and takes at most maxConnections at
-// once; more are closed at once, so the count of open sockets stays bounded.
+// once, and at most maxPerAddress from one client address (see ClientAddress()); more are closed
+// at once, so the count of open sockets stays bounded and one client cannot take every place.
 class TGuardedTcpServer : public QTcpServer
 {
     Q_OBJECT
 public:
-    TGuardedTcpServer(int maxConnections, QObject *parent = nullptr);
+    TGuardedTcpServer(int maxConnections, int maxPerAddress, QObject *parent = nullptr);
     int openConnections() const { return m_open; }
 
 protected:
@@ -66,5 +68,7 @@ protected:
 
 private:
     int m_maxConnections;
+    int m_maxPerAddress;
     int m_open = 0;
+    TAddressCount m_perAddress;
 };

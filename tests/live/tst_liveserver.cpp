@@ -12,6 +12,7 @@
 #include <QTcpSocket>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -53,6 +54,27 @@ qint64 waitForEvent(QTcpSocket &socket, QByteArray &seen, qint64 version, int ti
     return clock.elapsed();
 }
 
+QHostAddress loopback(int last)
+{
+    return QHostAddress(QStringLiteral("127.0.0.%1").arg(last));
+}
+
+// Opens an event stream from the given address and waits for its first event; the socket, or
+// what the server answered instead in *refusal.
+std::unique_ptr<QTcpSocket> openStreamFrom(quint16 port, const QHostAddress &from,
+                                           QByteArray *refusal = nullptr)
+{
+    auto socket = std::make_unique<QTcpSocket>();
+    ConnectFrom(*socket, from, port);
+    socket->write("GET /api/events HTTP/1.1\r\nHost: x\r\n\r\n");
+    QByteArray seen;
+    if (waitForEvent(*socket, seen, 0, 3000) >= 0)
+        return socket;
+    if (refusal)
+        *refusal = seen;
+    return nullptr;
+}
+
 } // namespace
 
 class TestLiveServer : public QObject
@@ -79,6 +101,8 @@ private slots:
     void http10ClosesUnlessAskedToKeepTheConnection_data();
     void http10ClosesUnlessAskedToKeepTheConnection();
     void streamClientsAreBounded();
+    void streamsAreBoundedPerAddress();
+    void slowConnectionsFromOneAddressLeaveRoomForOthers();
     void aConnectionThatSendsNothingIsClosed();
     void publishReachesAWaitingClientWithinOneSecond();
     void aBurstOfPressesEndsWithTheNewest();
@@ -372,38 +396,75 @@ void TestLiveServer::http10ClosesUnlessAskedToKeepTheConnection()
 
 void TestLiveServer::streamClientsAreBounded()
 {
+    // Spread over addresses below their own limit, as spectators on one Wi-Fi would be.
+    constexpr int kAddresses = 8;
+    static_assert(TLiveHttpServer::kMaxStreams / kAddresses <=
+                  TLiveHttpServer::kMaxStreamsPerAddress);
     std::vector<std::unique_ptr<QTcpSocket>> streams;
-    auto openStream = [this] {
-        auto socket = std::make_unique<QTcpSocket>();
-        socket->connectToHost(QHostAddress::LocalHost, m_port);
-        socket->waitForConnected(3000);
-        socket->write("GET /api/events HTTP/1.1\r\nHost: x\r\n\r\n");
-        socket->waitForBytesWritten(3000);
-        return socket;
-    };
     for (int i = 0; i < TLiveHttpServer::kMaxStreams; ++i) {
-        streams.push_back(openStream());
-        QByteArray seen;
-        QVERIFY2(waitForEvent(*streams.back(), seen, 0, 3000) >= 0, qPrintable(QString::number(i)));
+        streams.push_back(openStreamFrom(m_port, loopback(1 + i % kAddresses)));
+        QVERIFY2(streams.back(), qPrintable(QString::number(i)));
     }
-    auto extra = openStream();
     QByteArray refused;
-    while (extra->waitForReadyRead(3000))
-        refused += extra->readAll();
+    QVERIFY(!openStreamFrom(m_port, loopback(kAddresses + 1), &refused));
     QVERIFY2(refused.startsWith("HTTP/1.1 503"), refused.constData());
     // The page and the JSON are still served while the stream is full.
     QCOMPARE(HttpExchange(m_port, SimpleRequest("GET", "/api/standings")).status, 200);
     // A client that leaves frees its place.
     streams.front()->disconnectFromHost();
     streams.erase(streams.begin());
-    QByteArray seen;
-    QTRY_VERIFY_WITH_TIMEOUT(
-        [&] {
-            auto again = openStream();
-            seen.clear();
-            return waitForEvent(*again, seen, 0, 1000) >= 0;
-        }(),
-        5000);
+    QTRY_VERIFY_WITH_TIMEOUT(openStreamFrom(m_port, loopback(1)) != nullptr, 5000);
+}
+
+void TestLiveServer::streamsAreBoundedPerAddress()
+{
+    // A club's Wi-Fi: a few dozen phones behind one address each hold the stream.
+    std::vector<std::unique_ptr<QTcpSocket>> club;
+    for (int i = 0; i < TLiveHttpServer::kMaxStreamsPerAddress; ++i) {
+        club.push_back(openStreamFrom(m_port, loopback(2)));
+        QVERIFY2(club.back(), qPrintable(QString::number(i)));
+    }
+    // One more from there is refused, but still gets the page and the standings to ask.
+    QByteArray refused;
+    QVERIFY(!openStreamFrom(m_port, loopback(2), &refused));
+    QVERIFY2(refused.startsWith("HTTP/1.1 503"), refused.constData());
+    QVERIFY(refused.contains("Retry-After: 5"));
+    QCOMPARE(HttpExchange(m_port, SimpleRequest("GET", "/"), false, 5000, loopback(2)).status, 200);
+    QCOMPARE(HttpExchange(m_port, SimpleRequest("GET", "/api/standings"), false, 5000, loopback(2))
+                 .status,
+             200);
+    // Another address gets its stream.
+    QVERIFY(openStreamFrom(m_port, loopback(3)));
+}
+
+void TestLiveServer::slowConnectionsFromOneAddressLeaveRoomForOthers()
+{
+    // More half-sent requests than the server has places, all from one address, each waiting
+    // for the rest as a slow client would.
+    constexpr int kSlow = TLiveHttpServer::kMaxConnections + 20;
+    std::vector<std::unique_ptr<QTcpSocket>> slow;
+    for (int i = 0; i < kSlow; ++i) {
+        auto socket = std::make_unique<QTcpSocket>();
+        ConnectFrom(*socket, loopback(2), m_port);
+        socket->write("GET /api/standings HTTP/1.1\r\nHo");
+        socket->flush();
+        slow.push_back(std::move(socket));
+    }
+    const TProbeResponse other =
+        HttpExchange(m_port, SimpleRequest("GET", "/api/standings"), false, 5000, loopback(3));
+    QVERIFY(other.complete);
+    QCOMPARE(other.status, 200);
+    QVERIFY(HttpExchange(m_port, SimpleRequest("GET", "/"), false, 5000, loopback(3)).complete);
+    // The slow address itself has no place left.
+    QVERIFY(!HttpExchange(m_port, SimpleRequest("GET", "/api/standings"), false, 2000, loopback(2))
+                 .complete);
+    // Of the slow ones, as many as one address may keep are still waiting; the rest were closed.
+    const auto waiting = [&slow] {
+        return std::count_if(slow.begin(), slow.end(), [](const auto &socket) {
+            return socket->state() == QAbstractSocket::ConnectedState;
+        });
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(waiting(), TLiveHttpServer::kMaxConnectionsPerAddress, 5000);
 }
 
 void TestLiveServer::aConnectionThatSendsNothingIsClosed()

@@ -23,8 +23,9 @@ TConnectionGuard *TConnectionGuard::of(QTcpSocket *socket)
 void TConnectionGuard::requestHandled()
 {
     m_count = 0;
-    m_tail.clear();
-    m_headerBytes = -1;
+    m_headSoFar.clear();
+    m_headBytes = -1;
+    m_head = THttpRequestHead();
     if (!m_stream && !m_refused)
         m_idle.start();
 }
@@ -54,21 +55,39 @@ void TConnectionGuard::onReadyRead()
     }
     // Inside the parser's transaction only the bytes it has not looked at yet are available.
     const QByteArray fresh = m_socket->peek(m_socket->bytesAvailable());
-    if (m_headerBytes < 0) {
-        const QByteArray window = m_tail + fresh;
-        const qsizetype end = window.indexOf("\r\n\r\n");
-        if (end >= 0)
-            m_headerBytes = m_count - m_tail.size() + end + 4;
-        m_tail = window.right(3);
-    }
+    if (m_headBytes < 0)
+        takeHead(fresh);
+    if (m_refused)
+        return;
     m_count += fresh.size();
     if (m_count <= kMaxRequestBytes)
         return;
-    const bool headerTooLarge = m_headerBytes < 0 || m_headerBytes > kMaxRequestBytes;
-    refuse(headerTooLarge ? 431 : 413);
+    const bool headTooLarge = m_headBytes < 0 || m_headBytes > kMaxRequestBytes;
+    refuse(headTooLarge ? 431 : 413, "Die Anfrage ist zu groß.");
 }
 
-void TConnectionGuard::refuse(int status)
+void TConnectionGuard::takeHead(const QByteArray &fresh)
+{
+    m_headSoFar += fresh;
+    // Blank lines before a request are allowed and mean nothing.
+    while (m_headSoFar.startsWith('\n') || m_headSoFar.startsWith("\r\n"))
+        m_headSoFar.remove(0, m_headSoFar.indexOf('\n') + 1);
+    const qsizetype length = RequestHeadLength(m_headSoFar);
+    if (length < 0)
+        return;
+    m_headBytes = length;
+    QByteArray head = m_headSoFar.left(length);
+    while (head.endsWith('\n') || head.endsWith('\r'))
+        head.chop(1);
+    m_head = CheckRequestHead(head);
+    m_headSoFar.clear();
+    if (m_head.refusal == 505)
+        refuse(505, "Nur HTTP/1.0 und HTTP/1.1 werden verstanden.");
+    else if (m_head.refusal != 0)
+        refuse(m_head.refusal, "Die Anfrage ist fehlerhaft.");
+}
+
+void TConnectionGuard::refuse(int status, const QByteArray &germanText)
 {
     m_refused = true;
     m_idle.stop();
@@ -76,15 +95,19 @@ void TConnectionGuard::refuse(int status)
     disconnect(m_socket, &QTcpSocket::readyRead, nullptr, nullptr);
     connect(m_socket, &QTcpSocket::readyRead, this, &TConnectionGuard::discardInput);
     discardInput();
-    THttpReply reply = TextReply(status, "Die Anfrage ist zu groß.");
+    THttpReply reply = TextReply(status, germanText);
     reply.closeConnection = true;
     m_socket->write(reply.toBytes());
     m_socket->disconnectFromHost();
 }
 
-TGuardedTcpServer::TGuardedTcpServer(int maxConnections, QObject *parent)
-    : QTcpServer(parent), m_maxConnections(maxConnections)
-{}
+TGuardedTcpServer::TGuardedTcpServer(int maxConnections, int maxPerAddress, QObject *parent)
+    : QTcpServer(parent), m_maxConnections(maxConnections), m_maxPerAddress(maxPerAddress)
+{
+    // A client that opens connections in a loop fills a short queue of connections not yet
+    // taken, and the kernel then drops everybody else's attempts until they retry a second later.
+    setListenBacklogSize(maxConnections);
+}
 
 void TGuardedTcpServer::incomingConnection(qintptr descriptor)
 {
@@ -93,13 +116,17 @@ void TGuardedTcpServer::incomingConnection(qintptr descriptor)
         delete socket;
         return;
     }
-    if (m_open >= m_maxConnections) {
+    const QHostAddress client = ClientAddress(socket->peerAddress());
+    if (m_open >= m_maxConnections || !m_perAddress.take(client, m_maxPerAddress)) {
         socket->abort();
         socket->deleteLater();
         return;
     }
     ++m_open;
-    connect(socket, &QObject::destroyed, this, [this] { --m_open; });
+    connect(socket, &QObject::destroyed, this, [this, client] {
+        --m_open;
+        m_perAddress.give(client);
+    });
     new TConnectionGuard(socket);
     addPendingConnection(socket);
 }

@@ -17,6 +17,8 @@ QByteArray ReasonPhrase(int status)
         return "Request Header Fields Too Large";
     case 503:
         return "Service Unavailable";
+    case 505:
+        return "HTTP Version Not Supported";
     }
     return "Error";
 }
@@ -36,6 +38,8 @@ QByteArray THttpReply::toBytes(bool withBody) const
         out += header.first + ": " + header.second + "\r\n";
     if (closeConnection)
         out += "Connection: close\r\n";
+    else if (keepAliveHeader)
+        out += "Connection: keep-alive\r\n";
     out += "\r\n";
     if (withBody)
         out += body;

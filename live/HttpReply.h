@@ -13,6 +13,8 @@ struct THttpReply
     QByteArray body;
     QList<QPair<QByteArray, QByteArray>> extraHeaders;
     bool closeConnection = false;
+    // Said to an HTTP/1.0 client that asked to keep the connection, which it otherwise would not.
+    bool keepAliveHeader = false;
 
     // For HEAD the headers (with the length of the body) go out without the body.
     QByteArray toBytes(bool withBody = true) const;

@@ -22,6 +22,9 @@ bool wantsClose(const QHttpServerRequest &request)
     return request.value("connection").toLower().contains("close");
 }
 
+// Refused clients wait a few seconds before the browser tries again.
+const QByteArray kRetryAfterSeconds = "5";
+
 } // namespace
 
 TLiveHttpServer::TLiveHttpServer(std::shared_ptr<TLiveShared> shared, QObject *parent)
@@ -47,7 +50,7 @@ TLiveHttpServer::~TLiveHttpServer()
 
 quint16 TLiveHttpServer::listenOn(const QHostAddress &address, quint16 port, QString *error)
 {
-    auto *listener = new TGuardedTcpServer(kMaxConnections, this);
+    auto *listener = new TGuardedTcpServer(kMaxConnections, kMaxConnectionsPerAddress, this);
     if (!listener->listen(address, port)) {
         if (listener->serverError() == QAbstractSocket::AddressInUseError)
             *error = QStringLiteral("Der Port %1 ist schon belegt; der Live-Server läuft nicht.")
@@ -89,7 +92,7 @@ void TLiveHttpServer::sendToStreams(const QByteArray &bytes)
     const QList<QTcpSocket *> sockets = m_streams.keys();
     for (QTcpSocket *socket : sockets) {
         if (socket->bytesToWrite() > kMaxBacklogBytes) {
-            m_streams.remove(socket);
+            dropStream(socket);
             socket->abort();
             continue;
         }
@@ -102,8 +105,8 @@ void TLiveHttpServer::onKeepAlive()
     const qint64 now = m_clock.elapsed();
     const QList<QTcpSocket *> sockets = m_streams.keys();
     for (QTcpSocket *socket : sockets) {
-        if (now - m_streams.value(socket) >= kStreamMaxMs) {
-            m_streams.remove(socket);
+        if (now - m_streams.value(socket).began >= kStreamMaxMs) {
+            dropStream(socket);
             socket->disconnectFromHost();
         }
     }
@@ -111,21 +114,37 @@ void TLiveHttpServer::onKeepAlive()
     sendToStreams(": \n\n");
 }
 
+void TLiveHttpServer::refuseStream(QTcpSocket *socket)
+{
+    THttpReply reply = TextReply(503, "Zu viele Zuschauer verbunden, bitte später erneut.");
+    reply.extraHeaders.append({QByteArray("Retry-After"), kRetryAfterSeconds});
+    reply.closeConnection = true;
+    socket->write(reply.toBytes());
+    socket->disconnectFromHost();
+}
+
+void TLiveHttpServer::dropStream(QTcpSocket *socket)
+{
+    const auto it = m_streams.find(socket);
+    if (it == m_streams.end())
+        return;
+    m_streamsPerAddress.give(it->client);
+    m_streams.erase(it);
+}
+
 void TLiveHttpServer::openStream(QTcpSocket *socket)
 {
-    if (m_streams.size() >= kMaxStreams) {
-        THttpReply reply = TextReply(503, "Zu viele Zuschauer verbunden, bitte später erneut.");
-        reply.extraHeaders.append({QByteArray("Retry-After"), QByteArray("5")});
-        reply.closeConnection = true;
-        socket->write(reply.toBytes());
-        socket->disconnectFromHost();
+    const QHostAddress client = ClientAddress(socket->peerAddress());
+    if (m_streams.size() >= kMaxStreams ||
+        !m_streamsPerAddress.take(client, kMaxStreamsPerAddress)) {
+        refuseStream(socket);
         return;
     }
     if (TConnectionGuard *guard = TConnectionGuard::of(socket))
         guard->becomeStream(this);
-    m_streams.insert(socket, m_clock.elapsed());
-    connect(socket, &QObject::destroyed, this, [this, socket] { m_streams.remove(socket); });
-    connect(socket, &QTcpSocket::disconnected, this, [this, socket] { m_streams.remove(socket); });
+    m_streams.insert(socket, TStream{m_clock.elapsed(), client});
+    connect(socket, &QObject::destroyed, this, [this, socket] { dropStream(socket); });
+    connect(socket, &QTcpSocket::disconnected, this, [this, socket] { dropStream(socket); });
     socket->write("HTTP/1.1 200 OK\r\n"
                   "Content-Type: text/event-stream; charset=utf-8\r\n"
                   "Cache-Control: no-store\r\n"
@@ -141,6 +160,9 @@ bool TLiveHttpServer::handleRequest(const QHttpServerRequest &request, QTcpSocke
     TConnectionGuard *guard = TConnectionGuard::of(socket);
     if (guard && guard->refused())
         return true;
+    const bool keepAlive =
+        guard && guard->headChecked() ? guard->head().keepAlive : !wantsClose(request);
+    const bool http10 = guard && guard->headChecked() && guard->head().minorVersion == 0;
     if (guard)
         guard->requestHandled();
 
@@ -167,7 +189,8 @@ bool TLiveHttpServer::handleRequest(const QHttpServerRequest &request, QTcpSocke
     } else {
         reply = TextReply(404, "Nicht gefunden.");
     }
-    reply.closeConnection = wantsClose(request);
+    reply.closeConnection = !keepAlive;
+    reply.keepAliveHeader = http10;
     socket->write(reply.toBytes(!head));
     if (reply.closeConnection)
         socket->disconnectFromHost();

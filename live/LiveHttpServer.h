@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ClientAddress.h"
+
 #include <QAbstractHttpServer>
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -22,6 +24,11 @@ class TLiveHttpServer : public QAbstractHttpServer
 public:
     static constexpr int kMaxStreams = 256;
     static constexpr int kMaxConnections = kMaxStreams + 64;
+    // One address may be a club's whole Wi-Fi behind one router, so it gets room for a few
+    // dozen phones, each holding a stream and now and then loading the page; but a client that
+    // takes that much still leaves more than two thirds of the places to everybody else.
+    static constexpr int kMaxStreamsPerAddress = 64;
+    static constexpr int kMaxConnectionsPerAddress = kMaxStreamsPerAddress + 32;
     // A stream ends after this long; the browser reconnects by itself within a second.
     static constexpr int kStreamMaxMs = 10 * 60 * 1000;
     static constexpr int kKeepAliveMs = 15000;
@@ -44,7 +51,15 @@ protected:
     void missingHandler(const QHttpServerRequest &request, QTcpSocket *socket) override;
 
 private:
+    struct TStream
+    {
+        qint64 began = 0;
+        QHostAddress client;
+    };
+
     void openStream(QTcpSocket *socket);
+    void refuseStream(QTcpSocket *socket);
+    void dropStream(QTcpSocket *socket);
     void sendToStreams(const QByteArray &bytes);
     void onKeepAlive();
     QByteArray eventBytes() const;
@@ -53,7 +68,8 @@ private:
     TGuardedTcpServer *m_listener = nullptr;
     QByteArray m_json;
     qint64 m_version = 0;
-    QHash<QTcpSocket *, qint64> m_streams; // socket -> when its stream began
+    QHash<QTcpSocket *, TStream> m_streams;
+    TAddressCount m_streamsPerAddress;
     QElapsedTimer m_clock;
     QTimer m_poll; // children, so they move to the server's thread with it
     QTimer m_keepAlive;

@@ -103,7 +103,11 @@ tr.finished td.driver::after{content:" \2691"}
       linkUp(true);
     };
     events.onopen = function () { linkUp(true); };
-    events.onerror = function () { linkUp(false); };
+    events.onerror = function () {
+      linkUp(false);
+      // A refused stream (too many spectators) is not tried again by the browser: ask instead.
+      if (events.readyState === 2) poll();
+    };
   } else {
     poll();
   }

@@ -1,7 +1,8 @@
 #pragma once
 
 // A crowd of live page clients for the benchmarks: every client in one thread of its own, each
-// holding one event stream, noting how long each published version took to reach it.
+// holding one event stream, noting how long each published version took to reach it. The
+// clients come from several loopback addresses, as phones on a Wi-Fi would.
 #include <QByteArray>
 #include <QHostAddress>
 #include <QMutex>
@@ -30,6 +31,8 @@ struct PublishLog
 class Crowd : public QObject
 {
 public:
+    static constexpr int kAddresses = 8;
+
     Crowd(quint16 port, int clients, PublishLog *log) : m_port(port), m_clients(clients), m_log(log)
     {}
 
@@ -46,6 +49,9 @@ public:
             connect(socket, &QTcpSocket::readyRead, this,
                     [this, socket, buffer] { onData(socket, buffer); });
             connect(socket, &QTcpSocket::disconnected, this, [this] { ++m_dropped; });
+            // Spectators come from many phones: spread over loopback addresses, so that none
+            // holds more streams than the server grants one address.
+            socket->bind(QHostAddress(QStringLiteral("127.0.0.%1").arg(10 + i % kAddresses)));
             socket->connectToHost(QHostAddress::LocalHost, m_port);
         }
     }

@@ -50,14 +50,17 @@ bool parse(const QByteArray &data, bool headOnly, TProbeResponse *out)
 
 } // namespace
 
-TProbeResponse HttpExchange(quint16 port, const QByteArray &request, bool headOnly, int timeoutMs)
+void ConnectFrom(QTcpSocket &socket, const QHostAddress &from, quint16 port)
+{
+    if (!from.isNull())
+        socket.bind(from);
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    socket.waitForConnected(5000);
+}
+
+TProbeResponse ReadResponse(QTcpSocket &socket, bool headOnly, int timeoutMs)
 {
     TProbeResponse response;
-    QTcpSocket socket;
-    socket.connectToHost(QHostAddress::LocalHost, port);
-    if (!socket.waitForConnected(timeoutMs))
-        return response;
-    socket.write(request);
     QByteArray data;
     const QDeadlineTimer deadline(timeoutMs);
     while (!deadline.hasExpired()) {
@@ -77,6 +80,17 @@ TProbeResponse HttpExchange(quint16 port, const QByteArray &request, bool headOn
     data += socket.readAll();
     parse(data, headOnly, &response);
     return response;
+}
+
+TProbeResponse HttpExchange(quint16 port, const QByteArray &request, bool headOnly, int timeoutMs,
+                            const QHostAddress &from)
+{
+    QTcpSocket socket;
+    ConnectFrom(socket, from, port);
+    if (socket.state() != QAbstractSocket::ConnectedState)
+        return {};
+    socket.write(request);
+    return ReadResponse(socket, headOnly, timeoutMs);
 }
 
 QByteArray SimpleRequest(const QByteArray &method, const QByteArray &target,

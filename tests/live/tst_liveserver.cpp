@@ -12,6 +12,7 @@
 #include <QTcpSocket>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -53,6 +54,27 @@ qint64 waitForEvent(QTcpSocket &socket, QByteArray &seen, qint64 version, int ti
     return clock.elapsed();
 }
 
+QHostAddress loopback(int last)
+{
+    return QHostAddress(QStringLiteral("127.0.0.%1").arg(last));
+}
+
+// Opens an event stream from the given address and waits for its first event; the socket, or
+// what the server answered instead in *refusal.
+std::unique_ptr<QTcpSocket> openStreamFrom(quint16 port, const QHostAddress &from,
+                                           QByteArray *refusal = nullptr)
+{
+    auto socket = std::make_unique<QTcpSocket>();
+    ConnectFrom(*socket, from, port);
+    socket->write("GET /api/events HTTP/1.1\r\nHost: x\r\n\r\n");
+    QByteArray seen;
+    if (waitForEvent(*socket, seen, 0, 3000) >= 0)
+        return socket;
+    if (refusal)
+        *refusal = seen;
+    return nullptr;
+}
+
 } // namespace
 
 class TestLiveServer : public QObject
@@ -74,7 +96,13 @@ private slots:
     void oversizedRequestsAreRefused_data();
     void oversizedRequestsAreRefused();
     void keepAliveServesManySmallRequests();
+    void requestHeadsAreCheckedBeforeTheyAreServed_data();
+    void requestHeadsAreCheckedBeforeTheyAreServed();
+    void http10ClosesUnlessAskedToKeepTheConnection_data();
+    void http10ClosesUnlessAskedToKeepTheConnection();
     void streamClientsAreBounded();
+    void streamsAreBoundedPerAddress();
+    void slowConnectionsFromOneAddressLeaveRoomForOthers();
     void aConnectionThatSendsNothingIsClosed();
     void publishReachesAWaitingClientWithinOneSecond();
     void aBurstOfPressesEndsWithTheNewest();
@@ -266,40 +294,177 @@ void TestLiveServer::keepAliveServesManySmallRequests()
     QCOMPARE(seen.count("HTTP/1.1 200 OK"), kRequests);
 }
 
+void TestLiveServer::requestHeadsAreCheckedBeforeTheyAreServed_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<int>("status");
+    const QByteArray get = "GET /api/standings ";
+    QTest::newRow("HTTP/1.1") << get + "HTTP/1.1\r\nHost: x\r\n\r\n" << 200;
+    QTest::newRow("HTTP/1.0 without host") << get + "HTTP/1.0\r\n\r\n" << 200;
+    QTest::newRow("bare line feeds") << get + "HTTP/1.1\nHost: x\n\n" << 200;
+    QTest::newRow("blank line before") << "\r\n" + get + "HTTP/1.1\r\nHost: x\r\n\r\n" << 200;
+    QTest::newRow("the same length twice")
+        << get + "HTTP/1.1\r\nContent-Length: 2\r\ncontent-length: 2\r\n\r\nab" << 200;
+
+    QTest::newRow("HTTP/2.0") << get + "HTTP/2.0\r\nHost: x\r\n\r\n" << 505;
+    QTest::newRow("HTTP/3.1") << get + "HTTP/3.1\r\nHost: x\r\n\r\n" << 505;
+    QTest::newRow("HTTP/0.9 without version") << get.trimmed() + "\r\n\r\n" << 505;
+    QTest::newRow("prior knowledge") << QByteArray("PRI * HTTP/2.0\r\n\r\nSM\r\n\r\n") << 505;
+
+    QTest::newRow("other protocol") << get + "FOO/1.1\r\nHost: x\r\n\r\n" << 400;
+    QTest::newRow("lower-case version") << get + "http/1.1\r\nHost: x\r\n\r\n" << 400;
+    QTest::newRow("version with more digits") << get + "HTTP/1.10\r\nHost: x\r\n\r\n" << 400;
+    QTest::newRow("header without colon") << get + "HTTP/1.1\r\nHost: x\r\nKaputt\r\n\r\n" << 400;
+    QTest::newRow("header name with a space") << get + "HTTP/1.1\r\nHost: x\r\nX Filler: 1\r\n\r\n"
+                                              << 400;
+    QTest::newRow("space before the colon") << get + "HTTP/1.1\r\nHost : x\r\n\r\n" << 400;
+    QTest::newRow("folded header") << get + "HTTP/1.1\r\nHost: x\r\n y\r\n\r\n" << 400;
+    QTest::newRow("two different lengths")
+        << get + "HTTP/1.1\r\nContent-Length: 1\r\nContent-Length: 2\r\n\r\nab" << 400;
+    QTest::newRow("two lengths in one header")
+        << get + "HTTP/1.1\r\nContent-Length: 1, 2\r\n\r\nab" << 400;
+    QTest::newRow("length that is no number") << get + "HTTP/1.1\r\nContent-Length: -1\r\n\r\n"
+                                              << 400;
+    QTest::newRow("length and chunks")
+        << get + "HTTP/1.1\r\nContent-Length: 2\r\nTransfer-Encoding: chunked\r\n\r\nab" << 400;
+}
+
+void TestLiveServer::requestHeadsAreCheckedBeforeTheyAreServed()
+{
+    QFETCH(QByteArray, request);
+    QFETCH(int, status);
+    QTcpSocket socket;
+    ConnectFrom(socket, {}, m_port);
+    QVERIFY(socket.state() == QAbstractSocket::ConnectedState);
+    socket.write(request);
+    const TProbeResponse r = ReadResponse(socket);
+    QVERIFY(r.complete);
+    QCOMPARE(r.status, status);
+    if (status == 200)
+        return;
+    QCOMPARE(r.header("Connection"), QByteArray("close"));
+    QVERIFY(r.header("Content-Type").startsWith("text/plain"));
+    // Refused, the connection ends at once instead of waiting for the next request.
+    QVERIFY(socket.state() == QAbstractSocket::UnconnectedState ||
+            socket.waitForDisconnected(TConnectionGuard::kIdleTimeoutMs / 3));
+    // And everybody else is served as before.
+    QCOMPARE(HttpExchange(m_port, SimpleRequest("GET", "/api/standings")).status, 200);
+}
+
+void TestLiveServer::http10ClosesUnlessAskedToKeepTheConnection_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<bool>("keeps");
+    QTest::addColumn<QByteArray>("connectionHeader");
+    QTest::newRow("HTTP/1.0") << QByteArray("GET /api/standings HTTP/1.0\r\n\r\n") << false
+                              << QByteArray("close");
+    QTest::newRow("HTTP/1.0 HEAD")
+        << QByteArray("HEAD / HTTP/1.0\r\nHost: x\r\n\r\n") << false << QByteArray("close");
+    QTest::newRow("HTTP/1.0 keep-alive")
+        << QByteArray("GET /api/standings HTTP/1.0\r\nConnection: Keep-Alive\r\n\r\n") << true
+        << QByteArray("keep-alive");
+    QTest::newRow("HTTP/1.1") << QByteArray("GET /api/standings HTTP/1.1\r\nHost: x\r\n\r\n")
+                              << true << QByteArray();
+    QTest::newRow("HTTP/1.1 close")
+        << QByteArray("GET /api/standings HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n")
+        << false << QByteArray("close");
+}
+
+void TestLiveServer::http10ClosesUnlessAskedToKeepTheConnection()
+{
+    QFETCH(QByteArray, request);
+    QFETCH(bool, keeps);
+    QFETCH(QByteArray, connectionHeader);
+    QTcpSocket socket;
+    ConnectFrom(socket, {}, m_port);
+    QVERIFY(socket.state() == QAbstractSocket::ConnectedState);
+    for (int round = 0; round < (keeps ? 2 : 1); ++round) {
+        socket.write(request);
+        const TProbeResponse r = ReadResponse(socket, request.startsWith("HEAD"));
+        QVERIFY2(r.complete, qPrintable(QString::number(round)));
+        QCOMPARE(r.status, 200);
+        QCOMPARE(r.header("Connection"), connectionHeader);
+    }
+    if (keeps) {
+        QVERIFY(!socket.waitForDisconnected(300));
+        return;
+    }
+    // Well before the idle time that closes a forgotten connection.
+    QVERIFY(socket.state() == QAbstractSocket::UnconnectedState ||
+            socket.waitForDisconnected(TConnectionGuard::kIdleTimeoutMs / 3));
+}
+
 void TestLiveServer::streamClientsAreBounded()
 {
+    // Spread over addresses below their own limit, as spectators on one Wi-Fi would be.
+    constexpr int kAddresses = 8;
+    static_assert(TLiveHttpServer::kMaxStreams / kAddresses <=
+                  TLiveHttpServer::kMaxStreamsPerAddress);
     std::vector<std::unique_ptr<QTcpSocket>> streams;
-    auto openStream = [this] {
-        auto socket = std::make_unique<QTcpSocket>();
-        socket->connectToHost(QHostAddress::LocalHost, m_port);
-        socket->waitForConnected(3000);
-        socket->write("GET /api/events HTTP/1.1\r\nHost: x\r\n\r\n");
-        socket->waitForBytesWritten(3000);
-        return socket;
-    };
     for (int i = 0; i < TLiveHttpServer::kMaxStreams; ++i) {
-        streams.push_back(openStream());
-        QByteArray seen;
-        QVERIFY2(waitForEvent(*streams.back(), seen, 0, 3000) >= 0, qPrintable(QString::number(i)));
+        streams.push_back(openStreamFrom(m_port, loopback(1 + i % kAddresses)));
+        QVERIFY2(streams.back(), qPrintable(QString::number(i)));
     }
-    auto extra = openStream();
     QByteArray refused;
-    while (extra->waitForReadyRead(3000))
-        refused += extra->readAll();
+    QVERIFY(!openStreamFrom(m_port, loopback(kAddresses + 1), &refused));
     QVERIFY2(refused.startsWith("HTTP/1.1 503"), refused.constData());
     // The page and the JSON are still served while the stream is full.
     QCOMPARE(HttpExchange(m_port, SimpleRequest("GET", "/api/standings")).status, 200);
     // A client that leaves frees its place.
     streams.front()->disconnectFromHost();
     streams.erase(streams.begin());
-    QByteArray seen;
-    QTRY_VERIFY_WITH_TIMEOUT(
-        [&] {
-            auto again = openStream();
-            seen.clear();
-            return waitForEvent(*again, seen, 0, 1000) >= 0;
-        }(),
-        5000);
+    QTRY_VERIFY_WITH_TIMEOUT(openStreamFrom(m_port, loopback(1)) != nullptr, 5000);
+}
+
+void TestLiveServer::streamsAreBoundedPerAddress()
+{
+    // A club's Wi-Fi: a few dozen phones behind one address each hold the stream.
+    std::vector<std::unique_ptr<QTcpSocket>> club;
+    for (int i = 0; i < TLiveHttpServer::kMaxStreamsPerAddress; ++i) {
+        club.push_back(openStreamFrom(m_port, loopback(2)));
+        QVERIFY2(club.back(), qPrintable(QString::number(i)));
+    }
+    // One more from there is refused, but still gets the page and the standings to ask.
+    QByteArray refused;
+    QVERIFY(!openStreamFrom(m_port, loopback(2), &refused));
+    QVERIFY2(refused.startsWith("HTTP/1.1 503"), refused.constData());
+    QVERIFY(refused.contains("Retry-After: 5"));
+    QCOMPARE(HttpExchange(m_port, SimpleRequest("GET", "/"), false, 5000, loopback(2)).status, 200);
+    QCOMPARE(HttpExchange(m_port, SimpleRequest("GET", "/api/standings"), false, 5000, loopback(2))
+                 .status,
+             200);
+    // Another address gets its stream.
+    QVERIFY(openStreamFrom(m_port, loopback(3)));
+}
+
+void TestLiveServer::slowConnectionsFromOneAddressLeaveRoomForOthers()
+{
+    // More half-sent requests than the server has places, all from one address, each waiting
+    // for the rest as a slow client would.
+    constexpr int kSlow = TLiveHttpServer::kMaxConnections + 20;
+    std::vector<std::unique_ptr<QTcpSocket>> slow;
+    for (int i = 0; i < kSlow; ++i) {
+        auto socket = std::make_unique<QTcpSocket>();
+        ConnectFrom(*socket, loopback(2), m_port);
+        socket->write("GET /api/standings HTTP/1.1\r\nHo");
+        socket->flush();
+        slow.push_back(std::move(socket));
+    }
+    const TProbeResponse other =
+        HttpExchange(m_port, SimpleRequest("GET", "/api/standings"), false, 5000, loopback(3));
+    QVERIFY(other.complete);
+    QCOMPARE(other.status, 200);
+    QVERIFY(HttpExchange(m_port, SimpleRequest("GET", "/"), false, 5000, loopback(3)).complete);
+    // The slow address itself has no place left.
+    QVERIFY(!HttpExchange(m_port, SimpleRequest("GET", "/api/standings"), false, 2000, loopback(2))
+                 .complete);
+    // Of the slow ones, as many as one address may keep are still waiting; the rest were closed.
+    const auto waiting = [&slow] {
+        return std::count_if(slow.begin(), slow.end(), [](const auto &socket) {
+            return socket->state() == QAbstractSocket::ConnectedState;
+        });
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(waiting(), TLiveHttpServer::kMaxConnectionsPerAddress, 5000);
 }
 
 void TestLiveServer::aConnectionThatSendsNothingIsClosed()

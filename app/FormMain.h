@@ -410,6 +410,7 @@ private:
     QPair<QString, QString> StarterOfCar(int car) const;
     void OpenJournal(const QString &journalPath);
     void ShowJournalWarning(const QString &message);
+    void GiveKeyListRoom(bool room);
     void ShowNoticeText(const QString &text);
     void ResumeRace(const TRaceSummary &race, const QList<TRaceEvent> &events);
     void RecordRaceEvent(TRaceEvent::Kind kind);

@@ -5,6 +5,7 @@
 
 #include "ClockText.h"
 #include "CorrectionDesk.h"
+#include "ElidedLabel.h"
 #include "PassLogModel.h"
 #include "RaceJournal.h"
 #include "StandingsView.h"
@@ -45,12 +46,21 @@ qint64 TFormMain::WallNow()
 void TFormMain::OpenJournal(const QString &journalPath)
 {
     Journal = new TRaceJournal(this);
-    JournalWarning = new QLabel;
+    // A long warning (a long path) is cut in the status bar rather than widening the window
+    // beyond the screen; its tool tip holds the whole text.
+    JournalWarning = new TElidedLabel;
     JournalWarning->setStyleSheet(QStringLiteral("color: #C00000; font-weight: bold"));
     JournalWarning->hide();
     StatusBar1->addPermanentWidget(JournalWarning);
     connect(Journal, &TRaceJournal::journalFailed, this, &TFormMain::ShowJournalWarning);
-    connect(Journal, &TRaceJournal::journalRecovered, this, [this] { JournalWarning->hide(); });
+    connect(Journal, &TRaceJournal::journalRecovered, this, [this] {
+        JournalWarning->hide();
+        GiveKeyListRoom(true);
+    });
+    // The file was had only later, in place of one moved aside: said without a question, as a
+    // race may be running.
+    connect(Journal, &TRaceJournal::journalNotice, this,
+            [this](const QString &notice) { StatusBar1->showMessage(notice); });
     if (journalPath.isEmpty())
         return;
     if (!Journal->open(journalPath))
@@ -62,8 +72,18 @@ void TFormMain::OpenJournal(const QString &journalPath)
 void TFormMain::ShowJournalWarning(const QString &message)
 {
     JournalWarning->setText(kJournalWarning.arg(message));
-    JournalWarning->setToolTip(message);
+    JournalWarning->setToolTip(JournalWarning->text());
     JournalWarning->show();
+    GiveKeyListRoom(false);
+}
+
+void TFormMain::GiveKeyListRoom(bool room)
+{
+    // While the journal is disturbed, its warning needs the status bar more than the list of
+    // keys does: the list then gets only what the warning leaves.
+    if (auto *keys = StatusBar1->findChild<QWidget *>(QStringLiteral("StatusKeys")))
+        keys->setSizePolicy(room ? QSizePolicy::Preferred : QSizePolicy::Ignored,
+                            QSizePolicy::Preferred);
 }
 
 void TFormMain::ShowNoticeText(const QString &text)

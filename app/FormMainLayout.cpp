@@ -352,6 +352,7 @@ void TFormMain::BuildStandings()
     StatusBar1->setFixedHeight(kStatusBarHeight);
     StatusBar1->setSizeGripEnabled(false);
     auto *statusText = new QLabel(kStatusText);
+    statusText->setObjectName(QStringLiteral("StatusKeys"));
     statusText->setFont(PixelFont(kHeaderFontFamily, 11, false));
     StatusBar1->addWidget(statusText, 1);
     setStatusBar(StatusBar1);

@@ -13,7 +13,9 @@ QString shown(const QString &path)
 }
 
 const QString kInMemory = QStringLiteral("Das Rennen läuft weiter; die Zeiten werden nur im "
-                                         "Speicher gehalten.");
+                                         "Speicher gehalten und nachgetragen, sobald das "
+                                         "Rennprotokoll geöffnet werden kann (Versuch jede "
+                                         "Sekunde).");
 const QString kNewJournal = QStringLiteral("Ein neues Rennprotokoll wurde angelegt.");
 } // namespace
 
@@ -94,6 +96,13 @@ QString lockedMovedAside(const QString &path, const QString &newPath)
 {
     return QStringLiteral("Das Rennprotokoll „%1“ ist von einem anderen Programm gesperrt. Es "
                           "wurde als „%2“ beiseitegelegt. %3")
+        .arg(shown(path), shown(newPath), kNewJournal);
+}
+
+QString folderMovedAside(const QString &path, const QString &newPath)
+{
+    return QStringLiteral("An der Stelle des Rennprotokolls „%1“ stand ein Ordner. Er wurde "
+                          "unverändert als „%2“ beiseitegelegt. %3")
         .arg(shown(path), shown(newPath), kNewJournal);
 }
 

@@ -31,6 +31,7 @@ QString refused(const QString &path, const QString &reason);
 QString stillPending(const QString &path, int count);
 QString damagedMovedAside(const QString &path, const QString &reason, const QString &newPath);
 QString lockedMovedAside(const QString &path, const QString &newPath);
+QString folderMovedAside(const QString &path, const QString &newPath);
 QString newerMovedAside(const QString &path, int version, const QString &newPath);
 QString inUseByOtherWindow(const QString &path);
 

@@ -16,7 +16,7 @@ using namespace JournalMessages;
 // How long opening waits for another program's lock before the file counts as locked.
 constexpr int kOpenBusyWaitMs = 1000;
 
-enum class Verdict { Good, Damaged, Locked, Newer, Unusable };
+enum class Verdict { Good, Damaged, Locked, Newer, Folder, Unusable };
 
 struct Finding
 {
@@ -41,6 +41,9 @@ Finding fromError(const QSqlError &error)
 
 Finding examine(const QString &path, TJournalOpening::Check thoroughness)
 {
+    // SQLite cannot open a folder and would blame missing rights.
+    if (QFileInfo(path).isDir())
+        return {Verdict::Folder, {}};
     TSqlConnection connection(path, kOpenBusyWaitMs);
     if (!connection.isOpen())
         return fromError(connection.db().lastError());
@@ -104,6 +107,7 @@ TJournalOpening TJournalOpening::prepare(const QString &path, Check check)
 
         const QString label = finding.verdict == Verdict::Damaged  ? QStringLiteral("beschaedigt")
                               : finding.verdict == Verdict::Locked ? QStringLiteral("gesperrt")
+                              : finding.verdict == Verdict::Folder ? QStringLiteral("ordner")
                                                                    : QStringLiteral("neuer");
         QString moveError;
         const QString movedTo = JournalFiles::moveAside(path, label, &moveError);
@@ -119,6 +123,9 @@ TJournalOpening TJournalOpening::prepare(const QString &path, Check check)
             break;
         case Verdict::Locked:
             result.notice = lockedMovedAside(path, movedTo);
+            break;
+        case Verdict::Folder:
+            result.notice = folderMovedAside(path, movedTo);
             break;
         default:
             result.notice = newerMovedAside(path, finding.version, movedTo);

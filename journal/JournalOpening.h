@@ -3,8 +3,8 @@
 #include <QString>
 
 // Makes the database file ready for the journal: its folder, a sound SQLite file in WAL mode and
-// the current tables. A damaged file, one locked by another program or one of a newer program
-// version is moved aside and a new one started; the notice then says so.
+// the current tables. A damaged file, one locked by another program, one of a newer program
+// version or a folder in its place is moved aside and a new one started; the notice then says so.
 struct TJournalOpening
 {
     bool ok = false;

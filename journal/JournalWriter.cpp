@@ -1,5 +1,6 @@
 #include "JournalWriter.h"
 
+#include "JournalClaim.h"
 #include "JournalMessages.h"
 #include "SqlConnection.h"
 
@@ -208,8 +209,9 @@ private:
         m_interruptOthers, m_stop, m_end, m_resume, m_setOutcome, m_deleteEvents, m_deleteRace;
 };
 
-TJournalWriter::TJournalWriter(const QString &path, Reports reports)
-    : m_path(path), m_reports(std::move(reports))
+TJournalWriter::TJournalWriter(const QString &path, Reports reports,
+                               std::unique_ptr<QLockFile> lock)
+    : m_path(path), m_reports(std::move(reports)), m_lock(std::move(lock))
 {}
 
 TJournalWriter::~TJournalWriter()
@@ -254,18 +256,94 @@ int TJournalWriter::pendingCount() const
     return int(m_queue.size());
 }
 
+qint64 TJournalWriter::fileId(qint64 raceId) const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_fileIds.value(raceId, raceId);
+}
+
+qint64 TJournalWriter::handedId(qint64 fileId) const
+{
+    QMutexLocker lock(&m_mutex);
+    for (auto it = m_fileIds.cbegin(); it != m_fileIds.cend(); ++it) {
+        if (it.value() == fileId)
+            return it.key();
+    }
+    return fileId;
+}
+
+qint64 TJournalWriter::fileIdForLocked(const TJournalCommand &command)
+{
+    const qint64 id = command.race.id;
+    if (id >= 0)
+        return id;
+    if (const auto found = m_fileIds.constFind(id); found != m_fileIds.cend())
+        return found.value();
+    if (command.type != TJournalCommand::Type::StartRace)
+        return id;
+    const qint64 fileId = ++m_lastFileRaceId;
+    m_fileIds.insert(id, fileId);
+    return fileId;
+}
+
+void TJournalWriter::waitToRetry()
+{
+    // Changes handed over meanwhile do not hurry the next attempt: a failing disk is not
+    // hammered with one per key press.
+    const QDeadlineTimer retryAt(kRetryMs);
+    while (!m_ending && !retryAt.hasExpired())
+        m_work.wait(&m_mutex, retryAt);
+}
+
+bool TJournalWriter::takeFile(QMutexLocker<QMutex> &lock)
+{
+    lock.unlock();
+    TJournalClaim claim = TJournalClaim::take(m_path);
+    if (claim.ok() && m_reports.opened)
+        m_reports.opened(claim.notice);
+    lock.relock();
+    if (!claim.ok())
+        return false;
+    m_lock = std::move(claim.lock);
+    m_connection = std::move(claim.connection);
+    m_lastFileRaceId = claim.lastRaceId;
+    return true;
+}
+
 void TJournalWriter::run()
 {
     Session session(m_path);
-    bool failing = false;
+    // Without the lock the opening has failed, and the window was told already.
+    bool failing = !m_lock;
+    // Changes kept through a failure and not yet stored; -1 until writing works again.
+    qsizetype backlog = -1;
     bool commitFailed = false;
     QMutexLocker lock(&m_mutex);
     for (;;) {
-        while (m_queue.empty() && !m_ending)
+        if (failing && backlog == 0) {
+            failing = false;
+            backlog = -1;
+            if (m_reports.recovered) {
+                lock.unlock();
+                m_reports.recovered();
+                lock.relock();
+            }
+        }
+        while (m_queue.empty() && !m_ending && m_lock)
             m_work.wait(&m_mutex);
         if (m_ending)
             break;
-        const TJournalCommand command = m_queue.front();
+        if (!m_lock) {
+            if (takeFile(lock))
+                backlog = qsizetype(m_queue.size());
+            else
+                waitToRetry();
+            continue;
+        }
+
+        const qint64 handedRaceId = m_queue.front().race.id;
+        TJournalCommand command = m_queue.front();
+        command.race.id = fileIdForLocked(command);
         lock.unlock();
 
         QSqlError error;
@@ -275,24 +353,26 @@ void TJournalWriter::run()
                 m_reports.failed(
                     JournalMessages::cannotWrite(m_path, JournalMessages::reason(error)));
             failing = true;
+            backlog = -1;
             lock.relock();
-            if (!m_ending)
-                m_work.wait(&m_mutex, kRetryMs);
+            waitToRetry();
             continue;
         }
 
-        if (outcome == Outcome::Refused && m_reports.failed) {
+        if (outcome == Outcome::Refused && m_reports.failed)
             m_reports.failed(JournalMessages::refused(m_path, JournalMessages::reason(error)));
-        } else if (failing && m_reports.recovered) {
-            m_reports.recovered();
-        }
-        failing = outcome == Outcome::Refused ? failing : false;
         commitFailed = false;
         if (outcome == Outcome::Stored && command.type != TJournalCommand::Type::SetOutcome &&
             command.type != TJournalCommand::Type::DeleteRace && m_reports.stored)
-            m_reports.stored(command.race.id, command.event.seq);
+            m_reports.stored(handedRaceId, command.event.seq);
         lock.relock();
+        if (failing && backlog < 0)
+            backlog = qsizetype(m_queue.size());
+        if (failing)
+            --backlog;
         m_queue.pop_front();
         m_stored.wakeAll();
     }
+    // Made on this thread, so dropped on it.
+    m_connection.reset();
 }

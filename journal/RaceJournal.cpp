@@ -1,34 +1,21 @@
 #include "RaceJournal.h"
 
+#include "JournalClaim.h"
 #include "JournalFiles.h"
 #include "JournalMessages.h"
-#include "JournalOpening.h"
 #include "JournalReader.h"
 #include "JournalWriter.h"
 #include "SqlConnection.h"
 
 #include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace {
 // Reading waits this long for pending events before it reads what is there.
 constexpr int kReadWaitMs = 2000;
-// Up to this size a file is checked page by page at every open (about 25 long races).
-constexpr qint64 kThoroughCheckBytes = 16 * 1024 * 1024;
 // The archive window may read while the writer deletes; such reads wait this long.
 constexpr int kReadBusyWaitMs = 5000;
-
-QString lockReason(QLockFile::LockError error)
-{
-    switch (error) {
-    case QLockFile::PermissionError:
-        return QStringLiteral("im Ordner darf nicht geschrieben werden");
-    default:
-        return QStringLiteral("die Sperrdatei lässt sich nicht anlegen");
-    }
-}
 } // namespace
 
 TRaceJournal::TRaceJournal(QObject *parent) : QObject(parent) {}
@@ -52,52 +39,22 @@ QString TRaceJournal::currentBootId()
 bool TRaceJournal::open(const QString &path)
 {
     close();
+    ++m_generation;
     m_path = path;
     m_notice.clear();
     m_error.clear();
-
-    QString folderError;
-    if (!JournalFiles::makeFolderFor(path, &folderError)) {
-        m_error = JournalMessages::cannotOpen(path, folderError);
-        return false;
-    }
-    // A second program on the same file would hand out the same race ids; the lock file keeps
-    // it out. A lock left by a crashed program is taken over, and so is an old one written
-    // under another host name; a live holder keeps its lock through the system's file lock.
-    const QString lockPath = path + QStringLiteral(".lock");
-    const bool endedUncleanly = QFileInfo::exists(lockPath);
-    auto lock = std::make_unique<QLockFile>(lockPath);
-    if (!lock->tryLock(0)) {
-        m_error = lock->error() == QLockFile::LockFailedError
-                      ? JournalMessages::inUseByOtherWindow(path)
-                      : JournalMessages::cannotOpen(path, lockReason(lock->error()));
-        return false;
-    }
-
-    // Every page is checked when the file is small or the last program ended without closing
-    // it (a crash, a power cut); a large archive after a clean close would take seconds.
-    const bool thorough = endedUncleanly || QFileInfo(path).size() <= kThoroughCheckBytes;
-    const TJournalOpening opening = TJournalOpening::prepare(
-        path, thorough ? TJournalOpening::Check::Thorough : TJournalOpening::Check::Light);
-    m_notice = opening.notice;
-    if (!opening.ok) {
-        m_error = opening.error;
-        return false;
-    }
-    auto reader = std::make_unique<TSqlConnection>(path, kReadBusyWaitMs);
-    TJournalReader reading(reader->db());
-    const qint64 lastRaceId = reader->isOpen() ? reading.lastRaceId() : 0;
-    if (!reader->isOpen() || !reading.errorString().isEmpty()) {
-        m_error = JournalMessages::cannotOpen(
-            path, reader->isOpen() ? reading.errorString()
-                                   : JournalMessages::reason(reader->db().lastError()));
-        return false;
-    }
-
-    m_lock = std::move(lock);
-    m_reader = std::move(reader);
-    m_lastRaceId = std::max(m_lastRaceId, lastRaceId);
     m_lastSeq.clear();
+
+    TJournalClaim claim = TJournalClaim::take(path);
+    m_notice = claim.notice;
+    if (claim.ok()) {
+        m_reader = std::move(claim.connection);
+        m_lastRaceId = std::max(m_lastRaceId, claim.lastRaceId);
+    }
+    m_error = claim.error;
+    // Without the file the races get ids of their own, which the file's cannot take.
+    m_handingOwnIds = !claim.ok();
+    m_ownRaces = 0;
 
     // The reports come from the writer thread; queued to this object's thread, and dropped
     // with it.
@@ -114,24 +71,55 @@ bool TRaceJournal::open(const QString &path)
         QMetaObject::invokeMethod(
             this, [this] { emit journalRecovered(); }, Qt::QueuedConnection);
     };
-    m_writer = std::make_unique<TJournalWriter>(path, std::move(reports));
+    reports.opened = [this, generation = m_generation](const QString &notice) {
+        QMetaObject::invokeMethod(
+            this, [this, generation, notice] { fileTaken(generation, notice); },
+            Qt::QueuedConnection);
+    };
+    m_writer = std::make_unique<TJournalWriter>(path, std::move(reports), std::move(claim.lock));
     m_writer->start();
-    return true;
+    return m_reader != nullptr;
+}
+
+void TRaceJournal::fileTaken(quint64 generation, const QString &notice)
+{
+    if (generation != m_generation || !m_writer || m_reader)
+        return;
+    auto reader = std::make_unique<TSqlConnection>(m_path, kReadBusyWaitMs);
+    if (reader->isOpen())
+        m_reader = std::move(reader);
+    m_notice = notice;
+    if (!notice.isEmpty())
+        emit journalNotice(notice);
 }
 
 bool TRaceJournal::close(int timeoutMs)
 {
+    ++m_generation;
+    m_handingOwnIds = false;
     if (!m_writer)
         return true;
     const int left = m_writer->finish(timeoutMs);
-    m_writer.reset();
     m_reader.reset();
-    m_lock.reset();
+    // The writer holds the file's lock: the file is let go last.
+    m_writer.reset();
     if (left > 0) {
         m_error = JournalMessages::stillPending(m_path, left);
         return false;
     }
     return true;
+}
+
+qint64 TRaceJournal::fileId(qint64 raceId) const
+{
+    return m_writer && raceId < 0 ? m_writer->fileId(raceId) : raceId;
+}
+
+TRaceSummary TRaceJournal::handed(TRaceSummary race) const
+{
+    if (m_writer && m_handingOwnIds)
+        race.id = m_writer->handedId(race.id);
+    return race;
 }
 
 qint64 TRaceJournal::startRace(TRaceEvent start)
@@ -142,7 +130,7 @@ qint64 TRaceJournal::startRace(TRaceEvent start)
 
     TJournalCommand command;
     command.type = TJournalCommand::Type::StartRace;
-    command.race.id = ++m_lastRaceId;
+    command.race.id = m_handingOwnIds ? -++m_ownRaces : ++m_lastRaceId;
     command.race.startedWallMs = start.wallMs;
     command.race.title = start.payload.value(StartPayload::kTitle).toString();
     command.race.session = start.payload.value(StartPayload::kSession).toString();
@@ -151,9 +139,10 @@ qint64 TRaceJournal::startRace(TRaceEvent start)
     command.race.bootId = currentBootId();
     command.event = std::move(start);
     m_lastSeq.insert(command.race.id, 1);
+    const qint64 raceId = command.race.id;
     if (m_writer)
         m_writer->hand(std::move(command));
-    return m_lastRaceId;
+    return raceId;
 }
 
 int TRaceJournal::append(qint64 raceId, TRaceEvent event)
@@ -180,7 +169,7 @@ int TRaceJournal::nextSeq(qint64 raceId, int wanted)
     auto found = m_lastSeq.find(raceId);
     if (found == m_lastSeq.end()) {
         // A race of an earlier session: nothing of it is pending, so the file knows its end.
-        const int stored = m_reader ? TJournalReader(m_reader->db()).lastSeq(raceId) : 0;
+        const int stored = m_reader ? TJournalReader(m_reader->db()).lastSeq(fileId(raceId)) : 0;
         found = m_lastSeq.insert(raceId, stored);
     }
     // The race session numbers its events; a number already used is never stored twice.
@@ -243,7 +232,7 @@ std::optional<TRaceSummary> TRaceJournal::unfinishedRace()
     TJournalReader reader(m_reader->db());
     auto found = reader.unfinishedRace();
     m_error = reader.errorString();
-    return found;
+    return found ? std::optional(handed(*found)) : std::nullopt;
 }
 
 std::optional<TRaceSummary> TRaceJournal::race(qint64 raceId)
@@ -251,9 +240,9 @@ std::optional<TRaceSummary> TRaceJournal::race(qint64 raceId)
     if (!prepareRead())
         return std::nullopt;
     TJournalReader reader(m_reader->db());
-    auto found = reader.race(raceId);
+    auto found = reader.race(fileId(raceId));
     m_error = reader.errorString();
-    return found;
+    return found ? std::optional(handed(*found)) : std::nullopt;
 }
 
 QList<TRaceEvent> TRaceJournal::events(qint64 raceId)
@@ -261,7 +250,7 @@ QList<TRaceEvent> TRaceJournal::events(qint64 raceId)
     if (!prepareRead())
         return {};
     TJournalReader reader(m_reader->db());
-    auto found = reader.events(raceId);
+    auto found = reader.events(fileId(raceId));
     m_error = reader.errorString();
     return found;
 }
@@ -271,7 +260,9 @@ QList<TRaceSummary> TRaceJournal::races()
     if (!prepareRead())
         return {};
     TJournalReader reader(m_reader->db());
-    auto found = reader.races();
+    QList<TRaceSummary> found = reader.races();
     m_error = reader.errorString();
+    for (TRaceSummary &race : found)
+        race = handed(std::move(race));
     return found;
 }

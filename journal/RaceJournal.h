@@ -5,7 +5,6 @@
 
 #include <QHash>
 #include <QList>
-#include <QLockFile>
 #include <QObject>
 #include <QString>
 
@@ -20,8 +19,11 @@ class TSqlConnection;
 // over and return at once; eventStored() says when it is on the disk, journalFailed() when it
 // cannot be written (it is kept and tried again, so nothing is lost when the disk frees up).
 //
-// When open() fails, the journal still hands out race ids and sequence numbers but stores
-// nothing, so the caller carries on in memory the same way.
+// When open() fails, the journal keeps what it is handed and tries the file again every second;
+// once the file can be had, it stores everything kept, in order, and says journalRecovered().
+// The races of such a session keep ids of their own (negative ones), which the journal
+// translates to the file's. Without open() at all, it hands out race ids and sequence numbers
+// but stores nothing, so the caller carries on in memory the same way.
 //
 // Reading is meant for when no race runs (resume, the archive): it first waits for the pending
 // events and then reads on the caller's thread.
@@ -41,11 +43,13 @@ public:
     static QString defaultPath();
     static QString currentBootId();
 
-    // Opens or makes the database. A damaged, locked or too new file is moved aside and a new
-    // one started: open() succeeds and notice() says what happened. False when no journal can
-    // be kept there; errorString() names the path and the reason.
+    // Opens or makes the database. A damaged, locked or too new file, or a folder in its place,
+    // is moved aside and a new one started: open() succeeds and notice() says what happened.
+    // False when the file cannot be had now; errorString() names the path and the reason, and
+    // the journal goes on trying (see above).
     bool open(const QString &path);
-    bool isOpen() const { return m_writer != nullptr; }
+    // The file is in use: events are written to it and can be read back.
+    bool isOpen() const { return m_reader != nullptr; }
     QString path() const { return m_path; }
     QString notice() const { return m_notice; }
     QString errorString() const { return m_error; }
@@ -82,17 +86,25 @@ signals:
     void journalFailed(const QString &message);
     // Writing works again after a failure; what was kept has been stored.
     void journalRecovered();
+    // The file could be had only after open() failed, and a file was moved aside for it.
+    void journalNotice(const QString &notice);
 
 private:
     int nextSeq(qint64 raceId, int wanted);
     bool prepareRead();
+    void fileTaken(quint64 generation, const QString &notice);
+    qint64 fileId(qint64 raceId) const;
+    TRaceSummary handed(TRaceSummary race) const;
 
     QString m_path;
     QString m_notice;
     QString m_error;
-    std::unique_ptr<QLockFile> m_lock;
-    std::unique_ptr<TJournalWriter> m_writer;
+    std::unique_ptr<TJournalWriter> m_writer; // it holds the file's lock
+
     std::unique_ptr<TSqlConnection> m_reader;
     qint64 m_lastRaceId = 0;
     QHash<qint64, int> m_lastSeq; // of the races written to in this session
+    bool m_handingOwnIds = false; // open() failed: races get negative ids of their own
+    qint64 m_ownRaces = 0;
+    quint64 m_generation = 0; // of open() and close(), for the writer's queued reports
 };

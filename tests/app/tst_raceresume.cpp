@@ -2,6 +2,8 @@
 #include "RaceJournal.h"
 #include "WindowUnderTest.h"
 
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
@@ -10,7 +12,9 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QScreen>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTableWidget>
 
 #include <csignal>
@@ -72,7 +76,10 @@ private slots:
     void keysCountWhileModalWindowsAreUp();
     void pressesDuringTheResumeQuestionGoIntoTheRace();
     void brokenJournalKeepsTheRaceRunning();
+    void longJournalWarningKeepsTheWindowOnTheScreen();
     void killedRaceLosesNoStoredPress();
+    void killedRaceKeepsThePressesOfALateJournal_data();
+    void killedRaceKeepsThePressesOfALateJournal();
     void archiveShowsEarlierRacesReadOnly();
     void terminatedRaceClosesAsANormalClose();
 };
@@ -260,14 +267,16 @@ void TestRaceResume::brokenJournalKeepsTheRaceRunning()
         QVERIFY(t.window->Journal->flush(5000));
         QCOMPARE(t.window->Journal->events(t.window->JournalRaceId).size(), 2);
     }
-    // A data folder that cannot be made: the race runs in memory, with a warning in view.
+    // A data folder that cannot be made: the race runs in memory, with a warning in view, until
+    // the folder can be made; then the journal takes the race from its START.
     {
         TWindowUnderTest t;
         t.Close();
-        QFile blocker(t.folder.filePath(QStringLiteral("kein-ordner")));
+        const QString blockerPath = t.folder.filePath(QStringLiteral("kein-ordner"));
+        QFile blocker(blockerPath);
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
-        t.UseJournal(t.folder.filePath(QStringLiteral("kein-ordner/journal.sqlite")));
+        t.UseJournal(blockerPath + QStringLiteral("/journal.sqlite"));
         QVERIFY(!t.window->Journal->isOpen());
         QVERIFY(t.window->JournalWarning->isVisible());
         QVERIFY(t.window->JournalWarning->text().contains(QStringLiteral("nur im Speicher")));
@@ -275,7 +284,40 @@ void TestRaceResume::brokenJournalKeepsTheRaceRunning()
         t.Advance(2000);
         t.Lap(1);
         QCOMPARE(t.window->Race.LapTable[1].Count, 1);
+        t.window->FlushJournal();
+
+        QVERIFY(QFile::remove(blockerPath));
+        QVERIFY(QDir().mkpath(blockerPath));
+        QTRY_VERIFY_WITH_TIMEOUT(!t.window->JournalWarning->isVisible(), 5000);
+        QVERIFY(t.window->Journal->isOpen());
+        QCOMPARE(t.window->Journal->events(t.window->JournalRaceId).size(), 2);
     }
+}
+
+void TestRaceResume::longJournalWarningKeepsTheWindowOnTheScreen()
+{
+    TWindowUnderTest t;
+    QCoreApplication::processEvents();
+    const int minimumBefore = t.window->minimumWidth();
+    const int widthBefore = t.window->width();
+    const QString message =
+        QStringLiteral("Das Rennprotokoll „%1“ kann nicht geschrieben werden: der Datenträger ist "
+                       "voll. Die Ereignisse bleiben im Speicher und werden erneut geschrieben, "
+                       "sobald es wieder geht.")
+            .arg(t.folder.filePath(QStringLiteral("ein/sehr/langer/Pfad/zum/Rennprotokoll/"
+                                                  "journal.sqlite")));
+    // As the journal reports a full disk.
+    emit t.window->Journal->journalFailed(message);
+    QCoreApplication::processEvents();
+    QVERIFY(t.window->JournalWarning->isVisible());
+    QCOMPARE(t.window->minimumWidth(), minimumBefore);
+    QCOMPARE(t.window->width(), widthBefore);
+    QVERIFY(t.window->frameGeometry().right() <= t.window->screen()->availableGeometry().right());
+    // The whole text stays at hand under the mouse.
+    QVERIFY2(t.window->JournalWarning->toolTip().contains(message),
+             qPrintable(t.window->JournalWarning->toolTip()));
+    // Most of the status bar is the warning's: the cause is in view, not only its first words.
+    QVERIFY(t.window->JournalWarning->width() > t.window->StatusBar1->width() * 3 / 4);
 }
 
 void TestRaceResume::killedRaceLosesNoStoredPress()
@@ -317,6 +359,88 @@ void TestRaceResume::killedRaceLosesNoStoredPress()
     }
     qInfo("%d presses acknowledged before %d kills, none lost", acknowledged, kRuns);
     QVERIFY(acknowledged > 0);
+}
+
+void TestRaceResume::killedRaceKeepsThePressesOfALateJournal_data()
+{
+    QTest::addColumn<QString>("obstacle");
+    QTest::newRow("a folder where the journal file should be") << "folder";
+    QTest::newRow("a data folder that can be made only mid-race") << "late";
+}
+
+void TestRaceResume::killedRaceKeepsThePressesOfALateJournal()
+{
+    // The presses go on while the journal cannot be written; once it can, everything since
+    // START is written, so a kill after that loses no acknowledged press, the first included.
+    QFETCH(QString, obstacle);
+    TWindowUnderTest t;
+    t.Close();
+    QString journalPath = t.JournalPath();
+    const QString dataFolder = t.folder.filePath(QStringLiteral("daten"));
+    if (obstacle == u"folder") {
+        QVERIFY(QDir().mkpath(journalPath));
+    } else {
+        QFile blocker(dataFolder);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        journalPath = dataFolder + QStringLiteral("/journal.sqlite");
+    }
+    QProcess process;
+    process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/race_child"),
+                  {t.SettingsPath(), journalPath});
+    QVERIFY(process.waitForStarted());
+    QVERIFY(process.waitForReadyRead(10000));
+    QByteArray output;
+    if (obstacle == u"late") {
+        QTest::qWait(600);
+        output += process.readAllStandardOutput();
+        QVERIFY(!output.contains("ack "));
+        QVERIFY(QFile::remove(dataFolder));
+        QVERIFY(QDir().mkpath(dataFolder));
+    }
+    // Killed once a good many presses are stored, the kept ones and some after them.
+    constexpr int kStoredBeforeKill = 40;
+    QDeadlineTimer deadline(10000);
+    while (output.count("ack ") < kStoredBeforeKill && !deadline.hasExpired()) {
+        process.waitForReadyRead(100);
+        output += process.readAllStandardOutput();
+    }
+    QVERIFY2(output.count("ack ") >= kStoredBeforeKill, "too few presses stored before the kill");
+    ::kill(pid_t(process.processId()), SIGKILL);
+    QVERIFY(process.waitForFinished(5000));
+    output += process.readAllStandardOutput();
+    QList<QPair<int, quint32>> acked;
+    for (const QByteArray &line : output.split('\n')) {
+        const QList<QByteArray> parts = line.split(' ');
+        if (parts.size() == 3 && parts[0] == "ack")
+            acked.append({parts[1].toInt(), parts[2].toUInt()});
+    }
+    // The child's first press: car 1, 97 ms into the race.
+    QCOMPARE(acked.first(), (QPair<int, quint32>{1, 97}));
+
+    t.UseJournal(journalPath);
+    QVERIFY2(t.window->Journal->notice().isEmpty(), qPrintable(t.window->Journal->notice()));
+    t.Answer(TFDlgYesNo::daYes);
+    t.window->OfferResume();
+    QCOMPARE(t.window->RaceState(), TFormMain::rsRunning);
+    for (const auto &[car, ms] : acked) {
+        const TCrossRecord &crossings = t.window->Race.CrossTable[car];
+        const int laps = t.window->Race.LapTable[car].Count;
+        QVERIFY2(std::find(crossings.Slot + 1, crossings.Slot + laps + 1, qint32(ms)) !=
+                     crossings.Slot + laps + 1,
+                 qPrintable(QStringLiteral("car %1 at %2 ms lost").arg(car).arg(ms)));
+    }
+    if (obstacle == u"folder") {
+        QCOMPARE(QDir(t.folder.path())
+                     .entryList({QStringLiteral("journal.sqlite.ordner-*")}, QDir::Dirs)
+                     .size(),
+                 1);
+    }
+    int laps = 0;
+    for (int car = 1; car <= kMaxCars; ++car)
+        laps += t.window->Race.LapTable[car].Count;
+    qInfo("%lld presses acknowledged before the kill, none lost; %d in the resumed race",
+          qlonglong(acked.size()), laps);
 }
 
 void TestRaceResume::archiveShowsEarlierRacesReadOnly()

@@ -1,4 +1,5 @@
 #include "JournalSamples.h"
+#include "JournalWriter.h"
 #include "RaceJournal.h"
 #include "RawDatabase.h"
 
@@ -80,6 +81,51 @@ private:
     QString m_folder;
     bool m_mounted = false;
 };
+
+// A folder nobody may write into, not even root: without write rights, and for root mounted
+// read-only over itself (a bind mount), which needs the right to mount.
+class ReadOnlyFolder
+{
+public:
+    explicit ReadOnlyFolder(const QString &folder) : m_folder(folder)
+    {
+        QDir().mkpath(folder);
+        if (geteuid() != 0) {
+            m_readOnly = QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+            return;
+        }
+        m_mounted = mount({QStringLiteral("--bind"), folder, folder});
+        m_readOnly =
+            m_mounted && mount({QStringLiteral("-o"), QStringLiteral("remount,bind,ro"), folder});
+    }
+    ~ReadOnlyFolder()
+    {
+        if (m_mounted)
+            QProcess::execute(QStringLiteral("umount"), {m_folder});
+        QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    bool isReadOnly() const { return m_readOnly; }
+    void makeWritable()
+    {
+        if (m_mounted)
+            QVERIFY(mount({QStringLiteral("-o"), QStringLiteral("remount,bind,rw"), m_folder}));
+        else
+            QVERIFY(QFile::setPermissions(m_folder,
+                                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+
+private:
+    static bool mount(const QStringList &arguments)
+    {
+        QProcess process;
+        process.start(QStringLiteral("mount"), arguments);
+        return process.waitForFinished() && process.exitStatus() == QProcess::NormalExit &&
+               process.exitCode() == 0;
+    }
+    QString m_folder;
+    bool m_mounted = false;
+    bool m_readOnly = false;
+};
 } // namespace
 
 class TestJournalRecovery : public QObject
@@ -93,8 +139,10 @@ private slots:
     void largeFileIsCheckedThroughAfterACrash();
     void lockedFileIsMovedAside();
 
-    void unwritableFolderLeavesTheRaceInMemory_data();
-    void unwritableFolderLeavesTheRaceInMemory();
+    void folderInPlaceOfTheFileIsMovedAside();
+    void unwritableFolderIsTriedAgainUntilItTakesTheRace_data();
+    void unwritableFolderIsTriedAgainUntilItTakesTheRace();
+    void secondProgramTakesTheFileOverWhenTheFirstCloses();
     void fullDiskKeepsTheEventsUntilThereIsRoom();
 
 private:
@@ -209,30 +257,56 @@ void TestJournalRecovery::lockedFileIsMovedAside()
     checkJournalWorks(journal);
 }
 
-void TestJournalRecovery::unwritableFolderLeavesTheRaceInMemory_data()
+void TestJournalRecovery::folderInPlaceOfTheFileIsMovedAside()
+{
+    QVERIFY(QDir().mkpath(dbPath()));
+    writeFile(dbPath() + QStringLiteral("/Notizen.txt"), "Zeiten vom Sonntag");
+
+    TRaceJournal journal;
+    QVERIFY2(journal.open(dbPath()), qPrintable(journal.errorString()));
+    QVERIFY2(journal.notice().contains(QStringLiteral("ein Ordner")), qPrintable(journal.notice()));
+    QVERIFY(!journal.notice().contains(QStringLiteral("Schreibrechte")));
+    QVERIFY(journal.notice().contains(dbPath()));
+    const QStringList moved =
+        QDir(m_dir->path()).entryList({QStringLiteral("journal.sqlite.ordner-*")}, QDir::Dirs);
+    QCOMPARE(moved.size(), 1);
+    QVERIFY(journal.notice().contains(moved.first()));
+    QCOMPARE(readAll(m_dir->filePath(moved.first() + QStringLiteral("/Notizen.txt"))),
+             QByteArray("Zeiten vom Sonntag"));
+    checkJournalWorks(journal);
+}
+
+void TestJournalRecovery::unwritableFolderIsTriedAgainUntilItTakesTheRace_data()
 {
     QTest::addColumn<QString>("blocker");
     QTest::newRow("a file where the folder should be") << "file";
     QTest::newRow("a folder without write rights") << "rights";
 }
 
-void TestJournalRecovery::unwritableFolderLeavesTheRaceInMemory()
+void TestJournalRecovery::unwritableFolderIsTriedAgainUntilItTakesTheRace()
 {
     QFETCH(QString, blocker);
-    QString path;
+    const QString folder = m_dir->filePath(QStringLiteral("Talvenbahn"));
+    const QString path = folder + QStringLiteral("/journal.sqlite");
+    std::unique_ptr<ReadOnlyFolder> readOnly;
+    qint64 earlierRace = 0;
     if (blocker == u"file") {
-        writeFile(m_dir->filePath(QStringLiteral("Talvenbahn")), "kein Ordner");
-        path = m_dir->filePath(QStringLiteral("Talvenbahn/journal.sqlite"));
+        writeFile(folder, "kein Ordner");
     } else {
-        if (geteuid() == 0)
-            QSKIP("root writes into folders without write rights");
-        const QString folder = m_dir->filePath(QStringLiteral("locked"));
-        QVERIFY(QDir().mkpath(folder));
-        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
-        path = folder + QStringLiteral("/journal.sqlite");
+        // An archive is there already: the race kept in memory must not take its id.
+        TRaceJournal earlier;
+        QVERIFY(earlier.open(path));
+        earlierRace = earlier.startRace(startEvent(QStringLiteral("früher")));
+        QVERIFY(earlier.close());
+        readOnly = std::make_unique<ReadOnlyFolder>(folder);
+        if (!readOnly->isReadOnly())
+            QSKIP("running as root without the right to mount: no folder can be made read-only");
     }
 
+    constexpr int kPresses = 18;
     TRaceJournal journal;
+    QSignalSpy stored(&journal, &TRaceJournal::eventStored);
+    QSignalSpy recovered(&journal, &TRaceJournal::journalRecovered);
     QVERIFY(!journal.open(path));
     QVERIFY(!journal.isOpen());
     QVERIFY2(journal.errorString().contains(path), qPrintable(journal.errorString()));
@@ -240,9 +314,78 @@ void TestJournalRecovery::unwritableFolderLeavesTheRaceInMemory()
     if (blocker == u"file")
         QVERIFY(journal.errorString().contains(QStringLiteral("ist eine Datei und kein Ordner")));
 
-    const qint64 raceId = journal.startRace(startEvent(QStringLiteral("A")));
-    QCOMPARE(journal.append(raceId, press(1)), 2);
+    QList<TRaceEvent> handed{startEvent(QStringLiteral("spät"), 12)};
+    const qint64 raceId = journal.startRace(handed.first());
+    handed.first().seq = 1;
+    for (int n = 0; n < kPresses / 2; ++n) {
+        handed.append(press(n));
+        handed.last().seq = journal.append(raceId, press(n));
+    }
+    QTest::qWait(TJournalWriter::kRetryMs + 500); // tried again at least once, still shut
+    QCOMPARE(stored.count(), 0);
+    QCOMPARE(journal.pendingCount(), kPresses / 2 + 1);
+
+    if (readOnly) {
+        readOnly->makeWritable();
+    } else {
+        QVERIFY(QFile::remove(folder));
+        QVERIFY(QDir().mkpath(folder));
+    }
+    for (int n = kPresses / 2; n < kPresses; ++n) {
+        handed.append(press(n));
+        handed.last().seq = journal.append(raceId, press(n));
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(recovered.count(), 1, 5000);
+    QTRY_COMPARE(stored.count(), kPresses + 1);
+    for (int i = 0; i < stored.count(); ++i)
+        QCOMPARE(stored.at(i), (QList<QVariant>{raceId, i + 1}));
+    QVERIFY(journal.isOpen());
+    QCOMPARE(journal.pendingCount(), 0);
+    QCOMPARE(journal.events(raceId), handed);
+    QCOMPARE(journal.unfinishedRace()->id, raceId);
     QVERIFY(journal.close());
+
+    // In the file, after the archive's race, as any race would be.
+    TRaceJournal reopened;
+    QVERIFY(reopened.open(path));
+    const QList<TRaceSummary> races = reopened.races();
+    QCOMPARE(races.size(), earlierRace ? 2 : 1);
+    QCOMPARE(races.last().title, QStringLiteral("spät"));
+    QVERIFY(races.last().id > earlierRace);
+    QCOMPARE(reopened.events(races.last().id), handed);
+    if (earlierRace)
+        QCOMPARE(reopened.events(earlierRace).size(), 1);
+}
+
+void TestJournalRecovery::secondProgramTakesTheFileOverWhenTheFirstCloses()
+{
+    auto first = std::make_unique<TRaceJournal>();
+    QVERIFY(first->open(dbPath()));
+    const qint64 firstRace = first->startRace(startEvent(QStringLiteral("erstes")));
+    first->append(firstRace, press(0));
+
+    TRaceJournal second;
+    QSignalSpy recovered(&second, &TRaceJournal::journalRecovered);
+    QVERIFY(!second.open(dbPath()));
+    const qint64 secondRace = second.startRace(startEvent(QStringLiteral("zweites")));
+    for (int n = 0; n < 3; ++n)
+        second.append(secondRace, press(n));
+    QTest::qWait(TJournalWriter::kRetryMs + 500);
+    QCOMPARE(second.pendingCount(), 4);
+    QVERIFY(first->close());
+    first.reset();
+
+    QTRY_COMPARE_WITH_TIMEOUT(recovered.count(), 1, 5000);
+    QCOMPARE(second.events(secondRace).size(), 4);
+    const QList<TRaceSummary> races = second.races();
+    QCOMPARE(races.size(), 2);
+    QCOMPARE(races.first().id, firstRace);
+    QCOMPARE(second.events(firstRace).size(), 2);
+    // The ids handed out before stay the ids of this program's races.
+    QCOMPARE(races.last().id, secondRace);
+    QCOMPARE(second.race(secondRace)->title, QStringLiteral("zweites"));
+    QCOMPARE(races.first().state, TRaceSummary::State::Interrupted);
+    QCOMPARE(second.unfinishedRace()->id, secondRace);
 }
 
 void TestJournalRecovery::fullDiskKeepsTheEventsUntilThereIsRoom()

@@ -227,8 +227,11 @@ void TFormMain::ShowAudienceSettings()
 
 TLiveStandings TFormMain::AudienceStandings() const
 {
-    return Session.Audience(eTitle->text(), cbTip->currentText(), meTime->text(),
-                            FTicks.GetTickCount());
+    TLiveStandings standings = Session.Audience(eTitle->text(), cbTip->currentText(),
+                                                meTime->text(), FTicks.GetTickCount());
+    // The clock of the window counts the race time down, from the time set before START.
+    standings.clockLabel = QStringLiteral("Restzeit");
+    return standings;
 }
 
 void TFormMain::PublishAudience()

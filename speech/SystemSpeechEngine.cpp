@@ -1,9 +1,12 @@
 #include "SpeechEngine.h"
 
+#include <QElapsedTimer>
 #include <QLocale>
 #include <QTextToSpeech>
 
 namespace {
+
+constexpr qint64 kRetryMs = 10000;
 
 const QString kNoGermanVoice = QStringLiteral(
     "Die Sprachausgabe hat keine deutsche Stimme (espeak-ng mit speech-dispatcher fehlt?).");
@@ -13,11 +16,14 @@ class TSystemSpeechEngine : public TSpeechEngine
 public:
     void start() override
     {
-        // A service that could not be reached is asked again, so starting it later helps.
-        if (m_speech && m_speech->state() != QTextToSpeech::Error)
+        // A service that could not be reached is asked again, so starting it later helps; not
+        // at every text, since each failed attempt costs the speech library some memory.
+        if (m_speech &&
+            (m_speech->state() != QTextToSpeech::Error || m_sinceCreated.elapsed() < kRetryMs))
             return;
         delete m_speech;
         create();
+        m_sinceCreated.start();
         if (m_speech->state() == QTextToSpeech::Error)
             emit failed(unavailable());
         else if (!m_german)
@@ -75,6 +81,7 @@ private:
     }
 
     QTextToSpeech *m_speech = nullptr;
+    QElapsedTimer m_sinceCreated;
     bool m_german = false;
     bool m_inFlight = false;
 };

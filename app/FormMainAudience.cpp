@@ -34,7 +34,7 @@ namespace {
 constexpr int kZoomStepPercent = 10;
 const QString kSpeechNeeds =
     QStringLiteral("\nDie Ansagen brauchen speech-dispatcher mit espeak-ng und einer deutschen "
-                   "Stimme (siehe README).");
+                   "Stimme (siehe Hilfe, \u201EFür die Zuschauer\u201C).");
 
 } // namespace
 

@@ -14,6 +14,7 @@
 
 #include <QEvent>
 #include <QMainWindow>
+#include <QPointer>
 #include <QUrl>
 
 #include <functional>
@@ -198,6 +199,9 @@ public:
     void SetSpeechOn(bool on);
     // Speaks through output (not owned) instead of the system's speech; for tests.
     void UseSpeechOutput(TSpeechOutput *output);
+    // Why the announcements cannot be heard, empty while they can; shown in the status bar
+    // while speech is on, and in the Ctrl+J dialog.
+    QString SpeechProblem;
     void ShowAudienceSettings();
 
     // ---- Correction desk: the pass log, corrections, undo and redo ----
@@ -466,6 +470,8 @@ private:
     bool FExportingFiles = false;
     qint64 FAnalysisVersion = -1;
     std::unique_ptr<TThreadedSpeechOutput> FSystemSpeech;
+    QPointer<TSpeechOutput> FSpeechOutput; // the one the announcer speaks through
+    void ShowSpeechProblem(const QString &reason);
     int FBaseRowHeight = 0;
     int FPendingMark = 0; // pressed, marked once the press is on the screen
     void MarkPressedRow();

@@ -32,6 +32,9 @@
 namespace {
 
 constexpr int kZoomStepPercent = 10;
+const QString kSpeechNeeds =
+    QStringLiteral("\nDie Ansagen brauchen speech-dispatcher mit espeak-ng und einer deutschen "
+                   "Stimme (siehe Hilfe, \u201EFür die Zuschauer\u201C).");
 
 } // namespace
 
@@ -109,6 +112,11 @@ void TFormMain::UseSpeechOutput(TSpeechOutput *output)
     delete Announcer;
     Announcer = new TAnnouncer(output, this);
     Announcer->setEnabled(SpeechOn);
+    if (FSpeechOutput)
+        disconnect(FSpeechOutput, &TSpeechOutput::errorChanged, this, nullptr);
+    FSpeechOutput = output;
+    connect(output, &TSpeechOutput::errorChanged, this, &TFormMain::ShowSpeechProblem);
+    ShowSpeechProblem(output->errorString());
 }
 
 void TFormMain::SetSpeechOn(bool on)
@@ -117,9 +125,24 @@ void TFormMain::SetSpeechOn(bool on)
     if (on && !Announcer) {
         FSystemSpeech = CreateSystemSpeechOutput();
         UseSpeechOutput(FSystemSpeech.get());
+        // A speech service that does not start is told now, not at the first press.
+        FSystemSpeech->prepare();
     }
     if (Announcer)
         Announcer->setEnabled(on);
+    ShowSpeechProblem(SpeechProblem);
+}
+
+void TFormMain::ShowSpeechProblem(const QString &reason)
+{
+    const QString shown = StatusBar1->currentMessage();
+    const bool oursShown = !SpeechProblem.isEmpty() && shown == SpeechProblem;
+    SpeechProblem = reason;
+    // Only a message of its own is taken back; another one is left as it is.
+    if (SpeechOn && !reason.isEmpty())
+        StatusBar1->showMessage(reason);
+    else if (oursShown)
+        StatusBar1->clearMessage();
 }
 
 bool TFormMain::SetLivePage(bool on, int port)
@@ -169,6 +192,12 @@ void TFormMain::ShowAudienceSettings()
         screens->setCurrentIndex(qMax(0, screens->findData(current->name())));
     auto *speech = new QCheckBox(QStringLiteral("Jede Durchfahrt ansagen (Sprachausgabe)"));
     speech->setChecked(SpeechOn);
+    // Wrapped, so a long reason makes the dialog taller, never wider than the screen.
+    auto *speechProblem = new QLabel(SpeechProblem + kSpeechNeeds);
+    speechProblem->setObjectName(QStringLiteral("SpeechProblem"));
+    speechProblem->setStyleSheet(QStringLiteral("color: #C00000"));
+    speechProblem->setWordWrap(true);
+    speechProblem->setVisible(SpeechOn && !SpeechProblem.isEmpty());
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
     connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
@@ -179,6 +208,7 @@ void TFormMain::ShowAudienceSettings()
     form->addRow(QStringLiteral("Adresse:"), where);
     form->addRow(QStringLiteral("Anzeigetafel (Strg+T) auf:"), screens);
     form->addRow(speech);
+    form->addRow(speechProblem);
     form->addRow(buttons);
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -197,8 +227,11 @@ void TFormMain::ShowAudienceSettings()
 
 TLiveStandings TFormMain::AudienceStandings() const
 {
-    return Session.Audience(eTitle->text(), cbTip->currentText(), meTime->text(),
-                            FTicks.GetTickCount());
+    TLiveStandings standings = Session.Audience(eTitle->text(), cbTip->currentText(),
+                                                meTime->text(), FTicks.GetTickCount());
+    // The clock of the window counts the race time down, from the time set before START.
+    standings.clockLabel = QStringLiteral("Restzeit");
+    return standings;
 }
 
 void TFormMain::PublishAudience()
@@ -232,4 +265,7 @@ void TFormMain::AnnouncePress(int crossing)
     const QString text = AnnouncementText(press);
     LastAnnouncement = text;
     Announcer->announce(text);
+    // Back in the status bar once a timed message there has gone.
+    if (!SpeechProblem.isEmpty() && StatusBar1->currentMessage().isEmpty())
+        StatusBar1->showMessage(SpeechProblem);
 }

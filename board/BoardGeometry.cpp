@@ -15,6 +15,13 @@ constexpr double kHeadingShare = 0.05;
 constexpr double kMaxRowShare = 1.0 / 8;
 // Type height as a share of its line.
 constexpr double kTypeShare = 0.66;
+// The clock's label under the clock, in the progress line: type as a share of that line, and
+// never more than this share of the width.
+constexpr double kClockLabelShare = 0.5;
+constexpr double kMaxClockLabelShare = 0.2;
+// For the longest name to show whole, the row type may shrink down to this share of the row;
+// below it, names are cut.
+constexpr double kNameTypeShare = 0.55;
 constexpr double kHeadingTypeShare = 0.55;
 constexpr int kMinPixelSize = 6;
 // The driver column keeps room for at least this many average characters.
@@ -57,6 +64,44 @@ QFont fittingFont(const QString &family, int lineHeight, double share, int width
     return font;
 }
 
+// Sizes the row type and the columns, starting at pixels; the type shrinks until the fixed
+// columns and a readable driver column fit usable and, while above namePixels, until the longest
+// name fits too. Returns whether it does.
+bool layoutRows(TBoardGeometry &g, const QString &family, const TBoardColumnTexts &widest,
+                int usable, int pixels, int namePixels)
+{
+    const QString &longestName = widest[int(TBoardColumn::Driver)];
+    for (;;) {
+        g.rowFont = sizedFont(family, pixels, true);
+        g.headingFont = sizedFont(
+            family, std::min(int(g.headingHeight * kTypeShare), int(pixels * kHeadingTypeShare)),
+            false);
+        g.padding = std::max(2, pixels / 4);
+        g.columnWidth[int(TBoardColumn::Marker)] = std::max(4, g.rowHeight * 3 / 4);
+        int fixed = g.columnWidth[int(TBoardColumn::Marker)];
+        for (int c = 0; c < kBoardColumns; ++c) {
+            if (!isFixedText(c))
+                continue;
+            const int cap = int(usable * kMaxFixedShare);
+            const int text = std::max(std::min(textWidth(g.rowFont, widest[c]), cap),
+                                      textWidth(g.headingFont, ColumnHeading(TBoardColumn(c))));
+            g.columnWidth[c] = text + 2 * g.padding;
+            fixed += g.columnWidth[c];
+        }
+        const int driverMin =
+            QFontMetrics(g.rowFont).averageCharWidth() * kMinDriverChars + 2 * g.padding;
+        const int nameWidth = textWidth(g.rowFont, longestName) + 2 * g.padding;
+        const int driverWanted = pixels > namePixels ? std::max(driverMin, nameWidth) : driverMin;
+        const bool fitsHeight = QFontMetrics(g.rowFont).height() <= g.rowHeight;
+        if ((fixed + driverWanted <= usable && fitsHeight) || pixels <= kMinPixelSize) {
+            g.columnWidth[int(TBoardColumn::Driver)] = std::max(driverMin, usable - fixed);
+            g.namesWhole = g.columnWidth[int(TBoardColumn::Driver)] >= nameWidth;
+            return g.namesWhole;
+        }
+        pixels = std::max(kMinPixelSize, pixels * 19 / 20);
+    }
+}
+
 } // namespace
 
 QRect TBoardGeometry::rowRect(int row) const
@@ -87,11 +132,13 @@ TBoardColumnTexts DefaultColumnTexts()
 {
     TBoardColumnTexts texts;
     texts[int(TBoardColumn::Position)] = QStringLiteral("12.");
-    texts[int(TBoardColumn::Number)] = QStringLiteral("000");
-    texts[int(TBoardColumn::Laps)] = QStringLiteral("000");
-    texts[int(TBoardColumn::LastLap)] = QStringLiteral("00:00.000");
-    texts[int(TBoardColumn::BestLap)] = QStringLiteral("00:00.000");
-    texts[int(TBoardColumn::Gap)] = QStringLiteral("00:00.000");
+    texts[int(TBoardColumn::Number)] = QStringLiteral("00");
+    texts[int(TBoardColumn::Laps)] = QStringLiteral("00");
+    // Lap times and gaps as the standings write them by default: minutes without a leading
+    // zero, tenths.
+    texts[int(TBoardColumn::LastLap)] = QStringLiteral("0:00.0");
+    texts[int(TBoardColumn::BestLap)] = QStringLiteral("0:00.0");
+    texts[int(TBoardColumn::Gap)] = QStringLiteral("0:00.0");
     return texts;
 }
 
@@ -124,7 +171,8 @@ QString ClockTemplate()
 }
 
 TBoardGeometry ComputeBoardGeometry(QSize size, int rowCount, const TBoardColumnTexts &widest,
-                                    const QString &clockText, const QString &family)
+                                    const QString &clockText, const QString &clockLabel,
+                                    const QString &family)
 {
     TBoardGeometry g;
     const int width = std::max(size.width(), 100);
@@ -141,35 +189,13 @@ TBoardGeometry ComputeBoardGeometry(QSize size, int rowCount, const TBoardColumn
     const int rowsArea = height - margin - g.rowsTop;
     g.rowHeight = std::max(1, std::min(rowsArea / rows, int(height * kMaxRowShare)));
 
-    // The row type: as large as the row allows, then smaller until the columns fit the width.
+    // The row type: as large as the row allows, then smaller until the columns fit the width
+    // and, down to a limit, until the longest name fits whole. A name that does not fit even
+    // then is cut at the larger type: smaller type would not show it either.
     const int usable = width - 2 * margin;
-    int pixels = std::max(kMinPixelSize, int(g.rowHeight * kTypeShare));
-    for (;;) {
-        g.rowFont = sizedFont(family, pixels, true);
-        g.headingFont = sizedFont(
-            family, std::min(int(g.headingHeight * kTypeShare), int(pixels * kHeadingTypeShare)),
-            false);
-        g.padding = std::max(2, pixels / 4);
-        g.columnWidth[int(TBoardColumn::Marker)] = std::max(4, g.rowHeight * 3 / 4);
-        int fixed = g.columnWidth[int(TBoardColumn::Marker)];
-        for (int c = 0; c < kBoardColumns; ++c) {
-            if (!isFixedText(c))
-                continue;
-            const int cap = int(usable * kMaxFixedShare);
-            const int text = std::max(std::min(textWidth(g.rowFont, widest[c]), cap),
-                                      textWidth(g.headingFont, ColumnHeading(TBoardColumn(c))));
-            g.columnWidth[c] = text + 2 * g.padding;
-            fixed += g.columnWidth[c];
-        }
-        const int driverMin =
-            QFontMetrics(g.rowFont).averageCharWidth() * kMinDriverChars + 2 * g.padding;
-        const bool fitsHeight = QFontMetrics(g.rowFont).height() <= g.rowHeight;
-        if ((fixed + driverMin <= usable && fitsHeight) || pixels <= kMinPixelSize) {
-            g.columnWidth[int(TBoardColumn::Driver)] = std::max(driverMin, usable - fixed);
-            break;
-        }
-        pixels = std::max(kMinPixelSize, pixels * 19 / 20);
-    }
+    const int largest = std::max(kMinPixelSize, int(g.rowHeight * kTypeShare));
+    if (!layoutRows(g, family, widest, usable, largest, int(g.rowHeight * kNameTypeShare)))
+        layoutRows(g, family, widest, usable, largest, largest);
     int x = margin;
     for (int c = 0; c < kBoardColumns; ++c) {
         g.columnLeft[c] = x;
@@ -187,14 +213,25 @@ TBoardGeometry ComputeBoardGeometry(QSize size, int rowCount, const TBoardColumn
     g.titleFont = sizedFont(family, g.clockFont.pixelSize(), true);
     g.titleRect = QRect(margin, top, std::max(0, usable - clockWidth - margin), titleHeight);
 
+    // Under the clock, right-aligned with it, what the clock counts; the progress line ends
+    // before it.
     const int progressTop = top + titleHeight;
+    int labelRoom = 0;
+    if (!clockLabel.isEmpty()) {
+        g.clockLabelFont = fittingFont(family, progressHeight, kClockLabelShare,
+                                       int(usable * kMaxClockLabelShare), clockLabel, false);
+        const int labelWidth = textWidth(g.clockLabelFont, clockLabel) + 2 * g.padding;
+        g.clockLabelRect =
+            QRect(width - margin - labelWidth, progressTop, labelWidth, progressHeight);
+        labelRoom = labelWidth + margin;
+    }
     g.flagRect = QRect(margin, progressTop + progressHeight / 8, progressHeight * 3 / 2,
                        progressHeight - progressHeight / 4);
     const int progressLeft = g.flagRect.right() + 1 + margin;
-    g.progressFont = fittingFont(family, progressHeight, kTypeShare, width - margin - progressLeft,
+    const int progressWidth = std::max(0, width - margin - progressLeft - labelRoom);
+    g.progressFont = fittingFont(family, progressHeight, kTypeShare, progressWidth,
                                  QStringLiteral("Bereit – 999 Runden"), true);
-    g.progressRect =
-        QRect(progressLeft, progressTop, width - margin - progressLeft, progressHeight);
-    g.progressLineRect = QRect(margin, progressTop, usable, progressHeight);
+    g.progressRect = QRect(progressLeft, progressTop, progressWidth, progressHeight);
+    g.progressLineRect = QRect(margin, progressTop, usable - labelRoom, progressHeight);
     return g;
 }

@@ -27,3 +27,22 @@ QString PositionText(int position)
 {
     return position > 0 ? QStringLiteral("%1.").arg(position) : QStringLiteral("–");
 }
+
+QString PlaceText(int position, const QString &status)
+{
+    return status.isEmpty() ? PositionText(position) : status;
+}
+
+QString NumberText(const QString &startNumber, int car)
+{
+    return startNumber.trimmed().isEmpty() ? QStringLiteral("F%1").arg(car) : startNumber;
+}
+
+QString GapText(int lapsBehind, const QString &gap)
+{
+    if (lapsBehind == 1)
+        return QStringLiteral("+1 Runde");
+    if (lapsBehind > 1)
+        return QStringLiteral("+%1 Runden").arg(lapsBehind);
+    return gap;
+}

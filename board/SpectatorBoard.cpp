@@ -37,13 +37,13 @@ Qt::Alignment columnAlignment(int column)
 std::array<QString, kBoardColumns> rowTexts(const TLiveRow &row)
 {
     std::array<QString, kBoardColumns> t;
-    t[int(TBoardColumn::Position)] = PositionText(row.position);
-    t[int(TBoardColumn::Number)] = row.startNumber;
+    t[int(TBoardColumn::Position)] = PlaceText(row.position, row.status);
+    t[int(TBoardColumn::Number)] = NumberText(row.startNumber, row.car);
     t[int(TBoardColumn::Driver)] = row.driver;
     t[int(TBoardColumn::Laps)] = QString::number(row.laps);
     t[int(TBoardColumn::LastLap)] = row.lastLap;
     t[int(TBoardColumn::BestLap)] = row.bestLap;
-    t[int(TBoardColumn::Gap)] = row.gap;
+    t[int(TBoardColumn::Gap)] = GapText(row.lapsBehind, row.gap);
     return t;
 }
 
@@ -84,6 +84,10 @@ void TSpectatorBoard::Show(const TLiveStandings &standings)
     if (relayoutNeeded)
         m_rows.resize(standings.rows.size());
     takeHeader(standings);
+    if (standings.clockLabel != m_clockLabel) {
+        m_clockLabel = standings.clockLabel;
+        relayoutNeeded = true;
+    }
     relayoutNeeded = takeRows(standings.rows) || relayoutNeeded;
     const int clockRoom = m_geometry.clockRect.width() - 2 * m_geometry.padding;
     if (m_clockMetrics.horizontalAdvance(m_clock) > clockRoom) {
@@ -120,10 +124,12 @@ bool TSpectatorBoard::takeRows(const QList<TLiveRow> &rows)
     for (int i = 0; i < rows.size(); ++i) {
         const TLiveRow &row = rows[i];
         TRowTexts &mine = m_rows[i];
+        // A car that a verdict took out is not in the finish: its place says why instead.
+        const bool flag = row.finished && row.status.isEmpty();
         const bool restyled =
-            mine.car != row.car || mine.finished != row.finished || mine.overdue != row.overdue;
+            mine.car != row.car || mine.flag != flag || mine.overdue != row.overdue;
         mine.car = row.car;
-        mine.finished = row.finished;
+        mine.flag = flag;
         mine.overdue = row.overdue;
         // One repaint per row: the span of its changed cells, or all of it when restyled.
         QRect dirty = restyled ? m_geometry.rowRect(i) : QRect();
@@ -135,6 +141,10 @@ bool TSpectatorBoard::takeRows(const QList<TLiveRow> &rows)
             mine.shown[c] = c == int(TBoardColumn::Driver) ? elidedDriver(texts[c]) : texts[c];
             if (isFixedColumn(c))
                 grew = outgrows(c, texts[c]) || grew;
+            // A longer name than the board was laid out for: the type may still make room.
+            else if (c == int(TBoardColumn::Driver) && m_geometry.namesWhole &&
+                     mine.shown[c] != texts[c])
+                grew = true;
             dirty |= m_geometry.cellRect(i, TBoardColumn(c));
         }
         if (!dirty.isNull())
@@ -189,7 +199,16 @@ void TSpectatorBoard::updateCar(int car)
 void TSpectatorBoard::relayout()
 {
     const QString family = QFontInfo(font()).family();
-    m_geometry = ComputeBoardGeometry(size(), int(m_rows.size()), m_widest, m_clockWidest, family);
+    // The names of now, not the longest ever seen: the next race's may be shorter.
+    QString &longestName = m_widest[int(TBoardColumn::Driver)];
+    longestName.clear();
+    for (const TRowTexts &row : m_rows) {
+        const QString &name = row.text[int(TBoardColumn::Driver)];
+        if (m_rowMetrics.horizontalAdvance(name) > m_rowMetrics.horizontalAdvance(longestName))
+            longestName = name;
+    }
+    m_geometry = ComputeBoardGeometry(size(), int(m_rows.size()), m_widest, m_clockWidest,
+                                      m_clockLabel, family);
     m_rowMetrics = QFontMetrics(m_geometry.rowFont);
     m_clockMetrics = QFontMetrics(m_geometry.clockFont);
     m_titleMetrics = QFontMetrics(m_geometry.titleFont);
@@ -317,6 +336,12 @@ void TSpectatorBoard::paintBoard(QPainter &painter, const QRect &dirty) const
         painter.setPen(kText);
         painter.drawText(g.titleRect, Qt::AlignLeft | Qt::AlignVCenter, m_titleShown);
     }
+    if (dirty.intersects(g.clockLabelRect) && !m_clockLabel.isEmpty()) {
+        painter.setFont(g.clockLabelFont);
+        painter.setPen(kHeading);
+        painter.drawText(TBoardGeometry::textRect(g.clockLabelRect, pad),
+                         Qt::AlignRight | Qt::AlignVCenter, m_clockLabel);
+    }
     if (dirty.intersects(g.clockRect)) {
         painter.setFont(g.clockFont);
         painter.setPen(kClock);
@@ -357,7 +382,7 @@ void TSpectatorBoard::paintRow(QPainter &painter, int row) const
         painter.fillRect(g.rowRect(row), kMarkBackground);
     else if (row % 2 == 1)
         painter.fillRect(g.rowRect(row), kStripe);
-    if (texts.finished) {
+    if (texts.flag) {
         const QRect marker = g.cellRect(row, TBoardColumn::Marker);
         const int inset = marker.height() / 5;
         DrawChequeredFlag(painter, marker.adjusted(inset / 2, inset, -inset / 2, -inset));
@@ -378,6 +403,9 @@ QList<TSpectatorBoard::TCellView> TSpectatorBoard::cells() const
     out.append({TCellKind::Title, g.titleRect, g.titleFont, m_title, m_titleShown});
     out.append({TCellKind::Clock, TBoardGeometry::textRect(g.clockRect, g.padding), g.clockFont,
                 m_clock, m_clock});
+    if (!m_clockLabel.isEmpty())
+        out.append({TCellKind::ClockLabel, TBoardGeometry::textRect(g.clockLabelRect, g.padding),
+                    g.clockLabelFont, m_clockLabel, m_clockLabel});
     out.append({TCellKind::Progress,
                 m_state == TLiveState::lsEnded ? g.progressRect : g.progressLineRect,
                 g.progressFont, m_progress, m_progress});

@@ -20,7 +20,8 @@ class QWindow;
 // that shows the race title, the clock, how far the leader still has to go and every car's
 // position, number, driver, laps, last and best lap and gap, in type as large as the screen
 // allows. The car that crossed last is marked for a moment; the final results carry the
-// chequered flag.
+// chequered flag, and so does each car in the finish; a car a verdict took out shows the
+// verdict ("DNF") in place of its position and has no flag.
 //
 // It never takes the focus from the operator's window. A key that still reaches it goes to
 // OnKey, so a lap key pressed while it is somehow active is not lost.
@@ -34,7 +35,7 @@ public:
     static constexpr int kSettleMs = 1000;
 
     // What one piece of text on the board is, for the checks that nothing is cut.
-    enum class TCellKind { Title, Clock, Progress, Heading, Driver, Fixed };
+    enum class TCellKind { Title, Clock, ClockLabel, Progress, Heading, Driver, Fixed };
     struct TCellView
     {
         TCellKind kind;
@@ -81,7 +82,7 @@ private:
         std::array<QString, kBoardColumns> text;
         std::array<QString, kBoardColumns> shown;
         int car = 0;
-        bool finished = false;
+        bool flag = false; // in the finish: the chequered flag beside the row
         bool overdue = false;
     };
 
@@ -107,7 +108,7 @@ private:
     QFontMetrics m_clockMetrics{QFont()};
     QFontMetrics m_titleMetrics{QFont()};
     TBoardColumnTexts m_widest;
-    QString m_title, m_titleShown, m_clock, m_clockWidest, m_progress;
+    QString m_title, m_titleShown, m_clock, m_clockWidest, m_clockLabel, m_progress;
     TLiveState m_state = TLiveState::lsReady;
     QList<TRowTexts> m_rows;
     qint64 m_seenVersion = -1;

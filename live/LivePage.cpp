@@ -59,7 +59,7 @@ tr.finished td.driver::after{content:" \2691"}
     document.title = title + ' – live';
     text('session', str(s.session));
     text('state', stateNames[s.state] || '');
-    text('clock', str(s.clock));
+    text('clock', (str(s.clockLabel) ? str(s.clockLabel) + ' ' : '') + str(s.clock));
     text('togo', s.state === 'running' && s.lapsToGo > 0
         ? (s.lapsToGo === 1 ? 'letzte Runde' : 'noch ' + s.lapsToGo + ' Runden') : '');
     var body = document.getElementById('rows');
@@ -71,15 +71,16 @@ tr.finished td.driver::after{content:" \2691"}
       var cls = [];
       if (s.lastCar > 0 && r.key === 'F' + s.lastCar) cls.push('last');
       if (r.overdue) cls.push('overdue');
-      if (r.finished) cls.push('finished');
+      if (r.finished && !str(r.status)) cls.push('finished');
       tr.className = cls.join(' ');
-      cell(tr, r.pos > 0 ? r.pos + '.' : '');
+      cell(tr, r.pos > 0 ? r.pos + '.' : str(r.status));
       cell(tr, str(r.number) || str(r.key));
       cell(tr, r.driver, 'driver');
       cell(tr, r.laps);
       cell(tr, r.last, 'wide');
       cell(tr, r.best);
-      cell(tr, r.gap);
+      var behind = Number(r.lapsBehind) || 0;
+      cell(tr, behind > 0 ? '+' + behind + (behind === 1 ? ' Runde' : ' Runden') : r.gap);
       list.appendChild(tr);
     }
     while (body.firstChild) body.removeChild(body.firstChild);

@@ -19,6 +19,8 @@ QJsonObject rowObject(const TLiveRow &row)
     o[QStringLiteral("gap")] = row.gap;
     o[QStringLiteral("finished")] = row.finished;
     o[QStringLiteral("overdue")] = row.overdue;
+    o[QStringLiteral("status")] = row.status;
+    o[QStringLiteral("lapsBehind")] = row.lapsBehind;
     return o;
 }
 
@@ -74,6 +76,7 @@ QByteArray ToJson(const TLiveStandings &standings)
     o[QStringLiteral("title")] = standings.title;
     o[QStringLiteral("session")] = standings.session;
     o[QStringLiteral("clock")] = standings.clock;
+    o[QStringLiteral("clockLabel")] = standings.clockLabel;
     o[QStringLiteral("state")] = LiveStateName(standings.state);
     o[QStringLiteral("lapsToGo")] = standings.lapsToGo;
     o[QStringLiteral("leaderLaps")] = standings.leaderLaps;

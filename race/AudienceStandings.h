@@ -16,16 +16,19 @@ struct TLiveRow
     int laps = 0;
     QString lastLap;
     QString bestLap;
-    QString gap; // to the leader
-    bool finished = false;
-    bool overdue = false; // not seen for the warning time
+    QString gap;           // to the leader, in time; says nothing of laps (see lapsBehind)
+    bool finished = false; // no longer awaited: its laps are done, or a verdict took it out
+    bool overdue = false;  // not seen for the warning time
+    QString status;        // "DNS", "DNF", "DSQ" when a verdict took the car out, else empty
+    int lapsBehind = 0;    // whole laps behind the leader as classified; 0 without a lap
 };
 
 struct TLiveStandings
 {
     QString title;
-    QString session; // "Rennen" or "Training"
-    QString clock;   // the race clock as the header shows it
+    QString session;    // "Rennen" or "Training"
+    QString clock;      // the race clock as the header shows it
+    QString clockLabel; // what the clock shows, e.g. "Restzeit"
     TLiveState state = TLiveState::lsReady;
     int lapsToGo = 0; // for the leader
     int leaderLaps = 0;

@@ -430,6 +430,12 @@ TLiveStandings TRaceSession::Audience(const QString &title, const QString &sessi
         FState == TState::Ready ? FTiming.RaceLaps : qMax(0, FTiming.RaceLaps - s.leaderLaps);
     s.lastCar = FLastCar;
     s.version = FVersion;
+    // Laps as the ranking counts them: those taken off by a verdict do not count.
+    const auto classifiedLaps = [this](int car) {
+        return qMax(0, FTiming.LapTable[car].Count - FTiming.Verdicts[car].lapsOff);
+    };
+    const int leader = int(FTiming.Ranking[0] >> kCarShift);
+    const int leaderLaps = leader >= 1 && leader <= FTiming.CarCount() ? classifiedLaps(leader) : 0;
     for (int row = 1; row < FTable.RowCount(); ++row) {
         const int car = FTable.CarOfRow(row);
         if (car < 1 || car > FTiming.CarCount())
@@ -445,6 +451,9 @@ TLiveStandings TRaceSession::Audience(const QString &title, const QString &sessi
         r.gap = FTable.Cell(TStandingsTable::colToLeader, row);
         r.finished = FState != TState::Ready && FTiming.Finished(car);
         r.overdue = Running() && !r.finished && qint32(now - FTiming.LastCross[car]) >= FWarnTimeMs;
+        r.status = TCarVerdict::StatusText(FTiming.Verdicts[car].status);
+        if (r.laps > 0)
+            r.lapsBehind = qMax(0, leaderLaps - classifiedLaps(car));
         s.rows.append(r);
     }
     return s;

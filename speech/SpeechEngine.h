@@ -10,11 +10,15 @@ class TSpeechEngine : public QObject
     Q_OBJECT
 public:
     using QObject::QObject;
+    // Gets ready to speak (connects to the speech service), so that a failure is reported by
+    // failed() before the first text. speak() does it too when it has not been done.
+    virtual void start() {}
     // Starts speaking; done() follows when the text has been spoken or given up.
     virtual void speak(const QString &text) = 0;
 
 signals:
     void done();
+    // Reported before the done() of the text it concerns; a text without it was heard.
     void failed(const QString &germanReason);
 };
 

@@ -25,6 +25,17 @@ public:
         : m_slot(std::move(slot)), m_factory(std::move(factory))
     {}
 
+    void prepare()
+    {
+        if (m_engine)
+            return;
+        m_engine = m_factory();
+        m_engine->setParent(this);
+        connect(m_engine, &TSpeechEngine::done, this, [this] { emit done(m_current); });
+        connect(m_engine, &TSpeechEngine::failed, this, &TSpeechHost::failed);
+        m_engine->start();
+    }
+
     void speakNewest()
     {
         m_slot->wakeQueued.store(false);
@@ -34,12 +45,7 @@ public:
             text = m_slot->text;
             m_current = m_slot->sequence;
         }
-        if (!m_engine) {
-            m_engine = m_factory();
-            m_engine->setParent(this);
-            connect(m_engine, &TSpeechEngine::done, this, [this] { emit done(m_current); });
-            connect(m_engine, &TSpeechEngine::failed, this, &TSpeechHost::failed);
-        }
+        prepare();
         m_engine->speak(text);
     }
 
@@ -62,12 +68,15 @@ TThreadedSpeechOutput::TThreadedSpeechOutput(std::function<TSpeechEngine *()> fa
     m_thread->setObjectName(QStringLiteral("Speech"));
     m_host->moveToThread(m_thread);
     connect(m_host, &TSpeechHost::done, this, &TThreadedSpeechOutput::onDone);
-    connect(m_host, &TSpeechHost::failed, this,
-            [this](const QString &reason) { m_error = reason; });
+    connect(m_host, &TSpeechHost::failed, this, [this](const QString &reason) {
+        m_textFailed = true;
+        setError(reason);
+    });
     m_watchdog.setSingleShot(true);
     m_watchdog.setInterval(timeoutMs);
     connect(&m_watchdog, &QTimer::timeout, this, [this] {
-        m_error = QStringLiteral("Die Sprachausgabe antwortet nicht.");
+        m_textFailed = true;
+        setError(QStringLiteral("Die Sprachausgabe antwortet nicht."));
         onDone(m_sequence);
     });
     m_thread->start();
@@ -87,6 +96,13 @@ TThreadedSpeechOutput::~TThreadedSpeechOutput()
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
 }
 
+void TThreadedSpeechOutput::prepare()
+{
+    TSpeechHost *host = m_host;
+    QMetaObject::invokeMethod(
+        host, [host] { host->prepare(); }, Qt::QueuedConnection);
+}
+
 void TThreadedSpeechOutput::say(const QString &text)
 {
     {
@@ -95,6 +111,7 @@ void TThreadedSpeechOutput::say(const QString &text)
         m_slot->sequence = ++m_sequence;
     }
     m_speaking = true;
+    m_textFailed = false;
     m_watchdog.start();
     if (m_slot->wakeQueued.exchange(true))
         return;
@@ -110,7 +127,17 @@ void TThreadedSpeechOutput::onDone(quint64 sequence)
         return;
     m_speaking = false;
     m_watchdog.stop();
+    if (!m_textFailed)
+        setError(QString());
     emit finished();
+}
+
+void TThreadedSpeechOutput::setError(const QString &reason)
+{
+    if (reason == m_error)
+        return;
+    m_error = reason;
+    emit errorChanged(m_error);
 }
 
 std::unique_ptr<TThreadedSpeechOutput> CreateSystemSpeechOutput(QObject *parent)

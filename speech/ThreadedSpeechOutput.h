@@ -28,14 +28,18 @@ public:
                                    int timeoutMs = kSpeechTimeoutMs, QObject *parent = nullptr);
     ~TThreadedSpeechOutput() override;
 
+    // Makes the engine now rather than at the first text, so a failure to start shows at once.
+    void prepare();
     void say(const QString &text) override;
     bool isSpeaking() const override { return m_speaking; }
 
-    // Empty while all is well; a German reason once the engine failed or stopped answering.
-    QString errorString() const { return m_error; }
+    // Empty while all is well; a German reason once the engine failed or stopped answering,
+    // until a text is spoken without a failure.
+    QString errorString() const override { return m_error; }
 
 private:
     void onDone(quint64 sequence);
+    void setError(const QString &reason);
 
     std::shared_ptr<TSpeechSlot> m_slot;
     QThread *m_thread;
@@ -43,6 +47,7 @@ private:
     QTimer m_watchdog;
     quint64 m_sequence = 0;
     bool m_speaking = false;
+    bool m_textFailed = false; // the text being spoken was reported as failed
     QString m_error;
 };
 

@@ -11,9 +11,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTimer>
 
 #include <QScreen>
 
@@ -80,6 +84,7 @@ private slots:
     void init() { QLocale::setDefault(QLocale::c()); }
     void livePageFollowsPressesAndCorrections();
     void pressesAreAnnounced();
+    void aSpeechServiceThatDoesNotStartIsShown();
     void standingsScaleAndKeepTheirScale();
     void zoomNeverPushesTheWindowOffTheScreen();
     void boardFollowsPressesAndCorrections();
@@ -167,6 +172,59 @@ void TestAudience::pressesAreAnnounced()
     lapAt(t, now, 200000, 1);
     QTest::qWait(50);
     QCOMPARE(speech.said.size(), 4);
+}
+
+void TestAudience::aSpeechServiceThatDoesNotStartIsShown()
+{
+    // The system's speech as the window makes it, with no speech service to reach.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray before = qgetenv("SPEECHD_ADDRESS");
+    qputenv("SPEECHD_ADDRESS", QStringLiteral("unix_socket:%1")
+                                   .arg(dir.filePath(QStringLiteral("keiner.sock")))
+                                   .toLocal8Bit());
+    {
+        TWindowUnderTest t;
+        t.window->SetSpeechOn(true);
+        // Told at once, before the first press.
+        QTRY_VERIFY_WITH_TIMEOUT(!t.window->SpeechProblem.isEmpty(), 10000);
+        const QString reason = t.window->SpeechProblem;
+        QVERIFY(reason.startsWith(QStringLiteral("Die Sprachausgabe")));
+        QCOMPARE(t.window->StatusBar1->currentMessage(), reason);
+
+        // Ctrl+J gives the reason and what the announcements need.
+        QString shown;
+        QTimer::singleShot(0, [&shown] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            if (!dialog)
+                return;
+            auto *label = dialog->findChild<QLabel *>(QStringLiteral("SpeechProblem"));
+            if (label && label->isVisible())
+                shown = label->text();
+            dialog->close();
+        });
+        t.Key(Qt::Key_J, Qt::ControlModifier);
+        QVERIFY2(shown.contains(reason), qPrintable(shown));
+        QVERIFY(shown.contains(QStringLiteral("speech-dispatcher")));
+
+        // The race goes on, and a timed message in between does not hide the reason for good.
+        startRace(t, 2, 3);
+        t.window->StatusBar1->showMessage(QStringLiteral("Zwischendurch"), 1);
+        QTRY_VERIFY(t.window->StatusBar1->currentMessage().isEmpty());
+        quint32 now = 0;
+        lapAt(t, now, 61000, 1);
+        lapAt(t, now, 62000, 2);
+        QCOMPARE(t.window->Race.LapTable[2].Count, 1);
+        QTRY_COMPARE(t.window->StatusBar1->currentMessage(), reason);
+
+        // Switched off, nothing more is said of it.
+        t.window->SetSpeechOn(false);
+        QVERIFY(t.window->StatusBar1->currentMessage().isEmpty());
+    }
+    if (before.isNull())
+        qunsetenv("SPEECHD_ADDRESS");
+    else
+        qputenv("SPEECHD_ADDRESS", before);
 }
 
 void TestAudience::standingsScaleAndKeepTheirScale()

@@ -33,6 +33,7 @@ TLiveStandings race(qint64 version, int lastCar, const QList<TLiveRow> &rows, in
     TLiveStandings s;
     s.title = QStringLiteral("Winterpokal Lauf 3");
     s.clock = QStringLiteral("12:34");
+    s.clockLabel = QStringLiteral("Restzeit");
     s.state = TLiveState::lsRunning;
     s.lapsToGo = lapsToGo;
     s.version = version;
@@ -108,6 +109,28 @@ int rowOfCar(const TLiveStandings &s, int car)
 
 const QColor kMarkColour(255, 213, 74);
 
+// The texts of one row of the board, left to right.
+QStringList rowTexts(const TSpectatorBoard &board, int row)
+{
+    QStringList out;
+    for (const TSpectatorBoard::TCellView &cell : board.cells()) {
+        if ((cell.kind == TCellKind::Fixed || cell.kind == TCellKind::Driver) &&
+            cell.rect.top() == board.geometry().rowRect(row).top())
+            out << cell.text;
+    }
+    return out;
+}
+
+const TSpectatorBoard::TCellView *cellOf(const QList<TSpectatorBoard::TCellView> &cells,
+                                         TCellKind kind)
+{
+    for (const TSpectatorBoard::TCellView &cell : cells) {
+        if (cell.kind == kind)
+            return &cell;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 class TestSpectatorBoard : public QObject
@@ -119,6 +142,10 @@ private slots:
     void sameSnapshotTwiceDoesNotMarkAgain();
     void repaintsLeaveNothingStale();
     void finalResultsShowTheFlag();
+    void verdictsLapsBehindAndKeysTellTheCarsApart();
+    void theClockSaysWhatItCounts();
+    void namesTakeTheFreeWidth_data();
+    void namesTakeTheFreeWidth();
     void everyTextFits_data();
     void everyTextFits();
     void layoutOnlyWhenRowsChangeOrTextsOutgrow();
@@ -267,6 +294,119 @@ void TestSpectatorBoard::finalResultsShowTheFlag()
             QVERIFY(!cell.rect.intersects(flag));
     }
     screen.save(ShotPath(QStringLiteral("board-final.png")));
+}
+
+void TestSpectatorBoard::verdictsLapsBehindAndKeysTellTheCarsApart()
+{
+    TSpectatorBoard board;
+    board.resize(1280, 720);
+    board.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&board));
+    TLiveRow winner = row(1, 1, "Anna", 5);
+    winner.finished = true;
+    // Its time gap compares only the second lap, which both drove.
+    TLiveRow lapped = row(2, 2, "Ben", 2, "0:02.9");
+    lapped.finished = true;
+    lapped.lapsBehind = 3;
+    TLiveRow oneDown = row(3, 4, "Dora", 4, "0:05.0");
+    oneDown.finished = true;
+    oneDown.lapsBehind = 1;
+    TLiveRow retired = row(0, 3, "Cleo", 3, "0:01.0");
+    retired.finished = true;
+    retired.status = QStringLiteral("DNF");
+    retired.lapsBehind = 2;
+    TLiveRow disqualified = row(0, 5, QString(), 5);
+    disqualified.startNumber.clear();
+    disqualified.finished = true;
+    disqualified.status = QStringLiteral("DSQ");
+    TLiveRow unnamed = row(0, 6, QString(), 0);
+    unnamed.startNumber = QStringLiteral("  ");
+    TLiveStandings s = race(9, 1, {winner, lapped, oneDown, retired, disqualified, unnamed}, 0);
+    s.state = TLiveState::lsEnded;
+    board.Show(s);
+
+    QCOMPARE(rowTexts(board, 1),
+             QStringList({"2.", "12", "Ben", "2", "1:22.4", "1:19.2", "+3 Runden"}));
+    QCOMPARE(rowTexts(board, 2).last(), QStringLiteral("+1 Runde"));
+    QCOMPARE(rowTexts(board, 3).first(), QStringLiteral("DNF"));
+    QCOMPARE(rowTexts(board, 4).mid(0, 3), QStringList({"DSQ", "F5", ""}));
+    QCOMPARE(rowTexts(board, 5).mid(0, 3), QStringList({"–", "F6", ""}));
+
+    // The flag only for the cars in the finish; pure black appears nowhere else.
+    const QImage screen = PixelsOnScreen(&board);
+    const auto flagPixels = [&](int row) {
+        return pixelsLike(screen, board.geometry().cellRect(row, TBoardColumn::Marker), Qt::black,
+                          2);
+    };
+    for (int finished : {0, 1, 2})
+        QVERIFY2(flagPixels(finished) > 0, qPrintable(QString::number(finished)));
+    for (int out : {3, 4, 5})
+        QVERIFY2(flagPixels(out) == 0, qPrintable(QString::number(out)));
+    // Every text whole, also the widened gap and place.
+    for (const TSpectatorBoard::TCellView &cell : board.cells()) {
+        QVERIFY(QFontMetrics(cell.font).horizontalAdvance(cell.shown) <= cell.rect.width());
+        if (cell.kind == TCellKind::Fixed)
+            QCOMPARE(cell.shown, cell.text);
+    }
+    screen.save(ShotPath(QStringLiteral("board-verdicts.png")));
+}
+
+void TestSpectatorBoard::theClockSaysWhatItCounts()
+{
+    TSpectatorBoard board;
+    board.resize(1280, 720);
+    TLiveStandings s = race(1, 0, {row(0, 1, "Anna", 0)});
+    s.clockLabel.clear();
+    board.Show(s);
+    QList<TSpectatorBoard::TCellView> cells = board.cells();
+    QVERIFY(!cellOf(cells, TCellKind::ClockLabel));
+    const QString titleShown = cellOf(cells, TCellKind::Title)->shown;
+
+    s.clockLabel = QStringLiteral("Restzeit");
+    board.Show(s);
+    cells = board.cells();
+    const TSpectatorBoard::TCellView *label = cellOf(cells, TCellKind::ClockLabel);
+    QVERIFY(label);
+    QCOMPARE(label->shown, QStringLiteral("Restzeit"));
+    // Right under the clock, smaller than it, and the title loses nothing to it.
+    const TSpectatorBoard::TCellView *clock = cellOf(cells, TCellKind::Clock);
+    QVERIFY(label->rect.top() > clock->rect.bottom());
+    QVERIFY(qAbs(label->rect.right() - clock->rect.right()) <= board.geometry().padding);
+    QVERIFY(label->font.pixelSize() < clock->font.pixelSize());
+    QCOMPARE(cellOf(cells, TCellKind::Title)->shown, titleShown);
+    QVERIFY(!label->rect.intersects(cellOf(cells, TCellKind::Progress)->rect));
+}
+
+void TestSpectatorBoard::namesTakeTheFreeWidth_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("1280x1024") << QSize(1280, 1024);
+    QTest::newRow("1024x768") << QSize(1024, 768);
+    QTest::newRow("1920x1080") << QSize(1920, 1080);
+}
+
+void TestSpectatorBoard::namesTakeTheFreeWidth()
+{
+    // Twelve cars as a race shows them: short numbers, lap times of a minute, tenths.
+    QFETCH(QSize, size);
+    const QString name = QStringLiteral("Maximilian Oberhuber");
+    QList<TLiveRow> rows;
+    for (int car = 1; car <= 12; ++car)
+        rows << row(car, car, name, 12,
+                    car == 1 ? QString() : QStringLiteral("0:0%1.7").arg(car % 10));
+    TSpectatorBoard board;
+    board.resize(size);
+    board.Show(race(30, 1, rows));
+    for (const TSpectatorBoard::TCellView &cell : board.cells()) {
+        if (cell.kind == TCellKind::Driver)
+            QCOMPARE(cell.shown, name);
+    }
+    // Still twelve rows in large type.
+    const TBoardGeometry &g = board.geometry();
+    QVERIFY(g.rowHeight * 12 > size.height() * 6 / 10);
+    QVERIFY(g.rowFont.pixelSize() >= g.rowHeight / 2);
+    board.grab().save(
+        ShotPath(QStringLiteral("board-names-%1x%2.png").arg(size.width()).arg(size.height())));
 }
 
 void TestSpectatorBoard::everyTextFits_data()

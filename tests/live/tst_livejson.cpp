@@ -19,6 +19,7 @@ void TestLiveJson::everyFieldReachesTheJson()
     s.title = QStringLiteral("Großer Preis von Ödland");
     s.session = QStringLiteral("Rennen");
     s.clock = QStringLiteral("12:34");
+    s.clockLabel = QStringLiteral("Restzeit");
     s.state = TLiveState::lsRunning;
     s.lapsToGo = 3;
     s.leaderLaps = 7;
@@ -37,6 +38,8 @@ void TestLiveJson::everyFieldReachesTheJson()
     TLiveRow second;
     second.car = 3;
     second.overdue = true;
+    second.status = QStringLiteral("DNF");
+    second.lapsBehind = 3;
     s.rows = {first, second};
 
     QJsonParseError error;
@@ -45,6 +48,7 @@ void TestLiveJson::everyFieldReachesTheJson()
     QCOMPARE(o.value("title").toString(), s.title);
     QCOMPARE(o.value("session").toString(), s.session);
     QCOMPARE(o.value("clock").toString(), s.clock);
+    QCOMPARE(o.value("clockLabel").toString(), s.clockLabel);
     QCOMPARE(o.value("state").toString(), QStringLiteral("running"));
     QCOMPARE(o.value("lapsToGo").toInt(), 3);
     QCOMPARE(o.value("leaderLaps").toInt(), 7);
@@ -63,10 +67,14 @@ void TestLiveJson::everyFieldReachesTheJson()
     QCOMPARE(r0.value("gap").toString(), QStringLiteral("0:00.0"));
     QCOMPARE(r0.value("finished").toBool(), true);
     QCOMPARE(r0.value("overdue").toBool(), false);
+    QCOMPARE(r0.value("status").toString(), QString());
+    QCOMPARE(r0.value("lapsBehind").toInt(), 0);
     const QJsonObject r1 = rows[1].toObject();
     QCOMPARE(r1.value("pos").toInt(), 0);
     QCOMPARE(r1.value("key").toString(), QStringLiteral("F3"));
     QCOMPARE(r1.value("overdue").toBool(), true);
+    QCOMPARE(r1.value("status").toString(), QStringLiteral("DNF"));
+    QCOMPARE(r1.value("lapsBehind").toInt(), 3);
     // Rows keep the standings order they were given in.
     QCOMPARE(r1.value("finished").toBool(), false);
 }

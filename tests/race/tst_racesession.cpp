@@ -2,6 +2,7 @@
 #include "ManualTickCounter.h"
 #include "RaceSession.h"
 
+#include <QHash>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -88,6 +89,7 @@ private slots:
     void slipThatEndsTheRaceEarlyIsTakenBack();
     void pressWithinTheKeyLockIsKeptAndCanBeMoved();
     void insertedCrossingKeepsTheTimeOfDayOfTheRace();
+    void spectatorsAreToldVerdictsAndLapsBehind();
 };
 
 void TestRaceSession::raceLoadedFromItsEventsEqualsTheRacePressedLive()
@@ -219,6 +221,46 @@ void TestRaceSession::insertedCrossingKeepsTheTimeOfDayOfTheRace()
     QCOMPARE(race.crossing(inserted).wallMs, kStartWall + 90000);
     race.apply(CorrectionEvents::Edit(inserted, 2, 95000, kStart + 310000, kStartWall + 310000));
     QCOMPARE(race.crossing(inserted).wallMs, kStartWall + 95000);
+}
+
+void TestRaceSession::spectatorsAreToldVerdictsAndLapsBehind()
+{
+    TRace race(5, 10);
+    quint32 ms = 0;
+    // Car 1 drives four laps, car 2 one, car 3 three and then retires, car 4 four with one taken
+    // off, car 5 none.
+    for (int lap = 1; lap <= 4; ++lap) {
+        race.pressLater(1, ms += 60000);
+        race.pressLater(4, ms += 1000);
+        if (lap == 1)
+            race.pressLater(2, ms += 1000);
+        if (lap <= 3)
+            race.pressLater(3, ms += 1000);
+    }
+    TCarVerdict retired;
+    retired.status = TCarVerdict::Status::Retired;
+    retired.fromLap = 3;
+    race.apply(CorrectionEvents::Verdict(3, retired, race.Clock.GetTickCount(), 0));
+    TCarVerdict lapOff;
+    lapOff.lapsOff = 1;
+    race.apply(CorrectionEvents::Verdict(4, lapOff, race.Clock.GetTickCount(), 0));
+
+    const TLiveStandings standings = race.Session.Audience({}, {}, {}, race.Clock.GetTickCount());
+    QHash<int, TLiveRow> byCar;
+    for (const TLiveRow &row : standings.rows)
+        byCar.insert(row.car, row);
+    QCOMPARE(standings.rows.first().car, 1);
+    QCOMPARE(byCar[1].lapsBehind, 0);
+    // Three laps down: its time gap compares only the lap both drove.
+    QCOMPARE(byCar[2].lapsBehind, 3);
+    QVERIFY(!byCar[2].gap.isEmpty());
+    QCOMPARE(byCar[3].status, u"DNF"_s);
+    QCOMPARE(byCar[3].lapsBehind, 1);
+    QVERIFY(byCar[3].finished); // no longer awaited, as before
+    // Laps taken off count as laps behind, as the ranking counts them.
+    QCOMPARE(byCar[4].lapsBehind, 1);
+    QCOMPARE(byCar[4].status, QString());
+    QCOMPARE(byCar[5].lapsBehind, 0); // without a lap it is behind nobody yet
 }
 
 QTEST_GUILESS_MAIN(TestRaceSession)

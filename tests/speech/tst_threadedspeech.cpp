@@ -6,6 +6,7 @@
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -68,6 +69,26 @@ private:
     std::shared_ptr<EngineLog> m_log;
 };
 
+// Fails while the log says the service is down, like one that is started only later.
+class FlakyEngine : public TSpeechEngine
+{
+public:
+    explicit FlakyEngine(std::shared_ptr<std::atomic<bool>> down) : m_down(std::move(down)) {}
+    void start() override
+    {
+        if (m_down->load())
+            emit failed(QStringLiteral("Die Sprachausgabe ist nicht verfügbar."));
+    }
+    void speak(const QString &) override
+    {
+        start();
+        emit done();
+    }
+
+private:
+    std::shared_ptr<std::atomic<bool>> m_down;
+};
+
 } // namespace
 
 class TestThreadedSpeech : public QObject
@@ -77,6 +98,8 @@ private slots:
     void speaksAndReportsTheEnd();
     void onlyTheNewestTextWaitsForABusyEngine();
     void aHangingEngineNeitherBlocksNorStopsTheAnnouncements();
+    void aServiceThatDoesNotStartIsReportedAtOnce();
+    void theReasonGoesOnceATextIsHeard();
 };
 
 void TestThreadedSpeech::speaksAndReportsTheEnd()
@@ -139,6 +162,59 @@ void TestThreadedSpeech::aHangingEngineNeitherBlocksNorStopsTheAnnouncements()
     // Should the engine come back, the left-behind thread ends and frees everything.
     log->gate.release(10);
     QTRY_VERIFY(log->engineGone.load());
+}
+
+void TestThreadedSpeech::aServiceThatDoesNotStartIsReportedAtOnce()
+{
+    // The system's own speech, pointed at a speech service that is not there.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray before = qgetenv("SPEECHD_ADDRESS");
+    qputenv("SPEECHD_ADDRESS", QStringLiteral("unix_socket:%1")
+                                   .arg(dir.filePath(QStringLiteral("keiner.sock")))
+                                   .toLocal8Bit());
+    {
+        std::unique_ptr<TThreadedSpeechOutput> output = CreateSystemSpeechOutput();
+        QSignalSpy changed(output.get(), &TSpeechOutput::errorChanged);
+        // Known before anything is said, so the operator learns it before the race.
+        output->prepare();
+        QVERIFY(changed.wait(10000));
+        QVERIFY2(output->errorString().startsWith(QStringLiteral("Die Sprachausgabe")),
+                 qPrintable(output->errorString()));
+        QCOMPARE(changed.first().first().toString(), output->errorString());
+
+        // The announcements go on: each text is given up at once, not after the time limit.
+        QSignalSpy finished(output.get(), &TSpeechOutput::finished);
+        QElapsedTimer clock;
+        clock.start();
+        output->say(QStringLiteral("Runde eins"));
+        QVERIFY(finished.wait(5000));
+        QVERIFY(clock.elapsed() < TThreadedSpeechOutput::kSpeechTimeoutMs);
+        QVERIFY(!output->errorString().isEmpty());
+        QCOMPARE(changed.size(), 1); // told once, not at every text
+    }
+    if (before.isNull())
+        qunsetenv("SPEECHD_ADDRESS");
+    else
+        qputenv("SPEECHD_ADDRESS", before);
+}
+
+void TestThreadedSpeech::theReasonGoesOnceATextIsHeard()
+{
+    auto down = std::make_shared<std::atomic<bool>>(true);
+    TThreadedSpeechOutput output([down] { return new FlakyEngine(down); });
+    QSignalSpy changed(&output, &TSpeechOutput::errorChanged);
+    QSignalSpy finished(&output, &TSpeechOutput::finished);
+    output.say(QStringLiteral("eins"));
+    QVERIFY(finished.wait(3000));
+    QVERIFY(!output.errorString().isEmpty());
+    // The service is started meanwhile: the next text is heard and the reason is gone.
+    down->store(false);
+    output.say(QStringLiteral("zwei"));
+    QVERIFY(finished.wait(3000));
+    QVERIFY(output.errorString().isEmpty());
+    QCOMPARE(changed.size(), 2);
+    QVERIFY(changed.last().first().toString().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestThreadedSpeech)

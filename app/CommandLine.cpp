@@ -18,6 +18,29 @@
 
 namespace {
 
+// The options a Qt application object takes from the command line, with one dash or two.
+bool isApplicationOption(const QString &argument)
+{
+    static const QStringList kNames{
+        QStringLiteral("platform"),        QStringLiteral("platformpluginpath"),
+        QStringLiteral("platformtheme"),   QStringLiteral("plugin"),
+        QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowtitle"),
+        QStringLiteral("qwindowicon"),     QStringLiteral("reverse"),
+        QStringLiteral("session"),         QStringLiteral("style"),
+        QStringLiteral("stylesheet"),      QStringLiteral("widgetcount"),
+        QStringLiteral("display"),         QStringLiteral("geometry"),
+        QStringLiteral("title"),           QStringLiteral("name"),
+        QStringLiteral("dialogs"),         QStringLiteral("nograb"),
+        QStringLiteral("dograb"),          QStringLiteral("sync"),
+        QStringLiteral("visual"),          QStringLiteral("qmljsdebugger"),
+        QStringLiteral("fontengine"),      QStringLiteral("testability")};
+    if (!argument.startsWith(u'-'))
+        return false;
+    QString name = argument.mid(argument.startsWith(QStringLiteral("--")) ? 2 : 1);
+    name = name.section(u'=', 0, 0);
+    return kNames.contains(name);
+}
+
 constexpr int kExitOk = 0;
 constexpr int kExitMissing = 1;
 constexpr int kExitUsage = 2;
@@ -58,6 +81,8 @@ TCommandLine ParseCommandLine(const QStringList &arguments)
     QStringList files;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
+        if (!optionsEnded && isApplicationOption(argument))
+            line.applicationOptions = true;
         if (optionsEnded || !argument.startsWith(u'-') || argument == u"-") {
             files << argument;
         } else if (argument == u"--") {
@@ -95,7 +120,7 @@ QString CommandLineUsage()
     return QStringLiteral(
         "Aufruf: Talvenbahn [Optionen] [Starterliste]\n"
         "\n"
-        "Zeitnahme für Rennen und Trainingsläufe mit bis zu 12 Wagen.\n"
+        "Zeitnahme für Rennen und Trainingsläufe mit bis zu 12 Autos.\n"
         "Eine angegebene Starterliste (.xls, .xlsx, .ods oder .csv) wird beim Start eingelesen.\n"
         "\n"
         "Optionen:\n"

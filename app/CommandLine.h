@@ -20,6 +20,9 @@ struct TCommandLine
     Action action = Action::Run;
     QString starterList;
     QString error;
+    // Whether an argument is one the application object takes for itself ("-platform xcb",
+    // "-style=fusion"): only once it has, does a mistake in the rest count.
+    bool applicationOptions = false;
 };
 
 // Reads the arguments, the first being the program itself. A request for the usage wins over

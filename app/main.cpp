@@ -31,6 +31,11 @@ int main(int argc, char *argv[])
             RunCommandLineWithoutWindow(ParseCommandLine(argumentsOf(argc, argv)), argc, argv);
         code >= 0)
         return code;
+    // A mistake is reported before the application object, which needs a display and would end
+    // the program with its own message without one, unless an argument may be one of its own.
+    if (const TCommandLine first = ParseCommandLine(argumentsOf(argc, argv));
+        first.action == TCommandLine::Action::Error && !first.applicationOptions)
+        return ReportCommandLineError(first);
     // The window is laid out in pixels and is not scaled with the screen's pixel density,
     // unless the user asks for scaling in the environment.
     if (!qEnvironmentVariableIsSet("QT_ENABLE_HIGHDPI_SCALING"))

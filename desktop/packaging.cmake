@@ -12,6 +12,23 @@ set(desktop_out ${CMAKE_BINARY_DIR}/desktop)
 configure_file(${desktop_dir}/${TALVENBAHN_APP_ID}.metainfo.xml.in
     ${desktop_out}/${TALVENBAHN_APP_ID}.metainfo.xml @ONLY)
 
+# What a Debian package carries beside the program: the copyright, the changelog and the manual
+# page, the last two compressed as Debian wants them (gzip -9n: no name, no time stamp).
+find_program(GZIP_EXE gzip REQUIRED)
+set(doc_out ${desktop_out}/doc)
+configure_file(${desktop_dir}/debian/changelog.in ${doc_out}/changelog @ONLY)
+configure_file(${desktop_dir}/debian/Talvenbahn.1.in ${doc_out}/Talvenbahn.1 @ONLY)
+set(doc_gz)
+foreach(doc changelog Talvenbahn.1)
+    add_custom_command(
+        OUTPUT ${doc_out}/${doc}.gz
+        COMMAND ${GZIP_EXE} -9nkf ${doc_out}/${doc}
+        DEPENDS ${doc_out}/${doc}
+        VERBATIM)
+    list(APPEND doc_gz ${doc_out}/${doc}.gz)
+endforeach()
+add_custom_target(package_docs ALL DEPENDS ${doc_gz})
+
 # The PNG sizes of the menu icon, drawn from the one SVG.
 set(TALVENBAHN_ICON_SIZES 16 22 24 32 48 64 128 256)
 find_program(RSVG_CONVERT_EXE rsvg-convert)
@@ -45,6 +62,9 @@ endforeach()
 if(TARGET help_chm)
     install(FILES ${CMAKE_BINARY_DIR}/bin/Talvenbahn.chm DESTINATION ${CMAKE_INSTALL_DATADIR}/talvenbahn)
 endif()
+install(FILES ${desktop_dir}/debian/copyright ${doc_out}/changelog.gz
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/talvenbahn)
+install(FILES ${doc_out}/Talvenbahn.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${desktop_dir}/${TALVENBAHN_APP_ID}.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${desktop_out}/${TALVENBAHN_APP_ID}.metainfo.xml
@@ -69,9 +89,14 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR Talvenbahn)
 set(CPACK_PACKAGE_CONTACT "Talvenbahn <talvenbahn@talvenbahn.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-    "Zeitnahme für Rennen und Trainingsläufe mit bis zu 12 Wagen")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Eine Person an der Ziellinie drückt F1 bis F12, eine Taste je Wagen; Talvenbahn zählt die Runden, ordnet die Wagen, führt die Rennuhr, liest Starterlisten und gibt die Ergebnisse als Arbeitsmappe und HTML-Seite aus.")
+    "Zeitnahme für Rennen und Trainingsläufe mit bis zu 12 Autos")
+# Lines of at most 80 characters, as a package description wants them.
+string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "Eine Person an der Ziellinie drückt F1 bis F12, eine Taste je Auto.\n"
+    "Talvenbahn zählt die Runden, ordnet die Autos laufend, führt die Rennuhr,\n"
+    "korrigiert jeden Fehldruck, hält jedes Rennen im Rennjournal fest, liest\n"
+    "Starterlisten und gibt die Ergebnisse als Arbeitsmappe, HTML-Seite, PDF und\n"
+    "CSV aus; eine Anzeigetafel, eine Live-Seite und Ansagen zeigen das Rennen.")
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -18,7 +18,7 @@ packages=(
     python3 python3-openpyxl python3-xlwt
     poppler-utils
     clang-format
-    desktop-file-utils appstream librsvg2-bin dpkg-dev
+    desktop-file-utils appstream librsvg2-bin dpkg-dev lintian
 )
 
 missing=()

@@ -2,6 +2,7 @@
 #include "WindowUnderTest.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QToolButton>
 
 Q_DECLARE_METATYPE(TCommandLine::Action)
@@ -17,6 +18,7 @@ private slots:
     void arguments_data();
     void arguments();
     void usageNamesEveryOption();
+    void mistakeIsReportedWithoutADisplay();
     void listIsImportedOnceTheWindowRuns();
     void listWaitsUntilTheWindowIsOnTheScreen();
     void unreadableListIsShownAndChangesNothing();
@@ -81,6 +83,30 @@ void TestCommandLine::usageNamesEveryOption()
     for (const char *option : {"--help", "--version", "--check-install", "Starterliste"})
         QVERIFY2(usage.contains(QLatin1String(option)), option);
     QVERIFY(VersionText().startsWith(QStringLiteral("Talvenbahn ")));
+    // The window says "Autos"; so does its usage.
+    QVERIFY(usage.contains(QStringLiteral("12 Autos")));
+    QVERIFY(!usage.contains(QStringLiteral("Wagen")));
+}
+
+void TestCommandLine::mistakeIsReportedWithoutADisplay()
+{
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(TALVENBAHN_PROGRAM), {QStringLiteral("--bogus")});
+    QVERIFY(program.waitForFinished(20000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 2);
+    const QString said = QString::fromUtf8(program.readAllStandardError());
+    QVERIFY2(said.startsWith(QStringLiteral("Talvenbahn: Unbekannte Option \u201E--bogus\u201C.")),
+             qPrintable(said));
+    // An argument the application object may take is left to it.
+    QVERIFY(ParseCommandLine({QStringLiteral("Talvenbahn"), QStringLiteral("-style=fusion")})
+                .applicationOptions);
+    QVERIFY(!ParseCommandLine({QStringLiteral("Talvenbahn"), QStringLiteral("--bogus")})
+                 .applicationOptions);
 }
 
 QString TestCommandLine::writeList(const TWindowUnderTest &w)

@@ -17,6 +17,11 @@ output=$($command "$file" 2>&1)
 status=$?
 echo "$output"
 [ $status -eq 0 ] || exit 1
+# A stand-in address (a reserved example domain) is no address a software centre can show.
+if grep -Eq 'https?://([a-z0-9.-]*\.)?example(\.[a-z]+)?[/"<]' "$file"; then
+    echo "$file names a stand-in address instead of a real one"
+    exit 1
+fi
 # appstreamcli sums up a clean file in one line; anything else is a remark.
 remarks=$(printf '%s\n' "$output" | grep -v '^$' | grep -v 'Validation was successful' || true)
 [ -z "$remarks" ] || exit 1

@@ -4,6 +4,10 @@
 #include "HelpSitemap.h"
 #include "HtmlHelpAPI.h"
 #include "SPHTMLHelp.h"
+#include "SettingsStore.h"
+
+#include <QCollator>
+#include <QSettings>
 
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -37,6 +41,8 @@ private slots:
     void readerLibraryLoadsOrReportsWhyNot();
     void builtFileNamesItsContentsIndexAndStartPage();
     void builtFileHoldsEveryPageItsContentsAndIndexLeadTo();
+    void builtIndexIsSortedOnceEachAndFindsTheAnalysis();
+    void settingsPageNamesEverySetting();
     void pagesAndPicturesComeBackWhole();
     void aFileThatIsNoHelpFileDoesNotOpen();
     void aFileShorterThanItsHeaderSaysDoesNotOpen();
@@ -123,6 +129,50 @@ void TestHelpFile::builtFileHoldsEveryPageItsContentsAndIndexLeadTo()
         if (file.endsWith(u".htm"))
             QVERIFY2(listed.contains(file), qPrintable(file));
     }
+}
+
+void TestHelpFile::builtIndexIsSortedOnceEachAndFindsTheAnalysis()
+{
+    TChmArchive archive(m_library);
+    QVERIFY(archive.open(kBuiltHelpFile));
+    const auto index = THelpSitemap::parse(archive.read(archive.systemInfo().indexFile).value());
+    QCollator german(QLocale(QLocale::German, QLocale::Germany));
+    german.setCaseSensitivity(Qt::CaseInsensitive);
+    QStringList names;
+    for (const auto &entry : index)
+        names.append(entry.name);
+    QStringList sorted = names;
+    std::sort(sorted.begin(), sorted.end(), german);
+    QCOMPARE(names, sorted);
+    QCOMPARE(QSet<QString>(names.cbegin(), names.cend()).size(), names.size());
+    const auto found = THelpSitemap::match(index, QStringLiteral("Analyse"));
+    QVERIFY(!found.isEmpty());
+    QVERIFY(QString::fromUtf8(archive.read(found.first().local).value())
+                .contains(QStringLiteral("Analyse")));
+}
+
+void TestHelpFile::settingsPageNamesEverySetting()
+{
+    // Every key the program writes, as it writes them.
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("Talvenbahn.ini"));
+    TStoredSettings all;
+    all.Left = all.Top = all.Width = all.Height = all.Acc = all.Dist = all.Autos = 1;
+    all.Runden = all.Time = all.MinLap = all.PassLog = all.Zoom = all.LiveOn = 1;
+    all.LivePort = all.Speech = all.Finish = 1;
+    all.Title = all.TimeWarn = all.BoardScreen = QStringLiteral("x");
+    QVERIFY(TSettingsStore(file).Write(all));
+    const QStringList keys = QSettings(file, QSettings::IniFormat).allKeys();
+    QCOMPARE(keys.size(), 19);
+    TChmArchive archive(m_library);
+    QVERIFY(archive.open(kBuiltHelpFile));
+    const QString page =
+        QString::fromUtf8(archive.read(QStringLiteral("einstellungen.htm")).value());
+    for (const QString &key : keys)
+        QVERIFY2(page.contains(QStringLiteral("<td>%1").arg(key)) ||
+                     page.contains(QStringLiteral(", %1").arg(key)),
+                 qPrintable(key));
+    QVERIFY(!page.contains(QStringLiteral("merkt sich beim Beenden")));
 }
 
 void TestHelpFile::pagesAndPicturesComeBackWhole()

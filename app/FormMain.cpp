@@ -61,7 +61,7 @@ TFormMain::TFormMain(const TTickCounter &ticks, const QString &settingsPath,
     SetUpWindowLook();
     BuildHeader();
     BuildStandings();
-    Standings = new TStandingsView(SortGrid1, Session);
+    Standings = std::make_unique<TStandingsView>(SortGrid1, Session);
     Standings->OnStarterTyped = [this](int row, int col, const QString &text) {
         StarterTyped(row, col, text);
     };

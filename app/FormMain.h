@@ -137,7 +137,7 @@ public:
     // The race tables, for reading.
     const TRaceTiming &Race = Session.Timing();
     // The standings grid as a view of the session.
-    TStandingsView *Standings = nullptr;
+    std::unique_ptr<TStandingsView> Standings;
     // The durable record of every race (open or not: without it the race runs in memory).
     TRaceJournal *Journal = nullptr;
     // The journal's id of the race in the standings; 0 when none is recorded.

@@ -256,7 +256,10 @@ void TFormMain::meTimeWarnExit()
 
 void TFormMain::seKrugsChange(QObject *)
 {
-    if (!seKrugs->isReadOnly())
+    // Once a race has begun the field counts the leader's remaining laps down, also while a
+    // resumed race is replayed and before the field is locked: only before START does it set
+    // the race's laps.
+    if (RaceState() == rsReady && !seKrugs->isReadOnly())
         Session.Timing().RaceLaps = seKrugs->value();
 }
 

@@ -71,6 +71,7 @@ class TestRaceResume : public QObject
 private slots:
     void init() { QLocale::setDefault(QLocale::c()); }
     void resumeRebuildsTheRaceAsItWas();
+    void resumeAfterHalfTheLapsKeepsTheRaceRunning();
     void resumeAfterARestartOfTheMachine();
     void declinedResumeKeepsTheRaceAsInterrupted();
     void keysCountWhileModalWindowsAreUp();
@@ -123,6 +124,39 @@ void TestRaceResume::resumeRebuildsTheRaceAsItWas()
     t.Lap(2);
     QCOMPARE(t.window->Race.LapTable[2].Count, 4);
     QCOMPARE(t.window->Race.CrossTable[2].Slot[4], 10 * 1337 + 1500);
+}
+
+void TestRaceResume::resumeAfterHalfTheLapsKeepsTheRaceRunning()
+{
+    // The laps field shows the leader's remaining laps once a race runs; a leader who has run
+    // more laps than remain must not end the resumed race.
+    TWindowUnderTest t;
+    t.UseJournal();
+    t.window->seCarCount->setValue(2);
+    t.window->seKrugs->setValue(10);
+    t.ClickStart();
+    for (int lap = 0; lap < 6; ++lap) {
+        for (int car = 1; car <= 2; ++car) {
+            t.Advance(1600);
+            t.Lap(car);
+        }
+    }
+    QCOMPARE(t.window->seKrugs->value(), 4);
+    QVERIFY(t.window->Journal->flush(5000));
+    t.Close();
+    t.Open();
+    t.Answer(TFDlgYesNo::daYes);
+    t.window->OfferResume();
+    QCOMPARE(t.window->RaceState(), TFormMain::rsRunning);
+    QCOMPARE(t.window->seKrugs->value(), 4);
+    QCOMPARE(t.window->Race.RaceLaps, 10);
+    t.Advance(1600);
+    t.Lap(1);
+    QCOMPARE(t.window->Race.LapTable[1].Count, 7);
+    QCOMPARE(t.window->RaceState(), TFormMain::rsRunning);
+    QVERIFY(t.window->Journal->flush(5000));
+    for (const TRaceEvent &e : t.window->Journal->events(t.window->JournalRaceId))
+        QVERIFY(e.kind != TRaceEvent::Kind::End);
 }
 
 void TestRaceResume::resumeAfterARestartOfTheMachine()

@@ -86,13 +86,12 @@ void TFormMain::ReadStarterList(const QString &FileName)
 void TFormMain::ShowStarterList(const StarterList &rows)
 {
     Session.ShowStarterList(rows);
-    // Cars without a starter would stand in every result with zero times, and a starter
-    // without a car would stand in the standings while the presses of that key count nothing.
-    // A list is only read while no race is in the standings, so the car count follows it, up to
-    // the twelve keys.
-    const int starters = qMin(int(rows.size()), seCarCount->maximum());
+    // Cars without a starter would stand in every result with zero times. A list is only read
+    // while no race is in the standings, so the car count may follow it; more starters than
+    // cars keep the count.
+    const int starters = int(rows.size());
     const int cars = seCarCount->value();
-    if (starters >= 1 && starters != cars && !Session.HasRace()) {
+    if (starters >= 1 && starters < cars && !Session.HasRace()) {
         seCarCount->setValue(starters);
         StatusBar1->showMessage(kCarsFollowList.arg(starters).arg(cars), kCarsMessageMs);
     }

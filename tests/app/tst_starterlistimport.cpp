@@ -23,7 +23,6 @@ private slots:
     void importsEveryFormat();
     void moreStartersThanCarsKeepsTheCarCount();
     void fewerStartersThanCarsSetTheCarCount();
-    void moreStartersThanCarsRaiseTheCarCount();
     void emptyA1LeavesOnlyTheTitleRow();
     void damagedListLeavesTheGridAsItWas();
     void cancelChangesNothing();
@@ -126,23 +125,6 @@ void TestStarterListImport::fewerStartersThanCarsSetTheCarCount()
     QCOMPARE(w.window->Race.CarCount(), 8);
     QCOMPARE(w.RowOfKey(QStringLiteral("F9")), -1);
     QVERIFY(FShown.isEmpty());
-}
-
-void TestStarterListImport::moreStartersThanCarsRaiseTheCarCount()
-{
-    // Eight starters, five cars: the rows of starters 6 to 8 stood in the standings while their
-    // keys counted nothing.
-    TWindowUnderTest w;
-    w.window->seCarCount->setValue(5);
-    Import(w, Copy(w, QStringLiteral("eight.xlsx"), "acht.xlsx"));
-    QCOMPARE(w.window->seCarCount->value(), 8);
-    QCOMPARE(w.window->StatusBar1->currentMessage(),
-             QStringLiteral("Starterliste mit 8 Startern gelesen: \u201EAutos\u201C von 5 auf "
-                            "8 gesetzt."));
-    w.ClickStart();
-    w.Advance(2000);
-    w.Lap(8);
-    QCOMPARE(w.window->Race.LapTable[8].Count, 1);
 }
 
 void TestStarterListImport::emptyA1LeavesOnlyTheTitleRow()

@@ -4,9 +4,11 @@
 #include "FormMain.h"
 
 #include "ElidedLabel.h"
+#include "LbButton.h"
 #include "RaceDayOutcome.h"
 #include "RaceDayWindow.h"
 #include "SeasonWindow.h"
+#include "StandingsView.h"
 
 #include "TSortGrid.h"
 

@@ -1,6 +1,8 @@
 #include "RaceDayWindow.h"
 
 #include "RaceDayEntrants.h"
+#include "RaceDayExport.h"
+#include "RaceDayResults.h"
 #include "RaceDaySchedule.h"
 #include "RaceDayWorker.h"
 #include "StarterListReader.h"
@@ -337,10 +339,10 @@ QWidget *TRaceDayWindow::BuildResultsTab()
     auto *page = new QWidget;
     Results = new QTextBrowser;
     ExportButton = new QPushButton(QStringLiteral("Ergebnisse &ausgeben"));
-    ExportButton->setEnabled(false); // the day's exports come with their writers
     auto *layout = new QVBoxLayout(page);
     layout->addWidget(Results, 1);
     layout->addWidget(ExportButton, 0, Qt::AlignRight);
+    connect(ExportButton, &QPushButton::clicked, this, &TRaceDayWindow::ExportDay);
     return page;
 }
 
@@ -1069,4 +1071,17 @@ void TRaceDayWindow::ShowResults()
         }
     }
     Results->setHtml(html);
+}
+
+void TRaceDayWindow::ExportDay()
+{
+    TRaceDayExport out;
+    out.day = FDay;
+    out.outcome = FOutcome;
+    out.acc = FMain->Race.Acc;
+    out.creator = TFormMain::kCaption;
+    WriteResultsOut(FMain, this,
+                    {QStringLiteral("Veranstaltung"), [out] { return TRaceDayPageWriter::page(out); },
+                     [out] { return TRaceDayPdfWriter::pdf(out); },
+                     [out](TExcel &excel) { return WriteRaceDayWorkbook(excel, out); }});
 }

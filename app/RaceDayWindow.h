@@ -110,6 +110,9 @@ public:
     // from the store and waits for it (done once, at the resume).
     TFormMain::THeatOnKeys HeatOnKeysOf(qint64 dayId, int heatId);
 
+    // The day's results as page, PDF and workbook beside the race exports.
+    void ExportDay();
+
     // Reports a refusal or a failure; a message box unless replaced (tests record the text).
     std::function<void(const QString &text)> ShowMessage;
 

@@ -15,9 +15,10 @@
 #include <QFutureWatcher>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QLocale>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -38,9 +39,10 @@ constexpr int kHeight = 560;
 constexpr int kRecomputeDelayMs = 1500;
 enum TEntrantColumn { ecNumber, ecDriver, ecClass, ecAbsent, ecColumns };
 
-const QString kNoJournal = QStringLiteral(
-    "Ohne Rennjournal können keine Veranstaltungen gespeichert werden.");
-const QString kStoreFailed = QStringLiteral("Die Veranstaltung konnte nicht gespeichert werden: %1");
+const QString kNoJournal =
+    QStringLiteral("Ohne Rennjournal können keine Veranstaltungen gespeichert werden.");
+const QString kStoreFailed =
+    QStringLiteral("Die Veranstaltung konnte nicht gespeichert werden: %1");
 const QString kNoEntrants =
     QStringLiteral("Die Klasse \u201E%1\u201C hat keine anwesenden Starter.");
 const QString kRoundStarted = QStringLiteral(
@@ -75,8 +77,8 @@ QString pointsText(const QList<int> &points)
 QList<int> pointsOf(const QString &text)
 {
     QList<int> points;
-    for (const QString &part : text.split(QRegularExpression(QStringLiteral("[,; ]+")),
-                                          Qt::SkipEmptyParts)) {
+    for (const QString &part :
+         text.split(QRegularExpression(QStringLiteral("[,; ]+")), Qt::SkipEmptyParts)) {
         bool ok = false;
         const int value = part.toInt(&ok);
         if (ok && value >= 0)
@@ -297,14 +299,12 @@ QWidget *TRaceDayWindow::BuildHeatsTab()
     top->addWidget(FinalsButton);
     Heats = new QTreeWidget;
     Heats->setObjectName(QStringLiteral("Heats"));
-    Heats->setHeaderLabels({QStringLiteral("Lauf / Fahrer"), QStringLiteral("Taste"),
-                            QStringLiteral("Zustand")});
+    Heats->setHeaderLabels(
+        {QStringLiteral("Lauf / Fahrer"), QStringLiteral("Taste"), QStringLiteral("Zustand")});
     Heats->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     MoveUpButton = new QPushButton(QStringLiteral("In den Lauf &davor"));
-    MoveUpButton->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Up));
     MoveUpButton->setToolTip(QStringLiteral("[Alt+Hoch]"));
     MoveDownButton = new QPushButton(QStringLiteral("In den Lauf da&nach"));
-    MoveDownButton->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Down));
     MoveDownButton->setToolTip(QStringLiteral("[Alt+Runter]"));
     StartButton = new QPushButton(QStringLiteral("Lauf &starten"));
     StartButton->setToolTip(QStringLiteral(
@@ -331,6 +331,8 @@ QWidget *TRaceDayWindow::BuildHeatsTab()
             [this] { MoveDriver(SelectedEntrant(), +1); });
     connect(StartButton, &QPushButton::clicked, this, [this] { StartHeat(SelectedHeat()); });
     connect(Heats, &QTreeWidget::itemActivated, this, [this] { StartButton->click(); });
+    // Alt+Up and Alt+Down move the driver where he is selected, before the tree moves on.
+    Heats->installEventFilter(this);
     return page;
 }
 
@@ -344,6 +346,19 @@ QWidget *TRaceDayWindow::BuildResultsTab()
     layout->addWidget(ExportButton, 0, Qt::AlignRight);
     connect(ExportButton, &QPushButton::clicked, this, &TRaceDayWindow::ExportDay);
     return page;
+}
+
+bool TRaceDayWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Heats && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->modifiers() == Qt::AltModifier &&
+            (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
+            MoveDriver(SelectedEntrant(), key->key() == Qt::Key_Up ? -1 : +1);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TRaceDayWindow::showEvent(QShowEvent *event)
@@ -385,11 +400,11 @@ void TRaceDayWindow::Reload(qint64 selectId)
             DayChoice->clear();
             for (const TRaceDay &day : FDays)
                 DayChoice->addItem(
-                    QStringLiteral("%1 (%2)").arg(day.name, QLocale().toString(
-                                                               day.date, QLocale::ShortFormat)),
+                    QStringLiteral("%1 (%2)").arg(
+                        day.name, QLocale().toString(day.date, QLocale::ShortFormat)),
                     day.id);
-            const qint64 wanted = selectId != 0      ? selectId
-                                  : FDay.id != 0     ? FDay.id
+            const qint64 wanted = selectId != 0     ? selectId
+                                  : FDay.id != 0    ? FDay.id
                                   : FDays.isEmpty() ? 0
                                                     : FDays.first().id;
             if (wanted != 0)
@@ -838,9 +853,10 @@ bool TRaceDayWindow::SeedFinals(const QString &className)
         Report(kNoFinals.arg(className));
         return false;
     }
-    auto found = std::find_if(FDay.rounds.begin(), FDay.rounds.end(), [&className](const TRound &r) {
-        return r.className == className && r.kind == TRoundKind::Final;
-    });
+    auto found =
+        std::find_if(FDay.rounds.begin(), FDay.rounds.end(), [&className](const TRound &r) {
+            return r.className == className && r.kind == TRoundKind::Final;
+        });
     if (found == FDay.rounds.end()) {
         TRound round;
         round.id = NextRoundId();
@@ -927,7 +943,8 @@ TFormMain::THeatOnKeys TRaceDayWindow::HeatOnKeys(const TRaceDay &day, int heatI
     onKeys.dayId = day.id;
     onKeys.heatId = heatId;
     onKeys.label = HeatLabel(day, heatId);
-    onKeys.title = day.name.isEmpty() ? onKeys.label : day.name + QStringLiteral(" – ") + onKeys.label;
+    onKeys.title =
+        day.name.isEmpty() ? onKeys.label : day.name + QStringLiteral(" – ") + onKeys.label;
     for (const int id : heat->entrantIds) {
         if (const TEntrant *e = day.entrant(id))
             onKeys.drivers.append({e->number, e->driver});
@@ -998,9 +1015,9 @@ void TRaceDayWindow::ShowHeats()
             heatItem->setData(0, Qt::UserRole, heat.id);
             const bool onKeysNow = onKeys.dayId == FDay.id && onKeys.heatId == heat.id;
             heatItem->setText(2, onKeysNow && FMain->Running() ? QStringLiteral("läuft")
-                                 : heat.raceId != 0           ? QStringLiteral("fertig")
-                                 : onKeysNow                  ? QStringLiteral("auf den Tasten")
-                                                              : QStringLiteral("offen"));
+                                 : heat.raceId != 0            ? QStringLiteral("fertig")
+                                 : onKeysNow                   ? QStringLiteral("auf den Tasten")
+                                                               : QStringLiteral("offen"));
             for (int k = 0; k < heat.entrantIds.size(); ++k) {
                 const TEntrant *e = FDay.entrant(heat.entrantIds[k]);
                 auto *driver = new QTreeWidgetItem(heatItem);
@@ -1045,9 +1062,9 @@ void TRaceDayWindow::ShowResults()
     };
     for (const TClassOutcome &c : FOutcome.classes) {
         html += QStringLiteral("<h3>%1</h3>")
-                    .arg(c.className.isEmpty() ? FDay.name.toHtmlEscaped()
-                                               : QStringLiteral("Klasse ") +
-                                                     c.className.toHtmlEscaped());
+                    .arg(c.className.isEmpty()
+                             ? FDay.name.toHtmlEscaped()
+                             : QStringLiteral("Klasse ") + c.className.toHtmlEscaped());
         html += QStringLiteral("<p><b>Qualifikation</b></p><table cellpadding=2>");
         for (const TQualifyPlace &q : c.qualifying)
             html += QStringLiteral("<tr><td>%1.</td><td>%2</td><td>%3 Rd.</td><td>%4</td>"
@@ -1081,7 +1098,8 @@ void TRaceDayWindow::ExportDay()
     out.acc = FMain->Race.Acc;
     out.creator = TFormMain::kCaption;
     WriteResultsOut(FMain, this,
-                    {QStringLiteral("Veranstaltung"), [out] { return TRaceDayPageWriter::page(out); },
+                    {QStringLiteral("Veranstaltung"),
+                     [out] { return TRaceDayPageWriter::page(out); },
                      [out] { return TRaceDayPdfWriter::pdf(out); },
                      [out](TExcel &excel) { return WriteRaceDayWorkbook(excel, out); }});
 }

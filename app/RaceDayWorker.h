@@ -22,9 +22,8 @@ public:
     // Runs job(store) on the store's thread; the store is null without a journal file.
     template <class Job> auto Run(Job job)
     {
-        return QtConcurrent::run(&FPool, [this, job = std::move(job)]() mutable {
-            return job(Store());
-        });
+        return QtConcurrent::run(&FPool,
+                                 [this, job = std::move(job)]() mutable { return job(Store()); });
     }
     // Waits for every job given so far (tests, and the window's close).
     void Wait() { FPool.waitForDone(); }

@@ -26,9 +26,10 @@ namespace {
 
 constexpr int kWidth = 760;
 constexpr int kHeight = 520;
-const QString kJoinTwo = QStringLiteral(
-    "Zum Zusammenführen bitte genau zwei Fahrer der Tabelle wählen (Strg+Klick).");
-const QString kStoreFailed = QStringLiteral("Die Meisterschaft konnte nicht gespeichert werden: %1");
+const QString kJoinTwo =
+    QStringLiteral("Zum Zusammenführen bitte genau zwei Fahrer der Tabelle wählen (Strg+Klick).");
+const QString kStoreFailed =
+    QStringLiteral("Die Meisterschaft konnte nicht gespeichert werden: %1");
 
 } // namespace
 
@@ -168,10 +169,10 @@ void TSeasonWindow::ShowSeason()
     BestOf->setValue(season ? season->bestOf : 0);
     Days->clear();
     for (const TRaceDay &day : FDays) {
-        auto *item = new QListWidgetItem(
-            QStringLiteral("%1 (%2)").arg(day.name,
-                                          QLocale().toString(day.date, QLocale::ShortFormat)),
-            Days);
+        auto *item =
+            new QListWidgetItem(QStringLiteral("%1 (%2)").arg(
+                                    day.name, QLocale().toString(day.date, QLocale::ShortFormat)),
+                                Days);
         item->setData(Qt::UserRole, day.id);
         item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         item->setCheckState(season && day.seasonId == season->id ? Qt::Checked : Qt::Unchecked);
@@ -358,7 +359,8 @@ void TSeasonWindow::ExportSeason()
         out.classes.append({c, SeasonTable(days, season->bestOf, season->joins)});
     }
     WriteResultsOut(FMain, this,
-                    {QStringLiteral("Meisterschaft"), [out] { return TSeasonPageWriter::page(out); },
+                    {QStringLiteral("Meisterschaft"),
+                     [out] { return TSeasonPageWriter::page(out); },
                      [out] { return TSeasonPdfWriter::pdf(out); },
                      [out](TExcel &excel) { return WriteSeasonWorkbook(excel, out); }});
 }

@@ -33,10 +33,10 @@ public:
     QComboBox *SeasonChoice = nullptr;
     QPushButton *NewButton = nullptr;
     QLineEdit *NameEdit = nullptr;
-    QSpinBox *BestOf = nullptr;     // 0: every day counts
-    QListWidget *Days = nullptr;    // every race day, checked when in the season
+    QSpinBox *BestOf = nullptr;  // 0: every day counts
+    QListWidget *Days = nullptr; // every race day, checked when in the season
     QComboBox *ClassChoice = nullptr;
-    QTableWidget *Table = nullptr;  // place, Nr., Fahrer, a column per day, Gesamt
+    QTableWidget *Table = nullptr; // place, Nr., Fahrer, a column per day, Gesamt
     QPushButton *JoinButton = nullptr;
     QPushButton *ExportButton = nullptr;
     QLabel *Message = nullptr;

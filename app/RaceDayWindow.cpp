@@ -1045,7 +1045,11 @@ void TRaceDayWindow::TellProgress()
     const TFormMain::THeatOnKeys &onKeys = FMain->HeatOnKeys();
     if (onKeys.dayId == 0 || onKeys.dayId != FDay.id)
         return;
-    const int running = FMain->Session.HasRace() ? onKeys.heatId : 0;
+    // A heat stopped or ended is done ("fertig") once the store has read its START.
+    const THeat *heat = FDay.heat(onKeys.heatId);
+    const bool timed = heat && heat->raceId != 0;
+    const int running =
+        FMain->Running() || (FMain->Session.HasRace() && !timed) ? onKeys.heatId : 0;
     const int next = NextHeat(FDay, onKeys.heatId);
     FMain->ShowRaceDayProgress(next != 0 ? HeatLabel(FDay, next) : QString(),
                                DaySchedule(FDay, running));

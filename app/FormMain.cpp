@@ -51,7 +51,8 @@ constexpr int kSettingsSaveDelayMs = 500;
 
 TFormMain::TFormMain(const TTickCounter &ticks, const QString &settingsPath,
                      const QString &journalPath, QWidget *parent)
-    : QMainWindow(parent), Session(ticks), FTicks(ticks), FSettings(settingsPath)
+    : QMainWindow(parent), Session(ticks), FTicks(ticks), FSettings(settingsPath),
+      FJournalPath(journalPath)
 {
     InitWindowResources();
     OpenUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
@@ -71,6 +72,7 @@ TFormMain::TFormMain(const TTickCounter &ticks, const QString &settingsPath,
     BuildCorrectionDesk();
     centralWidget()->layout()->addWidget(Desk);
     BuildAudience();
+    BuildRaceDay();
     connect(&Session, &TRaceSession::leaderLap, seKrugs, &QSpinBox::setValue);
     connect(seCarCount, &QSpinBox::valueChanged, this, [this] { seCarCountChange(seCarCount); });
     connect(seKrugs, &QSpinBox::valueChanged, this, [this] { seKrugsChange(seKrugs); });

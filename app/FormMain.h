@@ -43,6 +43,9 @@ class TFDlgYesNo;
 class TAnalysisWindow;
 class TAnnouncer;
 class TArchiveWindow;
+class TElidedLabel;
+class TRaceDayWindow;
+class TSeasonWindow;
 class TLiveServer;
 class TSpectatorBoard;
 class QScreen;
@@ -261,6 +264,40 @@ public:
     // The crossing the correction commands act on: the pass log's selection.
     int TargetCrossing() const;
 
+    // ---- A club's race day (Ctrl+G) and its season (Ctrl+Shift+G) ----
+    // A heat of a race day as the keys take it: its day and heat, its label, the race's title and
+    // its drivers in key order (the first on F1).
+    struct THeatOnKeys
+    {
+        qint64 dayId = 0; // 0: no heat
+        int heatId = 0;
+        QString label; // "Klasse A · Vorlauf 1 · Lauf 2"
+        QString title; // the day's name and the label
+        QList<TRaceSetup::TStarter> drivers;
+    };
+    // Puts a heat's drivers on the keys in heat order, with "Autos" and the title to match, while
+    // no race runs; a stopped race's standings go only after a question that opens on "Nein".
+    // The next START's event then names the heat. False when refused or not confirmed.
+    bool PutHeatOnKeys(const THeatOnKeys &heat);
+    // The heat the standings show or the next START will time; dayId 0 for an ordinary race.
+    const THeatOnKeys &HeatOnKeys() const { return FHeat; }
+    // What comes after the heat, and the day's heats, for the status line, the live page and the
+    // board; the race-day window tells them whenever the day changes.
+    void ShowRaceDayProgress(const QString &nextLabel, const QList<TLiveHeat> &schedule);
+    // "Lauf: Klasse A · Vorlauf 1 · Lauf 2 — danach: Lauf 3" in the status bar while a heat is
+    // on the keys; hidden otherwise.
+    TElidedLabel *HeatLine = nullptr;
+    TRaceDayWindow *RaceDay = nullptr; // made when first needed
+    TSeasonWindow *Season = nullptr;
+    QAction *RaceDay1 = nullptr;
+    QAction *Season1 = nullptr;
+    void ShowRaceDay();
+    void ShowSeason();
+    // The race-day window, made (not shown) when first needed.
+    TRaceDayWindow *RaceDayWindow();
+    // The journal file the race days live in; empty without a journal.
+    QString JournalPath() const { return FJournalPath; }
+
     // ---- Earlier races (Ctrl+R) ----
     QAction *Archive1 = nullptr;
     void ShowArchive(QObject *Sender);
@@ -350,6 +387,11 @@ public:
                                 TFormatOptions &FormatOptions, bool &CheckBox, bool &Combobox,
                                 bool &Ellipsis);
     void SortGrid1SelectCell(QObject *Sender, int ACol, int ARow, bool &CanSelect);
+
+signals:
+    // A heat's race changed (a press, a correction, START, stop, end): its day's results are
+    // worked out again.
+    void heatRaceChanged();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -476,4 +518,17 @@ private:
     int FPendingMark = 0; // pressed, marked once the press is on the screen
     void MarkPressedRow();
     QTimer *FMarkTimer = nullptr;
+    // The race day's heat on the keys, and what the status line and the audience show of its day.
+    THeatOnKeys FHeat;
+    THeatOnKeys FHeatBeforeArchive;
+    QString FHeatNext;
+    QList<TLiveHeat> FSchedule;
+    qint64 FHeatVersion = -1;
+    QString FJournalPath;
+    void BuildRaceDay();
+    void ShowHeatLine();
+    // Forgets the heat on the keys (a new race, a starter list, a reset).
+    void DropHeat();
+    // After a race was started, resumed or opened: the heat its START names, if any.
+    void FollowHeatOfRace();
 };

@@ -68,6 +68,7 @@ bool TFormMain::ViewArchivedRace(qint64 raceId)
         return false;
     }
     FSetupBeforeArchive = CurrentSetup();
+    FHeatBeforeArchive = FHeat;
     FViewingArchive = true;
     JournalRaceId = 0; // looking at a race records nothing
     Session.Load(events, start->tick);
@@ -100,4 +101,8 @@ void TFormMain::LeaveArchivedRace()
     FViewingArchive = false;
     StatusBar1->clearMessage();
     ShowSetup(FSetupBeforeArchive);
+    // A heat race looked at is not the heat the next START times: the one before it is.
+    FHeat = std::exchange(FHeatBeforeArchive, THeatOnKeys());
+    ShowHeatLine();
+    PublishAudience();
 }

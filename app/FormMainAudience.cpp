@@ -231,6 +231,10 @@ TLiveStandings TFormMain::AudienceStandings() const
                                                 meTime->text(), FTicks.GetTickCount());
     // The clock of the window counts the race time down, from the time set before START.
     standings.clockLabel = QStringLiteral("Restzeit");
+    if (FHeat.dayId != 0) {
+        standings.heat = FHeat.label;
+        standings.schedule = FSchedule;
+    }
     return standings;
 }
 
@@ -240,6 +244,11 @@ void TFormMain::PublishAudience()
     if (Analysis && Analysis->isVisible() && FAnalysisVersion != Session.Version()) {
         FAnalysisVersion = Session.Version();
         Analysis->Show(ResultsSnapshot());
+    }
+    // A heat's day is worked out again after each new version of its race.
+    if (FHeat.dayId != 0 && FHeatVersion != Session.Version()) {
+        FHeatVersion = Session.Version();
+        emit heatRaceChanged();
     }
     // With nobody to show them to, the standings are not built at every press and every second:
     // the live page and the board are given them when they are switched on.

@@ -190,6 +190,7 @@ void TFormMain::ShowLoadedRace()
     // From here the laps field shows the leader's remaining laps and no longer sets the laps of
     // the race.
     SetHeaderLocked(true);
+    FollowHeatOfRace();
     // Setting a spin box's range lays the window out again, even the same range: only once.
     if (seKrugs->minimum() != 0)
         seKrugs->setMinimum(0);

@@ -10,6 +10,7 @@
 #include "DlgYesNo.h"
 #include "FlEdit.h"
 #include "LbButton.h"
+#include "RaceDayOutcome.h"
 #include "StandingsView.h"
 #include "TSortGrid.h"
 
@@ -103,8 +104,10 @@ void TFormMain::StartRace()
         RaceSeconds = *seconds;
     else
         meTime->setText(FormatClock(RaceSeconds));
-    const TRaceEvent start =
-        CurrentSetup().StartEvent(startTick, QDateTime::currentMSecsSinceEpoch());
+    TRaceEvent start = CurrentSetup().StartEvent(startTick, QDateTime::currentMSecsSinceEpoch());
+    // A race day's heat is named in its START, written with it by the journal's own thread.
+    if (FHeat.dayId != 0)
+        LinkStartToHeat(start, FHeat.dayId, FHeat.heatId);
     FlushJournal();
     Session.Apply(start);
     ShowLoadedRace();
@@ -279,6 +282,7 @@ void TFormMain::sbNewClick(QObject *)
     }
     RecordRaceEvent(TRaceEvent::Kind::NewRace);
     ClearStandings(true);
+    DropHeat();
     // A race stopped before the command is reset; one stopped by it stays stopped.
     if (!wasRunning && RaceState() == rsStopped)
         mStart2Click(bSTART2);

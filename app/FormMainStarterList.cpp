@@ -86,6 +86,7 @@ void TFormMain::ReadStarterList(const QString &FileName)
 void TFormMain::ShowStarterList(const StarterList &rows)
 {
     Session.ShowStarterList(rows);
+    DropHeat(); // the list's drivers are no heat of a race day
     // Cars without a starter would stand in every result with zero times. A list is only read
     // while no race is in the standings, so the car count may follow it; more starters than
     // cars keep the count.

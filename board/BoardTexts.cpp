@@ -23,6 +23,11 @@ QString RaceProgressText(TLiveState state, int lapsToGo)
     return QStringLiteral("Ziel");
 }
 
+QString HeatProgressText(const QString &heat, const QString &progress)
+{
+    return heat.isEmpty() ? progress : heat + QStringLiteral(" – ") + progress;
+}
+
 QString PositionText(int position)
 {
     return position > 0 ? QStringLiteral("%1.").arg(position) : QStringLiteral("–");

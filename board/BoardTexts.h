@@ -8,6 +8,10 @@
 // "Noch 5 Runden", "Letzte Runde", "Ziel" while it runs; "Endergebnis" once it has ended.
 QString RaceProgressText(TLiveState state, int lapsToGo);
 
+// The progress line of a race day's heat: the heat's label before it ("Klasse A · Vorlauf 1 ·
+// Lauf 2 – Noch 5 Runden"); for an ordinary race (no heat) the progress alone.
+QString HeatProgressText(const QString &heat, const QString &progress);
+
 // "1." for a ranked car, "–" for a car without a completed lap.
 QString PositionText(int position);
 

@@ -110,7 +110,8 @@ void TSpectatorBoard::takeHeader(const TLiveStandings &standings)
         m_clock = standings.clock;
         update(m_geometry.clockRect);
     }
-    const QString progress = RaceProgressText(standings.state, standings.lapsToGo);
+    const QString progress =
+        HeatProgressText(standings.heat, RaceProgressText(standings.state, standings.lapsToGo));
     if (progress != m_progress || standings.state != m_state) {
         m_progress = progress;
         m_state = standings.state;

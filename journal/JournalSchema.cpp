@@ -51,6 +51,73 @@ bool stepTo(int target, QSqlDatabase &db, QSqlError *error)
         return run(
             db, {QStringLiteral("ALTER TABLE races ADD COLUMN boot_id TEXT NOT NULL DEFAULT ''")},
             error);
+    case 3:
+        // A club's race day: the plan only (entrants, rounds, heats, the club's rules as JSON
+        // texts) and the seasons that group days. Every result is worked out from the heats'
+        // races. Day and season ids are never used again, so a heat link left by a removed day
+        // cannot come to belong to a new one.
+        return run(db,
+                   {QStringLiteral("CREATE TABLE seasons ("
+                                   " id INTEGER PRIMARY KEY AUTOINCREMENT,"
+                                   " name TEXT NOT NULL DEFAULT '',"
+                                   " best_of INTEGER NOT NULL DEFAULT 0)"),
+                    QStringLiteral("CREATE TABLE season_joins ("
+                                   " season_id INTEGER NOT NULL"
+                                   "  REFERENCES seasons (id) ON DELETE CASCADE,"
+                                   " join_order INTEGER NOT NULL,"
+                                   " from_number TEXT NOT NULL DEFAULT '',"
+                                   " from_driver TEXT NOT NULL DEFAULT '',"
+                                   " to_number TEXT NOT NULL DEFAULT '',"
+                                   " to_driver TEXT NOT NULL DEFAULT '',"
+                                   " PRIMARY KEY (season_id, join_order))"),
+                    QStringLiteral("CREATE TABLE race_days ("
+                                   " id INTEGER PRIMARY KEY AUTOINCREMENT,"
+                                   " name TEXT NOT NULL DEFAULT '',"
+                                   " date TEXT NOT NULL DEFAULT '',"
+                                   " season_id INTEGER"
+                                   "  REFERENCES seasons (id) ON DELETE SET NULL,"
+                                   " class_rules TEXT NOT NULL DEFAULT '{}',"
+                                   " points_rules TEXT NOT NULL DEFAULT '{}')"),
+                    QStringLiteral("CREATE INDEX race_days_season ON race_days (season_id)"),
+                    QStringLiteral("CREATE TABLE day_entrants ("
+                                   " day_id INTEGER NOT NULL"
+                                   "  REFERENCES race_days (id) ON DELETE CASCADE,"
+                                   " id INTEGER NOT NULL,"
+                                   " list_order INTEGER NOT NULL,"
+                                   " number TEXT NOT NULL DEFAULT '',"
+                                   " driver TEXT NOT NULL DEFAULT '',"
+                                   " class TEXT NOT NULL DEFAULT '',"
+                                   " absent INTEGER NOT NULL DEFAULT 0,"
+                                   " PRIMARY KEY (day_id, id))"),
+                    QStringLiteral("CREATE TABLE day_rounds ("
+                                   " day_id INTEGER NOT NULL"
+                                   "  REFERENCES race_days (id) ON DELETE CASCADE,"
+                                   " id INTEGER NOT NULL,"
+                                   " round_order INTEGER NOT NULL,"
+                                   " class TEXT NOT NULL DEFAULT '',"
+                                   " kind TEXT NOT NULL,"
+                                   " number INTEGER NOT NULL DEFAULT 1,"
+                                   " PRIMARY KEY (day_id, id))"),
+                    // The drivers of a heat as a JSON array of entrant ids, the first on F1.
+                    QStringLiteral("CREATE TABLE day_heats ("
+                                   " day_id INTEGER NOT NULL,"
+                                   " id INTEGER NOT NULL,"
+                                   " round_id INTEGER NOT NULL,"
+                                   " heat_order INTEGER NOT NULL,"
+                                   " entrants TEXT NOT NULL DEFAULT '[]',"
+                                   " PRIMARY KEY (day_id, id),"
+                                   " FOREIGN KEY (day_id, round_id)"
+                                   "  REFERENCES day_rounds (day_id, id) ON DELETE CASCADE)"),
+                    // The race that timed a heat: written by the journal's writer with the
+                    // race's START (whose payload names the day and the heat), and gone with
+                    // the race. Not tied to race_days: a removed day leaves its races alone.
+                    QStringLiteral("CREATE TABLE race_heats ("
+                                   " race_id INTEGER PRIMARY KEY,"
+                                   " day_id INTEGER NOT NULL,"
+                                   " heat_id INTEGER NOT NULL)"),
+                    QStringLiteral(
+                        "CREATE INDEX race_heats_heat ON race_heats (day_id, heat_id, race_id)")},
+                   error);
     default:
         return false;
     }

@@ -7,8 +7,9 @@ class QSqlError;
 // lives in the file's PRAGMA user_version; 0 is a new, empty file.
 namespace JournalSchema {
 
-// 1: races and events. 2: the races keep the machine's boot id.
-inline constexpr int kVersion = 2;
+// 1: races and events. 2: the races keep the machine's boot id. 3: race days (entrants,
+// rounds, heats), seasons, and the link from a heat's race to its heat.
+inline constexpr int kVersion = 3;
 
 // The file's version; -1 when it cannot be read (the error says why).
 int version(QSqlDatabase &db, QSqlError *error);

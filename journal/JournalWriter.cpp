@@ -6,6 +6,8 @@
 
 #include <QDeadlineTimer>
 #include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonValue>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -16,6 +18,10 @@ namespace {
 constexpr int kWriteBusyWaitMs = 5000;
 
 enum class Outcome { Stored, Retry, Refused };
+
+// The keys of a heat's START payload that name its race day and heat (see HeatOfStart).
+constexpr QLatin1StringView kRaceDayKey{"raceDay"};
+constexpr QLatin1StringView kHeatKey{"heat"};
 
 // Qt binds a null string as NULL; the text columns want an empty text instead.
 QVariant text(const QString &value)
@@ -96,6 +102,10 @@ private:
                                              "winner = COALESCE(?, winner) WHERE id = ?"));
         prepare(m_deleteEvents, QStringLiteral("DELETE FROM events WHERE race_id = ?"));
         prepare(m_deleteRace, QStringLiteral("DELETE FROM races WHERE id = ?"));
+        // OR REPLACE: a link can never keep a START from being stored.
+        prepare(m_linkHeat, QStringLiteral("INSERT OR REPLACE INTO race_heats "
+                                           "(race_id, day_id, heat_id) VALUES (?, ?, ?)"));
+        prepare(m_unlinkHeat, QStringLiteral("DELETE FROM race_heats WHERE race_id = ?"));
         if (!ok)
             close();
         return ok;
@@ -105,7 +115,7 @@ private:
     {
         for (auto *query : {&m_begin, &m_commit, &m_rollbackQuery, &m_insertEvent, &m_insertRace,
                             &m_interruptOthers, &m_stop, &m_end, &m_resume, &m_setOutcome,
-                            &m_deleteEvents, &m_deleteRace})
+                            &m_deleteEvents, &m_deleteRace, &m_linkHeat, &m_unlinkHeat})
             query->reset();
         m_connection.reset();
     }
@@ -153,7 +163,8 @@ private:
             for (int i = 0; i < values.size(); ++i)
                 m_insertRace->bindValue(i, values.at(i));
             return exec(m_interruptOthers, error) && exec(m_insertRace, error) &&
-                   insertEvent(raceId, command.event, error);
+                   insertEvent(raceId, command.event, error) &&
+                   linkHeat(raceId, command.event, error);
         }
         case TJournalCommand::Type::AddEvent:
             if (!insertEvent(raceId, command.event, error))
@@ -175,7 +186,8 @@ private:
             m_setOutcome->bindValue(2, raceId);
             return exec(m_setOutcome, error);
         case TJournalCommand::Type::DeleteRace:
-            return execFor(m_deleteEvents, raceId, error) && execFor(m_deleteRace, raceId, error);
+            return execFor(m_deleteEvents, raceId, error) && execFor(m_unlinkHeat, raceId, error) &&
+                   execFor(m_deleteRace, raceId, error);
         }
         return false;
     }
@@ -203,10 +215,24 @@ private:
         return exec(m_insertEvent, error);
     }
 
+    // A heat's race is found by its heat without reading every START.
+    bool linkHeat(qint64 raceId, const TRaceEvent &start, QSqlError *error)
+    {
+        const QJsonValue day = start.payload.value(kRaceDayKey);
+        const QJsonValue heat = start.payload.value(kHeatKey);
+        if (!day.isDouble() || !heat.isDouble())
+            return true;
+        m_linkHeat->bindValue(0, raceId);
+        m_linkHeat->bindValue(1, day.toInteger());
+        m_linkHeat->bindValue(2, heat.toInteger());
+        return exec(m_linkHeat, error);
+    }
+
     QString m_path;
     std::unique_ptr<TSqlConnection> m_connection;
     std::unique_ptr<QSqlQuery> m_begin, m_commit, m_rollbackQuery, m_insertEvent, m_insertRace,
-        m_interruptOthers, m_stop, m_end, m_resume, m_setOutcome, m_deleteEvents, m_deleteRace;
+        m_interruptOthers, m_stop, m_end, m_resume, m_setOutcome, m_deleteEvents, m_deleteRace,
+        m_linkHeat, m_unlinkHeat;
 };
 
 TJournalWriter::TJournalWriter(const QString &path, Reports reports,

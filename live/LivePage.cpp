@@ -25,6 +25,11 @@ tr.last td{background:#fff7d6}
 tr.overdue td{color:#c00000}
 tr.overdue td.driver{font-weight:bold}
 tr.finished td.driver::after{content:" \2691"}
+#heat{font-weight:bold;margin:.2em 0 0}
+#schedule{display:none;padding:.4em .8em;font-size:.9em}
+#schedule.day{display:block}
+#schedule li.running{font-weight:bold}
+#schedule li.done{color:#666}
 @media (max-width:560px){.wide{display:none}table{font-size:1em}}
 </style>
 </head>
@@ -33,6 +38,7 @@ tr.finished td.driver::after{content:" \2691"}
 <h1 id="title">Talvenbahn</h1>
 <div id="info"><span id="session"></span><span id="state">Verbinde …</span>
 <span id="clock"></span><span id="togo"></span></div>
+<div id="heat"></div>
 </header>
 <div id="link">Verbindung unterbrochen – neuer Versuch läuft …</div>
 <table>
@@ -40,6 +46,7 @@ tr.finished td.driver::after{content:" \2691"}
 <th class="wide">Letzte</th><th>Beste</th><th>Abstand</th></tr></thead>
 <tbody id="rows"></tbody>
 </table>
+<section id="schedule"><h2>Zeitplan</h2><ol id="heats"></ol></section>
 <script>
 (function () {
   'use strict';
@@ -62,6 +69,8 @@ tr.finished td.driver::after{content:" \2691"}
     text('clock', (str(s.clockLabel) ? str(s.clockLabel) + ' ' : '') + str(s.clock));
     text('togo', s.state === 'running' && s.lapsToGo > 0
         ? (s.lapsToGo === 1 ? 'letzte Runde' : 'noch ' + s.lapsToGo + ' Runden') : '');
+    text('heat', str(s.heat));
+    schedule(Array.isArray(s.schedule) ? s.schedule : []);
     var body = document.getElementById('rows');
     var list = document.createDocumentFragment();
     var rows = Array.isArray(s.rows) ? s.rows : [];
@@ -85,6 +94,21 @@ tr.finished td.driver::after{content:" \2691"}
     }
     while (body.firstChild) body.removeChild(body.firstChild);
     body.appendChild(list);
+  }
+  var stateClasses = {'fertig': 'done', 'läuft': 'running', 'offen': 'open'};
+  function schedule(heats) {
+    var list = document.getElementById('heats');
+    var items = document.createDocumentFragment();
+    for (var i = 0; i < heats.length; i++) {
+      var h = heats[i] || {};
+      var li = document.createElement('li');
+      li.textContent = str(h.label) + (str(h.state) ? ' – ' + str(h.state) : '');
+      li.className = stateClasses[h.state] || '';
+      items.appendChild(li);
+    }
+    while (list.firstChild) list.removeChild(list.firstChild);
+    list.appendChild(items);
+    document.getElementById('schedule').className = heats.length ? 'day' : '';
   }
   function linkUp(up) { document.getElementById('link').className = up ? '' : 'down'; }
   function poll() {

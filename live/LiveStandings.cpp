@@ -82,5 +82,15 @@ QByteArray ToJson(const TLiveStandings &standings)
     o[QStringLiteral("leaderLaps")] = standings.leaderLaps;
     o[QStringLiteral("lastCar")] = standings.lastCar;
     o[QStringLiteral("rows")] = rows;
+    // Only on a race day, so an ordinary race's snapshot stays as it was.
+    if (!standings.heat.isEmpty())
+        o[QStringLiteral("heat")] = standings.heat;
+    if (!standings.schedule.isEmpty()) {
+        QJsonArray schedule;
+        for (const TLiveHeat &heat : standings.schedule)
+            schedule.append(QJsonObject{{QStringLiteral("label"), heat.label},
+                                        {QStringLiteral("state"), heat.state}});
+        o[QStringLiteral("schedule")] = schedule;
+    }
     return escapeMarkup(QJsonDocument(o).toJson(QJsonDocument::Compact));
 }

@@ -23,6 +23,13 @@ struct TLiveRow
     int lapsBehind = 0;    // whole laps behind the leader as classified; 0 without a lap
 };
 
+// One heat of a race day as the live page lists the day's schedule.
+struct TLiveHeat
+{
+    QString label; // "Klasse A · Vorlauf 1 · Lauf 2"
+    QString state; // "fertig", "läuft" or "offen"
+};
+
 struct TLiveStandings
 {
     QString title;
@@ -36,4 +43,8 @@ struct TLiveStandings
     // Rises with every press, so a client can tell a newer snapshot from the one it has.
     qint64 version = 0;
     QList<TLiveRow> rows; // in standings order
+    // On a race day: the heat in the standings ("Klasse A · Vorlauf 1 · Lauf 2"), and every heat
+    // of the day in running order; both empty for an ordinary race.
+    QString heat;
+    QList<TLiveHeat> schedule;
 };

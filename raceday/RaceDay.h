@@ -216,6 +216,7 @@ struct TSeasonJoin
 {
     TSeasonDriver from;
     TSeasonDriver to;
+    bool operator==(const TSeasonJoin &) const = default;
 };
 
 // The season table of one class: each driver's points summed over the days, only the best

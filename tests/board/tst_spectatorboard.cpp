@@ -168,6 +168,14 @@ void TestSpectatorBoard::textsFollowTheSnapshots()
         race(2, 3, {row(1, 3, "Cleo", 4), row(2, 1, "Anna", 4, "0:01.2"), row(0, 2, "Ben", 0)}, 1));
     QCOMPARE(driversInOrder(board), QStringList({"Cleo", "Anna", "Ben"}));
     QCOMPARE(cellText(board, TCellKind::Progress), QStringLiteral("Letzte Runde"));
+    // A race day's heat stands before the progress.
+    TLiveStandings heat = race(2, 3, {row(1, 3, "Cleo", 4)}, 1);
+    heat.heat = QStringLiteral("Klasse A · Vorlauf 1 · Lauf 2");
+    board.Show(heat);
+    QCOMPARE(cellText(board, TCellKind::Progress),
+             QStringLiteral("Klasse A · Vorlauf 1 · Lauf 2 – Letzte Runde"));
+    board.Show(
+        race(2, 3, {row(1, 3, "Cleo", 4), row(2, 1, "Anna", 4, "0:01.2"), row(0, 2, "Ben", 0)}, 1));
     const QList<TSpectatorBoard::TCellView> cells = board.cells();
     QStringList secondRow;
     for (const TSpectatorBoard::TCellView &cell : cells) {

@@ -16,6 +16,7 @@ private slots:
     void init();
     void newFileIsCurrentAndLogsAhead();
     void firstLayoutIsUpgradedWithItsRaces();
+    void secondLayoutGetsRaceDaysAndKeepsItsArchive();
     void fileOfANewerVersionIsMovedAsideUntouched();
 
 private:
@@ -84,6 +85,72 @@ void TestJournalSchema::firstLayoutIsUpgradedWithItsRaces()
     journal.close();
     RawDatabase raw(dbPath());
     QCOMPARE(raw.value(QStringLiteral("PRAGMA user_version")).toInt(), JournalSchema::kVersion);
+}
+
+// A file as the program wrote it before race days: its races stay listed and readable, and
+// the new tables are there for the race days.
+void TestJournalSchema::secondLayoutGetsRaceDaysAndKeepsItsArchive()
+{
+    {
+        RawDatabase raw(dbPath());
+        QVERIFY(raw.exec(QStringLiteral(
+            "CREATE TABLE races (id INTEGER PRIMARY KEY, started_ms INTEGER NOT NULL,"
+            " title TEXT NOT NULL DEFAULT '', session TEXT NOT NULL DEFAULT '',"
+            " cars INTEGER NOT NULL DEFAULT 0, laps INTEGER NOT NULL DEFAULT 0,"
+            " state TEXT NOT NULL, winner TEXT NOT NULL DEFAULT '',"
+            " boot_id TEXT NOT NULL DEFAULT '')")));
+        QVERIFY(raw.exec(QStringLiteral(
+            "CREATE TABLE events (race_id INTEGER NOT NULL, seq INTEGER NOT NULL,"
+            " kind TEXT NOT NULL, tick INTEGER NOT NULL, wall_ms INTEGER NOT NULL,"
+            " car INTEGER NOT NULL DEFAULT 0, payload TEXT, PRIMARY KEY (race_id, seq))")));
+        QVERIFY(raw.exec(QStringLiteral("INSERT INTO races VALUES (7, 1796000000000, 'Frühjahr', "
+                                        "'Rennen', 3, 10, 'finished', 'Öhlschläger', 'b1')")));
+        QVERIFY(raw.exec(QStringLiteral("INSERT INTO races VALUES (9, 1796000100000, 'Herbst', "
+                                        "'Training', 2, 5, 'interrupted', '', 'b2')")));
+        QVERIFY(raw.exec(QStringLiteral("INSERT INTO events VALUES (7, 1, 'start', 10, "
+                                        "1796000000000, 0, '{\"title\":\"Frühjahr\"}')")));
+        QVERIFY(raw.exec(QStringLiteral(
+            "INSERT INTO events VALUES (7, 2, 'press', 20, 1796000000010, 3, NULL)")));
+        QVERIFY(raw.exec(
+            QStringLiteral("INSERT INTO events VALUES (7, 3, 'end', 30, 1796000000020, 0, NULL)")));
+        QVERIFY(raw.exec(QStringLiteral("INSERT INTO events VALUES (9, 1, 'start', 10, "
+                                        "1796000100000, 0, '{\"title\":\"Herbst\"}')")));
+        QVERIFY(raw.exec(QStringLiteral("PRAGMA user_version = 2")));
+    }
+
+    TRaceJournal journal;
+    QVERIFY2(journal.open(dbPath()), qPrintable(journal.errorString()));
+    QVERIFY(journal.notice().isEmpty());
+    const QList<TRaceSummary> races = journal.races();
+    QCOMPARE(races.size(), 2);
+    QCOMPARE(races.at(0).id, 7);
+    QCOMPARE(races.at(0).title, QStringLiteral("Frühjahr"));
+    QCOMPARE(races.at(0).winner, QStringLiteral("Öhlschläger"));
+    QCOMPARE(races.at(0).state, TRaceSummary::State::Finished);
+    QCOMPARE(races.at(0).bootId, QStringLiteral("b1"));
+    QCOMPARE(races.at(1).state, TRaceSummary::State::Interrupted);
+    const QList<TRaceEvent> events = journal.events(7);
+    QCOMPARE(events.size(), 3);
+    QCOMPARE(events.at(1).car, 3);
+    QCOMPARE(events.at(2).kind, TRaceEvent::Kind::End);
+    QCOMPARE(journal.startRace(startEvent(QStringLiteral("Neu"))), 10);
+    journal.deleteRace(9);
+    QVERIFY(journal.flush(5000));
+    QCOMPARE(journal.races().size(), 2);
+    journal.close();
+
+    RawDatabase raw(dbPath());
+    QCOMPARE(raw.value(QStringLiteral("PRAGMA user_version")).toInt(), 3);
+    for (const QString &table :
+         {QStringLiteral("race_days"), QStringLiteral("day_entrants"), QStringLiteral("day_rounds"),
+          QStringLiteral("day_heats"), QStringLiteral("seasons"), QStringLiteral("season_joins"),
+          QStringLiteral("race_heats")}) {
+        QVERIFY2(raw.value(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = "
+                                          "'table' AND name = '%1'")
+                               .arg(table))
+                         .toInt() == 1,
+                 qPrintable(table));
+    }
 }
 
 void TestJournalSchema::fileOfANewerVersionIsMovedAsideUntouched()

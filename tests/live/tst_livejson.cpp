@@ -11,7 +11,26 @@ class TestLiveJson : public QObject
 private slots:
     void everyFieldReachesTheJson();
     void markupInTextsStaysInertAndReadsBack();
+    void raceDayHeatAndScheduleOnlyOnARaceDay();
 };
+
+void TestLiveJson::raceDayHeatAndScheduleOnlyOnARaceDay()
+{
+    TLiveStandings s;
+    QJsonObject o = QJsonDocument::fromJson(ToJson(s)).object();
+    // An ordinary race's snapshot is as it always was.
+    QVERIFY(!o.contains("heat"));
+    QVERIFY(!o.contains("schedule"));
+    s.heat = QStringLiteral("Klasse A · Vorlauf 1 · Lauf 2");
+    s.schedule = {{QStringLiteral("Klasse A · Vorlauf 1 · Lauf 1"), QStringLiteral("fertig")},
+                  {s.heat, QStringLiteral("läuft")}};
+    o = QJsonDocument::fromJson(ToJson(s)).object();
+    QCOMPARE(o.value("heat").toString(), s.heat);
+    const QJsonArray schedule = o.value("schedule").toArray();
+    QCOMPARE(schedule.size(), 2);
+    QCOMPARE(schedule[1].toObject().value("label").toString(), s.heat);
+    QCOMPARE(schedule[1].toObject().value("state").toString(), QStringLiteral("läuft"));
+}
 
 void TestLiveJson::everyFieldReachesTheJson()
 {

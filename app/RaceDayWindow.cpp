@@ -1,0 +1,1109 @@
+#include "RaceDayWindow.h"
+
+#include "RaceDayEntrants.h"
+#include "RaceDayExport.h"
+#include "RaceDayResults.h"
+#include "RaceDaySchedule.h"
+#include "RaceDayWorker.h"
+#include "StarterListReader.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QFutureWatcher>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kWidth = 760;
+constexpr int kHeight = 560;
+// A burst of presses is worked out once, a moment after the last.
+constexpr int kRecomputeDelayMs = 1500;
+enum TEntrantColumn { ecNumber, ecDriver, ecClass, ecAbsent, ecColumns };
+
+const QString kNoJournal =
+    QStringLiteral("Ohne Rennjournal können keine Veranstaltungen gespeichert werden.");
+const QString kStoreFailed =
+    QStringLiteral("Die Veranstaltung konnte nicht gespeichert werden: %1");
+const QString kNoEntrants =
+    QStringLiteral("Die Klasse \u201E%1\u201C hat keine anwesenden Starter.");
+const QString kRoundStarted = QStringLiteral(
+    "Ein Lauf dieser Runde ist schon gestartet; die neuen Vorläufe kommen als weitere Runde.");
+const QString kNoQualifying = QStringLiteral(
+    "Für die Setzung nach der Qualifikation hat die Klasse \u201E%1\u201C noch keinen gewerteten "
+    "Vorlauf.");
+const QString kNoFinals = QStringLiteral(
+    "Die Finale der Klasse \u201E%1\u201C lassen sich noch nicht setzen: es ist noch kein Vorlauf "
+    "gewertet.");
+const QString kHeatStarted =
+    QStringLiteral("Der Lauf ist schon gestartet; seine Fahrer bleiben, wie sie sind.");
+const QString kHeatFull = QStringLiteral("Der Lauf hat schon 12 Fahrer, einen je Taste.");
+const QString kInStartedHeat = QStringLiteral(
+    "Der Fahrer ist in einem Lauf, der schon gestartet ist, und kann nicht entfernt werden.");
+const QString kListRead = QStringLiteral("%1 Starter aus %2 übernommen.");
+
+QString entrantText(const TEntrant &e)
+{
+    const QString name = e.number.isEmpty() ? e.driver : e.number + QLatin1Char(' ') + e.driver;
+    return e.absent ? name + QStringLiteral(" (abwesend)") : name;
+}
+
+QString pointsText(const QList<int> &points)
+{
+    QStringList parts;
+    for (const int p : points)
+        parts << QString::number(p);
+    return parts.join(QStringLiteral(", "));
+}
+
+QList<int> pointsOf(const QString &text)
+{
+    QList<int> points;
+    for (const QString &part :
+         text.split(QRegularExpression(QStringLiteral("[,; ]+")), Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int value = part.toInt(&ok);
+        if (ok && value >= 0)
+            points.append(value);
+    }
+    return points;
+}
+
+QString msText(qint32 ms)
+{
+    if (ms <= 0)
+        return QString();
+    return QStringLiteral("%1:%2.%3")
+        .arg(ms / 60000)
+        .arg(ms / 1000 % 60, 2, 10, QLatin1Char('0'))
+        .arg(ms % 1000, 3, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+TRaceDayWindow::TRaceDayWindow(TFormMain *main)
+    : QWidget(main, Qt::Window), FMain(main),
+      FWorker(std::make_unique<TRaceDayWorker>(main->JournalPath())),
+      FNewDayId(std::make_shared<qint64>(0))
+{
+    setObjectName(QStringLiteral("RaceDayWindow"));
+    setWindowTitle(QStringLiteral("Veranstaltung"));
+    resize(kWidth, kHeight);
+    auto *layout = new QVBoxLayout(this);
+    BuildDayRow();
+    Tabs = new QTabWidget;
+    Tabs->addTab(BuildEntrantsTab(), QStringLiteral("&Starter"));
+    Tabs->addTab(BuildRulesTab(), QStringLiteral("R&egeln"));
+    Tabs->addTab(BuildHeatsTab(), QStringLiteral("&Läufe"));
+    Tabs->addTab(BuildResultsTab(), QStringLiteral("Er&gebnis"));
+    Message = new QLabel;
+    Message->setWordWrap(true);
+    layout->addWidget(Tabs, 1);
+    layout->addWidget(Message);
+    FRecomputeTimer = new QTimer(this);
+    FRecomputeTimer->setSingleShot(true);
+    FRecomputeTimer->setInterval(kRecomputeDelayMs);
+    connect(FRecomputeTimer, &QTimer::timeout, this, &TRaceDayWindow::Recompute);
+    connect(main, &TFormMain::heatRaceChanged, this, [this] {
+        TellProgress();
+        FRecomputeTimer->start();
+    });
+    if (main->JournalPath().isEmpty())
+        Message->setText(kNoJournal);
+    Reload(0);
+}
+
+TRaceDayWindow::~TRaceDayWindow()
+{
+    FWorker.reset(); // before the watchers it reports to
+}
+
+void TRaceDayWindow::WaitForStore()
+{
+    FWorker->Wait();
+}
+
+template <class Result, class Job, class Done> void TRaceDayWindow::Ask(Job job, Done done)
+{
+    ++FJobs;
+    auto *watcher = new QFutureWatcher<Result>(this);
+    connect(watcher, &QFutureWatcher<Result>::finished, this,
+            [this, watcher, done = std::move(done)] {
+                --FJobs;
+                watcher->deleteLater();
+                done(watcher->result());
+            });
+    watcher->setFuture(FWorker->Run(std::move(job)));
+}
+
+void TRaceDayWindow::BuildDayRow()
+{
+    auto *row = new QHBoxLayout;
+    DayChoice = new QComboBox;
+    DayChoice->setObjectName(QStringLiteral("DayChoice"));
+    DayChoice->setMinimumContentsLength(24);
+    NewDayButton = new QPushButton(QStringLiteral("&Neu"));
+    NameEdit = new QLineEdit;
+    NameEdit->setObjectName(QStringLiteral("DayName"));
+    DateEdit = new QDateEdit(QDate::currentDate());
+    DateEdit->setCalendarPopup(true);
+    SeasonChoice = new QComboBox;
+    auto *dayLabel = new QLabel(QStringLiteral("&Veranstaltung:"));
+    dayLabel->setBuddy(DayChoice);
+    row->addWidget(dayLabel);
+    row->addWidget(DayChoice, 1);
+    row->addWidget(NewDayButton);
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("Na&me:"), NameEdit);
+    form->addRow(QStringLiteral("&Datum:"), DateEdit);
+    form->addRow(QStringLiteral("Mei&sterschaft:"), SeasonChoice);
+    auto *outer = static_cast<QVBoxLayout *>(layout());
+    outer->addLayout(row);
+    outer->addLayout(form);
+
+    connect(DayChoice, &QComboBox::activated, this,
+            [this](int index) { SelectDay(DayChoice->itemData(index).toLongLong()); });
+    connect(NewDayButton, &QPushButton::clicked, this, [this] {
+        NewDay(QStringLiteral("Veranstaltung %1")
+                   .arg(QLocale().toString(QDate::currentDate(), QLocale::ShortFormat)),
+               QDate::currentDate());
+        NameEdit->setFocus();
+        NameEdit->selectAll();
+    });
+    connect(NameEdit, &QLineEdit::editingFinished, this, [this] {
+        if (FDay.name == NameEdit->text())
+            return;
+        FDay.name = NameEdit->text();
+        Save();
+        DayChoice->setItemText(DayChoice->currentIndex(), FDay.name);
+    });
+    connect(DateEdit, &QDateEdit::dateChanged, this, [this](const QDate &date) {
+        if (FDay.date == date || FShowing)
+            return;
+        FDay.date = date;
+        Save();
+    });
+    connect(SeasonChoice, &QComboBox::activated, this, [this](int index) {
+        FDay.seasonId = SeasonChoice->itemData(index).toLongLong();
+        Save();
+    });
+}
+
+QWidget *TRaceDayWindow::BuildEntrantsTab()
+{
+    auto *page = new QWidget;
+    Entrants = new QTableWidget(0, ecColumns);
+    Entrants->setObjectName(QStringLiteral("Entrants"));
+    Entrants->setHorizontalHeaderLabels({QStringLiteral("Nr."), QStringLiteral("Fahrer"),
+                                         QStringLiteral("Klasse"), QStringLiteral("abwesend")});
+    Entrants->horizontalHeader()->setSectionResizeMode(ecDriver, QHeaderView::Stretch);
+    Entrants->verticalHeader()->hide();
+    ReadListButton = new QPushButton(QStringLiteral("Starterliste &einlesen…"));
+    AddButton = new QPushButton(QStringLiteral("&Hinzufügen"));
+    RemoveButton = new QPushButton(QStringLiteral("E&ntfernen"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(ReadListButton);
+    buttons->addWidget(AddButton);
+    buttons->addWidget(RemoveButton);
+    buttons->addStretch();
+    auto *layout = new QVBoxLayout(page);
+    layout->addWidget(Entrants, 1);
+    layout->addLayout(buttons);
+    connect(Entrants, &QTableWidget::cellChanged, this, &TRaceDayWindow::EntrantEdited);
+    connect(ReadListButton, &QPushButton::clicked, this, [this] {
+        if (OpenDialog.Execute(this))
+            ReadStarterList(OpenDialog.FileName);
+    });
+    connect(AddButton, &QPushButton::clicked, this, &TRaceDayWindow::AddEntrant);
+    connect(RemoveButton, &QPushButton::clicked, this, &TRaceDayWindow::RemoveEntrant);
+    return page;
+}
+
+QWidget *TRaceDayWindow::BuildRulesTab()
+{
+    auto *page = new QWidget;
+    const auto spin = [](int min, int max) {
+        auto *box = new QSpinBox;
+        box->setRange(min, max);
+        return box;
+    };
+    HeatSize = spin(1, kMaxCars);
+    Ranking = new QComboBox;
+    Ranking->addItems({QStringLiteral("Runden und Zeit"), QStringLiteral("Beste Runde")});
+    Combine = new QComboBox;
+    Combine->addItems(
+        {QStringLiteral("Bestes Ergebnis"), QStringLiteral("Summe der besten zwei Plätze")});
+    FinalSize = spin(1, kMaxCars);
+    BumpUp = spin(0, kMaxCars - 1);
+    PointsTable = new QLineEdit;
+    FastestLapBonus = spin(0, 999);
+    BestQualifierBonus = spin(0, 999);
+    DnsPoints = spin(0, 999);
+    DnfPoints = spin(0, 999);
+    DsqPoints = spin(0, 999);
+    auto *form = new QFormLayout(page);
+    form->addRow(QStringLiteral("Fahrer je Lauf (höchstens):"), HeatSize);
+    form->addRow(QStringLiteral("Qualifikation nach:"), Ranking);
+    form->addRow(QStringLiteral("Mehrere Vorlaufrunden:"), Combine);
+    form->addRow(QStringLiteral("Fahrer je Finale:"), FinalSize);
+    form->addRow(QStringLiteral("Aufsteiger ins nächsthöhere Finale:"), BumpUp);
+    form->addRow(QStringLiteral("Punkte je Platz:"), PointsTable);
+    form->addRow(QStringLiteral("Bonus schnellste Runde (A-Finale):"), FastestLapBonus);
+    form->addRow(QStringLiteral("Bonus bester der Qualifikation:"), BestQualifierBonus);
+    form->addRow(QStringLiteral("Punkte für nicht angetreten (DNS):"), DnsPoints);
+    form->addRow(QStringLiteral("Punkte für ausgefallen (DNF):"), DnfPoints);
+    form->addRow(QStringLiteral("Punkte für disqualifiziert (DSQ):"), DsqPoints);
+    for (QSpinBox *box : {HeatSize, FinalSize, BumpUp, FastestLapBonus, BestQualifierBonus,
+                          DnsPoints, DnfPoints, DsqPoints})
+        connect(box, &QSpinBox::valueChanged, this, &TRaceDayWindow::TakeRules);
+    for (QComboBox *box : {Ranking, Combine})
+        connect(box, &QComboBox::currentIndexChanged, this, &TRaceDayWindow::TakeRules);
+    connect(PointsTable, &QLineEdit::editingFinished, this, &TRaceDayWindow::TakeRules);
+    return page;
+}
+
+QWidget *TRaceDayWindow::BuildHeatsTab()
+{
+    auto *page = new QWidget;
+    ClassChoice = new QComboBox;
+    OrderChoice = new QComboBox;
+    OrderChoice->addItems({QStringLiteral("in Listenfolge"), QStringLiteral("ausgelost"),
+                           QStringLiteral("nach der Qualifikation")});
+    SplitButton = new QPushButton(QStringLiteral("&Vorläufe einteilen"));
+    FinalsButton = new QPushButton(QStringLiteral("&Finale einteilen"));
+    auto *top = new QHBoxLayout;
+    auto *classLabel = new QLabel(QStringLiteral("&Klasse:"));
+    classLabel->setBuddy(ClassChoice);
+    top->addWidget(classLabel);
+    top->addWidget(ClassChoice, 1);
+    top->addWidget(OrderChoice);
+    top->addWidget(SplitButton);
+    top->addWidget(FinalsButton);
+    Heats = new QTreeWidget;
+    Heats->setObjectName(QStringLiteral("Heats"));
+    Heats->setHeaderLabels(
+        {QStringLiteral("Lauf / Fahrer"), QStringLiteral("Taste"), QStringLiteral("Zustand")});
+    Heats->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    MoveUpButton = new QPushButton(QStringLiteral("In den Lauf &davor"));
+    MoveUpButton->setToolTip(QStringLiteral("[Alt+Hoch]"));
+    MoveDownButton = new QPushButton(QStringLiteral("In den Lauf da&nach"));
+    MoveDownButton->setToolTip(QStringLiteral("[Alt+Runter]"));
+    StartButton = new QPushButton(QStringLiteral("Lauf &starten"));
+    StartButton->setToolTip(QStringLiteral(
+        "[Strg+Enter] Legt die Fahrer des Laufs auf F1 … in Laufreihenfolge; START im "
+        "Hauptfenster startet ihn."));
+    StartButton->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return));
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(MoveUpButton);
+    bottom->addWidget(MoveDownButton);
+    bottom->addStretch();
+    bottom->addWidget(StartButton);
+    auto *layout = new QVBoxLayout(page);
+    layout->addLayout(top);
+    layout->addWidget(Heats, 1);
+    layout->addLayout(bottom);
+    connect(SplitButton, &QPushButton::clicked, this, [this] {
+        SplitHeats(ClassChoice->currentText(), THeatOrder(OrderChoice->currentIndex()));
+    });
+    connect(FinalsButton, &QPushButton::clicked, this,
+            [this] { SeedFinals(ClassChoice->currentText()); });
+    connect(MoveUpButton, &QPushButton::clicked, this,
+            [this] { MoveDriver(SelectedEntrant(), -1); });
+    connect(MoveDownButton, &QPushButton::clicked, this,
+            [this] { MoveDriver(SelectedEntrant(), +1); });
+    connect(StartButton, &QPushButton::clicked, this, [this] { StartHeat(SelectedHeat()); });
+    connect(Heats, &QTreeWidget::itemActivated, this, [this] { StartButton->click(); });
+    // Alt+Up and Alt+Down move the driver where he is selected, before the tree moves on.
+    Heats->installEventFilter(this);
+    return page;
+}
+
+QWidget *TRaceDayWindow::BuildResultsTab()
+{
+    auto *page = new QWidget;
+    Results = new QTextBrowser;
+    ExportButton = new QPushButton(QStringLiteral("Ergebnisse &ausgeben"));
+    auto *layout = new QVBoxLayout(page);
+    layout->addWidget(Results, 1);
+    layout->addWidget(ExportButton, 0, Qt::AlignRight);
+    connect(ExportButton, &QPushButton::clicked, this, &TRaceDayWindow::ExportDay);
+    return page;
+}
+
+bool TRaceDayWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Heats && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->modifiers() == Qt::AltModifier &&
+            (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
+            MoveDriver(SelectedEntrant(), key->key() == Qt::Key_Up ? -1 : +1);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TRaceDayWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    Recompute();
+}
+
+void TRaceDayWindow::Report(const QString &text)
+{
+    Message->setText(text);
+    if (ShowMessage)
+        ShowMessage(text);
+    else
+        QMessageBox::information(this, windowTitle(), text);
+}
+
+// ---- The store ---------------------------------------------------------------------------
+
+void TRaceDayWindow::Reload(qint64 selectId)
+{
+    struct TRead
+    {
+        QList<TRaceDay> days;
+        QList<TSeason> seasons;
+    };
+    Ask<TRead>(
+        [](TRaceDayStore *store) {
+            TRead read;
+            if (store) {
+                read.days = store->days();
+                read.seasons = store->seasons();
+            }
+            return read;
+        },
+        [this, selectId](const TRead &read) {
+            FDays = read.days;
+            FSeasons = read.seasons;
+            DayChoice->clear();
+            for (const TRaceDay &day : FDays)
+                DayChoice->addItem(
+                    QStringLiteral("%1 (%2)").arg(
+                        day.name, QLocale().toString(day.date, QLocale::ShortFormat)),
+                    day.id);
+            const qint64 wanted = selectId != 0     ? selectId
+                                  : FDay.id != 0    ? FDay.id
+                                  : FDays.isEmpty() ? 0
+                                                    : FDays.first().id;
+            if (wanted != 0)
+                SelectDay(wanted);
+            else
+                ShowDay();
+        });
+}
+
+void TRaceDayWindow::Save()
+{
+    if (FMain->JournalPath().isEmpty())
+        return;
+    struct TSaved
+    {
+        bool ok = false;
+        qint64 id = 0;
+        QString error;
+    };
+    Ask<TSaved>(
+        [day = FDay, newId = FNewDayId](TRaceDayStore *store) mutable {
+            TSaved saved;
+            if (!store)
+                return saved;
+            // A day saved twice before the first answer came is not inserted twice.
+            if (day.id == 0)
+                day.id = *newId;
+            saved.ok = store->saveDay(day);
+            saved.id = day.id;
+            saved.error = store->errorString();
+            if (saved.ok)
+                *newId = day.id;
+            return saved;
+        },
+        [this](const TSaved &saved) {
+            if (!saved.ok) {
+                Report(kStoreFailed.arg(saved.error));
+                return;
+            }
+            if (FDay.id == 0) {
+                FDay.id = saved.id;
+                *FNewDayId = 0;
+                Reload(saved.id);
+            }
+        });
+}
+
+void TRaceDayWindow::Recompute()
+{
+    FRecomputeTimer->stop();
+    if (FDay.id == 0 && FDay.rounds.isEmpty())
+        return;
+    struct TWorked
+    {
+        bool found = false;
+        TRaceDay day;
+        TRaceDayOutcome outcome;
+    };
+    Ask<TWorked>(
+        [day = FDay](TRaceDayStore *store) {
+            TWorked worked;
+            if (!store || day.id == 0)
+                return worked;
+            const std::optional<TRaceDay> stored = store->day(day.id);
+            if (!stored)
+                return worked;
+            worked.found = true;
+            worked.day = *stored;
+            worked.outcome =
+                ComputeRaceDay(worked.day, [store](qint64 id) { return store->raceEvents(id); });
+            return worked;
+        },
+        [this](const TWorked &worked) {
+            if (worked.found && worked.day.id == FDay.id)
+                TakeOutcome(worked.day, worked.outcome);
+        });
+}
+
+void TRaceDayWindow::TakeOutcome(const TRaceDay &stored, const TRaceDayOutcome &outcome)
+{
+    // Only which race timed each heat is taken: the plan edited meanwhile stays.
+    for (TRound &round : FDay.rounds) {
+        for (THeat &heat : round.heats) {
+            if (const THeat *kept = stored.heat(heat.id))
+                heat.raceId = kept->raceId;
+        }
+    }
+    FOutcome = outcome;
+    FollowSeeding();
+    ShowHeats();
+    ShowResults();
+    TellProgress();
+}
+
+TFormMain::THeatOnKeys TRaceDayWindow::HeatOnKeysOf(qint64 dayId, int heatId)
+{
+    std::optional<TRaceDay> day =
+        FWorker
+            ->Run([dayId](TRaceDayStore *store) {
+                return store ? store->day(dayId) : std::optional<TRaceDay>();
+            })
+            .result();
+    if (!day) {
+        TFormMain::THeatOnKeys heat;
+        heat.dayId = dayId;
+        heat.heatId = heatId;
+        heat.label = QStringLiteral("Lauf");
+        return heat;
+    }
+    if (FDay.id != dayId) {
+        FDay = *day;
+        FOutcome = TRaceDayOutcome();
+        ShowDay();
+    }
+    return HeatOnKeys(*day, heatId);
+}
+
+// ---- The day -----------------------------------------------------------------------------
+
+void TRaceDayWindow::NewDay(const QString &name, const QDate &date)
+{
+    FDay = TRaceDay();
+    FDay.name = name;
+    FDay.date = date;
+    FOutcome = TRaceDayOutcome();
+    FSeeded.clear();
+    *FNewDayId = 0;
+    ShowDay();
+    Save();
+}
+
+bool TRaceDayWindow::SelectDay(qint64 dayId)
+{
+    const auto found = std::find_if(FDays.cbegin(), FDays.cend(),
+                                    [dayId](const TRaceDay &day) { return day.id == dayId; });
+    if (found == FDays.cend())
+        return false;
+    if (FDay.id != dayId) {
+        FDay = *found;
+        FOutcome = TRaceDayOutcome();
+        FSeeded.clear();
+    }
+    ShowDay();
+    Recompute();
+    return true;
+}
+
+void TRaceDayWindow::ShowDay()
+{
+    FShowing = true;
+    DayChoice->setCurrentIndex(DayChoice->findData(FDay.id));
+    NameEdit->setText(FDay.name);
+    DateEdit->setDate(FDay.date.isValid() ? FDay.date : QDate::currentDate());
+    SeasonChoice->clear();
+    SeasonChoice->addItem(QStringLiteral("(keine)"), qint64(0));
+    for (const TSeason &season : FSeasons)
+        SeasonChoice->addItem(season.name, season.id);
+    SeasonChoice->setCurrentIndex(qMax(0, SeasonChoice->findData(FDay.seasonId)));
+    ShowEntrants();
+    ShowRules();
+    ShowClasses();
+    ShowHeats();
+    ShowResults();
+    FShowing = false;
+}
+
+void TRaceDayWindow::ShowClasses()
+{
+    const QString current = ClassChoice->currentText();
+    ClassChoice->clear();
+    ClassChoice->addItems(FDay.classes());
+    ClassChoice->setCurrentIndex(qMax(0, ClassChoice->findText(current)));
+}
+
+// ---- Entrants ----------------------------------------------------------------------------
+
+void TRaceDayWindow::ShowEntrants()
+{
+    const QSignalBlocker block(Entrants);
+    Entrants->setRowCount(int(FDay.entrants.size()));
+    for (int r = 0; r < FDay.entrants.size(); ++r) {
+        const TEntrant &e = FDay.entrants[r];
+        Entrants->setItem(r, ecNumber, new QTableWidgetItem(e.number));
+        Entrants->setItem(r, ecDriver, new QTableWidgetItem(e.driver));
+        Entrants->setItem(r, ecClass, new QTableWidgetItem(e.className));
+        auto *absent = new QTableWidgetItem;
+        absent->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        absent->setCheckState(e.absent ? Qt::Checked : Qt::Unchecked);
+        Entrants->setItem(r, ecAbsent, absent);
+    }
+}
+
+void TRaceDayWindow::EntrantEdited(int row, int column)
+{
+    if (row < 0 || row >= FDay.entrants.size())
+        return;
+    TEntrant &e = FDay.entrants[row];
+    const QTableWidgetItem *item = Entrants->item(row, column);
+    switch (column) {
+    case ecNumber:
+        e.number = item->text().trimmed();
+        break;
+    case ecDriver:
+        e.driver = item->text().trimmed();
+        break;
+    case ecClass:
+        e.className = item->text().trimmed();
+        ShowClasses();
+        break;
+    case ecAbsent:
+        e.absent = item->checkState() == Qt::Checked;
+        break;
+    default:
+        return;
+    }
+    Save();
+    ShowHeats();
+}
+
+void TRaceDayWindow::AddEntrant()
+{
+    TEntrant e;
+    int id = 0;
+    for (const TEntrant &other : FDay.entrants)
+        id = qMax(id, other.id);
+    e.id = id + 1;
+    e.className = ClassChoice->currentText();
+    FDay.entrants.append(e);
+    ShowEntrants();
+    Save();
+    Entrants->setCurrentCell(int(FDay.entrants.size()) - 1, ecNumber);
+    Entrants->editItem(Entrants->currentItem());
+}
+
+void TRaceDayWindow::RemoveEntrant()
+{
+    const int row = Entrants->currentRow();
+    if (row < 0 || row >= FDay.entrants.size())
+        return;
+    const int id = FDay.entrants[row].id;
+    for (const TRound &round : FDay.rounds) {
+        for (const THeat &heat : round.heats) {
+            if (heat.entrantIds.contains(id) && HeatStarted(heat.id)) {
+                Report(kInStartedHeat);
+                return;
+            }
+        }
+    }
+    for (TRound &round : FDay.rounds) {
+        for (THeat &heat : round.heats)
+            heat.entrantIds.removeAll(id);
+    }
+    FDay.entrants.removeAt(row);
+    ShowEntrants();
+    ShowClasses();
+    ShowHeats();
+    Save();
+}
+
+void TRaceDayWindow::ReadStarterList(const QString &fileName)
+{
+    ++FJobs;
+    ReadListButton->setEnabled(false);
+    auto *watcher = new QFutureWatcher<std::pair<bool, QPair<QString, StarterList>>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, fileName] {
+        --FJobs;
+        const auto [ok, read] = watcher->result();
+        watcher->deleteLater();
+        ReadListButton->setEnabled(true);
+        if (!ok) {
+            Report(read.first);
+            return;
+        }
+        int last = 0;
+        for (const TEntrant &e : FDay.entrants)
+            last = qMax(last, e.id);
+        const QList<TEntrant> added = EntrantsFromStarterList(read.second, last + 1);
+        FDay.entrants.append(added);
+        ShowEntrants();
+        ShowClasses();
+        Save();
+        Message->setText(kListRead.arg(added.size()).arg(QFileInfo(fileName).fileName()));
+    });
+    // A long list, or a damaged workbook's helper, takes its time away from the keys.
+    watcher->setFuture(QtConcurrent::run([fileName] {
+        StarterListReader reader;
+        const bool ok = reader.read(fileName);
+        return std::pair(ok, QPair(reader.errorString(), reader.rows()));
+    }));
+}
+
+// ---- Rules -------------------------------------------------------------------------------
+
+void TRaceDayWindow::ShowRules()
+{
+    const bool was = FShowing;
+    FShowing = true;
+    HeatSize->setValue(FDay.rules.maxHeatSize);
+    Ranking->setCurrentIndex(int(FDay.rules.ranking));
+    Combine->setCurrentIndex(int(FDay.rules.combine));
+    FinalSize->setValue(FDay.rules.finalSize);
+    BumpUp->setValue(FDay.rules.bumpUp);
+    PointsTable->setText(pointsText(FDay.points.perPlace));
+    FastestLapBonus->setValue(FDay.points.fastestLap);
+    BestQualifierBonus->setValue(FDay.points.bestQualifier);
+    DnsPoints->setValue(FDay.points.dns);
+    DnfPoints->setValue(FDay.points.dnf);
+    DsqPoints->setValue(FDay.points.dsq);
+    FShowing = was;
+}
+
+void TRaceDayWindow::TakeRules()
+{
+    if (FShowing)
+        return;
+    TClassRules rules;
+    rules.maxHeatSize = HeatSize->value();
+    rules.ranking = TQualifyRanking(Ranking->currentIndex());
+    rules.combine = TQualifyCombine(Combine->currentIndex());
+    rules.finalSize = FinalSize->value();
+    rules.bumpUp = BumpUp->value();
+    TPointsRules points;
+    points.perPlace = pointsOf(PointsTable->text());
+    points.fastestLap = FastestLapBonus->value();
+    points.bestQualifier = BestQualifierBonus->value();
+    points.dns = DnsPoints->value();
+    points.dnf = DnfPoints->value();
+    points.dsq = DsqPoints->value();
+    PointsTable->setText(pointsText(points.perPlace));
+    if (rules == FDay.rules && points == FDay.points)
+        return;
+    FDay.rules = rules;
+    FDay.points = points;
+    Save();
+    FRecomputeTimer->start();
+}
+
+// ---- Heats -------------------------------------------------------------------------------
+
+int TRaceDayWindow::NextHeatId() const
+{
+    int id = 0;
+    for (const TRound &round : FDay.rounds) {
+        for (const THeat &heat : round.heats)
+            id = qMax(id, heat.id);
+    }
+    return id + 1;
+}
+
+int TRaceDayWindow::NextRoundId() const
+{
+    int id = 0;
+    for (const TRound &round : FDay.rounds)
+        id = qMax(id, round.id);
+    return id + 1;
+}
+
+bool TRaceDayWindow::HeatStarted(int heatId) const
+{
+    const THeat *heat = FDay.heat(heatId);
+    if (!heat)
+        return false;
+    // The heat on the keys counts as started once its race is in the standings, before the
+    // store has read its START.
+    const TFormMain::THeatOnKeys &onKeys = FMain->HeatOnKeys();
+    const bool timedNow =
+        onKeys.dayId == FDay.id && onKeys.heatId == heatId && FMain->Session.HasRace();
+    return heat->raceId != 0 || timedNow;
+}
+
+bool TRaceDayWindow::SplitHeats(const QString &className, THeatOrder order)
+{
+    QList<int> ids;
+    if (order == THeatOrder::Seeded) {
+        const TClassOutcome *outcome = FOutcome.ofClass(className);
+        if (!outcome || outcome->qualifying.isEmpty()) {
+            Report(kNoQualifying.arg(className));
+            return false;
+        }
+        for (const TQualifyPlace &place : outcome->qualifying) {
+            const TEntrant *e = FDay.entrant(place.entrantId);
+            if (e && !e->absent)
+                ids.append(e->id);
+        }
+    }
+    // Present drivers the earlier round has not placed follow in list order.
+    for (const TEntrant &e : FDay.entrants) {
+        if (e.className == className && !e.absent && !ids.contains(e.id))
+            ids.append(e.id);
+    }
+    if (ids.isEmpty()) {
+        Report(kNoEntrants.arg(className));
+        return false;
+    }
+    // The class's last qualifying round is drawn again while none of its heats has started.
+    TRound *last = nullptr;
+    int number = 0;
+    for (TRound &round : FDay.rounds) {
+        if (round.className == className && round.kind == TRoundKind::Qualifying) {
+            last = &round;
+            number = qMax(number, round.number);
+        }
+    }
+    const bool lastStarted =
+        last && std::any_of(last->heats.cbegin(), last->heats.cend(),
+                            [this](const THeat &heat) { return HeatStarted(heat.id); });
+    // Seeded by an earlier round: the round to fill is a new one.
+    const bool reuse = last && !lastStarted && order != THeatOrder::Seeded;
+    if (last && lastStarted)
+        Message->setText(kRoundStarted);
+    const QList<QList<int>> split =
+        SplitIntoHeats(ids, FDay.rules.maxHeatSize, order, QRandomGenerator::global()->generate());
+    TRound round;
+    if (reuse) {
+        round = *last;
+        round.heats.clear();
+    } else {
+        round.id = NextRoundId();
+        round.className = className;
+        round.kind = TRoundKind::Qualifying;
+        round.number = number + 1;
+    }
+    int heatId = NextHeatId();
+    for (const QList<int> &drivers : split)
+        round.heats.append({heatId++, drivers, 0});
+    if (reuse) {
+        *last = round;
+    } else {
+        // Before the class's finals, which are run after it.
+        const auto finals =
+            std::find_if(FDay.rounds.begin(), FDay.rounds.end(), [&className](const TRound &r) {
+                return r.className == className && r.kind == TRoundKind::Final;
+            });
+        FDay.rounds.insert(finals, round);
+    }
+    ShowHeats();
+    Save();
+    TellProgress();
+    return true;
+}
+
+bool TRaceDayWindow::SeedFinals(const QString &className)
+{
+    const TClassOutcome *outcome = FOutcome.ofClass(className);
+    if (!outcome || outcome->finalsSeeded.isEmpty()) {
+        Report(kNoFinals.arg(className));
+        return false;
+    }
+    auto found =
+        std::find_if(FDay.rounds.begin(), FDay.rounds.end(), [&className](const TRound &r) {
+            return r.className == className && r.kind == TRoundKind::Final;
+        });
+    if (found == FDay.rounds.end()) {
+        TRound round;
+        round.id = NextRoundId();
+        round.className = className;
+        round.kind = TRoundKind::Final;
+        round.number = 1;
+        FDay.rounds.append(round);
+        found = FDay.rounds.end() - 1;
+    }
+    int heatId = NextHeatId();
+    for (qsizetype f = 0; f < outcome->finalsSeeded.size(); ++f) {
+        if (f >= found->heats.size())
+            found->heats.append({heatId++, {}, 0});
+        THeat &heat = found->heats[f];
+        if (!HeatStarted(heat.id))
+            heat.entrantIds = outcome->finalsSeeded[f];
+    }
+    FSeeded[className] = outcome->finalsSeeded;
+    ShowHeats();
+    Save();
+    TellProgress();
+    return true;
+}
+
+void TRaceDayWindow::FollowSeeding()
+{
+    bool changed = false;
+    for (TRound &round : FDay.rounds) {
+        if (round.kind != TRoundKind::Final || !FSeeded.contains(round.className))
+            continue;
+        const TClassOutcome *outcome = FOutcome.ofClass(round.className);
+        if (!outcome)
+            continue;
+        const QList<QList<int>> &before = FSeeded[round.className];
+        for (qsizetype f = 0; f < round.heats.size() && f < outcome->finalsSeeded.size(); ++f) {
+            THeat &heat = round.heats[f];
+            // A final moved by hand keeps its drivers.
+            if (HeatStarted(heat.id) || f >= before.size() || heat.entrantIds != before[f] ||
+                heat.entrantIds == outcome->finalsSeeded[f])
+                continue;
+            heat.entrantIds = outcome->finalsSeeded[f];
+            changed = true;
+        }
+        FSeeded[round.className] = outcome->finalsSeeded;
+    }
+    if (changed)
+        Save();
+}
+
+bool TRaceDayWindow::MoveDriver(int entrantId, int step)
+{
+    for (TRound &round : FDay.rounds) {
+        for (qsizetype h = 0; h < round.heats.size(); ++h) {
+            if (!round.heats[h].entrantIds.contains(entrantId))
+                continue;
+            const qsizetype to = h + step;
+            if (to < 0 || to >= round.heats.size())
+                return false;
+            if (HeatStarted(round.heats[h].id) || HeatStarted(round.heats[to].id)) {
+                Report(kHeatStarted);
+                return false;
+            }
+            if (round.heats[to].entrantIds.size() >= kMaxCars) {
+                Report(kHeatFull);
+                return false;
+            }
+            round.heats[h].entrantIds.removeAll(entrantId);
+            round.heats[to].entrantIds.append(entrantId);
+            ShowHeats();
+            SelectEntrant(entrantId);
+            Save();
+            return true;
+        }
+    }
+    return false;
+}
+
+TFormMain::THeatOnKeys TRaceDayWindow::HeatOnKeys(const TRaceDay &day, int heatId) const
+{
+    TFormMain::THeatOnKeys onKeys;
+    const THeat *heat = day.heat(heatId);
+    if (!heat)
+        return onKeys;
+    onKeys.dayId = day.id;
+    onKeys.heatId = heatId;
+    onKeys.label = HeatLabel(day, heatId);
+    onKeys.title =
+        day.name.isEmpty() ? onKeys.label : day.name + QStringLiteral(" – ") + onKeys.label;
+    for (const int id : heat->entrantIds) {
+        if (const TEntrant *e = day.entrant(id))
+            onKeys.drivers.append({e->number, e->driver});
+    }
+    return onKeys;
+}
+
+bool TRaceDayWindow::StartHeat(int heatId)
+{
+    const THeat *heat = FDay.heat(heatId);
+    if (!heat || FDay.id == 0)
+        return false;
+    if (heat->entrantIds.isEmpty()) {
+        Report(QStringLiteral("Der Lauf hat keine Fahrer."));
+        return false;
+    }
+    if (!FMain->PutHeatOnKeys(HeatOnKeys(FDay, heatId)))
+        return false;
+    TellProgress();
+    ShowHeats();
+    // The operator goes on at the main window, where START is.
+    FMain->activateWindow();
+    FMain->raise();
+    return true;
+}
+
+int TRaceDayWindow::SelectedHeat() const
+{
+    const QTreeWidgetItem *item = Heats->currentItem();
+    return item ? item->data(0, Qt::UserRole).toInt() : 0;
+}
+
+int TRaceDayWindow::SelectedEntrant() const
+{
+    const QTreeWidgetItem *item = Heats->currentItem();
+    return item ? item->data(1, Qt::UserRole).toInt() : 0;
+}
+
+bool TRaceDayWindow::SelectEntrant(int entrantId)
+{
+    for (QTreeWidgetItemIterator it(Heats); *it; ++it) {
+        if ((*it)->data(1, Qt::UserRole).toInt() == entrantId) {
+            Heats->setCurrentItem(*it);
+            return true;
+        }
+    }
+    return false;
+}
+
+void TRaceDayWindow::ShowHeats()
+{
+    const int selectedHeat = SelectedHeat();
+    const int selectedEntrant = SelectedEntrant();
+    Heats->clear();
+    const TFormMain::THeatOnKeys &onKeys = FMain->HeatOnKeys();
+    for (const TRound &round : FDay.rounds) {
+        auto *roundItem = new QTreeWidgetItem(Heats);
+        const QString kind = round.kind == TRoundKind::Final
+                                 ? QStringLiteral("Finale")
+                                 : QStringLiteral("Vorlauf %1").arg(round.number);
+        roundItem->setText(0, round.className.isEmpty()
+                                  ? kind
+                                  : QStringLiteral("Klasse %1 · %2").arg(round.className, kind));
+        roundItem->setFlags(Qt::ItemIsEnabled);
+        for (const THeat &heat : round.heats) {
+            auto *heatItem = new QTreeWidgetItem(roundItem);
+            heatItem->setText(0, HeatLabel(FDay, heat.id));
+            heatItem->setData(0, Qt::UserRole, heat.id);
+            const bool onKeysNow = onKeys.dayId == FDay.id && onKeys.heatId == heat.id;
+            heatItem->setText(2, onKeysNow && FMain->Running() ? QStringLiteral("läuft")
+                                 : heat.raceId != 0            ? QStringLiteral("fertig")
+                                 : onKeysNow                   ? QStringLiteral("auf den Tasten")
+                                                               : QStringLiteral("offen"));
+            for (int k = 0; k < heat.entrantIds.size(); ++k) {
+                const TEntrant *e = FDay.entrant(heat.entrantIds[k]);
+                auto *driver = new QTreeWidgetItem(heatItem);
+                driver->setText(0, e ? entrantText(*e) : QStringLiteral("?"));
+                driver->setText(1, QStringLiteral("F%1").arg(k + 1));
+                driver->setData(0, Qt::UserRole, heat.id);
+                driver->setData(1, Qt::UserRole, heat.entrantIds[k]);
+            }
+        }
+    }
+    Heats->expandAll();
+    if (selectedEntrant == 0 || !SelectEntrant(selectedEntrant)) {
+        for (QTreeWidgetItemIterator it(Heats); *it; ++it) {
+            if ((*it)->data(0, Qt::UserRole).toInt() == selectedHeat &&
+                (*it)->data(1, Qt::UserRole).toInt() == 0) {
+                Heats->setCurrentItem(*it);
+                break;
+            }
+        }
+    }
+}
+
+void TRaceDayWindow::TellProgress()
+{
+    const TFormMain::THeatOnKeys &onKeys = FMain->HeatOnKeys();
+    if (onKeys.dayId == 0 || onKeys.dayId != FDay.id)
+        return;
+    // A heat stopped or ended is done ("fertig") once the store has read its START.
+    const THeat *heat = FDay.heat(onKeys.heatId);
+    const bool timed = heat && heat->raceId != 0;
+    const int running =
+        FMain->Running() || (FMain->Session.HasRace() && !timed) ? onKeys.heatId : 0;
+    const int next = NextHeat(FDay, onKeys.heatId);
+    FMain->ShowRaceDayProgress(next != 0 ? HeatLabel(FDay, next) : QString(),
+                               DaySchedule(FDay, running));
+}
+
+// ---- Results -----------------------------------------------------------------------------
+
+void TRaceDayWindow::ShowResults()
+{
+    QString html;
+    const auto name = [this](int id) {
+        const TEntrant *e = FDay.entrant(id);
+        return e ? entrantText(*e).toHtmlEscaped() : QString();
+    };
+    for (const TClassOutcome &c : FOutcome.classes) {
+        html += QStringLiteral("<h3>%1</h3>")
+                    .arg(c.className.isEmpty()
+                             ? FDay.name.toHtmlEscaped()
+                             : QStringLiteral("Klasse ") + c.className.toHtmlEscaped());
+        html += QStringLiteral("<p><b>Qualifikation</b></p><table cellpadding=2>");
+        for (const TQualifyPlace &q : c.qualifying)
+            html += QStringLiteral("<tr><td>%1.</td><td>%2</td><td>%3 Rd.</td><td>%4</td>"
+                                   "<td>%5</td></tr>")
+                        .arg(q.place)
+                        .arg(name(q.entrantId))
+                        .arg(q.laps)
+                        .arg(msText(q.totalMs), msText(q.bestMs));
+        html += QStringLiteral("</table>");
+        if (!c.result.isEmpty()) {
+            html += QStringLiteral("<p><b>Ergebnis</b></p><table cellpadding=2>");
+            for (const TClassPlace &p : c.result)
+                html += QStringLiteral("<tr><td>%1.</td><td>%2</td><td>%3-Finale</td><td>%4</td>"
+                                       "<td>%5 Punkte</td></tr>")
+                            .arg(p.place)
+                            .arg(name(p.entrantId))
+                            .arg(p.final)
+                            .arg(p.status)
+                            .arg(p.points);
+            html += QStringLiteral("</table>");
+        }
+    }
+    Results->setHtml(html);
+}
+
+void TRaceDayWindow::ExportDay()
+{
+    TRaceDayExport out;
+    out.day = FDay;
+    out.outcome = FOutcome;
+    out.acc = FMain->Race.Acc;
+    out.creator = TFormMain::kCaption;
+    WriteResultsOut(FMain, this,
+                    {QStringLiteral("Veranstaltung"),
+                     [out] { return TRaceDayPageWriter::page(out); },
+                     [out] { return TRaceDayPdfWriter::pdf(out); },
+                     [out](TExcel &excel) { return WriteRaceDayWorkbook(excel, out); }});
+}

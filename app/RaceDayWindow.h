@@ -1,0 +1,167 @@
+#pragma once
+
+#include "FormMain.h"
+#include "OpenDialog.h"
+#include "RaceDay.h"
+#include "RaceDayOutcome.h"
+#include "RaceDayStore.h"
+
+#include <QMap>
+#include <QWidget>
+
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class QTabWidget;
+class QTableWidget;
+class QTextBrowser;
+class QTimer;
+class QTreeWidget;
+class TRaceDayWorker;
+
+// "Veranstaltung": a club's race day. Its entrants (read from a starter list, added, edited,
+// marked absent), the club's rules, the heats of each class's rounds (split, seeded, a driver
+// moved before his heat starts), a heat put on the main window's keys, and the day's results.
+//
+// The plan is kept in the journal file through the race-day store, on a thread of its own, as is
+// the working out of the results (ComputeRaceDay over the heats' races): neither holds up the
+// keys. The results are worked out when the window is shown and after a heat's race changed.
+class TRaceDayWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TRaceDayWindow(TFormMain *main);
+    ~TRaceDayWindow() override;
+
+    // ---- The day ----
+    QComboBox *DayChoice = nullptr;
+    QPushButton *NewDayButton = nullptr;
+    QLineEdit *NameEdit = nullptr;
+    QDateEdit *DateEdit = nullptr;
+    QComboBox *SeasonChoice = nullptr;
+    QTabWidget *Tabs = nullptr;
+    // ---- Entrants ----
+    QTableWidget *Entrants = nullptr; // Nr., Fahrer, Klasse, abwesend
+    QPushButton *ReadListButton = nullptr;
+    QPushButton *AddButton = nullptr;
+    QPushButton *RemoveButton = nullptr;
+    TOpenDialog OpenDialog = StarterListOpenDialog();
+    // ---- Rules ----
+    QSpinBox *HeatSize = nullptr;
+    QComboBox *Ranking = nullptr;
+    QComboBox *Combine = nullptr;
+    QSpinBox *FinalSize = nullptr;
+    QSpinBox *BumpUp = nullptr;
+    QLineEdit *PointsTable = nullptr;
+    QSpinBox *FastestLapBonus = nullptr;
+    QSpinBox *BestQualifierBonus = nullptr;
+    QSpinBox *DnsPoints = nullptr;
+    QSpinBox *DnfPoints = nullptr;
+    QSpinBox *DsqPoints = nullptr;
+    // ---- Heats ----
+    QComboBox *ClassChoice = nullptr;
+    QComboBox *OrderChoice = nullptr; // THeatOrder
+    QPushButton *SplitButton = nullptr;
+    QPushButton *FinalsButton = nullptr;
+    QTreeWidget *Heats = nullptr; // round, heat, driver; a heat's or driver's data: heat id
+    QPushButton *MoveUpButton = nullptr;
+    QPushButton *MoveDownButton = nullptr;
+    QPushButton *StartButton = nullptr;
+    // ---- Results ----
+    QTextBrowser *Results = nullptr;
+    QPushButton *ExportButton = nullptr;
+    QLabel *Message = nullptr;
+
+    const TRaceDay &Day() const { return FDay; }
+    const TRaceDayOutcome &Outcome() const { return FOutcome; }
+    // Whether the store is being read or written or the results worked out; tests wait for it.
+    bool Busy() const { return FJobs > 0; }
+    // Waits for every job given to the store (tests).
+    void WaitForStore();
+
+    // A new day; kept at once.
+    void NewDay(const QString &name, const QDate &date);
+    bool SelectDay(qint64 dayId);
+    // Entrants from a starter list, read on a thread of its own, added to the day.
+    void ReadStarterList(const QString &fileName);
+    // Splits the class's present entrants into the heats of a qualifying round: the class's last
+    // qualifying round again while none of its heats has started, else a new one.
+    bool SplitHeats(const QString &className, THeatOrder order);
+    // The finals of the class as the qualifying seeds them now.
+    bool SeedFinals(const QString &className);
+    // Moves a driver to the heat before (-1) or after (+1) his own in the same round, at its end;
+    // only while neither heat has started.
+    bool MoveDriver(int entrantId, int step);
+    // Puts the heat on the main window's keys.
+    bool StartHeat(int heatId);
+    // The selected heat in the tree (a driver's line selects his heat); 0 when none.
+    int SelectedHeat() const;
+    int SelectedEntrant() const;
+    bool SelectEntrant(int entrantId);
+    bool HeatStarted(int heatId) const;
+    // A heat as the main window's keys take it; for a race resumed after a crash. Reads the day
+    // from the store and waits for it (done once, at the resume).
+    TFormMain::THeatOnKeys HeatOnKeysOf(qint64 dayId, int heatId);
+
+    // The day's results as page, PDF and workbook beside the race exports.
+    void ExportDay();
+
+    // Reports a refusal or a failure; a message box unless replaced (tests record the text).
+    std::function<void(const QString &text)> ShowMessage;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void BuildDayRow();
+    QWidget *BuildEntrantsTab();
+    QWidget *BuildRulesTab();
+    QWidget *BuildHeatsTab();
+    QWidget *BuildResultsTab();
+    void Reload(qint64 selectId);
+    void ShowDay();
+    void ShowEntrants();
+    void ShowRules();
+    void ShowHeats();
+    void ShowResults();
+    void ShowClasses();
+    void TakeRules();
+    void EntrantEdited(int row, int column);
+    void AddEntrant();
+    void RemoveEntrant();
+    // Keeps the day as it is now; the store's answer comes back later.
+    void Save();
+    // Works the results out again, a moment after the last change asked for it.
+    void Recompute();
+    void TakeOutcome(const TRaceDay &stored, const TRaceDayOutcome &outcome);
+    // Re-seeds the finals not yet started whose drivers are still as seeded last.
+    void FollowSeeding();
+    // Tells the main window the next heat and the day's schedule.
+    void TellProgress();
+    void Report(const QString &text);
+    int NextHeatId() const;
+    int NextRoundId() const;
+    TFormMain::THeatOnKeys HeatOnKeys(const TRaceDay &day, int heatId) const;
+    template <class Result, class Job, class Done> void Ask(Job job, Done done);
+
+    TFormMain *FMain;
+    std::unique_ptr<TRaceDayWorker> FWorker;
+    std::shared_ptr<qint64> FNewDayId; // the id the store gave the day being written
+    QList<TRaceDay> FDays;
+    QList<TSeason> FSeasons;
+    TRaceDay FDay;
+    TRaceDayOutcome FOutcome;
+    // Per class, the finals as last seeded: a final still so is seeded again after a correction.
+    QMap<QString, QList<QList<int>>> FSeeded;
+    QTimer *FRecomputeTimer = nullptr;
+    int FJobs = 0;
+    bool FShowing = false;
+};

@@ -1,0 +1,388 @@
+#include "SeasonWindow.h"
+
+#include "FormMain.h"
+#include "RaceDayExport.h"
+#include "RaceDayWorker.h"
+#include "SeasonResults.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QFutureWatcher>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kWidth = 760;
+constexpr int kHeight = 520;
+const QString kJoinTwo =
+    QStringLiteral("Zum Zusammenführen bitte genau zwei Fahrer der Tabelle wählen (Strg+Klick).");
+const QString kStoreFailed =
+    QStringLiteral("Die Meisterschaft konnte nicht gespeichert werden: %1");
+
+} // namespace
+
+TSeasonWindow::TSeasonWindow(TFormMain *main)
+    : QWidget(main, Qt::Window), FMain(main),
+      FWorker(std::make_unique<TRaceDayWorker>(main->JournalPath()))
+{
+    setObjectName(QStringLiteral("SeasonWindow"));
+    setWindowTitle(QStringLiteral("Meisterschaft"));
+    resize(kWidth, kHeight);
+    SeasonChoice = new QComboBox;
+    NewButton = new QPushButton(QStringLiteral("&Neu"));
+    NameEdit = new QLineEdit;
+    BestOf = new QSpinBox;
+    BestOf->setRange(0, 99);
+    BestOf->setSpecialValueText(QStringLiteral("alle"));
+    Days = new QListWidget;
+    Days->setMaximumHeight(120);
+    ClassChoice = new QComboBox;
+    Table = new QTableWidget;
+    Table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Table->verticalHeader()->hide();
+    JoinButton = new QPushButton(QStringLiteral("Fahrer &zusammenführen"));
+    ExportButton = new QPushButton(QStringLiteral("Tabelle &ausgeben"));
+    Message = new QLabel;
+    Message->setWordWrap(true);
+
+    auto *top = new QHBoxLayout;
+    auto *seasonLabel = new QLabel(QStringLiteral("&Meisterschaft:"));
+    seasonLabel->setBuddy(SeasonChoice);
+    top->addWidget(seasonLabel);
+    top->addWidget(SeasonChoice, 1);
+    top->addWidget(NewButton);
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("Na&me:"), NameEdit);
+    form->addRow(QStringLiteral("Es zählen die &besten … Veranstaltungen:"), BestOf);
+    form->addRow(QStringLiteral("&Veranstaltungen:"), Days);
+    form->addRow(QStringLiteral("&Klasse:"), ClassChoice);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(JoinButton);
+    buttons->addStretch();
+    buttons->addWidget(ExportButton);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(form);
+    layout->addWidget(Table, 1);
+    layout->addLayout(buttons);
+    layout->addWidget(Message);
+
+    connect(SeasonChoice, &QComboBox::activated, this, [this](int index) {
+        FSeasonId = SeasonChoice->itemData(index).toLongLong();
+        ShowSeason();
+        Work();
+    });
+    connect(NewButton, &QPushButton::clicked, this, [this] {
+        NewSeason(QStringLiteral("Meisterschaft %1").arg(QDate::currentDate().year()));
+    });
+    connect(NameEdit, &QLineEdit::editingFinished, this, &TSeasonWindow::TakeSeason);
+    connect(BestOf, &QSpinBox::valueChanged, this, &TSeasonWindow::TakeSeason);
+    connect(Days, &QListWidget::itemChanged, this, [this](QListWidgetItem *item) {
+        if (!FShowing)
+            DayToggled(item->data(Qt::UserRole).toLongLong(), item->checkState() == Qt::Checked);
+    });
+    connect(ClassChoice, &QComboBox::currentIndexChanged, this, &TSeasonWindow::ShowTable);
+    connect(JoinButton, &QPushButton::clicked, this, [this] {
+        QList<int> rows;
+        for (const QModelIndex &index : Table->selectionModel()->selectedRows())
+            rows << index.row();
+        if (rows.size() != 2) {
+            Report(kJoinTwo);
+            return;
+        }
+        std::sort(rows.begin(), rows.end());
+        JoinLines(rows[0], rows[1]);
+    });
+    connect(ExportButton, &QPushButton::clicked, this, &TSeasonWindow::ExportSeason);
+}
+
+TSeasonWindow::~TSeasonWindow()
+{
+    FWorker.reset();
+}
+
+void TSeasonWindow::WaitForStore()
+{
+    FWorker->Wait();
+}
+
+void TSeasonWindow::Report(const QString &text)
+{
+    Message->setText(text);
+    if (ShowMessage)
+        ShowMessage(text);
+    else
+        QMessageBox::information(this, windowTitle(), text);
+}
+
+TSeason *TSeasonWindow::Current()
+{
+    for (TSeason &season : FSeasons) {
+        if (season.id == FSeasonId)
+            return &season;
+    }
+    return nullptr;
+}
+
+void TSeasonWindow::Reload()
+{
+    using TRead = std::pair<QList<TSeason>, QList<TRaceDay>>;
+    ++FJobs;
+    auto *watcher = new QFutureWatcher<TRead>(this);
+    connect(watcher, &QFutureWatcher<TRead>::finished, this, [this, watcher] {
+        --FJobs;
+        watcher->deleteLater();
+        std::tie(FSeasons, FDays) = watcher->result();
+        if (!Current())
+            FSeasonId = FSeasons.isEmpty() ? 0 : FSeasons.first().id;
+        ShowSeason();
+        Work();
+    });
+    watcher->setFuture(FWorker->Run([](TRaceDayStore *store) {
+        return store ? TRead(store->seasons(), store->days()) : TRead();
+    }));
+}
+
+void TSeasonWindow::ShowSeason()
+{
+    FShowing = true;
+    SeasonChoice->clear();
+    for (const TSeason &season : FSeasons)
+        SeasonChoice->addItem(season.name, season.id);
+    SeasonChoice->setCurrentIndex(SeasonChoice->findData(FSeasonId));
+    const TSeason *season = Current();
+    NameEdit->setText(season ? season->name : QString());
+    BestOf->setValue(season ? season->bestOf : 0);
+    Days->clear();
+    for (const TRaceDay &day : FDays) {
+        auto *item =
+            new QListWidgetItem(QStringLiteral("%1 (%2)").arg(
+                                    day.name, QLocale().toString(day.date, QLocale::ShortFormat)),
+                                Days);
+        item->setData(Qt::UserRole, day.id);
+        item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        item->setCheckState(season && day.seasonId == season->id ? Qt::Checked : Qt::Unchecked);
+    }
+    FShowing = false;
+}
+
+void TSeasonWindow::NewSeason(const QString &name)
+{
+    TSeason season;
+    season.name = name;
+    ++FJobs;
+    auto *watcher = new QFutureWatcher<std::pair<qint64, QString>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+        --FJobs;
+        watcher->deleteLater();
+        const auto [id, error] = watcher->result();
+        if (id == 0) {
+            Report(kStoreFailed.arg(error));
+            return;
+        }
+        FSeasonId = id;
+        Reload();
+    });
+    watcher->setFuture(FWorker->Run([season](TRaceDayStore *store) mutable {
+        if (!store)
+            return std::pair(qint64(0), QStringLiteral("kein Rennjournal"));
+        if (!store->saveSeason(season))
+            return std::pair(qint64(0), store->errorString());
+        return std::pair(season.id, QString());
+    }));
+}
+
+void TSeasonWindow::TakeSeason()
+{
+    TSeason *season = Current();
+    if (FShowing || !season)
+        return;
+    if (season->name == NameEdit->text() && season->bestOf == BestOf->value())
+        return;
+    season->name = NameEdit->text();
+    season->bestOf = BestOf->value();
+    SeasonChoice->setItemText(SeasonChoice->currentIndex(), season->name);
+    FWorker->Run([copy = *season](TRaceDayStore *store) mutable {
+        return store && store->saveSeason(copy);
+    });
+    ShowTable();
+}
+
+void TSeasonWindow::DayToggled(qint64 dayId, bool inSeason)
+{
+    for (TRaceDay &day : FDays) {
+        if (day.id != dayId)
+            continue;
+        day.seasonId = inSeason ? FSeasonId : 0;
+        // The whole plan is saved as the store has it now, with only the season changed.
+        FWorker->Run([dayId, seasonId = day.seasonId](TRaceDayStore *store) {
+            if (!store)
+                return false;
+            std::optional<TRaceDay> stored = store->day(dayId);
+            if (!stored)
+                return false;
+            stored->seasonId = seasonId;
+            return store->saveDay(*stored);
+        });
+    }
+    Work();
+}
+
+void TSeasonWindow::Work()
+{
+    using TWorked = QList<std::pair<TRaceDay, TRaceDayOutcome>>;
+    ++FJobs;
+    auto *watcher = new QFutureWatcher<TWorked>(this);
+    connect(watcher, &QFutureWatcher<TWorked>::finished, this, [this, watcher] {
+        --FJobs;
+        watcher->deleteLater();
+        FWorked = watcher->result();
+        const QString current = ClassChoice->currentText();
+        QStringList classes;
+        for (const auto &[day, outcome] : FWorked) {
+            for (const QString &c : day.classes()) {
+                if (!classes.contains(c))
+                    classes << c;
+            }
+        }
+        const QSignalBlocker block(ClassChoice);
+        ClassChoice->clear();
+        ClassChoice->addItems(classes);
+        ClassChoice->setCurrentIndex(qMax(0, ClassChoice->findText(current)));
+        ShowTable();
+    });
+    watcher->setFuture(FWorker->Run([seasonId = FSeasonId](TRaceDayStore *store) {
+        TWorked worked;
+        if (!store || seasonId == 0)
+            return worked;
+        QList<TRaceDay> days = store->days();
+        std::stable_sort(days.begin(), days.end(),
+                         [](const TRaceDay &a, const TRaceDay &b) { return a.date < b.date; });
+        for (const TRaceDay &day : days) {
+            if (day.seasonId == seasonId)
+                worked.append({day, ComputeRaceDay(day, [store](qint64 id) {
+                                   return store->raceEvents(id);
+                               })});
+        }
+        return worked;
+    }));
+}
+
+void TSeasonWindow::ShowTable()
+{
+    const TSeason *season = Current();
+    FShownDays = SeasonDays(FWorked, ClassChoice->currentText());
+    FLines = season ? SeasonTable(FShownDays, season->bestOf, season->joins) : QList<TSeasonLine>();
+    QStringList headers = {QStringLiteral("Platz"), QStringLiteral("Nr."),
+                           QStringLiteral("Fahrer")};
+    for (const TSeasonDay &day : FShownDays)
+        headers << day.dayName;
+    headers << QStringLiteral("Gesamt");
+    Table->clear();
+    Table->setColumnCount(int(headers.size()));
+    Table->setHorizontalHeaderLabels(headers);
+    Table->setRowCount(int(FLines.size()));
+    for (int r = 0; r < FLines.size(); ++r) {
+        const TSeasonLine &line = FLines[r];
+        int c = 0;
+        Table->setItem(r, c++, new QTableWidgetItem(QString::number(line.place)));
+        Table->setItem(r, c++, new QTableWidgetItem(line.who.number));
+        Table->setItem(r, c++, new QTableWidgetItem(line.who.driver));
+        for (int d = 0; d < line.dayPoints.size(); ++d) {
+            const bool present = d < line.present.size() && line.present[d];
+            const bool dropped = d < line.dropped.size() && line.dropped[d];
+            const QString points = QString::number(line.dayPoints[d]);
+            // A dropped result ("Streichergebnis") stands in brackets.
+            Table->setItem(r, c++,
+                           new QTableWidgetItem(!present  ? QString()
+                                                : dropped ? QStringLiteral("(%1)").arg(points)
+                                                          : points));
+        }
+        Table->setItem(r, c, new QTableWidgetItem(QString::number(line.total)));
+    }
+    Table->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+}
+
+bool TSeasonWindow::JoinLines(int firstRow, int secondRow)
+{
+    TSeason *season = Current();
+    if (!season || firstRow < 0 || secondRow < 0 || firstRow >= FLines.size() ||
+        secondRow >= FLines.size() || firstRow == secondRow)
+        return false;
+    // The spelling of the earlier day is kept: the other one is joined to it.
+    const auto firstDay = [this](const TSeasonLine &line) {
+        const qsizetype d = line.present.indexOf(true);
+        return d < 0 ? FShownDays.size() : d;
+    };
+    const TSeasonLine &a = FLines[firstRow];
+    const TSeasonLine &b = FLines[secondRow];
+    const bool aEarlier = firstDay(a) <= firstDay(b);
+    season->joins.append({aEarlier ? b.who : a.who, aEarlier ? a.who : b.who});
+    FWorker->Run([copy = *season](TRaceDayStore *store) mutable {
+        return store && store->saveSeason(copy);
+    });
+    ShowTable();
+    return true;
+}
+
+void TSeasonWindow::ExportSeason()
+{
+    const TSeason *season = Current();
+    if (!season)
+        return;
+    TSeasonExport out;
+    out.name = season->name;
+    out.bestOf = season->bestOf;
+    out.creator = TFormMain::kCaption;
+    QStringList classes;
+    for (int i = 0; i < ClassChoice->count(); ++i)
+        classes << ClassChoice->itemText(i);
+    // Every day of the season heads a column; a class that did not run that day has it empty.
+    for (const auto &[day, outcome] : FWorked)
+        out.days.append({day.name, day.date});
+    for (const QString &c : classes) {
+        const QList<TSeasonDay> days = SeasonDays(FWorked, c);
+        QList<TSeasonLine> lines = SeasonTable(days, season->bestOf, season->joins);
+        QList<int> column; // per day of the class, its column among the season's days
+        for (const TSeasonDay &day : days) {
+            qsizetype at = 0;
+            while (at < out.days.size() &&
+                   (out.days[at].name != day.dayName || out.days[at].date != day.date ||
+                    column.contains(int(at))))
+                ++at;
+            column.append(int(at));
+        }
+        for (TSeasonLine &line : lines) {
+            TSeasonLine wide = line;
+            wide.dayPoints = QList<int>(out.days.size(), 0);
+            wide.dropped = QList<bool>(out.days.size(), false);
+            wide.present = QList<bool>(out.days.size(), false);
+            for (qsizetype d = 0; d < column.size() && column[d] < out.days.size(); ++d) {
+                wide.dayPoints[column[d]] = line.dayPoints.value(d);
+                wide.dropped[column[d]] = line.dropped.value(d);
+                wide.present[column[d]] = line.present.value(d);
+            }
+            line = wide;
+        }
+        out.classes.append({c, lines});
+    }
+    WriteResultsOut(FMain, this,
+                    {QStringLiteral("Meisterschaft"),
+                     [out] { return TSeasonPageWriter::page(out); },
+                     [out] { return TSeasonPdfWriter::pdf(out); },
+                     [out](TExcel &excel) { return WriteSeasonWorkbook(excel, out); }});
+}

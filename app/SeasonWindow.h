@@ -1,0 +1,76 @@
+#pragma once
+
+#include "RaceDay.h"
+#include "RaceDayOutcome.h"
+#include "RaceDayStore.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QSpinBox;
+class QTableWidget;
+class TFormMain;
+class TRaceDayWorker;
+
+// "Meisterschaft": the seasons (name, best N of M days), the race days in each, renames joined
+// by hand, and per class the season table, worked out on the store's own thread from the
+// journal.
+class TSeasonWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TSeasonWindow(TFormMain *main);
+    ~TSeasonWindow() override;
+
+    QComboBox *SeasonChoice = nullptr;
+    QPushButton *NewButton = nullptr;
+    QLineEdit *NameEdit = nullptr;
+    QSpinBox *BestOf = nullptr;  // 0: every day counts
+    QListWidget *Days = nullptr; // every race day, checked when in the season
+    QComboBox *ClassChoice = nullptr;
+    QTableWidget *Table = nullptr; // place, Nr., Fahrer, a column per day, Gesamt
+    QPushButton *JoinButton = nullptr;
+    QPushButton *ExportButton = nullptr;
+    QLabel *Message = nullptr;
+
+    // Reads seasons and days again and works the table out.
+    void Reload();
+    bool Busy() const { return FJobs > 0; }
+    void WaitForStore();
+    void NewSeason(const QString &name);
+    // Joins the drivers of two table lines: the later spelling counts as the earlier.
+    bool JoinLines(int firstRow, int secondRow);
+    const QList<TSeasonLine> &Lines() const { return FLines; }
+    void ExportSeason();
+
+    std::function<void(const QString &text)> ShowMessage;
+
+private:
+    void ShowSeason();
+    void TakeSeason();
+    void DayToggled(qint64 dayId, bool inSeason);
+    void Work();
+    void ShowTable();
+    void Report(const QString &text);
+    TSeason *Current();
+
+    TFormMain *FMain;
+    std::unique_ptr<TRaceDayWorker> FWorker;
+    QList<TSeason> FSeasons;
+    QList<TRaceDay> FDays;
+    // The season's days with their results, latest last; worked out on the store's thread.
+    QList<std::pair<TRaceDay, TRaceDayOutcome>> FWorked;
+    QList<TSeasonLine> FLines;
+    QList<TSeasonDay> FShownDays;
+    qint64 FSeasonId = 0;
+    int FJobs = 0;
+    bool FShowing = false;
+};

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "ExportTables.h"
+#include "ExportWriter.h"
+#include "RaceDay.h"
+
+#include <QDate>
+
+class TExcel;
+
+// One race day of the season, as its column is headed.
+struct TSeasonExportDay
+{
+    QString name;
+    QDate date;
+};
+
+// One class's season table, as SeasonTable gives it.
+struct TSeasonExportClass
+{
+    QString className;
+    QList<TSeasonLine> lines;
+};
+
+struct TSeasonExport
+{
+    QString name;                 // "Meisterschaft 2026"
+    int bestOf = 0;               // 0: every day counts; N: the best N days count
+    QList<TSeasonExportDay> days; // in the order of each line's dayPoints
+    QList<TSeasonExportClass> classes;
+    QString creator; // the program, named in small print; may be empty
+};
+
+// Per class: place, number, driver, each day's points (a dropped result in brackets, a day
+// away left empty) and the total that counts.
+TExportDocument SeasonDocument(const TSeasonExport &season);
+
+// The season table as one self-contained HTML page (UTF-8).
+class TSeasonPageWriter : public TExportWriter<TSeasonExport>
+{
+public:
+    TSeasonPageWriter() : TExportWriter(&page) {}
+    static QByteArray page(const TSeasonExport &season);
+};
+
+// The season table as a PDF on A4 pages, each class starting a page. Needs a running
+// QGuiApplication for its fonts; may run on a worker thread.
+class TSeasonPdfWriter : public TExportWriter<TSeasonExport>
+{
+public:
+    TSeasonPdfWriter() : TExportWriter(&pdf) {}
+    static QByteArray pdf(const TSeasonExport &season);
+};
+
+// Starts a new workbook in excel with a sheet per class; a dropped result is a number shown
+// in brackets. False, with excel.errorString(), at the first cell that cannot be written.
+bool WriteSeasonWorkbook(TExcel &excel, const TSeasonExport &season);

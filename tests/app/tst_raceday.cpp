@@ -1,0 +1,275 @@
+// A club's race day through the windows: entrants read, heats split and a driver moved, a heat
+// put on the keys and linked by its START, a heat race resumed after a crash, and the lap keys
+// counting while the race-day windows are open.
+#include "DocumentOpener.h"
+#include "ElidedLabel.h"
+#include "RaceDayEntrants.h"
+#include "RaceDayOutcome.h"
+#include "RaceDayStore.h"
+#include "RaceDayWindow.h"
+#include "RaceJournal.h"
+#include "SeasonWindow.h"
+#include "WindowUnderTest.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTreeWidget>
+
+class TestRaceDay : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        DocumentOpener::setHandler([](const QString &) {});
+    }
+    void cleanup() { DocumentOpener::setHandler({}); }
+    void entrantsFromAList_data();
+    void entrantsFromAList();
+    void thirtyDriversInTwoClassesAreReadSplitAndMoved();
+    void startedHeatRunsOnTheKeysAndItsStartNamesIt();
+    void heatKilledMidRaceResumesStillLinked();
+    void lapKeysCountWhileTheRaceDayWindowsAreOpen();
+    void longHeatLineKeepsTheWindowOnTheScreen();
+};
+
+namespace {
+
+// A day of 30 drivers: 18 in class A, 12 in class B, with a title row.
+QString writeList(const QString &folder)
+{
+    const QString path = folder + QStringLiteral("/starter.csv");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    QByteArray text = "Nr.;Fahrer;Klasse\n";
+    for (int i = 1; i <= 30; ++i)
+        text += QByteArray::number(100 + i) + ";Fahrer " + QByteArray::number(i) + ";" +
+                (i % 5 == 0 || i % 5 == 3 ? "B" : "A") + "\n";
+    file.write(text);
+    return path;
+}
+
+// A race-day window on a day of the given list, with its heats split in list order.
+TRaceDayWindow *dayOf(TWindowUnderTest &t)
+{
+    TRaceDayWindow *day = t.window->RaceDayWindow();
+    day->ShowMessage = [](const QString &text) { QFAIL(qPrintable(text)); };
+    day->NewDay(QStringLiteral("Clubtag"), QDate(2026, 5, 1));
+    day->ReadStarterList(writeList(t.folder.path()));
+    if (!QTest::qWaitFor([day] { return !day->Busy(); }, 20000))
+        qWarning("the race day is still busy");
+    return day;
+}
+
+QStringList keyRows(TWindowUnderTest &t)
+{
+    QStringList rows;
+    for (int r = 1; r < t.window->SortGrid1->RowCount(); ++r)
+        rows << t.Cell(TRaceTiming::colKey, r) + QLatin1Char(' ') + t.Cell(TRaceTiming::colNr, r) +
+                    QLatin1Char(' ') + t.Cell(TRaceTiming::colFahrer, r);
+    return rows;
+}
+
+} // namespace
+
+void TestRaceDay::entrantsFromAList_data()
+{
+    QTest::addColumn<StarterList>("rows");
+    QTest::addColumn<QStringList>("expected"); // "number|driver|class"
+    QTest::newRow("no title row: A number, B driver, C class")
+        << StarterList{{"7", "Anna", "A"}, {"9", "Ben", ""}} << QStringList{"7|Anna|A", "9|Ben|"};
+    QTest::newRow("title row names the columns")
+        << StarterList{{"Klasse", "Fahrer", "Nr."}, {"B", "Cem", "3"}} << QStringList{"3|Cem|B"};
+    QTest::newRow("a first row without \"Klasse\" is an entrant")
+        << StarterList{{"Nr.", "Fahrer"}, {"4", "Dora"}} << QStringList{"Nr.|Fahrer|", "4|Dora|"};
+}
+
+void TestRaceDay::entrantsFromAList()
+{
+    QFETCH(StarterList, rows);
+    QFETCH(QStringList, expected);
+    QStringList got;
+    for (const TEntrant &e : EntrantsFromStarterList(rows))
+        got << e.number + QLatin1Char('|') + e.driver + QLatin1Char('|') + e.className;
+    QCOMPARE(got, expected);
+}
+
+void TestRaceDay::thirtyDriversInTwoClassesAreReadSplitAndMoved()
+{
+    TWindowUnderTest t;
+    t.UseJournal();
+    TRaceDayWindow *day = dayOf(t);
+    QCOMPARE(day->Day().entrants.size(), 30);
+    QCOMPARE(day->Day().classes(), QStringList({"A", "B"}));
+    QVERIFY(day->SplitHeats(QStringLiteral("A"), THeatOrder::ListOrder));
+    day->WaitForStore();
+    QTRY_VERIFY(!day->Busy());
+    // 18 drivers of class A in the fewest heats of at most 12: two of 9.
+    const TRound &round = day->Day().rounds.first();
+    QCOMPARE(round.heats.size(), 2);
+    QCOMPARE(round.heats[0].entrantIds.size(), 9);
+    QCOMPARE(round.heats[1].entrantIds.size(), 9);
+    // The first driver of heat 1 goes to heat 2 by the keys, at its end.
+    const int moved = round.heats[0].entrantIds.first();
+    day->show();
+    day->Tabs->setCurrentIndex(2);
+    QVERIFY(day->SelectEntrant(moved));
+    day->Heats->setFocus();
+    QTest::keyClick(day->Heats, Qt::Key_Down, Qt::AltModifier);
+    QCOMPARE(day->Day().rounds.first().heats[0].entrantIds.size(), 8);
+    QCOMPARE(day->Day().rounds.first().heats[1].entrantIds.last(), moved);
+    // Kept in the journal file, as another connection reads it.
+    day->WaitForStore();
+    TRaceDayStore store(t.JournalPath());
+    const std::optional<TRaceDay> stored = store.day(day->Day().id);
+    QVERIFY(stored);
+    QCOMPARE(stored->entrants.size(), 30);
+    QCOMPARE(stored->rounds.first().heats[1].entrantIds.last(), moved);
+}
+
+void TestRaceDay::startedHeatRunsOnTheKeysAndItsStartNamesIt()
+{
+    TWindowUnderTest t;
+    t.UseJournal();
+    TRaceDayWindow *day = dayOf(t);
+    QVERIFY(day->SplitHeats(QStringLiteral("B"), THeatOrder::ListOrder));
+    QTRY_VERIFY(!day->Busy());
+    day->WaitForStore();
+    QTRY_VERIFY(!day->Busy());
+    const THeat heat = day->Day().rounds.first().heats.first();
+    QVERIFY(day->StartHeat(heat.id));
+    QStringList expected;
+    for (int k = 0; k < heat.entrantIds.size(); ++k) {
+        const TEntrant *e = day->Day().entrant(heat.entrantIds[k]);
+        expected << QStringLiteral("F%1 %2 %3").arg(k + 1).arg(e->number, e->driver);
+    }
+    QCOMPARE(keyRows(t), expected);
+    QCOMPARE(t.window->seCarCount->value(), int(heat.entrantIds.size()));
+    const QString label = HeatLabel(day->Day(), heat.id);
+    QCOMPARE(t.window->eTitle->text(), QStringLiteral("Clubtag – ") + label);
+    QVERIFY(t.window->HeatLine->isVisible());
+    QVERIFY(t.window->HeatLine->text().contains(label));
+    QCOMPARE(t.window->AudienceStandings().heat, label);
+
+    t.ClickStart();
+    t.Advance(2000);
+    t.Lap(1);
+    QVERIFY(t.window->Journal->flush(5000));
+    const QList<TRaceEvent> events = t.window->Journal->events(t.window->JournalRaceId);
+    QVERIFY(!events.isEmpty());
+    QCOMPARE(HeatOfStart(events.first()), std::make_optional(std::pair(day->Day().id, heat.id)));
+    // The store finds the heat's race by its START; the schedule says it runs.
+    day->WaitForStore();
+    TRaceDayStore store(t.JournalPath());
+    QCOMPARE(store.day(day->Day().id)->heat(heat.id)->raceId, t.window->JournalRaceId);
+    const TLiveStandings live = t.window->AudienceStandings();
+    QVERIFY(!live.schedule.isEmpty());
+    QCOMPARE(live.schedule.first().label, label);
+    QCOMPARE(live.schedule.first().state, QStringLiteral("läuft"));
+
+    // A stopped heat gives way to the next only after a question that opens on "Nein".
+    t.Answer(TFDlgYesNo::daYes);
+    t.ClickStart(); // stop
+    QCOMPARE(t.window->RaceState(), TFormMain::rsStopped);
+    t.Answer(TFDlgYesNo::daNo);
+    const THeat second = day->Day().rounds.first().heats.last();
+    QVERIFY(!day->StartHeat(second.id));
+    QCOMPARE(t.window->RaceState(), TFormMain::rsStopped);
+    QCOMPARE(t.window->HeatOnKeys().heatId, heat.id);
+}
+
+void TestRaceDay::heatKilledMidRaceResumesStillLinked()
+{
+    TWindowUnderTest t;
+    t.UseJournal();
+    qint64 dayId = 0;
+    int heatId = 0;
+    {
+        TRaceDayWindow *day = dayOf(t);
+        QVERIFY(day->SplitHeats(QStringLiteral("A"), THeatOrder::ListOrder));
+        day->WaitForStore();
+        QTRY_VERIFY(!day->Busy());
+        dayId = day->Day().id;
+        heatId = day->Day().rounds.first().heats.last().id;
+        QVERIFY(day->StartHeat(heatId));
+    }
+    const QString label = t.window->HeatOnKeys().label;
+    t.ClickStart();
+    for (int car = 1; car <= 3; ++car) {
+        t.Advance(1500);
+        t.Lap(car);
+    }
+    QVERIFY(t.window->Journal->flush(5000));
+    const qint64 raceId = t.window->JournalRaceId;
+    t.Close(); // without a stop, as a crash would end it
+    t.Open();
+    t.Answer(TFDlgYesNo::daYes);
+    t.window->OfferResume();
+    QCOMPARE(t.window->RaceState(), TFormMain::rsRunning);
+    QCOMPARE(t.window->JournalRaceId, raceId);
+    QCOMPARE(t.window->HeatOnKeys().dayId, dayId);
+    QCOMPARE(t.window->HeatOnKeys().heatId, heatId);
+    QCOMPARE(t.window->HeatOnKeys().label, label);
+    QVERIFY(t.window->HeatLine->text().contains(label));
+    t.Advance(1500);
+    t.Lap(1);
+    QCOMPARE(t.window->Race.LapTable[1].Count, 2);
+    QVERIFY(t.window->Journal->flush(5000));
+    TRaceDayStore store(t.JournalPath());
+    QCOMPARE(store.day(dayId)->heat(heatId)->raceId, raceId);
+}
+
+void TestRaceDay::lapKeysCountWhileTheRaceDayWindowsAreOpen()
+{
+    TWindowUnderTest t;
+    t.UseJournal();
+    t.window->seCarCount->setValue(3);
+    t.ClickStart();
+    t.Key(Qt::Key_G, Qt::ControlModifier);
+    QVERIFY(t.window->RaceDay && t.window->RaceDay->isVisible());
+    QApplication::setActiveWindow(t.window->RaceDay);
+    t.window->RaceDay->NameEdit->setFocus();
+    t.Advance(2000);
+    QTest::keyClick(t.window->RaceDay->NameEdit, Qt::Key_F2);
+    QCOMPARE(t.window->Race.LapTable[2].Count, 1);
+    QApplication::setActiveWindow(t.window.get());
+    t.Key(Qt::Key_G, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(t.window->Season && t.window->Season->isVisible());
+    QApplication::setActiveWindow(t.window->Season);
+    t.window->Season->NameEdit->setFocus();
+    t.Advance(2000);
+    QTest::keyClick(t.window->Season->NameEdit, Qt::Key_F2);
+    QCOMPARE(t.window->Race.LapTable[2].Count, 2);
+}
+
+void TestRaceDay::longHeatLineKeepsTheWindowOnTheScreen()
+{
+    TWindowUnderTest t;
+    const QRect screen = t.window->screen()->availableGeometry();
+    t.window->resize(qMin(1024, screen.width()), qMin(768, screen.height()));
+    const QSize before = t.window->size();
+    TFormMain::THeatOnKeys heat;
+    heat.dayId = 1;
+    heat.heatId = 1;
+    heat.label = QStringLiteral("Klasse Elektro-Tourenwagen bis 1:10 Maßstab Junioren · Vorlauf 1 "
+                                "· Lauf 2 ")
+                     .repeated(4);
+    heat.title = QStringLiteral("Clubtag");
+    heat.drivers = {{QStringLiteral("7"), QStringLiteral("Anna")}};
+    QVERIFY(t.window->PutHeatOnKeys(heat));
+    QTest::qWait(50);
+    QVERIFY(t.window->HeatLine->isVisible());
+    QVERIFY(t.window->width() <= before.width());
+    QVERIFY(t.window->frameGeometry().width() <= screen.width());
+    QVERIFY(t.window->HeatLine->shownText() != t.window->HeatLine->text());
+    // The standings keep their rows: the heat's one driver on F1.
+    QCOMPARE(keyRows(t), QStringList{QStringLiteral("F1 7 Anna")});
+}
+
+QTEST_MAIN(TestRaceDay)
+#include "tst_raceday.moc"

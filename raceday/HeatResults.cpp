@@ -1,0 +1,77 @@
+#include "RaceDayOutcome.h"
+
+#include "RaceSession.h"
+#include "TickCounter.h"
+
+#include <QSet>
+
+namespace {
+
+// A finished race needs no clock: its times come from the recorded race times.
+class TStillClock final : public TTickCounter
+{
+public:
+    quint32 GetTickCount() const override { return 0; }
+};
+
+THeatResult resultOf(int entrantId, const TResultsRow &row)
+{
+    THeatResult r;
+    r.entrantId = entrantId;
+    r.laps = qMax(0, row.count() - row.lapsOff);
+    if (row.count() > 0) {
+        r.totalMs = row.cross.last() + row.penaltyMs;
+        r.bestMs = row.best;
+    }
+    r.status = row.status;
+    return r;
+}
+
+} // namespace
+
+THeatResults HeatResultsFromEvents(const QList<TRaceEvent> &events,
+                                   const QList<int> &entrantIdsInKeyOrder)
+{
+    const auto start = std::find_if(events.begin(), events.end(), [](const TRaceEvent &e) {
+        return e.kind == TRaceEvent::Kind::Start;
+    });
+    if (start == events.end())
+        return {};
+    // The race as the window would show it: corrections and verdicts applied.
+    TStillClock clock;
+    TRaceSession session(clock);
+    session.Load(events, start->tick);
+    if (!session.HasRace())
+        return {};
+    TResultsHeader header;
+    header.carCount = session.Timing().CarCount();
+    const TResultsSnapshot snapshot = session.Results(header);
+
+    THeatResults ranked;
+    QSet<int> placed;
+    for (const TResultsRow &row : snapshot.rows) {
+        if (row.car < 1 || row.car > entrantIdsInKeyOrder.size() || row.count() == 0 ||
+            row.status == QLatin1String("DNS"))
+            continue;
+        ranked.append(resultOf(entrantIdsInKeyOrder.at(row.car - 1), row));
+        placed.insert(row.car);
+    }
+    // Cars without a lap, and drivers without a car in the race, stand last in key order.
+    for (int car = 1; car <= entrantIdsInKeyOrder.size(); ++car) {
+        if (placed.contains(car))
+            continue;
+        const int id = entrantIdsInKeyOrder.at(car - 1);
+        const auto row = std::find_if(snapshot.rows.begin(), snapshot.rows.end(),
+                                      [car](const TResultsRow &r) { return r.car == car; });
+        if (row != snapshot.rows.end()) {
+            ranked.append(resultOf(id, *row));
+        } else {
+            THeatResult r;
+            r.entrantId = id;
+            ranked.append(r);
+        }
+    }
+    for (qsizetype i = 0; i < ranked.size(); ++i)
+        ranked[i].place = int(i) + 1;
+    return ranked;
+}

@@ -1,21 +1,16 @@
 #include "ArchiveWindow.h"
 
-#include <QDateTime>
+#include "ArchiveModel.h"
+
 #include <QDialogButtonBox>
 #include <QHeaderView>
-#include <QLocale>
+#include <QItemSelectionModel>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
-
-#include <algorithm>
 
 namespace {
 
-const QStringList kColumns = {QStringLiteral("Datum"),   QStringLiteral("Rennen"),
-                              QStringLiteral("Session"), QStringLiteral("Autos"),
-                              QStringLiteral("Runden"),  QStringLiteral("Sieger"),
-                              QStringLiteral("Zustand")};
 constexpr int kWidth = 760;
 constexpr int kHeight = 420;
 
@@ -26,13 +21,14 @@ TArchiveWindow::TArchiveWindow(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("ArchiveWindow"));
     setWindowTitle(QStringLiteral("Frühere Rennen"));
     resize(kWidth, kHeight);
-    Table = new QTableWidget(0, int(kColumns.size()), this);
-    Table->setHorizontalHeaderLabels(kColumns);
+    Model = new TArchiveModel(this);
+    Table = new QTableView(this);
+    Table->setModel(Model);
     Table->setSelectionBehavior(QAbstractItemView::SelectRows);
     Table->setSelectionMode(QAbstractItemView::SingleSelection);
     Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Table->verticalHeader()->hide();
-    Table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    Table->horizontalHeader()->setSectionResizeMode(TArchiveModel::colTitle, QHeaderView::Stretch);
     auto *buttons = new QDialogButtonBox(this);
     OpenButton = buttons->addButton(QStringLiteral("Öffnen"), QDialogButtonBox::AcceptRole);
     DeleteButton = buttons->addButton(QStringLiteral("Löschen"), QDialogButtonBox::ActionRole);
@@ -41,8 +37,10 @@ TArchiveWindow::TArchiveWindow(QWidget *parent) : QDialog(parent)
     layout->addWidget(Table);
     layout->addWidget(buttons);
 
-    connect(Table, &QTableWidget::itemSelectionChanged, this, &TArchiveWindow::updateButtons);
-    connect(Table, &QTableWidget::cellDoubleClicked, this, [this] { OpenButton->click(); });
+    connect(Table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TArchiveWindow::updateButtons);
+    connect(Model, &QAbstractItemModel::modelReset, this, &TArchiveWindow::updateButtons);
+    connect(Table, &QTableView::doubleClicked, this, [this] { OpenButton->click(); });
     connect(OpenButton, &QPushButton::clicked, this, [this] {
         if (const qint64 race = SelectedRace(); race && OnOpen) {
             accept();
@@ -59,63 +57,36 @@ TArchiveWindow::TArchiveWindow(QWidget *parent) : QDialog(parent)
 
 QString TArchiveWindow::StateText(TRaceSummary::State state)
 {
-    switch (state) {
-    case TRaceSummary::State::Running:
-        return QStringLiteral("läuft");
-    case TRaceSummary::State::Stopped:
-        return QStringLiteral("gestoppt");
-    case TRaceSummary::State::Finished:
-        return QStringLiteral("beendet");
-    case TRaceSummary::State::Interrupted:
-        return QStringLiteral("unterbrochen");
-    }
-    return QString();
+    return TArchiveModel::StateText(state);
 }
 
 void TArchiveWindow::SetRaces(const QList<TRaceSummary> &races)
 {
-    FRaces = races;
-    std::reverse(FRaces.begin(), FRaces.end()); // newest first
-    Table->setRowCount(int(FRaces.size()));
-    const QLocale locale;
-    for (int row = 0; row < FRaces.size(); ++row) {
-        const TRaceSummary &race = FRaces[row];
-        const QStringList texts = {
-            locale.toString(QDateTime::fromMSecsSinceEpoch(race.startedWallMs),
-                            QLocale::ShortFormat),
-            race.title,
-            race.session,
-            QString::number(race.cars),
-            QString::number(race.laps),
-            race.winner,
-            StateText(race.state)};
-        for (int col = 0; col < texts.size(); ++col)
-            Table->setItem(row, col, new QTableWidgetItem(texts[col]));
-    }
+    Model->SetRaces(races);
+    // The header measures the rows on screen and a sample of the rest (resizeContentsPrecision):
+    // a long archive does not make every row's texts.
     Table->resizeColumnsToContents();
-    if (!FRaces.isEmpty())
+    if (Model->rowCount() > 0)
         Table->selectRow(0);
     updateButtons();
 }
 
 qint64 TArchiveWindow::SelectedRace() const
 {
-    const QList<QTableWidgetItem *> selected = Table->selectedItems();
+    const QModelIndexList selected = Table->selectionModel()->selectedRows();
     if (selected.isEmpty())
         return 0;
-    const int row = selected.first()->row();
-    return row >= 0 && row < FRaces.size() ? FRaces[row].id : 0;
+    const TRaceSummary *race = Model->Race(selected.first().row());
+    return race ? race->id : 0;
 }
 
 bool TArchiveWindow::SelectRace(qint64 raceId)
 {
-    for (int row = 0; row < FRaces.size(); ++row) {
-        if (FRaces[row].id == raceId) {
-            Table->selectRow(row);
-            return true;
-        }
-    }
-    return false;
+    const int row = Model->RowOf(raceId);
+    if (row < 0)
+        return false;
+    Table->selectRow(row);
+    return true;
 }
 
 void TArchiveWindow::updateButtons()

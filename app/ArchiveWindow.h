@@ -8,7 +8,8 @@
 #include <functional>
 
 class QPushButton;
-class QTableWidget;
+class QTableView;
+class TArchiveModel;
 
 // "Frühere Rennen": every race of the journal, newest first, with its date, title, session,
 // cars, laps, winner and state. A race is opened read-only in the standings or deleted; what
@@ -28,7 +29,8 @@ public:
     std::function<void(qint64 raceId)> OnOpen;
     std::function<void(qint64 raceId)> OnDelete;
 
-    QTableWidget *Table = nullptr;
+    QTableView *Table = nullptr;
+    TArchiveModel *Model = nullptr;
     QPushButton *OpenButton = nullptr;
     QPushButton *DeleteButton = nullptr;
 
@@ -37,6 +39,4 @@ public:
 
 private:
     void updateButtons();
-
-    QList<TRaceSummary> FRaces;
 };

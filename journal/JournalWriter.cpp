@@ -2,12 +2,11 @@
 
 #include "JournalClaim.h"
 #include "JournalMessages.h"
+#include "RaceDayOutcome.h"
 #include "SqlConnection.h"
 
 #include <QDeadlineTimer>
 #include <QJsonDocument>
-#include <QJsonObject>
-#include <QJsonValue>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -18,10 +17,6 @@ namespace {
 constexpr int kWriteBusyWaitMs = 5000;
 
 enum class Outcome { Stored, Retry, Refused };
-
-// The keys of a heat's START payload that name its race day and heat (see HeatOfStart).
-constexpr QLatin1StringView kRaceDayKey{"raceDay"};
-constexpr QLatin1StringView kHeatKey{"heat"};
 
 // Qt binds a null string as NULL; the text columns want an empty text instead.
 QVariant text(const QString &value)
@@ -218,13 +213,12 @@ private:
     // A heat's race is found by its heat without reading every START.
     bool linkHeat(qint64 raceId, const TRaceEvent &start, QSqlError *error)
     {
-        const QJsonValue day = start.payload.value(kRaceDayKey);
-        const QJsonValue heat = start.payload.value(kHeatKey);
-        if (!day.isDouble() || !heat.isDouble())
+        const auto heat = HeatOfStart(start);
+        if (!heat)
             return true;
         m_linkHeat->bindValue(0, raceId);
-        m_linkHeat->bindValue(1, day.toInteger());
-        m_linkHeat->bindValue(2, heat.toInteger());
+        m_linkHeat->bindValue(1, heat->first);
+        m_linkHeat->bindValue(2, heat->second);
         return exec(m_linkHeat, error);
     }
 

@@ -1,12 +1,14 @@
 #include "RaceDayOutcome.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 
 // Everything is worked out again from the plan and the heats' races, so a correction in any
 // heat reaches the qualifying order, the finals not yet started and the points at once. A
-// final that has a race keeps the drivers it was started with; the others are seeded afresh.
+// final that has a race keeps the drivers it was started with; the others are seeded afresh,
+// a final's bump-up places filled once the final below it has a race.
 
 namespace {
 
@@ -97,19 +99,41 @@ TClassOutcome classOutcome(const TRaceDay &day, const QString &className, THeatR
 
     outcome.finalsSeeded = QList<QList<int>>(count);
     outcome.finals = QList<THeatResults>(count);
-    // From the lowest final up, so a final's bump-up places see the results below it.
-    for (qsizetype f = count - 1; f >= 0; --f) {
+    QList<bool> started(count, false);
+    QSet<int> raced; // the drivers of finals that have a race
+    for (qsizetype f = 0; f < count; ++f) {
         const THeat *heat = finals && f < finals->heats.size() ? &finals->heats.at(f) : nullptr;
         if (heat)
             outcome.finals[f] = races.results(*heat);
-        if (heat && !outcome.finals.at(f).isEmpty()) {
-            outcome.finalsSeeded[f] = heat->entrantIds;
+        if (outcome.finals.at(f).isEmpty())
             continue;
-        }
-        QList<int> drivers = seeded.value(f);
-        if (f + 1 < count && !outcome.finals.at(f + 1).isEmpty())
-            drivers = SeedBumpUp(drivers, outcome.finals.at(f + 1), day.rules.bumpUp);
-        outcome.finalsSeeded[f] = drivers;
+        started[f] = true;
+        outcome.finalsSeeded[f] = heat->entrantIds;
+        for (int id : heat->entrantIds)
+            raced.insert(id);
+    }
+    // The finals not yet started share the drivers of no started final, each as many as the
+    // seeding gives it and the lowest of them the rest: after a correction moved a driver past
+    // a final that has already run, nobody is left out and nobody is in two finals.
+    QList<int> rest;
+    for (int id : order) {
+        if (!raced.contains(id))
+            rest.append(id);
+    }
+    qsizetype lastOpen = count - 1;
+    while (lastOpen >= 0 && started.at(lastOpen))
+        --lastOpen;
+    qsizetype next = 0;
+    for (qsizetype f = 0; f <= lastOpen; ++f) {
+        if (started.at(f))
+            continue;
+        const qsizetype left = rest.size() - next;
+        const qsizetype take = f == lastOpen ? left : qMin(seeded.value(f).size(), left);
+        outcome.finalsSeeded[f] = rest.mid(next, take);
+        next += take;
+        if (f + 1 < count && started.at(f + 1))
+            outcome.finalsSeeded[f] =
+                SeedBumpUp(outcome.finalsSeeded.at(f), outcome.finals.at(f + 1), day.rules.bumpUp);
     }
 
     bool complete = count > 0;

@@ -1,3 +1,4 @@
+#include "ArchiveModel.h"
 #include "ArchiveWindow.h"
 #include "RaceJournal.h"
 #include "WindowUnderTest.h"
@@ -502,10 +503,10 @@ void TestRaceResume::archiveShowsEarlierRacesReadOnly()
     t.Key(Qt::Key_R, Qt::ControlModifier);
     auto *archive = t.window->findChild<TArchiveWindow *>();
     QVERIFY(archive && archive->isVisible());
-    QCOMPARE(archive->Table->rowCount(), 1);
-    QCOMPARE(archive->Table->item(0, 1)->text(), QStringLiteral("Vereinslauf"));
-    QCOMPARE(archive->Table->item(0, 6)->text(), QStringLiteral("gestoppt"));
-    QVERIFY(!archive->Table->item(0, 5)->text().isEmpty()); // the winner
+    QCOMPARE(archive->Model->rowCount(), 1);
+    QCOMPARE(archive->Model->index(0, 1).data().toString(), QStringLiteral("Vereinslauf"));
+    QCOMPARE(archive->Model->index(0, 6).data().toString(), QStringLiteral("gestoppt"));
+    QVERIFY(!archive->Model->index(0, 5).data().toString().isEmpty()); // the winner
     archive->OpenButton->click();
     QVERIFY(t.window->ViewingArchivedRace());
     QCOMPARE(t.window->RaceState(), TFormMain::rsStopped);
@@ -524,10 +525,10 @@ void TestRaceResume::archiveShowsEarlierRacesReadOnly()
     t.Key(Qt::Key_R, Qt::ControlModifier);
     t.Answer(TFDlgYesNo::daEnter);
     archive->DeleteButton->click();
-    QCOMPARE(archive->Table->rowCount(), 1);
+    QCOMPARE(archive->Model->rowCount(), 1);
     t.Answer(TFDlgYesNo::daYes);
     archive->DeleteButton->click();
-    QCOMPARE(archive->Table->rowCount(), 0);
+    QCOMPARE(archive->Model->rowCount(), 0);
     QVERIFY(t.window->Journal->races().isEmpty());
 }
 

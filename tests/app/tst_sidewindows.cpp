@@ -1,15 +1,18 @@
 #include "AnalysisWindow.h"
+#include "ArchiveModel.h"
 #include "ArchiveWindow.h"
 #include "CrossingDialog.h"
 #include "RaceJournal.h"
 #include "WindowUnderTest.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
+#include <QTableView>
 #include <QTableWidget>
 
 // The windows and dialogs beside the main window, as the operator meets them: their captions
@@ -24,6 +27,7 @@ private slots:
     void analysisShowsOnlyCarsAndFitsItsNames();
     void analysisOpensOnTheScreenAndClosesOnEscape();
     void deletingTheRaceInTheStandingsSaysWhy();
+    void archiveListsNewestFirstAndOpensTheChosenRace();
 };
 
 void TestSideWindows::crossingDialogShowsItsWholeCaption_data()
@@ -139,9 +143,9 @@ void TestSideWindows::deletingTheRaceInTheStandingsSaysWhy()
     t.Key(Qt::Key_R, Qt::ControlModifier);
     auto *archive = t.window->findChild<TArchiveWindow *>();
     QVERIFY(archive && archive->isVisible());
-    QCOMPARE(archive->Table->rowCount(), 1);
+    QCOMPARE(archive->Model->rowCount(), 1);
     archive->DeleteButton->click();
-    QCOMPARE(archive->Table->rowCount(), 1);
+    QCOMPARE(archive->Model->rowCount(), 1);
     QCOMPARE(notices.size(), 1);
     QVERIFY2(notices.first().contains(QStringLiteral("\u201EVereinslauf\u201C")) &&
                  notices.first().contains(QStringLiteral("START")),
@@ -152,8 +156,64 @@ void TestSideWindows::deletingTheRaceInTheStandingsSaysWhy()
     t.ClickStart();
     t.Answer(TFDlgYesNo::daYes);
     archive->DeleteButton->click();
-    QCOMPARE(archive->Table->rowCount(), 0);
+    QCOMPARE(archive->Model->rowCount(), 0);
     QCOMPARE(notices.size(), 1);
+}
+
+// The list is made from the races as the view asks for its rows: the order, the texts, the
+// selection and the buttons stay as the operator knows them.
+void TestSideWindows::archiveListsNewestFirstAndOpensTheChosenRace()
+{
+    TArchiveWindow archive;
+    QList<qint64> opened;
+    archive.OnOpen = [&](qint64 id) { opened.append(id); };
+    TRaceSummary race;
+    QList<TRaceSummary> races;
+    for (qint64 id : {4, 7, 9}) {
+        race.id = id;
+        race.startedWallMs = 1'796'000'000'000 + id * 86'400'000;
+        race.title = QStringLiteral("Lauf %1").arg(id);
+        race.session = QStringLiteral("Rennen");
+        race.cars = int(id);
+        race.laps = 10;
+        race.winner = id == 9 ? QString() : QStringLiteral("Jörg");
+        race.state = id == 9 ? TRaceSummary::State::Interrupted : TRaceSummary::State::Finished;
+        races.append(race);
+    }
+    archive.SetRaces(races);
+    archive.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&archive));
+    const auto text = [&](int row, int column) {
+        return archive.Model->index(row, column).data().toString();
+    };
+    QCOMPARE(archive.Model->rowCount(), 3);
+    QCOMPARE(archive.Model->headerData(6, Qt::Horizontal).toString(), QStringLiteral("Zustand"));
+    QCOMPARE(text(0, 0), QLocale().toString(QDateTime::fromMSecsSinceEpoch(races[2].startedWallMs),
+                                            QLocale::ShortFormat));
+    QCOMPARE((QStringList{text(0, 1), text(0, 3), text(0, 5), text(0, 6)}),
+             (QStringList{QStringLiteral("Lauf 9"), QStringLiteral("9"), QString(),
+                          QStringLiteral("unterbrochen")}));
+    QCOMPARE(text(2, 1), QStringLiteral("Lauf 4"));
+    QCOMPARE(text(2, 6), QStringLiteral("beendet"));
+
+    // The newest is chosen; the arrow keys and a double click pick another.
+    QCOMPARE(archive.SelectedRace(), 9);
+    QVERIFY(archive.OpenButton->isEnabled());
+    archive.Table->setFocus();
+    QTest::keyClick(archive.Table, Qt::Key_Down);
+    QCOMPARE(archive.SelectedRace(), 7);
+    QVERIFY(archive.SelectRace(4));
+    QVERIFY(!archive.SelectRace(5));
+    const QRect cell = archive.Table->visualRect(archive.Model->index(1, 1));
+    // A real double click: the first click, then the second that the system marks double.
+    QTest::mouseClick(archive.Table->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(archive.Table->viewport(), Qt::LeftButton, {}, cell.center());
+    QCOMPARE(opened, QList<qint64>{7});
+
+    archive.SetRaces({});
+    QCOMPARE(archive.SelectedRace(), 0);
+    QVERIFY(!archive.OpenButton->isEnabled());
+    QVERIFY(!archive.DeleteButton->isEnabled());
 }
 
 QTEST_MAIN(TestSideWindows)

@@ -1,5 +1,6 @@
 #include "JournalSamples.h"
 #include "JournalSchema.h"
+#include "RaceDayOutcome.h"
 #include "RaceDayStore.h"
 #include "RaceJournal.h"
 #include "RawDatabase.h"
@@ -41,8 +42,7 @@ TRaceDay sampleDay(const QString &name, QDate date)
 TRaceEvent heatStart(qint64 dayId, int heatId)
 {
     TRaceEvent start = startEvent(QStringLiteral("Lauf %1").arg(heatId));
-    start.payload.insert(QStringLiteral("raceDay"), dayId);
-    start.payload.insert(QStringLiteral("heat"), heatId);
+    LinkStartToHeat(start, dayId, heatId);
     return start;
 }
 

@@ -77,24 +77,45 @@ TSeasonLine seasonLine(const QString &number, const QString &driver, int place, 
     return {{number, driver}, place, total, points, dropped, present};
 }
 
-// Three days, the best two counting: Anna's third day is dropped, Kim missed the second.
+// Three days, the best two counting: Anna's third day is dropped, Kim missed the second. The
+// second class ran on the first day only.
 TSeasonExport sampleSeason()
 {
+    const TSeasonDay spring{u"Frühjahrspreis"_s, QDate(2026, 4, 12), {}};
     TSeasonExport s;
     s.name = u"Meisterschaft 2026"_s;
     s.bestOf = 2;
-    s.days = {{u"Frühjahrspreis"_s, QDate(2026, 4, 12)},
-              {u"Sommerlauf"_s, QDate(2026, 6, 7)},
-              {u"Herbstpokal"_s, QDate(2026, 9, 20)}};
     s.classes = {{kElectric,
+                  {spring,
+                   {u"Sommerlauf"_s, QDate(2026, 6, 7), {}},
+                   {u"Herbstpokal"_s, QDate(2026, 9, 20), {}}},
                   {seasonLine(u"7"_s, u"Anna Berg"_s, 1, 45, {25, 20, 16}, {false, false, true},
                               {true, true, true}),
                    seasonLine(u"12"_s, kBold, 2, 40, {20, 0, 20}, {false, false, false},
                               {true, false, true})}},
                  {u"Verbrenner"_s,
-                  {seasonLine(u"6"_s, u"Tom Falk"_s, 1, 25, {25, 0, 0}, {false, false, false},
-                              {true, false, false})}}};
+                  {spring},
+                  {seasonLine(u"6"_s, u"Tom Falk"_s, 1, 25, {25}, {false}, {true})}}};
     return s;
+}
+
+// The cells of the row below the title `table` (in column A) whose column C holds driver.
+QList<QJsonArray> rowAfter(const QJsonArray &cells, const QString &table, const QString &driver)
+{
+    int titleRow = 0;
+    int row = 0;
+    for (const QJsonValue &cell : cells) {
+        if (cell[1].toInt() == 1 && cell[3].toString() == table)
+            titleRow = cell[0].toInt();
+        else if (titleRow > 0 && row == 0 && cell[1].toInt() == 3 && cell[3].toString() == driver)
+            row = cell[0].toInt();
+    }
+    QList<QJsonArray> found;
+    for (const QJsonValue &cell : cells) {
+        if (cell[0].toInt() == row)
+            found << cell.toArray();
+    }
+    return found;
 }
 
 // One table row of a page, as its cells' texts.
@@ -323,10 +344,14 @@ void TestRaceDayResults::seasonPageMarksDroppedResults()
         {u"2."_s, u"12"_s, u"&lt;b&gt;Kim&lt;/b&gt; Lee"_s, u"20"_s, u""_s, u"20"_s, u"40"_s}));
     QVERIFY(!page.contains(kBold));
     QVERIFY(page.contains(u"(…) Streichergebnis"_s));
-    QVERIFY(page.contains(u"es zählen die besten 2 von 3 Veranstaltungen"_s));
-    // Only the class with a dropped result explains the brackets.
+    QVERIFY(page.contains(u"Es zählen die besten 2 von 3 Veranstaltungen."_s));
+    // Each class with its own days; only the class with a dropped result explains brackets.
+    QVERIFY(rows.contains(
+        {u"Platz"_s, u"Nr."_s, u"Fahrer"_s, u"Frühjahrspreis<br/>12.04.2026"_s, u"Gesamt"_s}));
+    QVERIFY(rows.contains({u"1."_s, u"6"_s, u"Tom Falk"_s, u"25"_s, u"25"_s}));
     const QString combustion = page.mid(page.indexOf(u"<h2>Klasse Verbrenner</h2>"_s));
     QVERIFY(!combustion.contains(u"Streichergebnis"_s));
+    QVERIFY(!combustion.contains(u"Es zählen"_s));
 }
 
 void TestRaceDayResults::writersReportFailuresInGerman()
@@ -366,66 +391,31 @@ void TestRaceDayResults::dayWorkbookHasASheetPerClassWithNumbers()
         QCOMPARE(sheet[u"paper"_s].toInt(), 9); // A4
         QVERIFY(sheet[u"fitToPage"_s].toBool());
         QCOMPARE(sheet[u"fitToHeight"_s].toInt(), 0); // as many pages tall as it takes
+        for (const QJsonValue &cell : sheet[u"cells"_s].toArray())
+            QVERIFY2(cell[2].toString() != u"f"_s, "no formula anywhere");
     }
-
-    // Each cell's type and value by its text in column C (the driver) and its column.
     const QJsonArray cells = sheets[0][u"cells"_s].toArray();
-    QHash<int, QString> driverOfRow;
-    for (const QJsonValue &cell : cells) {
-        if (cell[1].toInt() == 3)
-            driverOfRow[cell[0].toInt()] = cell[3].toString();
-    }
-    const auto cellsOf = [&](const QString &driver, const QString &table) {
-        // The row of driver in the table that follows the title line `table` in column A.
-        int titleRow = 0;
-        for (const QJsonValue &cell : cells) {
-            if (cell[1].toInt() == 1 && cell[3].toString() == table)
-                titleRow = cell[0].toInt();
-        }
-        int row = titleRow + 2;
-        while (row < titleRow + 20 && driverOfRow.value(row) != driver)
-            ++row;
-        QList<QJsonArray> found;
-        for (const QJsonValue &cell : cells) {
-            if (cell[0].toInt() == row)
-                found << cell.toArray();
-        }
-        return found;
-    };
-
-    // The formula-like name stays text; its start number "03" too; places, laps, points and
-    // times are numbers.
-    const QList<QJsonArray> result = cellsOf(kFormula, u"Ergebnis und Punkte"_s);
-    QCOMPARE(result.size(), 5);
-    QCOMPARE(result[0], QJsonArray({result[0][0], 1, u"n"_s, 3, u"General"_s}));
-    QCOMPARE(result[1][2].toString(), u"s"_s);
-    QCOMPARE(result[1][3].toString(), u"03"_s);
-    QCOMPARE(result[2][2].toString(), u"s"_s);
-    QCOMPARE(result[2][3].toString(), kFormula);
-    QCOMPARE(result[3][3].toString(), u"B"_s);
-    QCOMPARE(result[4][3].toDouble(), 16);
-    QCOMPARE(result[4][2].toString(), u"n"_s);
-
-    const QList<QJsonArray> winner = cellsOf(kBold, u"A-Finale"_s);
+    // The formula-like name and the start number "03" stay texts; place and points are
+    // numbers. Cells: row, column, type, value, number format.
+    const QList<QJsonArray> third = rowAfter(cells, u"Ergebnis und Punkte"_s, kFormula);
+    QCOMPARE(third.size(), 5);
+    QCOMPARE(third[0][2].toString(), u"n"_s);
+    QCOMPARE(third[0][3].toDouble(), 3);
+    QCOMPARE(third[1][3].toString(), u"03"_s);
+    QCOMPARE(third[2][2].toString(), u"s"_s);
+    QCOMPARE(third[4][3].toDouble(), 16);
+    // The A final's winner: number and laps as numbers, the times as times shown as on the page.
+    const QList<QJsonArray> winner = rowAfter(cells, u"A-Finale"_s, kBold);
     QCOMPARE(winner.size(), 6); // no status
     QCOMPARE(winner[1][3].toDouble(), 12);
-    QCOMPARE(winner[1][2].toString(), u"n"_s);
-    QCOMPARE(winner[3][3].toDouble(), 12); // laps
-    // The total time 6:00.00 and the best lap 29.50 s as times, shown as on the page.
+    QCOMPARE(winner[3][3].toDouble(), 12);
     QCOMPARE(winner[4][3].toDouble(), 360.0);
     QCOMPARE(winner[4][4].toString(), u"[hh]:mm:ss.00"_s);
     QCOMPARE(winner[5][3].toDouble(), 29.5);
-
-    const QList<QJsonArray> points = cellsOf(kBold, u"Ergebnis und Punkte"_s);
+    const QList<QJsonArray> points = rowAfter(cells, u"Ergebnis und Punkte"_s, kBold);
     QCOMPARE(points.size(), 6);
     QCOMPARE(points[4][3].toDouble(), 27);
     QCOMPARE(points[5][3].toDouble(), 2); // the bonus
-    QCOMPARE(points[5][2].toString(), u"n"_s);
-    // Nothing anywhere is a formula.
-    for (const QJsonValue &sheet : sheets) {
-        for (const QJsonValue &cell : sheet[u"cells"_s].toArray())
-            QVERIFY2(cell[2].toString() != u"f"_s, qPrintable(cell[3].toString()));
-    }
 }
 
 void TestRaceDayResults::seasonWorkbookKeepsDroppedResultsAsNumbers()
@@ -434,34 +424,20 @@ void TestRaceDayResults::seasonWorkbookKeepsDroppedResultsAsNumbers()
         workbook([](TExcel &excel) { return WriteSeasonWorkbook(excel, sampleSeason()); });
     QCOMPARE(sheets.size(), 2);
     QCOMPARE(sheets[1][u"name"_s].toString(), u"Verbrenner"_s);
-    QJsonArray anna;
-    int annaRow = 0;
-    for (const QJsonValue &cell : sheets[0][u"cells"_s].toArray()) {
-        if (cell[3].toString() == u"Anna Berg"_s)
-            annaRow = cell[0].toInt();
-    }
-    QVERIFY(annaRow > 0);
-    for (const QJsonValue &cell : sheets[0][u"cells"_s].toArray()) {
-        if (cell[0].toInt() == annaRow)
-            anna << cell;
-    }
+    const QJsonArray cells = sheets[0][u"cells"_s].toArray();
     // Place, number, driver, three days, total: the dropped 16 a number shown in brackets.
+    const QList<QJsonArray> anna = rowAfter(cells, u"Meisterschaftstabelle"_s, u"Anna Berg"_s);
     QCOMPARE(anna.size(), 7);
-    QCOMPARE(anna[5], QJsonArray({annaRow, 6, u"n"_s, 16, u"(0)"_s}));
-    QCOMPARE(anna[4], QJsonArray({annaRow, 5, u"n"_s, 20, u"General"_s}));
-    QCOMPARE(anna[6], QJsonArray({annaRow, 7, u"n"_s, 45, u"General"_s}));
+    QCOMPARE(anna[5][3].toDouble(), 16);
+    QCOMPARE(anna[5][4].toString(), u"(0)"_s);
+    QCOMPARE(anna[4][4].toString(), u"General"_s);
+    QCOMPARE(anna[6][3].toDouble(), 45);
     // Kim missed the second day: nothing stands in that cell.
-    int kimRow = 0;
-    QList<int> kimColumns;
-    for (const QJsonValue &cell : sheets[0][u"cells"_s].toArray()) {
-        if (cell[3].toString() == kBold)
-            kimRow = cell[0].toInt();
-    }
-    for (const QJsonValue &cell : sheets[0][u"cells"_s].toArray()) {
-        if (cell[0].toInt() == kimRow)
-            kimColumns << cell[1].toInt();
-    }
-    QCOMPARE(kimColumns, (QList<int>{1, 2, 3, 4, 6, 7}));
+    const QList<QJsonArray> kim = rowAfter(cells, u"Meisterschaftstabelle"_s, kBold);
+    QList<int> columns;
+    for (const QJsonArray &cell : kim)
+        columns << cell[1].toInt();
+    QCOMPARE(columns, (QList<int>{1, 2, 3, 4, 6, 7}));
 }
 
 void TestRaceDayResults::dayPdfShowsClassesFinalsAndPoints()
@@ -477,7 +453,6 @@ void TestRaceDayResults::dayPdfShowsClassesFinalsAndPoints()
     QVERIFY2(a > 0 && b > a, qPrintable(text));
     for (const QString &line :
          {u"1\\.\\s+12\\s+<b>Kim</b> Lee\\s+12\\s+00:06:00\\.00\\s+00:00:29\\.50\\n"_s,
-          u"2\\.\\s+21\\s+Jörg Weiß\\s+0\\s+DNS\\n"_s,
           u"1\\.\\s+12\\s+<b>Kim</b> Lee\\s+A\\s+27\\s+2\\n"_s,
           u"4\\.\\s+21\\s+Jörg Weiß\\s+B\\s+DNS\\s+0\\n"_s})
         QVERIFY2(QRegularExpression(line).match(text, a).hasMatch(),

@@ -23,7 +23,7 @@ const QString kHeadingColour = u"#B0A786"_s;
 
 QString cell(const QString &tag, const QString &text, bool left)
 {
-    return u'<' + tag + (left ? u""_s : u" align=\"right\""_s) +
+    return u'<' + tag + (left ? u" align=\"left\""_s : u" align=\"right\""_s) +
            (tag == u"th" ? u" bgcolor=\""_s + kHeadingColour + u'"' : QString()) + u'>' +
            MarkupText(text).replace(u'\n', u"<br/>"_s) + u"</"_s + tag + u'>';
 }

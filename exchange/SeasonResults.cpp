@@ -20,11 +20,11 @@ QString classTitle(const QString &className)
     return u"Klasse "_s + className;
 }
 
-QString dayHeading(const TSeasonExportDay &day)
+QString dayHeading(const TSeasonDay &day)
 {
     if (!day.date.isValid())
-        return day.name;
-    return day.name + u'\n' + day.date.toString(u"dd.MM.yyyy"_s);
+        return day.dayName;
+    return day.dayName + u'\n' + day.date.toString(u"dd.MM.yyyy"_s);
 }
 
 TExportCell dayCell(const TSeasonLine &line, qsizetype day)
@@ -42,7 +42,7 @@ TExportSection classSection(const TSeasonExport &season, const TSeasonExportClas
     TExportTable table;
     table.title = u"Meisterschaftstabelle"_s;
     table.headings = {u"Platz"_s, u"Nr."_s, u"Fahrer"_s};
-    for (const TSeasonExportDay &day : season.days)
+    for (const TSeasonDay &day : c.days)
         table.headings << dayHeading(day);
     table.headings << u"Gesamt"_s;
     table.textColumns = {1, 2};
@@ -51,7 +51,7 @@ TExportSection classSection(const TSeasonExport &season, const TSeasonExportClas
     for (const TSeasonLine &line : c.lines) {
         QList<TExportCell> row{PlaceCell(line.place), StartNumberCell(line.who.number),
                                TextCell(line.who.driver)};
-        for (qsizetype day = 0; day < season.days.size(); ++day) {
+        for (qsizetype day = 0; day < c.days.size(); ++day) {
             row << dayCell(line, day);
             anyDropped = anyDropped || (line.present.value(day) && line.dropped.value(day));
             anyAbsent = anyAbsent || !line.present.value(day);
@@ -61,6 +61,9 @@ TExportSection classSection(const TSeasonExport &season, const TSeasonExportClas
     }
     if (c.lines.isEmpty())
         table.notes << u"Noch keine Ergebnisse."_s;
+    if (season.bestOf > 0 && season.bestOf < c.days.size())
+        table.notes << u"Es zählen die besten %1 von %2 Veranstaltungen."_s.arg(season.bestOf)
+                           .arg(c.days.size());
     if (anyDropped)
         table.notes << u"(…) Streichergebnis: zählt nicht zur Gesamtwertung."_s;
     if (anyAbsent)
@@ -79,10 +82,6 @@ TExportDocument SeasonDocument(const TSeasonExport &season)
     TExportDocument document;
     document.title = season.name;
     document.subtitle = u"Meisterschaft"_s;
-    if (season.bestOf > 0 && season.bestOf < season.days.size())
-        document.subtitle +=
-            u", es zählen die besten %1 von %2 Veranstaltungen"_s.arg(season.bestOf)
-                .arg(season.days.size());
     document.creator = season.creator;
     for (const TSeasonExportClass &c : season.classes)
         document.sections << classSection(season, c);

@@ -4,29 +4,22 @@
 #include "ExportWriter.h"
 #include "RaceDay.h"
 
-#include <QDate>
-
 class TExcel;
 
-// One race day of the season, as its column is headed.
-struct TSeasonExportDay
-{
-    QString name;
-    QDate date;
-};
-
-// One class's season table, as SeasonTable gives it.
+// One class's season table: the days SeasonDays gave for the class (a day without the class
+// is left out, so classes may have different days; only the days' names and dates are used)
+// and the lines SeasonTable made from them.
 struct TSeasonExportClass
 {
     QString className;
+    QList<TSeasonDay> days; // in the order of each line's dayPoints
     QList<TSeasonLine> lines;
 };
 
 struct TSeasonExport
 {
-    QString name;                 // "Meisterschaft 2026"
-    int bestOf = 0;               // 0: every day counts; N: the best N days count
-    QList<TSeasonExportDay> days; // in the order of each line's dayPoints
+    QString name;   // "Meisterschaft 2026"
+    int bestOf = 0; // 0: every day counts; N: the best N days count
     QList<TSeasonExportClass> classes;
     QString creator; // the program, named in small print; may be empty
 };

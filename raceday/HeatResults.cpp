@@ -1,5 +1,6 @@
 #include "RaceDayOutcome.h"
 
+#include "RaceResults.h"
 #include "RaceSession.h"
 #include "TickCounter.h"
 
@@ -45,7 +46,9 @@ THeatResults HeatResultsFromEvents(const QList<TRaceEvent> &events,
         return {};
     TResultsHeader header;
     header.carCount = session.Timing().CarCount();
-    const TResultsSnapshot snapshot = session.Results(header);
+    // The rows of the session's Results(), without the pass log and correction texts it adds
+    // for the exports (each a time of day read through the time zone: slow, and not needed).
+    const TResultsSnapshot snapshot = RaceResults(session.Timing(), session.Standings(), header);
 
     THeatResults ranked;
     QSet<int> placed;

@@ -1,6 +1,5 @@
 #include "RaceDayOutcome.h"
 
-#include <QHash>
 #include <QSet>
 
 #include <algorithm>
@@ -12,28 +11,13 @@
 
 namespace {
 
-// The races of the day's heats, each read and replayed once.
-class THeatRaces
+// A heat's results from its race, each race read and replayed once; empty without a race.
+THeatResults heatResults(const THeat &heat, const TRaceEventsOf &events)
 {
-public:
-    explicit THeatRaces(const TRaceEventsOf &events) : FEvents(events) {}
-
-    // The heat's results; empty when it has no race yet.
-    const THeatResults &results(const THeat &heat)
-    {
-        const auto found = FResults.constFind(heat.id);
-        if (found != FResults.cend())
-            return *found;
-        THeatResults results;
-        if (heat.raceId != 0 && FEvents)
-            results = HeatResultsFromEvents(FEvents(heat.raceId), heat.entrantIds);
-        return *FResults.insert(heat.id, results);
-    }
-
-private:
-    const TRaceEventsOf &FEvents;
-    QHash<int, THeatResults> FResults;
-};
+    if (heat.raceId == 0 || !events)
+        return {};
+    return HeatResultsFromEvents(events(heat.raceId), heat.entrantIds);
+}
 
 QList<const TRound *> roundsOf(const TRaceDay &day, const QString &className, TRoundKind kind)
 {
@@ -77,7 +61,8 @@ QList<int> seedingOrder(const TRaceDay &day, const QString &className,
     return order;
 }
 
-TClassOutcome classOutcome(const TRaceDay &day, const QString &className, THeatRaces &races)
+TClassOutcome classOutcome(const TRaceDay &day, const QString &className,
+                           const TRaceEventsOf &events)
 {
     TClassOutcome outcome;
     outcome.className = className;
@@ -85,7 +70,7 @@ TClassOutcome classOutcome(const TRaceDay &day, const QString &className, THeatR
     for (const TRound *round : qualifying) {
         QList<THeatResults> heats;
         for (const THeat &heat : round->heats)
-            heats.append(races.results(heat));
+            heats.append(heatResults(heat, events));
         outcome.qualifyingHeats.append(heats);
     }
     outcome.qualifying =
@@ -104,7 +89,7 @@ TClassOutcome classOutcome(const TRaceDay &day, const QString &className, THeatR
     for (qsizetype f = 0; f < count; ++f) {
         const THeat *heat = finals && f < finals->heats.size() ? &finals->heats.at(f) : nullptr;
         if (heat)
-            outcome.finals[f] = races.results(*heat);
+            outcome.finals[f] = heatResults(*heat, events);
         if (outcome.finals.at(f).isEmpty())
             continue;
         started[f] = true;
@@ -159,9 +144,8 @@ const TClassOutcome *TRaceDayOutcome::ofClass(const QString &className) const
 
 TRaceDayOutcome ComputeRaceDay(const TRaceDay &day, const TRaceEventsOf &events)
 {
-    THeatRaces races(events);
     TRaceDayOutcome outcome;
     for (const QString &className : day.classes())
-        outcome.classes.append(classOutcome(day, className, races));
+        outcome.classes.append(classOutcome(day, className, events));
     return outcome;
 }

@@ -352,33 +352,34 @@ void TSeasonWindow::ExportSeason()
     for (int i = 0; i < ClassChoice->count(); ++i)
         classes << ClassChoice->itemText(i);
     // Every day of the season heads a column; a class that did not run that day has it empty.
+    QList<TSeasonDay> seasonDays;
     for (const auto &[day, outcome] : FWorked)
-        out.days.append({day.name, day.date});
+        seasonDays.append({day.name, day.date, {}});
     for (const QString &c : classes) {
         const QList<TSeasonDay> days = SeasonDays(FWorked, c);
         QList<TSeasonLine> lines = SeasonTable(days, season->bestOf, season->joins);
         QList<int> column; // per day of the class, its column among the season's days
         for (const TSeasonDay &day : days) {
             qsizetype at = 0;
-            while (at < out.days.size() &&
-                   (out.days[at].name != day.dayName || out.days[at].date != day.date ||
+            while (at < seasonDays.size() &&
+                   (seasonDays[at].dayName != day.dayName || seasonDays[at].date != day.date ||
                     column.contains(int(at))))
                 ++at;
             column.append(int(at));
         }
         for (TSeasonLine &line : lines) {
             TSeasonLine wide = line;
-            wide.dayPoints = QList<int>(out.days.size(), 0);
-            wide.dropped = QList<bool>(out.days.size(), false);
-            wide.present = QList<bool>(out.days.size(), false);
-            for (qsizetype d = 0; d < column.size() && column[d] < out.days.size(); ++d) {
+            wide.dayPoints = QList<int>(seasonDays.size(), 0);
+            wide.dropped = QList<bool>(seasonDays.size(), false);
+            wide.present = QList<bool>(seasonDays.size(), false);
+            for (qsizetype d = 0; d < column.size() && column[d] < seasonDays.size(); ++d) {
                 wide.dayPoints[column[d]] = line.dayPoints.value(d);
                 wide.dropped[column[d]] = line.dropped.value(d);
                 wide.present[column[d]] = line.present.value(d);
             }
             line = wide;
         }
-        out.classes.append({c, lines});
+        out.classes.append({c, seasonDays, lines});
     }
     WriteResultsOut(FMain, this,
                     {QStringLiteral("Meisterschaft"),

@@ -13,6 +13,7 @@ constexpr qint64 kThoroughCheckBytes = 16 * 1024 * 1024;
 // The connection waits this long for another connection's lock (the archive window reads
 // while the writer deletes).
 constexpr int kReadBusyWaitMs = 5000;
+constexpr int kNamelessLockStaleMs = 1;
 
 QString lockReason(QLockFile::LockError error)
 {
@@ -39,6 +40,11 @@ TJournalClaim TJournalClaim::take(const QString &path)
     const QString lockPath = path + QStringLiteral(".lock");
     const bool endedUncleanly = QFileInfo::exists(lockPath);
     auto lock = std::make_unique<QLockFile>(lockPath);
+    // A program killed between making the lock file and writing its process id into it leaves
+    // a file that names no holder; it is taken over as soon as it is older than a moment,
+    // rather than after half a minute.
+    // A live holder keeps its lock through the file lock whatever the file's age.
+    lock->setStaleLockTime(kNamelessLockStaleMs);
     if (!lock->tryLock(0)) {
         claim.error = lock->error() == QLockFile::LockFailedError
                           ? JournalMessages::inUseByOtherWindow(path)

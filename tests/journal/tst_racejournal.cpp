@@ -30,6 +30,7 @@ private slots:
 
     void anEventTheFileRefusesDoesNotHoldUpTheRest();
     void secondJournalOnTheSameFileIsRefused();
+    void lockFileWithoutAHolderIsTakenOver();
     void withoutAFileTheRaceStillCounts();
 
 private:
@@ -291,6 +292,19 @@ void TestRaceJournal::secondJournalOnTheSameFileIsRefused()
     QCOMPARE(first.events(raceId).size(), 1);
     first.close();
     QVERIFY(second.open(dbPath()));
+}
+
+void TestRaceJournal::lockFileWithoutAHolderIsTakenOver()
+{
+    // A program killed between making the lock file and writing into it leaves it empty.
+    QVERIFY(QDir().mkpath(QFileInfo(dbPath()).path()));
+    QFile lockFile(dbPath() + QStringLiteral(".lock"));
+    QVERIFY(lockFile.open(QIODevice::WriteOnly));
+    QVERIFY(lockFile.setFileTime(QDateTime::currentDateTime().addSecs(-1),
+                                 QFileDevice::FileModificationTime));
+    lockFile.close();
+    TRaceJournal journal;
+    QVERIFY2(journal.open(dbPath()), qPrintable(journal.errorString()));
 }
 
 void TestRaceJournal::withoutAFileTheRaceStillCounts()

@@ -7,6 +7,8 @@
 #include "RaceDayWorker.h"
 #include "StarterListReader.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -866,15 +868,29 @@ bool TRaceDayWindow::SeedFinals(const QString &className)
         FDay.rounds.append(round);
         found = FDay.rounds.end() - 1;
     }
+    // Before any final has run, the finals follow the rules as they stand now: a changed final
+    // size or bump-up gives a new number of finals, and finals left over go. Once one has run,
+    // the worked-out seeding (bump-up places filled, the finals run kept) holds.
+    const bool anyStarted = std::any_of(found->heats.cbegin(), found->heats.cend(),
+                                        [this](const THeat &h) { return HeatStarted(h.id); });
+    QList<QList<int>> seeded = outcome->finalsSeeded;
+    if (!anyStarted) {
+        QList<int> order;
+        for (const TQualifyPlace &place : outcome->qualifying)
+            order.append(place.entrantId);
+        seeded = ::SeedFinals(order, FDay.rules.finalSize, FDay.rules.bumpUp);
+        if (found->heats.size() > seeded.size())
+            found->heats.resize(seeded.size());
+    }
     int heatId = NextHeatId();
-    for (qsizetype f = 0; f < outcome->finalsSeeded.size(); ++f) {
+    for (qsizetype f = 0; f < seeded.size(); ++f) {
         if (f >= found->heats.size())
             found->heats.append({heatId++, {}, 0});
         THeat &heat = found->heats[f];
         if (!HeatStarted(heat.id))
-            heat.entrantIds = outcome->finalsSeeded[f];
+            heat.entrantIds = seeded[f];
     }
-    FSeeded[className] = outcome->finalsSeeded;
+    FSeeded[className] = seeded;
     ShowHeats();
     Save();
     TellProgress();

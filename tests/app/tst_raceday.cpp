@@ -31,6 +31,7 @@ private slots:
     void entrantsFromAList_data();
     void entrantsFromAList();
     void thirtyDriversInTwoClassesAreReadSplitAndMoved();
+    void finalsFollowTheRulesAsTheyStandWhenSeededAgain();
     void startedHeatRunsOnTheKeysAndItsStartNamesIt();
     void heatKilledMidRaceResumesStillLinked();
     void lapKeysCountWhileTheRaceDayWindowsAreOpen();
@@ -130,6 +131,41 @@ void TestRaceDay::thirtyDriversInTwoClassesAreReadSplitAndMoved()
     QVERIFY(stored);
     QCOMPARE(stored->entrants.size(), 30);
     QCOMPARE(stored->rounds.first().heats[1].entrantIds.last(), moved);
+}
+
+void TestRaceDay::finalsFollowTheRulesAsTheyStandWhenSeededAgain()
+{
+    // Seeded with finals of 4 and a bump-up of 1, class B's 12 drivers make four finals; with
+    // finals of 8 and no bump-up, seeding again must give two, not leave two empty finals that
+    // would never be run and keep the class without a result.
+    TWindowUnderTest t;
+    t.UseJournal();
+    TRaceDayWindow *day = dayOf(t);
+    QVERIFY(day->SplitHeats(QStringLiteral("B"), THeatOrder::ListOrder));
+    day->WaitForStore();
+    day->show(); // works the day out, as the operator sees it
+    QTRY_VERIFY(!day->Busy());
+    const auto finalsOfB = [day] {
+        for (const TRound &r : day->Day().rounds) {
+            if (r.className == QLatin1String("B") && r.kind == TRoundKind::Final)
+                return r.heats;
+        }
+        return QList<THeat>();
+    };
+    const auto seed = [day](int size, int bumpUp) {
+        day->FinalSize->setValue(size);
+        day->BumpUp->setValue(bumpUp);
+        day->WaitForStore();
+        return QTest::qWaitFor([day] { return !day->Busy(); }, 20000) &&
+               day->SeedFinals(QStringLiteral("B"));
+    };
+    QVERIFY(seed(4, 1));
+    QCOMPARE(finalsOfB().size(), 4);
+    QVERIFY(seed(8, 0));
+    const QList<THeat> finals = finalsOfB();
+    QCOMPARE(finals.size(), 2);
+    QCOMPARE(finals[0].entrantIds.size(), 8);
+    QCOMPARE(finals[1].entrantIds.size(), 4);
 }
 
 void TestRaceDay::startedHeatRunsOnTheKeysAndItsStartNamesIt()

@@ -56,6 +56,14 @@ TRaceCorrections::TRaceCorrections(quint32 minLapMs) : FMinLapMs(minLapMs)
     clear();
 }
 
+QString TRaceCorrections::textOf(const TAction &action)
+{
+    if (!action.press)
+        return action.text;
+    return QStringLiteral("Druck von %1 bei %2")
+        .arg(carText(action.after.car), RaceTimeText(action.after.raceMs));
+}
+
 QString TRaceCorrections::WallTimeText(qint64 wallMs)
 {
     return QDateTime::fromMSecsSinceEpoch(wallMs).toLocalTime().toString(
@@ -97,6 +105,10 @@ void TRaceCorrections::clear()
 void TRaceCorrections::Rebuild(const QList<TRaceEvent> &events)
 {
     clear();
+    // Most events are presses, each a crossing and an action.
+    FCrossings.reserve(events.size());
+    FCrossingById.reserve(events.size());
+    FActions.reserve(events.size());
     for (const TRaceEvent &event : events)
         apply(event);
     derive();
@@ -175,8 +187,7 @@ void TRaceCorrections::applyPress(const TRaceEvent &event)
     action.before = crossing;
     action.before.state = State::Deleted;
     action.after = crossing;
-    action.text = QStringLiteral("Druck von %1 bei %2")
-                      .arg(carText(crossing.car), RaceTimeText(crossing.raceMs));
+    action.press = true;
     FCrossingById.insert(crossing.id, int(FCrossings.size()));
     FCrossings.append(crossing);
     FActions.insert(id, action);
@@ -345,7 +356,7 @@ void TRaceCorrections::applyUndo(const TRaceEvent &event)
     FRedo.append(event.seq);
     FUndoOf.insert(event.seq, target);
     setLogUndone(target, true);
-    addLog(event, QStringLiteral("Zurückgenommen: ") + action.text);
+    addLog(event, QStringLiteral("Zurückgenommen: ") + textOf(action));
 }
 
 void TRaceCorrections::applyRedo(const TRaceEvent &event)
@@ -363,7 +374,7 @@ void TRaceCorrections::applyRedo(const TRaceEvent &event)
         if (entry.seq == undo)
             entry.undone = true;
     }
-    addLog(event, QStringLiteral("Wiederhergestellt: ") + action.text);
+    addLog(event, QStringLiteral("Wiederhergestellt: ") + textOf(action));
 }
 
 void TRaceCorrections::addLog(const TRaceEvent &event, const QString &text)
@@ -382,14 +393,15 @@ QString TRaceCorrections::UndoText() const
 {
     if (FDone.isEmpty())
         return QString();
-    return QStringLiteral("Rückgängig: ") + FActions.value(FDone.last()).text;
+    return QStringLiteral("Rückgängig: ") + textOf(FActions.value(FDone.last()));
 }
 
 QString TRaceCorrections::RedoText() const
 {
     if (FRedo.isEmpty())
         return QString();
-    return QStringLiteral("Wiederherstellen: ") + FActions.value(FUndoOf.value(FRedo.last())).text;
+    return QStringLiteral("Wiederherstellen: ") +
+           textOf(FActions.value(FUndoOf.value(FRedo.last())));
 }
 
 void TRaceCorrections::derive()

@@ -155,8 +155,12 @@ private:
         TRaceSetup::TStarter starterBefore;
         TRaceSetup::TStarter starterAfter;
         int logIndex = -1; // its line in FLog; -1 for a press
-        QString text;      // what it did, for the undo and redo lines
+        bool press = false;
+        QString text; // what it did, for the undo and redo lines; see textOf for a press
     };
+    // The action's text; a press's is made only when asked for, as a race has many presses
+    // and few of them are ever taken back.
+    static QString textOf(const TAction &action);
 
     void clear();
     void apply(const TRaceEvent &event);

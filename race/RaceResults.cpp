@@ -20,8 +20,16 @@ TResultsSnapshot RaceResults(const TRaceTiming &race, const TStandingsTable &sta
     s.acc = race.Acc;
     s.date = QDate::currentDate();
 
-    const int cars = qBound(0, header.carCount, kMaxCars);
-    s.rows.reserve(cars);
+    s.rows = RaceResultRows(race, standings, header.carCount);
+    return s;
+}
+
+QList<TResultsRow> RaceResultRows(const TRaceTiming &race, const TStandingsTable &standings,
+                                  int carCount)
+{
+    const int cars = qBound(0, carCount, kMaxCars);
+    QList<TResultsRow> rows;
+    rows.reserve(cars);
     for (int row = 1; row <= cars; ++row) {
         TResultsRow r;
         // A row the standings do not show has no texts, as a grid has no cells there.
@@ -42,7 +50,7 @@ TResultsSnapshot RaceResults(const TRaceTiming &race, const TStandingsTable &sta
             r.penaltyMs = verdict.penaltyMs;
             r.lapsOff = verdict.lapsOff;
         }
-        s.rows << r;
+        rows << r;
     }
-    return s;
+    return rows;
 }

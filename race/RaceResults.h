@@ -25,3 +25,8 @@ struct TResultsHeader
 // never point past the tables.
 TResultsSnapshot RaceResults(const TRaceTiming &race, const TStandingsTable &standings,
                              const TResultsHeader &header);
+
+// The rows of RaceResults alone, standings rows 1 to carCount: for working out results without
+// the snapshot's header (its date is read through the time zone, slow for many races).
+QList<TResultsRow> RaceResultRows(const TRaceTiming &race, const TStandingsTable &standings,
+                                  int carCount);

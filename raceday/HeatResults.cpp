@@ -44,15 +44,15 @@ THeatResults HeatResultsFromEvents(const QList<TRaceEvent> &events,
     session.Load(events, start->tick);
     if (!session.HasRace())
         return {};
-    TResultsHeader header;
-    header.carCount = session.Timing().CarCount();
     // The rows of the session's Results(), without the pass log and correction texts it adds
-    // for the exports (each a time of day read through the time zone: slow, and not needed).
-    const TResultsSnapshot snapshot = RaceResults(session.Timing(), session.Standings(), header);
+    // for the exports, nor the header (each a time of day or date read through the time zone:
+    // slow, and not needed).
+    const QList<TResultsRow> rows =
+        RaceResultRows(session.Timing(), session.Standings(), session.Timing().CarCount());
 
     THeatResults ranked;
     QSet<int> placed;
-    for (const TResultsRow &row : snapshot.rows) {
+    for (const TResultsRow &row : rows) {
         if (row.car < 1 || row.car > entrantIdsInKeyOrder.size() || row.count() == 0 ||
             row.status == QLatin1String("DNS"))
             continue;
@@ -64,9 +64,9 @@ THeatResults HeatResultsFromEvents(const QList<TRaceEvent> &events,
         if (placed.contains(car))
             continue;
         const int id = entrantIdsInKeyOrder.at(car - 1);
-        const auto row = std::find_if(snapshot.rows.begin(), snapshot.rows.end(),
+        const auto row = std::find_if(rows.begin(), rows.end(),
                                       [car](const TResultsRow &r) { return r.car == car; });
-        if (row != snapshot.rows.end()) {
+        if (row != rows.end()) {
             ranked.append(resultOf(id, *row));
         } else {
             THeatResult r;

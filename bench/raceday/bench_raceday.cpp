@@ -3,7 +3,8 @@
 // to a journal file through TRaceJournal first. Timed, three runs: opening the journal, reading
 // every heat's events back, computing every day (ComputeRaceDay) and the season table. The
 // days' plans stay in memory. The file goes into a temporary folder, or into the folder given
-// as the first argument.
+// as the first argument; a journal already there from an earlier run is reused (the season is
+// made again in memory, the same each time, and checked against it) to save the writing.
 #include "RaceDayOutcome.h"
 #include "RaceJournal.h"
 #include "RaceSetup.h"
@@ -11,12 +12,14 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QHash>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -65,20 +68,20 @@ QList<TRaceEvent> heatRace(const TRaceDay &day, const THeat &heat, qint64 wallMs
     return events;
 }
 
+// Stores a heat's race and returns its race id.
+using TStoreRace = std::function<qint64(const QList<TRaceEvent> &)>;
+
 // Writes a heat's race to the journal, and keeps its events for seeding the finals.
-void runHeat(TRaceJournal &journal, QHash<qint64, QList<TRaceEvent>> &written, const TRaceDay &day,
-             THeat &heat, qint64 wallMs, QRandomGenerator &random)
+void runHeat(const TStoreRace &store, QHash<qint64, QList<TRaceEvent>> &written,
+             const TRaceDay &day, THeat &heat, qint64 wallMs, QRandomGenerator &random)
 {
     const QList<TRaceEvent> events = heatRace(day, heat, wallMs, random);
-    heat.raceId = journal.startRace(events.first());
-    for (qsizetype i = 1; i < events.size(); ++i)
-        journal.append(heat.raceId, events.at(i));
-    journal.setOutcome(heat.raceId, TRaceSummary::State::Finished);
+    heat.raceId = store(events);
     written.insert(heat.raceId, events);
 }
 
 // The season's days: qualifying heats split in list order, finals seeded from them, each timed.
-QList<TRaceDay> writeSeason(TRaceJournal &journal)
+QList<TRaceDay> makeSeason(const TStoreRace &store)
 {
     QRandomGenerator random(2026);
     QList<TRaceDay> days;
@@ -104,7 +107,7 @@ QList<TRaceDay> writeSeason(TRaceJournal &journal)
         day.rounds.append(qualifying);
         const qint64 wallMs = kFirstDayWallMs + d * kMsPerDay;
         for (THeat &heat : day.rounds[0].heats)
-            runHeat(journal, written, day, heat, wallMs, random);
+            runHeat(store, written, day, heat, wallMs, random);
 
         const auto fromMemory = [&written](qint64 id) { return written.value(id); };
         const QList<QList<int>> seeded =
@@ -114,7 +117,7 @@ QList<TRaceDay> writeSeason(TRaceJournal &journal)
             finals.heats.append({++heatId, drivers, 0});
         day.rounds.append(finals);
         for (THeat &heat : day.rounds[1].heats)
-            runHeat(journal, written, day, heat, wallMs, random);
+            runHeat(store, written, day, heat, wallMs, random);
         days.append(day);
     }
     return days;
@@ -132,7 +135,35 @@ int main(int argc, char **argv)
                 qPrintable(QDir::toNativeSeparators(path)));
 
     QList<TRaceDay> days;
-    {
+    if (QFileInfo::exists(path)) {
+        TRaceJournal journal;
+        if (!journal.open(path)) {
+            std::printf("  %s\n", qPrintable(journal.errorString()));
+            return 1;
+        }
+        const QList<TRaceSummary> stored = journal.races();
+        qsizetype next = 0;
+        bool same = true;
+        days = makeSeason([&](const QList<TRaceEvent> &events) -> qint64 {
+            if (next >= stored.size()) {
+                same = false;
+                return 0;
+            }
+            const qint64 id = stored.at(next++).id;
+            const QList<TRaceEvent> read = journal.events(id);
+            same = same && read.size() == events.size() &&
+                   std::equal(read.begin(), read.end(), events.begin(),
+                              [](const TRaceEvent &a, const TRaceEvent &b) {
+                                  return a.kind == b.kind && a.tick == b.tick && a.car == b.car;
+                              });
+            return id;
+        });
+        if (!same || next != stored.size()) {
+            std::printf("  the journal there holds another season; remove it first\n");
+            return 1;
+        }
+        std::printf("  reused: %lld races (not timed)\n", qint64(next));
+    } else {
         QElapsedTimer writing;
         writing.start();
         TRaceJournal journal;
@@ -140,7 +171,13 @@ int main(int argc, char **argv)
             std::printf("  %s\n", qPrintable(journal.errorString()));
             return 1;
         }
-        days = writeSeason(journal);
+        days = makeSeason([&journal](const QList<TRaceEvent> &events) {
+            const qint64 raceId = journal.startRace(events.first());
+            for (qsizetype i = 1; i < events.size(); ++i)
+                journal.append(raceId, events.at(i));
+            journal.setOutcome(raceId, TRaceSummary::State::Finished);
+            return raceId;
+        });
         if (!journal.flush(kFlushWaitMs) || !journal.close()) {
             std::printf("  the journal could not be written: %s\n",
                         qPrintable(journal.errorString()));

@@ -544,6 +544,21 @@ void TestRaceCorrections::logTexts()
     r.correct(CE::Undo(f4 + 0, 0, 0)); // not the last action: ignored
     c.Rebuild(r.events);
     QCOMPARE(c.Log().last().text, u"Zurückgenommen: Runde von F7 bei 1:02:03.4 eingefügt"_s);
+
+    // A press's text, made only when asked for, reads the same live and after a rebuild.
+    TRecorder p;
+    const int pressed = p.press(2, 187500);
+    TRaceCorrections live(30000);
+    live.Append(p.events.last());
+    QCOMPARE(live.UndoText(), u"Rückgängig: Druck von F2 bei 3:07.5"_s);
+    p.correct(CE::Undo(pressed, 0, 0));
+    TRaceCorrections rebuilt(30000);
+    rebuilt.Rebuild(p.events);
+    QCOMPARE(rebuilt.Log().last().text, u"Zurückgenommen: Druck von F2 bei 3:07.5"_s);
+    QCOMPARE(rebuilt.RedoText(), u"Wiederherstellen: Druck von F2 bei 3:07.5"_s);
+    p.correct(CE::Redo(p.events.last().seq, 0, 0));
+    rebuilt.Rebuild(p.events);
+    QCOMPARE(rebuilt.Log().last().text, u"Wiederhergestellt: Druck von F2 bei 3:07.5"_s);
 }
 
 void TestRaceCorrections::fastReplayEqualsPressByPress()

@@ -1,14 +1,17 @@
 #include "JournalSamples.h"
 #include "RaceJournal.h"
+#include "RaceSetup.h"
 #include "RawDatabase.h"
 
 #include <QDateTime>
 #include <QFile>
+#include <QJsonDocument>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace JournalSamples;
+using namespace Qt::StringLiterals;
 using Kind = TRaceEvent::Kind;
 using State = TRaceSummary::State;
 
@@ -19,6 +22,7 @@ private slots:
     void init();
 
     void everyKindComesBackAsStored();
+    void pressPayloadsReadAsTheParserReadsThem();
     void sequenceNumbersFollowTheOrderOfTheCalls();
     void closeStoresEverythingHandedOver();
 
@@ -84,6 +88,56 @@ void TestRaceJournal::everyKindComesBackAsStored()
     QCOMPARE(race->laps, 10);
     QCOMPARE(race->startedWallMs, handed.first().wallMs);
     QCOMPARE(race->bootId, TRaceJournal::currentBootId());
+}
+
+void TestRaceJournal::pressPayloadsReadAsTheParserReadsThem()
+{
+    // A plain press's payload is read without the JSON parser; every other shape, and every
+    // number the parser would not keep as written, must still come back as the parser reads it.
+    const QStringList texts = {
+        u"{\"ms\":0}"_s,
+        u"{\"ms\":17804}"_s,
+        u"{\"ms\":4294967295}"_s,
+        u"{\"ms\":999999999999999}"_s,
+        u"{\"ms\":12345678901234567}"_s, // past a double's exact integers
+        u"{\"ms\":017}"_s,               // no JSON: an empty payload
+        u"{\"ms\":-5}"_s,
+        u"{\"ms\":1e3}"_s,
+        u"{\"ms\":12.5}"_s,
+        u"{\"ms\":}"_s,
+        u"{\"ms\":12,\"locked\":true}"_s,
+        u"{\"ms\": 12}"_s,
+        u"{\"ms\":\"12\"}"_s,
+        u"{\"m\":12}"_s,
+    };
+    qint64 raceId = 0;
+    {
+        TRaceJournal journal;
+        QVERIFY(journal.open(dbPath()));
+        raceId = journal.startRace(startEvent(QStringLiteral("A")));
+        QVERIFY(journal.close(30000));
+    }
+    {
+        RawDatabase raw(dbPath());
+        for (int i = 0; i < texts.size(); ++i) {
+            QString text = texts.at(i);
+            QVERIFY(raw.exec(u"INSERT INTO events (race_id, seq, kind, tick, wall_ms, car, "
+                             u"payload) VALUES (%1, %2, 'press', 0, 0, 1, '%3')"_s.arg(raceId)
+                                 .arg(i + 2)
+                                 .arg(text.replace(u'\'', u"''"_s))));
+        }
+    }
+    TRaceJournal reopened;
+    QVERIFY(reopened.open(dbPath()));
+    const QList<TRaceEvent> events = reopened.events(raceId);
+    QCOMPARE(events.size(), texts.size() + 1);
+    for (int i = 0; i < texts.size(); ++i) {
+        const QJsonObject parsed = QJsonDocument::fromJson(texts.at(i).toUtf8()).object();
+        QCOMPARE(events.at(i + 1).kind, Kind::Press);
+        QCOMPARE(events.at(i + 1).payload, parsed);
+        QCOMPARE(QJsonDocument(events.at(i + 1).payload).toJson(), QJsonDocument(parsed).toJson());
+    }
+    QCOMPARE(PressRaceMs(events.at(3)), 4294967295u);
 }
 
 void TestRaceJournal::sequenceNumbersFollowTheOrderOfTheCalls()

@@ -1,5 +1,6 @@
 #include "RaceDayWindow.h"
 
+#include "Classification.h"
 #include "RaceDayEntrants.h"
 #include "RaceDayExport.h"
 #include "RaceDayResults.h"
@@ -89,14 +90,10 @@ QList<int> pointsOf(const QString &text)
     return points;
 }
 
-QString msText(qint32 ms)
+// A time as the day's exports write it, with the digits the race shows.
+QString msText(qint32 ms, int acc)
 {
-    if (ms <= 0)
-        return QString();
-    return QStringLiteral("%1:%2.%3")
-        .arg(ms / 60000)
-        .arg(ms / 1000 % 60, 2, 10, QLatin1Char('0'))
-        .arg(ms % 1000, 3, 10, QLatin1Char('0'));
+    return ms <= 0 ? QString() : LongTimeText(ms, acc);
 }
 
 } // namespace
@@ -1092,7 +1089,7 @@ void TRaceDayWindow::ShowResults()
                         .arg(q.place)
                         .arg(name(q.entrantId))
                         .arg(q.laps)
-                        .arg(msText(q.totalMs), msText(q.bestMs));
+                        .arg(msText(q.totalMs, FMain->Race.Acc), msText(q.bestMs, FMain->Race.Acc));
         html += QStringLiteral("</table>");
         if (!c.result.isEmpty()) {
             html += QStringLiteral("<p><b>Ergebnis</b></p><table cellpadding=2>");

@@ -1,9 +1,9 @@
 #include "ExportPdf.h"
 
 #include "HtmlText.h"
+#include "ResultsPrint.h"
 
 #include <QBuffer>
-#include <QFont>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
@@ -15,7 +15,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // As the results PDF.
-constexpr int kFontPoints = 9;
 constexpr double kMarginMm = 15;
 // A season of many days: more columns than this fit only across a landscape page.
 constexpr qsizetype kMaxPortraitColumns = 12;
@@ -78,15 +77,7 @@ bool wide(const TExportDocument &document)
 
 std::unique_ptr<QTextDocument> ExportTextDocument(const TExportDocument &document)
 {
-    auto text = std::make_unique<QTextDocument>();
-    QFont font;
-    font.setFamilies({u"Liberation Sans"_s, u"DejaVu Sans"_s});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(kFontPoints);
-    text->setDefaultFont(font);
-    text->setMetaInformation(QTextDocument::DocumentTitle, document.title);
-    text->setHtml(documentHtml(document));
-    return text;
+    return PrintTextDocument(document.title, documentHtml(document));
 }
 
 QByteArray ExportPdf(const TExportDocument &document)

@@ -102,7 +102,7 @@ QString documentHtml(const TResultsSnapshot &s)
 
 } // namespace
 
-std::unique_ptr<QTextDocument> ResultsDocument(const TResultsSnapshot &snapshot)
+std::unique_ptr<QTextDocument> PrintTextDocument(const QString &title, const QString &html)
 {
     auto document = std::make_unique<QTextDocument>();
     QFont font;
@@ -110,9 +110,14 @@ std::unique_ptr<QTextDocument> ResultsDocument(const TResultsSnapshot &snapshot)
     font.setStyleHint(QFont::SansSerif);
     font.setPointSize(kFontPoints);
     document->setDefaultFont(font);
-    document->setMetaInformation(QTextDocument::DocumentTitle, snapshot.title);
-    document->setHtml(documentHtml(snapshot));
+    document->setMetaInformation(QTextDocument::DocumentTitle, title);
+    document->setHtml(html);
     return document;
+}
+
+std::unique_ptr<QTextDocument> ResultsDocument(const TResultsSnapshot &snapshot)
+{
+    return PrintTextDocument(snapshot.title, documentHtml(snapshot));
 }
 
 void printResults(QPagedPaintDevice &device, const TResultsSnapshot &snapshot)

@@ -13,6 +13,10 @@ class QTextDocument;
 // page; more cars continue in a second table. Needs a running QGuiApplication for its fonts.
 std::unique_ptr<QTextDocument> ResultsDocument(const TResultsSnapshot &snapshot);
 
+// A document of the given HTML in the type every printed result uses, titled for the PDF's
+// properties.
+std::unique_ptr<QTextDocument> PrintTextDocument(const QString &title, const QString &html);
+
 // Lays the results out on the pages of the device (a PDF writer, or a printer set up by the
 // desktop's print dialog), with page numbers.
 void printResults(QPagedPaintDevice &device, const TResultsSnapshot &snapshot);

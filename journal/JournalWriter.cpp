@@ -202,7 +202,8 @@ private:
         q.bindValue(3, qint64(event.tick));
         q.bindValue(4, event.wallMs);
         q.bindValue(5, event.car);
-        // Most events are presses without a payload; NULL saves parsing them back.
+        // An event without a payload is stored as NULL, which needs no parsing when read back;
+        // a press carries its race time ({"ms":N}), which the reader parses on a fast path.
         q.bindValue(6, event.payload.isEmpty()
                            ? QVariant()
                            : QVariant(QString::fromUtf8(

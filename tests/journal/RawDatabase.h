@@ -29,6 +29,21 @@ public:
             qWarning("%s: %s", qPrintable(statement), qPrintable(query.lastError().text()));
         return query.isActive();
     }
+    // The tables as the program wrote them before race days (version 2), still empty.
+    bool makeSecondLayout()
+    {
+        return exec(QStringLiteral(
+                   "CREATE TABLE races (id INTEGER PRIMARY KEY, started_ms INTEGER NOT NULL,"
+                   " title TEXT NOT NULL DEFAULT '', session TEXT NOT NULL DEFAULT '',"
+                   " cars INTEGER NOT NULL DEFAULT 0, laps INTEGER NOT NULL DEFAULT 0,"
+                   " state TEXT NOT NULL, winner TEXT NOT NULL DEFAULT '',"
+                   " boot_id TEXT NOT NULL DEFAULT '')")) &&
+               exec(QStringLiteral(
+                   "CREATE TABLE events (race_id INTEGER NOT NULL, seq INTEGER NOT NULL,"
+                   " kind TEXT NOT NULL, tick INTEGER NOT NULL, wall_ms INTEGER NOT NULL,"
+                   " car INTEGER NOT NULL DEFAULT 0, payload TEXT, PRIMARY KEY (race_id, seq))")) &&
+               exec(QStringLiteral("PRAGMA user_version = 2"));
+    }
     QVariant value(const QString &statement)
     {
         QSqlQuery query(m_db);

@@ -93,16 +93,7 @@ void TestJournalSchema::secondLayoutGetsRaceDaysAndKeepsItsArchive()
 {
     {
         RawDatabase raw(dbPath());
-        QVERIFY(raw.exec(QStringLiteral(
-            "CREATE TABLE races (id INTEGER PRIMARY KEY, started_ms INTEGER NOT NULL,"
-            " title TEXT NOT NULL DEFAULT '', session TEXT NOT NULL DEFAULT '',"
-            " cars INTEGER NOT NULL DEFAULT 0, laps INTEGER NOT NULL DEFAULT 0,"
-            " state TEXT NOT NULL, winner TEXT NOT NULL DEFAULT '',"
-            " boot_id TEXT NOT NULL DEFAULT '')")));
-        QVERIFY(raw.exec(QStringLiteral(
-            "CREATE TABLE events (race_id INTEGER NOT NULL, seq INTEGER NOT NULL,"
-            " kind TEXT NOT NULL, tick INTEGER NOT NULL, wall_ms INTEGER NOT NULL,"
-            " car INTEGER NOT NULL DEFAULT 0, payload TEXT, PRIMARY KEY (race_id, seq))")));
+        QVERIFY(raw.makeSecondLayout());
         QVERIFY(raw.exec(QStringLiteral("INSERT INTO races VALUES (7, 1796000000000, 'Frühjahr', "
                                         "'Rennen', 3, 10, 'finished', 'Öhlschläger', 'b1')")));
         QVERIFY(raw.exec(QStringLiteral("INSERT INTO races VALUES (9, 1796000100000, 'Herbst', "
@@ -115,7 +106,6 @@ void TestJournalSchema::secondLayoutGetsRaceDaysAndKeepsItsArchive()
             QStringLiteral("INSERT INTO events VALUES (7, 3, 'end', 30, 1796000000020, 0, NULL)")));
         QVERIFY(raw.exec(QStringLiteral("INSERT INTO events VALUES (9, 1, 'start', 10, "
                                         "1796000100000, 0, '{\"title\":\"Herbst\"}')")));
-        QVERIFY(raw.exec(QStringLiteral("PRAGMA user_version = 2")));
     }
 
     TRaceJournal journal;

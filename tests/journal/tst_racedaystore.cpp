@@ -250,17 +250,7 @@ void TestRaceDayStore::secondLayoutIsUpgradedAndNewerRefused()
 {
     {
         RawDatabase raw(dbPath());
-        QVERIFY(raw.exec(QStringLiteral(
-            "CREATE TABLE races (id INTEGER PRIMARY KEY, started_ms INTEGER NOT NULL,"
-            " title TEXT NOT NULL DEFAULT '', session TEXT NOT NULL DEFAULT '',"
-            " cars INTEGER NOT NULL DEFAULT 0, laps INTEGER NOT NULL DEFAULT 0,"
-            " state TEXT NOT NULL, winner TEXT NOT NULL DEFAULT '',"
-            " boot_id TEXT NOT NULL DEFAULT '')")));
-        QVERIFY(raw.exec(QStringLiteral(
-            "CREATE TABLE events (race_id INTEGER NOT NULL, seq INTEGER NOT NULL,"
-            " kind TEXT NOT NULL, tick INTEGER NOT NULL, wall_ms INTEGER NOT NULL,"
-            " car INTEGER NOT NULL DEFAULT 0, payload TEXT, PRIMARY KEY (race_id, seq))")));
-        QVERIFY(raw.exec(QStringLiteral("PRAGMA user_version = 2")));
+        QVERIFY(raw.makeSecondLayout());
     }
     {
         TRaceDayStore store(dbPath());

@@ -110,7 +110,11 @@ qint64 TJournalReader::lastRaceId()
 {
     m_error.clear();
     QSqlQuery query(m_db);
-    if (!query.exec(QStringLiteral("SELECT COALESCE(MAX(id), 0) FROM races")) || !query.next()) {
+    // A removed race's id counts too: a club server may still hold that race.
+    if (!query.exec(QStringLiteral("SELECT MAX((SELECT COALESCE(MAX(id), 0) FROM races),"
+                                   " COALESCE((SELECT CAST(value AS INTEGER) FROM journal_meta"
+                                   " WHERE key = 'last_race_id'), 0))")) ||
+        !query.next()) {
         noteError(query);
         return 0;
     }

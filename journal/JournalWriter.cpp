@@ -98,6 +98,9 @@ private:
         prepare(m_deleteEvents, QStringLiteral("DELETE FROM events WHERE race_id = ?"));
         prepare(m_deleteRace, QStringLiteral("DELETE FROM races WHERE id = ?"));
         // OR REPLACE: a link can never keep a START from being stored.
+        prepare(m_noteRaceId, QStringLiteral("UPDATE journal_meta SET value = "
+                                             "MAX(CAST(value AS INTEGER), ?) "
+                                             "WHERE key = 'last_race_id'"));
         prepare(m_linkHeat, QStringLiteral("INSERT OR REPLACE INTO race_heats "
                                            "(race_id, day_id, heat_id) VALUES (?, ?, ?)"));
         prepare(m_unlinkHeat, QStringLiteral("DELETE FROM race_heats WHERE race_id = ?"));
@@ -110,7 +113,7 @@ private:
     {
         for (auto *query : {&m_begin, &m_commit, &m_rollbackQuery, &m_insertEvent, &m_insertRace,
                             &m_interruptOthers, &m_stop, &m_end, &m_resume, &m_setOutcome,
-                            &m_deleteEvents, &m_deleteRace, &m_linkHeat, &m_unlinkHeat})
+                            &m_deleteEvents, &m_deleteRace, &m_linkHeat, &m_unlinkHeat, &m_noteRaceId})
             query->reset();
         m_connection.reset();
     }
@@ -158,6 +161,7 @@ private:
             for (int i = 0; i < values.size(); ++i)
                 m_insertRace->bindValue(i, values.at(i));
             return exec(m_interruptOthers, error) && exec(m_insertRace, error) &&
+                   execFor(m_noteRaceId, raceId, error) &&
                    insertEvent(raceId, command.event, error) &&
                    linkHeat(raceId, command.event, error);
         }
@@ -227,7 +231,7 @@ private:
     std::unique_ptr<TSqlConnection> m_connection;
     std::unique_ptr<QSqlQuery> m_begin, m_commit, m_rollbackQuery, m_insertEvent, m_insertRace,
         m_interruptOthers, m_stop, m_end, m_resume, m_setOutcome, m_deleteEvents, m_deleteRace,
-        m_linkHeat, m_unlinkHeat;
+        m_linkHeat, m_unlinkHeat, m_noteRaceId;
 };
 
 TJournalWriter::TJournalWriter(const QString &path, Reports reports,

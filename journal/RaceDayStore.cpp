@@ -194,8 +194,8 @@ QList<TRaceDay> TRaceDayStore::loadDays(std::optional<qint64> only)
     QHash<qint64, qsizetype> index; // day id -> position in days
     QSqlQuery query(m_connection->db());
     if (!select(query,
-                QStringLiteral("SELECT id, name, date, season_id, class_rules, points_rules "
-                               "FROM race_days"),
+                QStringLiteral("SELECT id, name, date, season_id, class_rules, points_rules, "
+                               "origin FROM race_days"),
                 QStringLiteral("id"), QStringLiteral("ORDER BY date DESC, id DESC")))
         return {};
     while (query.next()) {
@@ -206,6 +206,7 @@ QList<TRaceDay> TRaceDayStore::loadDays(std::optional<qint64> only)
         day.seasonId = query.value(3).toLongLong();
         day.rules = RaceDayRules::classRulesFromJson(query.value(4).toString());
         day.points = RaceDayRules::pointsRulesFromJson(query.value(5).toString());
+        day.origin = query.value(6).toString();
         index.insert(day.id, days.size());
         days.append(std::move(day));
     }
@@ -317,15 +318,16 @@ bool TRaceDayStore::saveDay(TRaceDay &day)
     // A day removed meanwhile comes back under its own id, and so with its heats' races.
     qint64 id = day.id;
     query.prepare(id > 0 ? QStringLiteral("INSERT OR IGNORE INTO race_days (id, name, date, "
-                                          "season_id, class_rules, points_rules) "
-                                          "VALUES (?, ?, ?, ?, ?, ?)")
+                                          "season_id, class_rules, points_rules, origin) "
+                                          "VALUES (?, ?, ?, ?, ?, ?, ?)")
                          : QStringLiteral("INSERT INTO race_days (name, date, season_id, "
-                                          "class_rules, points_rules) VALUES (?, ?, ?, ?, ?)"));
+                                          "class_rules, points_rules, origin) "
+                                          "VALUES (?, ?, ?, ?, ?, ?)"));
     if (id > 0)
         query.addBindValue(id);
     const QVariantList values{text(day.name), text(day.date.toString(kDateFormat)),
                               idOrNull(day.seasonId), RaceDayRules::toJson(day.rules),
-                              RaceDayRules::toJson(day.points)};
+                              RaceDayRules::toJson(day.points), text(day.origin)};
     for (const QVariant &value : values)
         query.addBindValue(value);
     if (!query.exec())
@@ -334,7 +336,7 @@ bool TRaceDayStore::saveDay(TRaceDay &day)
         id = query.lastInsertId().toLongLong();
 
     query.prepare(QStringLiteral("UPDATE race_days SET name = ?, date = ?, season_id = ?, "
-                                 "class_rules = ?, points_rules = ? WHERE id = ?"));
+                                 "class_rules = ?, points_rules = ?, origin = ? WHERE id = ?"));
     for (const QVariant &value : values)
         query.addBindValue(value);
     query.addBindValue(id);
@@ -555,6 +557,18 @@ bool TRaceDayStore::removeSeason(qint64 id)
 }
 
 // ---- races -----------------------------------------------------------------------------
+
+QString TRaceDayStore::stationId()
+{
+    if (!ready())
+        return {};
+    QSqlQuery query(m_connection->db());
+    if (!query.exec(QStringLiteral("SELECT value FROM journal_meta WHERE key = 'station'"))) {
+        failed(query, QStringLiteral("Die Kennung dieser Station lässt sich nicht lesen"));
+        return {};
+    }
+    return query.next() ? query.value(0).toString() : QString();
+}
 
 QList<TRaceEvent> TRaceDayStore::raceEvents(qint64 raceId)
 {

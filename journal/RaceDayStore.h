@@ -56,6 +56,9 @@ public:
     // Days in it keep existing, with seasonId 0.
     bool removeSeason(qint64 id);
 
+    // The id that keys this journal file's rows on a club server (32 hex digits).
+    QString stationId();
+
     // A race's events in order, for ComputeRaceDay; empty when there is no such race.
     QList<TRaceEvent> raceEvents(qint64 raceId);
 

@@ -97,6 +97,9 @@ struct TRaceDay
     QList<TRound> rounds;
     TClassRules rules; // the same for every class of the day
     TPointsRules points;
+    // Where a day taken over from the club server was made ("<station>/<id>"); empty for a day
+    // made here.
+    QString origin;
     bool operator==(const TRaceDay &) const = default;
 
     // The classes in the order their first entrant appears; {""} for a day without classes.

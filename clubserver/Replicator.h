@@ -1,0 +1,58 @@
+#pragma once
+
+#include "ClubServerConfig.h"
+#include "ReplicationState.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+// Sends what the club server lacks of this station's journal: the races, every event of them in
+// order, and the race days' and seasons' plans. It runs on a thread of its own and only reads
+// the journal file, which stays the truth: nothing the window does ever waits for it, and while
+// the server cannot be reached the journal simply holds more that waits. Each event is keyed on
+// the server by the station, the race and its sequence number, so sending one twice changes
+// nothing; after an outage, and at start, the replicator asks the server what it has and sends
+// the rest.
+class TReplicator : public QObject
+{
+    Q_OBJECT
+public:
+    struct Timing
+    {
+        int connectTimeoutS = 3;   // one connection attempt
+        int retryMs = 1000;        // first wait after a failure, doubled up to maxRetryMs
+        int maxRetryMs = 8000;
+        int plansEveryMs = 3000;   // the plans are compared at least this often
+        int fullScanEveryMs = 30000;
+    };
+
+    TReplicator(const QString &journalPath, const TClubServerConfig &config,
+                const QString &password, QObject *parent = nullptr);
+    TReplicator(const QString &journalPath, const TClubServerConfig &config,
+                const QString &password, Timing timing, QObject *parent = nullptr);
+    // Stops the thread; it may wait for one connection attempt to give up.
+    ~TReplicator() override;
+
+    void start();
+    // A race of the journal has a new event (TRaceJournal::eventStored). Any thread; returns at
+    // once.
+    void noteStored(qint64 raceId);
+    // A day or a season may have changed. Any thread.
+    void notePlans();
+
+    // The latest state; any thread.
+    TReplicationState state() const;
+    // Waits until a pass that began after this call has left nothing waiting; false after
+    // timeoutMs. For tests and benchmarks: never call it on the window's thread in a race.
+    bool waitUntilCaughtUp(int timeoutMs);
+
+signals:
+    // On the thread that made the replicator, whenever the state changes.
+    void stateChanged(const TReplicationState &state);
+
+private:
+    class Worker;
+    std::unique_ptr<Worker> m_worker;
+};

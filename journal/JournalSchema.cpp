@@ -124,22 +124,23 @@ bool stepTo(int target, QSqlDatabase &db, QSqlError *error)
         // highest race id ever handed out (a removed race's id is never given again, since the
         // server keeps that race), where a race day taken from the server came from, and which
         // station's race counts for a heat timed on two stations.
-        return run(db,
-                   {QStringLiteral("CREATE TABLE journal_meta ("
-                                   " key TEXT PRIMARY KEY,"
-                                   " value TEXT NOT NULL)"),
-                    QStringLiteral("INSERT INTO journal_meta (key, value)"
-                                   " VALUES ('station', lower(hex(randomblob(16))))"),
-                    QStringLiteral("INSERT INTO journal_meta (key, value)"
-                                   " SELECT 'last_race_id', COALESCE(MAX(id), 0) FROM races"),
-                    QStringLiteral("ALTER TABLE race_days ADD COLUMN origin TEXT NOT NULL DEFAULT ''"),
-                    QStringLiteral("CREATE TABLE heat_choices ("
-                                   " day_key TEXT NOT NULL,"
-                                   " heat_id INTEGER NOT NULL,"
-                                   " station TEXT NOT NULL,"
-                                   " race_id INTEGER NOT NULL,"
-                                   " PRIMARY KEY (day_key, heat_id))")},
-                   error);
+        return run(
+            db,
+            {QStringLiteral("CREATE TABLE journal_meta ("
+                            " key TEXT PRIMARY KEY,"
+                            " value TEXT NOT NULL)"),
+             QStringLiteral("INSERT INTO journal_meta (key, value)"
+                            " VALUES ('station', lower(hex(randomblob(16))))"),
+             QStringLiteral("INSERT INTO journal_meta (key, value)"
+                            " SELECT 'last_race_id', COALESCE(MAX(id), 0) FROM races"),
+             QStringLiteral("ALTER TABLE race_days ADD COLUMN origin TEXT NOT NULL DEFAULT ''"),
+             QStringLiteral("CREATE TABLE heat_choices ("
+                            " day_key TEXT NOT NULL,"
+                            " heat_id INTEGER NOT NULL,"
+                            " station TEXT NOT NULL,"
+                            " race_id INTEGER NOT NULL,"
+                            " PRIMARY KEY (day_key, heat_id))")},
+            error);
     default:
         return false;
     }

@@ -111,9 +111,10 @@ private:
 
     void close()
     {
-        for (auto *query : {&m_begin, &m_commit, &m_rollbackQuery, &m_insertEvent, &m_insertRace,
-                            &m_interruptOthers, &m_stop, &m_end, &m_resume, &m_setOutcome,
-                            &m_deleteEvents, &m_deleteRace, &m_linkHeat, &m_unlinkHeat, &m_noteRaceId})
+        for (auto *query :
+             {&m_begin, &m_commit, &m_rollbackQuery, &m_insertEvent, &m_insertRace,
+              &m_interruptOthers, &m_stop, &m_end, &m_resume, &m_setOutcome, &m_deleteEvents,
+              &m_deleteRace, &m_linkHeat, &m_unlinkHeat, &m_noteRaceId})
             query->reset();
         m_connection.reset();
     }

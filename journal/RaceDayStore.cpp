@@ -325,9 +325,12 @@ bool TRaceDayStore::saveDay(TRaceDay &day)
                                           "VALUES (?, ?, ?, ?, ?, ?)"));
     if (id > 0)
         query.addBindValue(id);
-    const QVariantList values{text(day.name), text(day.date.toString(kDateFormat)),
-                              idOrNull(day.seasonId), RaceDayRules::toJson(day.rules),
-                              RaceDayRules::toJson(day.points), text(day.origin)};
+    const QVariantList values{text(day.name),
+                              text(day.date.toString(kDateFormat)),
+                              idOrNull(day.seasonId),
+                              RaceDayRules::toJson(day.rules),
+                              RaceDayRules::toJson(day.points),
+                              text(day.origin)};
     for (const QVariant &value : values)
         query.addBindValue(value);
     if (!query.exec())

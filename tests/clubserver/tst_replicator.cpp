@@ -53,8 +53,8 @@ TRaceDay fourHeatDay()
     round.id = 1;
     round.kind = TRoundKind::Qualifying;
     for (int id = 1; id <= 8; ++id)
-        day.entrants.append({id, QString::number(id * 3), QStringLiteral("Fahrer %1").arg(id),
-                             QString(), false});
+        day.entrants.append(
+            {id, QString::number(id * 3), QStringLiteral("Fahrer %1").arg(id), QString(), false});
     for (int heat = 1; heat <= 4; ++heat)
         round.heats.append({heat, {2 * heat - 1, 2 * heat}, 0});
     day.rounds.append(round);
@@ -119,7 +119,8 @@ private slots:
         TRaceDay dayA = fourHeatDay();
         QVERIFY2(storeA.saveDay(dayA), qPrintable(storeA.errorString()));
         const QString origin = PlanDocuments::dayOrigin(dayA, storeA.stationId());
-        TRaceDay dayB = PlanDocuments::dayFromJson(PlanDocuments::dayToJson(dayA, QString()), origin);
+        TRaceDay dayB =
+            PlanDocuments::dayFromJson(PlanDocuments::dayToJson(dayA, QString()), origin);
         QVERIFY2(storeB.saveDay(dayB), qPrintable(storeB.errorString()));
         QVERIFY(storeA.stationId() != storeB.stationId());
 
@@ -145,10 +146,10 @@ private slots:
                                .arg(origin)));
         QStringList heats;
         while (query.next())
-            heats << QStringLiteral("%1:%2").arg(
-                query.value(0).toString() == storeA.stationId() ? QStringLiteral("A")
-                                                                : QStringLiteral("B"),
-                query.value(1).toString());
+            heats << QStringLiteral("%1:%2").arg(query.value(0).toString() == storeA.stationId()
+                                                     ? QStringLiteral("A")
+                                                     : QStringLiteral("B"),
+                                                 query.value(1).toString());
         QCOMPARE(heats, (QStringList{QStringLiteral("A:1"), QStringLiteral("A:2"),
                                      QStringLiteral("B:3"), QStringLiteral("B:4")}));
         QCOMPARE(serverEvents(m_office->db(), storeA.stationId(), heat1),
@@ -174,16 +175,17 @@ private slots:
         QObject::connect(&a.journal, &TRaceJournal::eventStored, &push,
                          [&push](qint64 raceId, int) { push.noteStored(raceId); });
         push.start();
-        const qint64 race = a.journal.startRace(JournalSamples::startEvent(QStringLiteral("Finale")));
+        const qint64 race =
+            a.journal.startRace(JournalSamples::startEvent(QStringLiteral("Finale")));
         bool sawUnreachable = false;
         for (int n = 0; n < 240; ++n) {
             a.journal.append(race, JournalSamples::press(n, 4));
             if (n == 80)
                 m_club.server.kill();
             if (n == 160) {
-                sawUnreachable =
-                    push.state().kind == TReplicationState::Kind::Unreachable &&
-                    push.state().text().startsWith(QStringLiteral("Vereinsserver nicht erreichbar: "));
+                sawUnreachable = push.state().kind == TReplicationState::Kind::Unreachable &&
+                                 push.state().text().startsWith(
+                                     QStringLiteral("Vereinsserver nicht erreichbar: "));
                 QVERIFY2(m_club.server.restart(), qPrintable(m_club.server.errorString()));
             }
             QTest::qWait(5);

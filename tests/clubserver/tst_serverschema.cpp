@@ -82,8 +82,8 @@ private slots:
         const QString refused =
             QStringLiteral("Keine Berechtigung: diese Station darf nur eigene Zeilen anlegen.");
         // Another station's events: neither changed, nor removed, nor added to.
-        QVERIFY(!stationB.exec(QStringLiteral(
-            "UPDATE talvenbahn.events SET car = 9 WHERE station = '%1'").arg(a)));
+        QVERIFY(!stationB.exec(
+            QStringLiteral("UPDATE talvenbahn.events SET car = 9 WHERE station = '%1'").arg(a)));
         QCOMPARE(stationB.errorString(), refused);
         QVERIFY(!stationB.exec(
             QStringLiteral("DELETE FROM talvenbahn.events WHERE station = '%1'").arg(a)));
@@ -94,14 +94,15 @@ private slots:
                                    .arg(a)));
         QCOMPARE(stationB.errorString(), refused);
         // Nor can it take over the other's station, or its own race rows' history.
-        QVERIFY(!stationB.exec(QStringLiteral(
-            "UPDATE talvenbahn.stations SET login = 'bahn_b' WHERE id = '%1'").arg(a)));
+        QVERIFY(!stationB.exec(
+            QStringLiteral("UPDATE talvenbahn.stations SET login = 'bahn_b' WHERE id = '%1'")
+                .arg(a)));
         QVERIFY(!stationB.exec(QStringLiteral("DELETE FROM talvenbahn.documents")));
 
         // Reading everyone's rows is allowed, and the press is still as station A sent it.
         QSqlQuery read(stationB.db());
-        QVERIFY(read.exec(QStringLiteral("SELECT car FROM talvenbahn.events WHERE station = '%1'")
-                              .arg(a)));
+        QVERIFY(read.exec(
+            QStringLiteral("SELECT car FROM talvenbahn.events WHERE station = '%1'").arg(a)));
         QVERIFY(read.next());
         QCOMPARE(read.value(0).toInt(), 2);
         QVERIFY(!read.next());
@@ -110,9 +111,8 @@ private slots:
         TServerConnection office(m_club.config(QStringLiteral("buero")),
                                  ClubServerFixture::passwordOf(QStringLiteral("buero")));
         QVERIFY2(office.open(), qPrintable(office.errorString()));
-        QVERIFY(!office.exec(
-            QStringLiteral("INSERT INTO talvenbahn.stations (id) VALUES ('%1')")
-                .arg(QStringLiteral("cccccccccccccccccccccccccccccccc"))));
+        QVERIFY(!office.exec(QStringLiteral("INSERT INTO talvenbahn.stations (id) VALUES ('%1')")
+                                 .arg(QStringLiteral("cccccccccccccccccccccccccccccccc"))));
         QCOMPARE(office.errorString(), refused);
     }
 

@@ -114,11 +114,11 @@ bool PostgresRunner::start()
             return false;
         }
     }
-    if (!run({m_bin + QStringLiteral("/initdb"), QStringLiteral("-D"), m_data,
-              QStringLiteral("-U"), QString::fromLatin1(kAdmin),
-              QStringLiteral("--pwfile=") + passwordFile, QStringLiteral("-A"),
-              QStringLiteral("scram-sha-256"), QStringLiteral("-E"), QStringLiteral("UTF8"),
-              QStringLiteral("--locale=C.UTF-8"), QStringLiteral("--no-sync")},
+    if (!run({m_bin + QStringLiteral("/initdb"), QStringLiteral("-D"), m_data, QStringLiteral("-U"),
+              QString::fromLatin1(kAdmin), QStringLiteral("--pwfile=") + passwordFile,
+              QStringLiteral("-A"), QStringLiteral("scram-sha-256"), QStringLiteral("-E"),
+              QStringLiteral("UTF8"), QStringLiteral("--locale=C.UTF-8"),
+              QStringLiteral("--no-sync")},
              120000))
         return false;
     m_port = freePort();
@@ -205,11 +205,11 @@ void PostgresRunner::kill()
 
 bool PostgresRunner::psql(const QString &database, const QString &sql)
 {
-    return run({m_bin + QStringLiteral("/psql"), QStringLiteral("-X"),
-                QStringLiteral("-q"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
-                QStringLiteral("-h"), host(), QStringLiteral("-p"), QString::number(m_port),
-                QStringLiteral("-U"), QString::fromLatin1(kAdmin), QStringLiteral("-d"), database,
-                QStringLiteral("-c"), sql},
+    return run({m_bin + QStringLiteral("/psql"), QStringLiteral("-X"), QStringLiteral("-q"),
+                QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-h"),
+                host(), QStringLiteral("-p"), QString::number(m_port), QStringLiteral("-U"),
+                QString::fromLatin1(kAdmin), QStringLiteral("-d"), database, QStringLiteral("-c"),
+                sql},
                60000);
 }
 

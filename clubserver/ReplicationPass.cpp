@@ -281,9 +281,18 @@ TReplicationPass::Outcome TReplicationPass::run(const Work &work)
 
 TReplicationPass::Outcome TReplicationPass::sendRaces(const QSet<qint64> *only)
 {
+    // After a press only that race's row is read, however long the archive.
+    QString where;
+    if (only) {
+        QStringList ids;
+        for (qint64 id : *only)
+            ids << QString::number(id);
+        where = QStringLiteral(" WHERE id IN (%1)").arg(ids.join(QLatin1Char(',')));
+    }
     QSqlQuery local(m_local);
     if (!local.exec(QStringLiteral("SELECT id, started_ms, title, session, cars, laps, state, "
-                                   "winner, boot_id FROM races ORDER BY id")))
+                                   "winner, boot_id FROM races%1 ORDER BY id")
+                        .arg(where)))
         return failedLocal(local);
     QSet<qint64> seen;
     QSqlQuery push(m_server->db());
@@ -309,8 +318,6 @@ TReplicationPass::Outcome TReplicationPass::sendRaces(const QSet<qint64> *only)
         TRaceSummary race;
         race.id = local.value(0).toLongLong();
         seen.insert(race.id);
-        if (only && !only->contains(race.id))
-            continue;
         race.startedWallMs = local.value(1).toLongLong();
         race.title = local.value(2).toString();
         race.session = local.value(3).toString();

@@ -74,8 +74,9 @@ TReplicationPass::Outcome TReplicationPass::connect()
     m_server = std::make_unique<TServerConnection>(m_config, m_password, m_connectTimeoutS);
     if (!m_server->open()) {
         m_reason = m_server->errorString();
+        const bool refused = m_server->wasRefused();
         m_server.reset();
-        return Outcome::Lost;
+        return refused ? Outcome::Refused : Outcome::Lost;
     }
     const int version = m_server->schemaVersion();
     if (version != ServerSchema::kVersion) {

@@ -42,9 +42,11 @@ bool TServerConnection::open()
         m_error = QStringLiteral("Der PostgreSQL-Treiber von Qt fehlt (Paket libqt6sql6-psql).");
         return false;
     }
+    m_refused = false;
     if (m_db.open())
         return true;
     m_error = ServerMessages::reason(m_db.lastError());
+    m_refused = ServerMessages::isRefusal(m_db.lastError());
     return false;
 }
 

@@ -22,6 +22,9 @@ public:
     bool isOpen() const { return m_db.isOpen(); }
     QSqlDatabase &db() { return m_db; }
     QString errorString() const { return m_error; }
+    // The server answered but would not let this login in (password, TLS, database, rules),
+    // as opposed to not answering at all.
+    bool wasRefused() const { return m_refused; }
 
     // Runs one statement; false with errorString() set.
     bool exec(const QString &statement);
@@ -35,4 +38,5 @@ private:
     QString m_name;
     QSqlDatabase m_db;
     QString m_error;
+    bool m_refused = false;
 };

@@ -97,6 +97,16 @@ bool isConnectionLost(const QSqlError &error)
                      QStringLiteral("EOF detected"), QStringLiteral("terminating connection")});
 }
 
+bool isRefusal(const QSqlError &error)
+{
+    const QString why = reason(error);
+    return why.startsWith(QLatin1String("Anmeldung abgelehnt")) ||
+           why.startsWith(QLatin1String("Der Server bietet keine")) ||
+           why.startsWith(QLatin1String("Das Zertifikat")) ||
+           why.startsWith(QLatin1String("Die Datenbank gibt es")) ||
+           why.startsWith(QLatin1String("Der Server lässt diese Anmeldung"));
+}
+
 QString notSetUp()
 {
     return QStringLiteral("Die Datenbank ist nicht für Talvenbahn eingerichtet "

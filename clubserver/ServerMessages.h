@@ -15,6 +15,10 @@ QString reason(const QSqlError &error);
 // then waits and connects afresh.
 bool isConnectionLost(const QSqlError &error);
 
+// The server answered and said no: a wrong password, no TLS where it is required, an untrusted
+// certificate, no such database, a login it does not admit.
+bool isRefusal(const QSqlError &error);
+
 QString notSetUp();
 QString tooNew(int version, int known);
 

@@ -6,6 +6,7 @@
 #include "RaceJournal.h"
 #include "Replicator.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -252,6 +253,31 @@ private slots:
             m_club.config(QStringLiteral("buero")),
             ClubServerFixture::passwordOf(QStringLiteral("buero")));
         QVERIFY(m_office->open());
+    }
+
+    // A wrong password is said as such, not as an unreachable server; and the replicator never
+    // makes a journal file of its own where the window has none yet.
+    void aWrongPasswordIsRefusedAndNoJournalIsMade()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("journal.sqlite"));
+        TReplicator push(path, m_club.config(QStringLiteral("bahn_a")), QStringLiteral("falsch"),
+                         quick());
+        push.start();
+        QTest::qWait(300);
+        QVERIFY(!QFile::exists(path));
+
+        Station a;
+        QVERIFY(a.open());
+        a.race(QStringLiteral("Training"), 3);
+        QVERIFY(a.journal.flush(5000));
+        TReplicator refused(a.path(), m_club.config(QStringLiteral("bahn_a")),
+                            QStringLiteral("falsch"), quick());
+        refused.start();
+        QTRY_COMPARE(refused.state().text(),
+                     QStringLiteral("Vereinsserver lehnt ab: Anmeldung abgelehnt: Benutzer oder "
+                                    "Passwort falsch."));
+        QCOMPARE(refused.state().waiting, qint64(5));
     }
 
 private:

@@ -1,3 +1,4 @@
+#include "BlackHole.h"
 #include "ClubServerFixture.h"
 #include "JournalSamples.h"
 #include "PlanDocuments.h"
@@ -278,6 +279,28 @@ private slots:
                      QStringLiteral("Vereinsserver lehnt ab: Anmeldung abgelehnt: Benutzer oder "
                                     "Passwort falsch."));
         QCOMPARE(refused.state().waiting, qint64(5));
+    }
+
+    // A server whose packets are dropped: the attempt gives up after its timeout and says so,
+    // and presses handed over meanwhile only wait.
+    void aServerThatDropsPacketsIsReportedAsNotAnswering()
+    {
+        BlackHole hole;
+        QVERIFY(hole.isValid());
+        Station a;
+        QVERIFY(a.open());
+        a.race(QStringLiteral("Training"), 3);
+        QVERIFY(a.journal.flush(5000));
+        TClubServerConfig config = m_club.config(QStringLiteral("bahn_a"));
+        config.port = hole.port();
+        TReplicator push(a.path(), config, ClubServerFixture::passwordOf(QStringLiteral("bahn_a")),
+                         quick());
+        push.start();
+        QTRY_COMPARE_WITH_TIMEOUT(push.state().text(),
+                                  QStringLiteral("Vereinsserver nicht erreichbar: Keine Antwort "
+                                                 "vom Server (Zeitüberschreitung)."),
+                                  10000);
+        QCOMPARE(push.state().waiting, qint64(5));
     }
 
 private:

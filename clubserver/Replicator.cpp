@@ -21,16 +21,19 @@ public:
         setObjectName(QStringLiteral("Vereinsserver"));
     }
 
-    ~Worker() override { stop(); }
+    ~Worker() override { stop(QDeadlineTimer::Forever); }
 
-    void stop()
+    // Asks the thread to end and waits until the deadline; false when it is still inside a
+    // connection attempt or a statement then. Either way it reports to its owner no more.
+    bool stop(QDeadlineTimer deadline)
     {
         {
             QMutexLocker lock(&m_mutex);
             m_ending = true;
+            m_owner = nullptr;
             m_work.wakeAll();
         }
-        wait();
+        return wait(deadline);
     }
 
     void note(qint64 raceId)
@@ -154,6 +157,10 @@ private:
         }
         if (!changed)
             return;
+        // Under the lock, so the owner cannot go between the look and the call.
+        QMutexLocker lock(&m_mutex);
+        if (!m_owner)
+            return;
         QPointer<TReplicator> owner(m_owner);
         QMetaObject::invokeMethod(
             m_owner,
@@ -195,7 +202,14 @@ TReplicator::TReplicator(const QString &journalPath, const TClubServerConfig &co
 
 TReplicator::~TReplicator()
 {
-    m_worker->stop();
+    // The window is not held up by a server that does not answer: the thread only reads the
+    // journal, so it may finish its attempt on its own and then goes.
+    if (!m_worker->stop(QDeadlineTimer(kStopWaitMs))) {
+        Worker *stillGoing = m_worker.release();
+        QObject::connect(stillGoing, &QThread::finished, stillGoing, &QObject::deleteLater);
+        if (stillGoing->isFinished())
+            stillGoing->deleteLater();
+    }
 }
 
 void TReplicator::start()

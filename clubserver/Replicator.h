@@ -32,8 +32,10 @@ public:
                 const QString &password, QObject *parent = nullptr);
     TReplicator(const QString &journalPath, const TClubServerConfig &config,
                 const QString &password, Timing timing, QObject *parent = nullptr);
-    // Stops the thread; it may wait for one connection attempt to give up.
+    // Stops the thread, waiting at most kStopWaitMs: a thread still inside a connection attempt
+    // or a statement then ends by itself, reporting nothing more.
     ~TReplicator() override;
+    static constexpr int kStopWaitMs = 500;
 
     void start();
     // A race of the journal has a new event (TRaceJournal::eventStored). Any thread; returns at

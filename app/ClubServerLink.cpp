@@ -37,19 +37,19 @@ void TClubServerLink::Apply(const TClubServerConfig &config, const QString &type
     const quint64 generation = ++FGeneration;
     StopReplicator();
     FConfig = config;
+    const QString key = TPasswordKeeper::KeyOf(config);
+    if (!typedPassword.isEmpty() && config.isSet()) {
+        FPasswords.insert(key, typedPassword);
+        // Kept for the next run where there is a keyring; in memory only where there is none.
+        if (FKeeper)
+            FKeeper->Write(key, typedPassword, this, [](bool) {});
+    }
     if (!Sends()) {
         FState = TReplicationState();
         emit stopped();
         return;
     }
     Show(TReplicationState());
-    const QString key = TPasswordKeeper::KeyOf(config);
-    if (!typedPassword.isEmpty()) {
-        FPasswords.insert(key, typedPassword);
-        // Kept for the next run where there is a keyring; in memory only where there is none.
-        if (FKeeper)
-            FKeeper->Write(key, typedPassword, this, [](bool) {});
-    }
     if (FPasswords.contains(key))
         Start(generation, FPasswords.value(key));
     else

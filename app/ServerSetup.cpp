@@ -51,10 +51,10 @@ QString readSecret(const QString &prompt)
     }
     std::string line;
     std::getline(std::cin, line);
-    if (terminal) {
+    if (terminal)
         tcsetattr(STDIN_FILENO, TCSAFLUSH, &before);
-        print(stderr, QStringLiteral("\n"));
-    }
+    // The Enter typed was not shown (nor is anything read from a pipe).
+    print(stderr, QStringLiteral("\n"));
     return QString::fromLocal8Bit(line.c_str());
 }
 

@@ -229,8 +229,8 @@ void TestRaceDayStore::heatFindsItsLatestRaceByTheStart()
     QVERIFY(journal.flush(5000));
     QCOMPARE(raceOf(day.id, 12), falseStart);
 
-    // The last race deleted, the next session's next race gets its id: it must not inherit the
-    // heat.
+    // The last race deleted, the next session's next race gets a new id (a club server keeps
+    // the deleted race under its id): it must not inherit the heat either.
     journal.deleteRace(elsewhere);
     QVERIFY(journal.flush(5000));
     QCOMPARE(raceOf(otherDay.id, 12), 0);
@@ -239,7 +239,7 @@ void TestRaceDayStore::heatFindsItsLatestRaceByTheStart()
     QVERIFY(next.open(dbPath()));
     const qint64 reused = next.startRace(startEvent(QStringLiteral("Freies Training")));
     QVERIFY(next.flush(5000));
-    QCOMPARE(reused, elsewhere);
+    QVERIFY(reused > elsewhere);
     QCOMPARE(raceOf(otherDay.id, 12), 0);
     QCOMPARE(store.raceEvents(reused).size(), 1);
     QVERIFY(store.raceEvents(9999).isEmpty());

@@ -69,6 +69,36 @@ QString found(bool yes)
     return yes ? QStringLiteral("gefunden") : QStringLiteral("FEHLT");
 }
 
+// The options of --server-setup that take a value.
+const QStringList kServerValueOptions{QStringLiteral("--host"),     QStringLiteral("--port"),
+                                      QStringLiteral("--database"), QStringLiteral("--user"),
+                                      QStringLiteral("--station"),  QStringLiteral("--office")};
+
+bool takeServerValue(const QString &name, const QString &value, TServerSetupOptions &options)
+{
+    if (name == u"--port") {
+        bool ok = false;
+        const int port = value.toInt(&ok);
+        if (!ok || port < 1 || port > 65535)
+            return false;
+        options.port = port;
+        return true;
+    }
+    if (value.trimmed().isEmpty())
+        return false;
+    if (name == u"--host")
+        options.host = value.trimmed();
+    else if (name == u"--database")
+        options.database = value.trimmed();
+    else if (name == u"--user")
+        options.user = value.trimmed();
+    else if (name == u"--station")
+        options.stations << value.trimmed();
+    else
+        options.offices << value.trimmed();
+    return true;
+}
+
 } // namespace
 
 TCommandLine ParseCommandLine(const QStringList &arguments)
@@ -76,13 +106,20 @@ TCommandLine ParseCommandLine(const QStringList &arguments)
     bool help = false;
     bool version = false;
     bool check = false;
+    bool serverSetup = false;
     bool optionsEnded = false;
     TCommandLine line;
     QStringList files;
+    QString serverOption; // the first option that belongs to --server-setup
+    const auto mistake = [&line](const QString &text) {
+        if (line.error.isEmpty())
+            line.error = text;
+    };
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
         if (!optionsEnded && isApplicationOption(argument))
             line.applicationOptions = true;
+        const QString name = argument.section(u'=', 0, 0);
         if (optionsEnded || !argument.startsWith(u'-') || argument == u"-") {
             files << argument;
         } else if (argument == u"--") {
@@ -93,14 +130,36 @@ TCommandLine ParseCommandLine(const QStringList &arguments)
             version = true;
         } else if (argument == u"--check-install") {
             check = true;
-        } else if (line.error.isEmpty()) {
-            line.error = QStringLiteral("Unbekannte Option „%1“.").arg(argument);
+        } else if (argument == u"--server-setup") {
+            serverSetup = true;
+        } else if (kServerValueOptions.contains(name)) {
+            // "--host name" or "--host=name".
+            QString value;
+            if (argument.contains(u'='))
+                value = argument.section(u'=', 1);
+            else if (i + 1 < arguments.size())
+                value = arguments.at(++i);
+            else {
+                mistake(QStringLiteral("Die Option „%1“ braucht einen Wert.").arg(name));
+                continue;
+            }
+            if (serverOption.isEmpty())
+                serverOption = name;
+            if (!takeServerValue(name, value, line.serverSetup))
+                mistake(QStringLiteral("„%1“ ist kein gültiger Wert für „%2“.").arg(value, name));
+        } else {
+            mistake(QStringLiteral("Unbekannte Option „%1“.").arg(argument));
         }
     }
-    if (files.size() > 1 && line.error.isEmpty())
-        line.error = QStringLiteral("Beim Start kann nur eine Starterliste gelesen werden, "
-                                    "nicht %1.")
-                         .arg(files.size());
+    if (!serverOption.isEmpty() && !serverSetup)
+        mistake(QStringLiteral("Die Option „%1“ gilt nur mit --server-setup.").arg(serverOption));
+    if (serverSetup && !files.isEmpty())
+        mistake(QStringLiteral("Mit --server-setup wird keine Starterliste gelesen („%1“).")
+                    .arg(files.first()));
+    if (files.size() > 1)
+        mistake(QStringLiteral("Beim Start kann nur eine Starterliste gelesen werden, "
+                               "nicht %1.")
+                    .arg(files.size()));
     if (!files.isEmpty())
         line.starterList = files.first();
 
@@ -112,6 +171,8 @@ TCommandLine ParseCommandLine(const QStringList &arguments)
         line.action = TCommandLine::Action::CheckInstall;
     else if (!line.error.isEmpty())
         line.action = TCommandLine::Action::Error;
+    else if (serverSetup)
+        line.action = TCommandLine::Action::ServerSetup;
     return line;
 }
 
@@ -129,7 +190,21 @@ QString CommandLineUsage()
         "  --check-install    prüft, ob die Hilfedatei und das Hilfsprogramm für .xls-Dateien\n"
         "                     gefunden werden; eine angegebene Starterliste wird zur Probe\n"
         "                     gelesen\n"
-        "  --                 alles Weitere ist ein Dateiname, auch wenn es mit - beginnt\n");
+        "  --                 alles Weitere ist ein Dateiname, auch wenn es mit - beginnt\n"
+        "\n"
+        "Vereinsserver (PostgreSQL):\n"
+        "  --server-setup     richtet als Verwalter das Schema des Vereinsservers ein oder\n"
+        "                     bringt es auf den neuesten Stand; das Passwort kommt aus\n"
+        "                     PGPASSWORD oder wird im Terminal erfragt\n"
+        "  --host RECHNER     Rechner des Servers (sonst der eingestellte oder localhost)\n"
+        "  --port PORT        Port des Servers (sonst der eingestellte oder 5432)\n"
+        "  --database NAME    Datenbank (sonst die eingestellte oder talvenbahn)\n"
+        "  --user NAME        Verwalter, der Schemas und Rollen anlegen darf (sonst der\n"
+        "                     angemeldete Benutzer)\n"
+        "  --station NAME     legt zusätzlich die Anmeldung einer Station an\n"
+        "  --office NAME      legt zusätzlich die Anmeldung eines Ergebnisbüros an (nur lesen);\n"
+        "                     das Passwort neuer Anmeldungen wird zweimal erfragt oder kommt\n"
+        "                     aus TALVENBAHN_LOGIN_PASSWORD\n");
 }
 
 QString VersionText()
@@ -150,6 +225,11 @@ int RunCommandLineWithoutWindow(const TCommandLine &line, int &argc, char **argv
         // The readers and the helper process want an application object, but no window.
         QCoreApplication core(argc, argv);
         return CheckInstall(line.starterList);
+    }
+    case TCommandLine::Action::ServerSetup: {
+        // Qt's database drivers are plugins, found through an application object.
+        QCoreApplication core(argc, argv);
+        return RunServerSetup(line.serverSetup);
     }
     case TCommandLine::Action::Run:
     case TCommandLine::Action::Error:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ServerSetup.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -15,11 +17,14 @@ struct TCommandLine
         Help,         // print the usage and end
         Version,      // print the version and end
         CheckInstall, // check that the help file and the helpers are found, and end
+        ServerSetup,  // set up the club server's schema and logins, and end
         Error         // print error and end
     };
     Action action = Action::Run;
     QString starterList;
     QString error;
+    // What --server-setup was given.
+    TServerSetupOptions serverSetup;
     // Whether an argument is one the application object takes for itself ("-platform xcb",
     // "-style=fusion"): only once it has, does a mistake in the rest count.
     bool applicationOptions = false;
@@ -33,7 +38,8 @@ TCommandLine ParseCommandLine(const QStringList &arguments);
 QString CommandLineUsage();
 QString VersionText();
 
-// Runs the actions that need no window (the usage, the version, the check) and returns the
+// Runs the actions that need no window (the usage, the version, the check, the server's set-up)
+// and returns the
 // program's exit code; -1 for Run and Error, which the caller handles once the application
 // object has taken its own options away.
 int RunCommandLineWithoutWindow(const TCommandLine &line, int &argc, char **argv);

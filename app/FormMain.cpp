@@ -87,6 +87,7 @@ TFormMain::TFormMain(const TTickCounter &ticks, const QString &settingsPath,
     FLapKeyFilter->OnLapKey = std::bind_front(&TFormMain::LapKey, this);
     FormCreate();
     OpenJournal(journalPath);
+    BuildClubServer();
     WatchSettings();
     SortGrid1->setFocus();
 }

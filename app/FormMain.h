@@ -44,6 +44,8 @@ class TAnalysisWindow;
 class TAnnouncer;
 class TArchiveWindow;
 class TElidedLabel;
+class TClubServerLink;
+struct TReplicationState;
 class TRaceDayWindow;
 class TSeasonWindow;
 class TLiveServer;
@@ -298,6 +300,20 @@ public:
     // The journal file the race days live in; empty without a journal.
     QString JournalPath() const { return FJournalPath; }
 
+    // ---- The club server (Ctrl+Shift+V) ----
+    // Sends the journal to the club server on a thread of its own, once a server is set up.
+    TClubServerLink *ClubServer = nullptr;
+    // "Vereinsserver: verbunden" in the status bar while the station sends; hidden otherwise.
+    TElidedLabel *ClubServerLine = nullptr;
+    QAction *ClubServer1 = nullptr;
+    // The dialog "Vereinsserver"; its settings are saved and the link starts afresh.
+    void ShowClubServerSettings();
+    // Starts the link with the stored settings; the program start calls it once the window
+    // shows (tests, after giving the link its password seams). Without a server: nothing.
+    void ConnectClubServer();
+    // A race day or a season was saved.
+    void NotePlansSaved();
+
     // ---- Earlier races (Ctrl+R) ----
     QAction *Archive1 = nullptr;
     void ShowArchive(QObject *Sender);
@@ -526,6 +542,10 @@ private:
     qint64 FHeatVersion = -1;
     QString FJournalPath;
     void BuildRaceDay();
+    void BuildClubServer();
+    void ShowClubServerState(const TReplicationState &state);
+    void AskClubServerPassword(const TClubServerConfig &config,
+                               std::function<void(const QString &password)> done);
     void ShowHeatLine();
     // Forgets the heat on the keys (a new race, a starter list, a reset).
     void DropHeat();

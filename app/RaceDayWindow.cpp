@@ -443,6 +443,7 @@ void TRaceDayWindow::Save()
                 Report(kStoreFailed.arg(saved.error));
                 return;
             }
+            FMain->NotePlansSaved();
             if (FDay.id == 0) {
                 FDay.id = saved.id;
                 *FNewDayId = 0;

@@ -195,6 +195,7 @@ void TSeasonWindow::NewSeason(const QString &name)
             return;
         }
         FSeasonId = id;
+        Saved(true);
         Reload();
     });
     watcher->setFuture(FWorker->Run([season](TRaceDayStore *store) mutable {
@@ -216,9 +217,11 @@ void TSeasonWindow::TakeSeason()
     season->name = NameEdit->text();
     season->bestOf = BestOf->value();
     SeasonChoice->setItemText(SeasonChoice->currentIndex(), season->name);
-    FWorker->Run([copy = *season](TRaceDayStore *store) mutable {
-        return store && store->saveSeason(copy);
-    });
+    FWorker
+        ->Run([copy = *season](TRaceDayStore *store) mutable {
+            return store && store->saveSeason(copy);
+        })
+        .then(this, std::bind_front(&TSeasonWindow::Saved, this));
     ShowTable();
 }
 
@@ -229,15 +232,17 @@ void TSeasonWindow::DayToggled(qint64 dayId, bool inSeason)
             continue;
         day.seasonId = inSeason ? FSeasonId : 0;
         // The whole plan is saved as the store has it now, with only the season changed.
-        FWorker->Run([dayId, seasonId = day.seasonId](TRaceDayStore *store) {
-            if (!store)
-                return false;
-            std::optional<TRaceDay> stored = store->day(dayId);
-            if (!stored)
-                return false;
-            stored->seasonId = seasonId;
-            return store->saveDay(*stored);
-        });
+        FWorker
+            ->Run([dayId, seasonId = day.seasonId](TRaceDayStore *store) {
+                if (!store)
+                    return false;
+                std::optional<TRaceDay> stored = store->day(dayId);
+                if (!stored)
+                    return false;
+                stored->seasonId = seasonId;
+                return store->saveDay(*stored);
+            })
+            .then(this, std::bind_front(&TSeasonWindow::Saved, this));
     }
     Work();
 }
@@ -332,9 +337,11 @@ bool TSeasonWindow::JoinLines(int firstRow, int secondRow)
     const TSeasonLine &b = FLines[secondRow];
     const bool aEarlier = firstDay(a) <= firstDay(b);
     season->joins.append({aEarlier ? b.who : a.who, aEarlier ? a.who : b.who});
-    FWorker->Run([copy = *season](TRaceDayStore *store) mutable {
-        return store && store->saveSeason(copy);
-    });
+    FWorker
+        ->Run([copy = *season](TRaceDayStore *store) mutable {
+            return store && store->saveSeason(copy);
+        })
+        .then(this, std::bind_front(&TSeasonWindow::Saved, this));
     ShowTable();
     return true;
 }
@@ -386,4 +393,10 @@ void TSeasonWindow::ExportSeason()
                      [out] { return TSeasonPageWriter::page(out); },
                      [out] { return TSeasonPdfWriter::pdf(out); },
                      [out](TExcel &excel) { return WriteSeasonWorkbook(excel, out); }});
+}
+
+void TSeasonWindow::Saved(bool saved)
+{
+    if (saved)
+        FMain->NotePlansSaved();
 }

@@ -61,6 +61,8 @@ private:
     void ShowTable();
     void Report(const QString &text);
     TSeason *Current();
+    // A plan was written to the journal: the club server is told.
+    void Saved(bool saved);
 
     TFormMain *FMain;
     std::unique_ptr<TRaceDayWorker> FWorker;

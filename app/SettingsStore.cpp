@@ -117,3 +117,49 @@ bool TSettingsStore::Write(const TStoredSettings &s) const
     ini.sync();
     return ini.status() == QSettings::NoError;
 }
+
+TClubServerConfig TSettingsStore::ReadClubServer() const
+{
+    TClubServerConfig config;
+    if (!QFileInfo::exists(m_filePath))
+        return config;
+    const QSettings ini(m_filePath, QSettings::IniFormat);
+    std::optional<QString> text;
+    readText(ini, QStringLiteral("Vereinsserver/Host"), text);
+    config.host = text.value_or(QString()).trimmed();
+    std::optional<int> port;
+    readInt(ini, QStringLiteral("Vereinsserver/Port"), port);
+    if (port && *port > 0 && *port <= 65535)
+        config.port = *port;
+    text.reset();
+    readText(ini, QStringLiteral("Vereinsserver/Datenbank"), text);
+    config.database = text.value_or(QString()).trimmed();
+    text.reset();
+    readText(ini, QStringLiteral("Vereinsserver/Benutzer"), text);
+    config.user = text.value_or(QString()).trimmed();
+    text.reset();
+    readText(ini, QStringLiteral("Vereinsserver/TLS"), text);
+    if (text)
+        config.tls = TClubServerConfig::tlsFromName(text->trimmed());
+    std::optional<int> readOnly;
+    readInt(ini, QStringLiteral("Vereinsserver/NurLesen"), readOnly);
+    config.readOnly = readOnly.value_or(0) != 0;
+    return config;
+}
+
+bool TSettingsStore::WriteClubServer(const TClubServerConfig &config) const
+{
+    QSettings ini(m_filePath, QSettings::IniFormat);
+    if (!ini.isWritable())
+        return false;
+    ini.beginGroup(QStringLiteral("Vereinsserver"));
+    ini.setValue(QStringLiteral("Host"), config.host.trimmed());
+    ini.setValue(QStringLiteral("Port"), config.port);
+    ini.setValue(QStringLiteral("Datenbank"), config.database.trimmed());
+    ini.setValue(QStringLiteral("Benutzer"), config.user.trimmed());
+    ini.setValue(QStringLiteral("TLS"), TClubServerConfig::tlsName(config.tls));
+    ini.setValue(QStringLiteral("NurLesen"), config.readOnly ? 1 : 0);
+    ini.endGroup();
+    ini.sync();
+    return ini.status() == QSettings::NoError;
+}

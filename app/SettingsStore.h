@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ClubServerConfig.h"
+
 #include <QString>
 
 #include <optional>
@@ -47,6 +49,11 @@ public:
 
     // Writes every present value; returns false when the file could not be written.
     bool Write(const TStoredSettings &settings) const;
+
+    // The club server, in a group of its own ("Vereinsserver"); no host means no server. Its
+    // password is never part of the file.
+    TClubServerConfig ReadClubServer() const;
+    bool WriteClubServer(const TClubServerConfig &config) const;
 
 private:
     QString m_filePath;

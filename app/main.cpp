@@ -25,8 +25,8 @@ QStringList argumentsOf(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
-    // The usage, the version and the check need no display, so they come before the
-    // application object.
+    // The usage, the version, the check and the server's set-up need no display, so they come
+    // before the application object.
     if (const int code =
             RunCommandLineWithoutWindow(ParseCommandLine(argumentsOf(argc, argv)), argc, argv);
         code >= 0)
@@ -56,7 +56,11 @@ int main(int argc, char *argv[])
     FormMain.show();
     // Asked once the window is up: what became of the journal, and whether to go on with a race
     // that a crash or a power cut interrupted.
-    QTimer::singleShot(0, &FormMain, &TFormMain::OfferResume);
+    // Then the club server, if one is set up: its password may need a question of its own.
+    QTimer::singleShot(0, &FormMain, [&FormMain] {
+        FormMain.OfferResume();
+        FormMain.ConnectClubServer();
+    });
     // Logout, shutdown and kill end the program as closing it does, without the question: the
     // window saves the settings and closes the journal as it goes; an unfinished race is offered
     // for resuming at the next start.

@@ -59,6 +59,10 @@ foreach(helper talvenbahn_xls_reader talvenbahn_help_reader)
         install(TARGETS ${helper} RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/talvenbahn)
     endif()
 endforeach()
+# The club server's schema as one script for psql, beside the help file.
+if(TALVENBAHN_SERVER_SQL)
+    install(FILES ${TALVENBAHN_SERVER_SQL} DESTINATION ${CMAKE_INSTALL_DATADIR}/talvenbahn)
+endif()
 if(TARGET help_chm)
     install(FILES ${CMAKE_BINARY_DIR}/bin/Talvenbahn.chm DESTINATION ${CMAKE_INSTALL_DATADIR}/talvenbahn)
 endif()
@@ -81,7 +85,8 @@ endforeach()
 # The Debian package: cpack -G DEB in a build configured with CMAKE_INSTALL_PREFIX=/usr
 # (scripts/package.sh). The libraries linked in give most dependencies; the program loads the
 # rest itself at run time, so they are named here: the help reader library (dlopen), Qt's
-# German texts, the SQLite driver of the race journal, the window system plugins and the fonts
+# German texts, the SQLite driver of the race journal, the PostgreSQL driver of the club server,
+# the window system plugins and the fonts
 # the window's pixel layout is measured in (without them, labels are cut off).
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME talvenbahn)
@@ -106,7 +111,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 string(CONCAT CPACK_DEBIAN_PACKAGE_DEPENDS
     "libchm1, qt6-translations-l10n, libqt6sql6-sqlite, qt6-qpa-plugins, fonts-liberation, "
     "libqt6httpserver6, libqt6texttospeech6, qt6-speech-speechd-plugin, speech-dispatcher, "
-    "speech-dispatcher-espeak-ng")
-# Opening an exported workbook or page goes through the desktop's default programs.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+    "speech-dispatcher-espeak-ng, libqt6sql6-psql")
+# Opening an exported workbook or page goes through the desktop's default programs; the club
+# server's password is kept in the desktop's keyring (libsecret is loaded when it is there).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, libsecret-1-0, gnome-keyring | kwalletmanager")
 include(CPack)

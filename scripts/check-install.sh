@@ -17,6 +17,7 @@ for file in \
     "$program" \
     "$usr/libexec/talvenbahn/talvenbahn-xls-reader" \
     "$usr/share/talvenbahn/Talvenbahn.chm" \
+    "$usr/share/talvenbahn/talvenbahn-server.sql" \
     "$usr/share/applications/$id.desktop" \
     "$usr/share/metainfo/$id.metainfo.xml" \
     "$usr/share/icons/hicolor/scalable/apps/$id.svg" \

@@ -12,6 +12,9 @@ packages=(
     # Spoken announcements; Qt Speech's CMake files want QmlIntegration from qt6-declarative-dev.
     qt6-speech-dev qt6-declarative-dev qt6-speech-speechd-plugin
     speech-dispatcher speech-dispatcher-espeak-ng espeak-ng sox
+    # The club server: Qt's PostgreSQL driver, the keyring for its password, and PostgreSQL
+    # itself, which the tests start in a temporary folder.
+    libqt6sql6-psql qtkeychain-qt6-dev postgresql
     fp-utils
     fonts-liberation fonts-dejavu-core
     clang libclang-rt-14-dev

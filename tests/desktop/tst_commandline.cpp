@@ -60,6 +60,15 @@ void TestCommandLine::arguments_data()
     QTest::newRow("dashes end the options")
         << QStringList{"--", "-liste.csv"} << Action::Run << "-liste.csv" << false;
     QTest::newRow("a lone dash is a name") << QStringList{"-"} << Action::Run << "-" << false;
+    QTest::newRow("server set-up")
+        << QStringList{"--server-setup", "--port=5433", "--station", "bahn_a"}
+        << Action::ServerSetup << "" << false;
+    QTest::newRow("server option alone")
+        << QStringList{"--host", "verein.example"} << Action::Error << "" << true;
+    QTest::newRow("port not a number")
+        << QStringList{"--server-setup", "--port", "fünf"} << Action::Error << "" << true;
+    QTest::newRow("login without its name")
+        << QStringList{"--server-setup", "--office"} << Action::Error << "" << true;
     QTest::newRow("spaces and umlauts")
         << QStringList{"Läufe am Sonntag.ods"} << Action::Run << "Läufe am Sonntag.ods" << false;
 }
@@ -80,7 +89,8 @@ void TestCommandLine::arguments()
 void TestCommandLine::usageNamesEveryOption()
 {
     const QString usage = CommandLineUsage();
-    for (const char *option : {"--help", "--version", "--check-install", "Starterliste"})
+    for (const char *option : {"--help", "--version", "--check-install", "Starterliste",
+                               "--server-setup", "--station", "--office", "PGPASSWORD"})
         QVERIFY2(usage.contains(QLatin1String(option)), option);
     QVERIFY(VersionText().startsWith(QStringLiteral("Talvenbahn ")));
     // The window says "Autos"; so does its usage.

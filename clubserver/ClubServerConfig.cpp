@@ -53,7 +53,8 @@ QString TClubServerConfig::connectOptions(int connectTimeoutS) const
     return QStringList{QStringLiteral("sslmode=%1").arg(tlsName(tls)),
                        QStringLiteral("connect_timeout=%1").arg(connectTimeoutS),
                        QStringLiteral("application_name=Talvenbahn"),
-                       QStringLiteral("keepalives=1"), QStringLiteral("keepalives_idle=5"),
+                       QStringLiteral("keepalives=1"),
+                       QStringLiteral("keepalives_idle=5"),
                        QStringLiteral("keepalives_interval=2"),
                        QStringLiteral("keepalives_count=3")}
         .join(QLatin1Char(';'));

@@ -97,7 +97,8 @@ TRaceDay dayFromJson(const QString &json, const QString &origin, QString *season
     const auto textOf = [](const QJsonValue &value) {
         return QString::fromUtf8(QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact));
     };
-    day.rules = RaceDayRules::classRulesFromJson(textOf(object.value(QStringLiteral("classRules"))));
+    day.rules =
+        RaceDayRules::classRulesFromJson(textOf(object.value(QStringLiteral("classRules"))));
     day.points = RaceDayRules::pointsRulesFromJson(textOf(object.value(QStringLiteral("points"))));
     for (const QJsonValue &value : object.value(QStringLiteral("entrants")).toArray()) {
         const QJsonObject e = value.toObject();

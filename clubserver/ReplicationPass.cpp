@@ -143,8 +143,8 @@ TReplicationPass::Outcome TReplicationPass::failed(const QSqlQuery &query)
 
 TReplicationPass::Outcome TReplicationPass::failedLocal(const QSqlQuery &query)
 {
-    m_reason = QStringLiteral("Das Journal lässt sich nicht lesen: %1")
-                   .arg(query.lastError().text());
+    m_reason =
+        QStringLiteral("Das Journal lässt sich nicht lesen: %1").arg(query.lastError().text());
     m_local.close();
     return Outcome::NoJournal;
 }
@@ -201,10 +201,9 @@ TReplicationPass::Outcome TReplicationPass::loadServer()
     if (!query.exec())
         return failed(query);
     while (query.next())
-        m_serverDocuments.insert(documentKey(query.value(0).toString(),
-                                             query.value(1).toLongLong()),
-                                 {query.value(2).toInt(), query.value(3).toString(),
-                                  query.value(4).toBool()});
+        m_serverDocuments.insert(
+            documentKey(query.value(0).toString(), query.value(1).toLongLong()),
+            {query.value(2).toInt(), query.value(3).toString(), query.value(4).toBool()});
     m_serverKnown = true;
     return Outcome::Done;
 }
@@ -213,8 +212,8 @@ bool TReplicationPass::localMarks(const QSet<qint64> *only, QHash<qint64, Mark> 
 {
     QSqlQuery query(m_local);
     if (!only) {
-        if (!query.exec(QStringLiteral(
-                "SELECT race_id, MAX(seq), COUNT(*) FROM events GROUP BY race_id")))
+        if (!query.exec(
+                QStringLiteral("SELECT race_id, MAX(seq), COUNT(*) FROM events GROUP BY race_id")))
             return false;
         marks->clear();
         while (query.next())
@@ -295,8 +294,8 @@ TReplicationPass::Outcome TReplicationPass::sendRaces(const QSet<qint64> *only)
     const auto send = [&](qint64 id, const TRaceSummary &race, const QString &state) {
         ServerRace &known = m_serverRaces[id];
         push.prepare(insert);
-        const QVariantList values{m_station,  id,          known.revision + 1, race.startedWallMs,
-                                  race.title, race.session, race.cars,         race.laps,
+        const QVariantList values{m_station,  id,           known.revision + 1, race.startedWallMs,
+                                  race.title, race.session, race.cars,          race.laps,
                                   state,      race.winner,  race.bootId};
         for (const QVariant &value : values)
             push.addBindValue(value);
@@ -397,8 +396,8 @@ TReplicationPass::Outcome TReplicationPass::sendEvents(qint64 raceId, const Mark
 }
 
 TReplicationPass::Outcome TReplicationPass::sendDocument(const QString &kind, qint64 id,
-                                                         const QString &origin,
-                                                         const QString &body, bool removed)
+                                                         const QString &origin, const QString &body,
+                                                         bool removed)
 {
     ServerDocument &known = m_serverDocuments[documentKey(kind, id)];
     QSqlQuery push(m_server->db());
@@ -461,8 +460,8 @@ TReplicationPass::Outcome TReplicationPass::sendPlans()
             continue;
         const QString kind = key.section(QLatin1Char('/'), 0, 0);
         const qint64 id = key.section(QLatin1Char('/'), 1).toLongLong();
-        if (const Outcome outcome = sendDocument(kind, id, PlanDocuments::originOf(m_station, id),
-                                                 known.body, true);
+        if (const Outcome outcome =
+                sendDocument(kind, id, PlanDocuments::originOf(m_station, id), known.body, true);
             outcome != Outcome::Done)
             return outcome;
     }

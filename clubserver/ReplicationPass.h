@@ -65,8 +65,8 @@ private:
     Outcome sendRaces(const QSet<qint64> *only);
     Outcome sendEvents(qint64 raceId, const Mark &local);
     Outcome sendPlans();
-    Outcome sendDocument(const QString &kind, qint64 id, const QString &origin,
-                         const QString &body, bool removed);
+    Outcome sendDocument(const QString &kind, qint64 id, const QString &origin, const QString &body,
+                         bool removed);
     bool localMarks(const QSet<qint64> *only, QHash<qint64, Mark> *marks);
     Outcome failed(const class QSqlQuery &query);
     Outcome failedLocal(const class QSqlQuery &query);

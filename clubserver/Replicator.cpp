@@ -134,9 +134,9 @@ protected:
             const bool lost = outcome != TReplicationPass::Outcome::Done;
             const QDeadlineTimer until(waitMs);
             // After a failure, new presses do not hurry the next attempt.
-            while (!m_ending && !until.hasExpired() &&
-                   (lost || (m_pending.races.isEmpty() && !m_pending.plans &&
-                             !m_pending.everything)))
+            while (
+                !m_ending && !until.hasExpired() &&
+                (lost || (m_pending.races.isEmpty() && !m_pending.plans && !m_pending.everything)))
                 m_work.wait(&m_mutex, until);
         }
     }

@@ -21,10 +21,10 @@ class TReplicator : public QObject
 public:
     struct Timing
     {
-        int connectTimeoutS = 3;   // one connection attempt
-        int retryMs = 1000;        // first wait after a failure, doubled up to maxRetryMs
+        int connectTimeoutS = 3; // one connection attempt
+        int retryMs = 1000;      // first wait after a failure, doubled up to maxRetryMs
         int maxRetryMs = 8000;
-        int plansEveryMs = 3000;   // the plans are compared at least this often
+        int plansEveryMs = 3000; // the plans are compared at least this often
         int fullScanEveryMs = 30000;
     };
 

@@ -42,15 +42,15 @@ QString reason(const QSqlError &error)
                         QStringLiteral("kein Passwort angegeben")}) ||
         code == QLatin1String("28P01"))
         return QStringLiteral("Anmeldung abgelehnt: Benutzer oder Passwort falsch.");
-    if (mentions(text, {QStringLiteral("does not support SSL"),
-                        QStringLiteral("unterstützt kein SSL")}))
+    if (mentions(text,
+                 {QStringLiteral("does not support SSL"), QStringLiteral("unterstützt kein SSL")}))
         return QStringLiteral("Der Server bietet keine verschlüsselte Verbindung (TLS) an, "
                               "sie ist aber verlangt.");
     if (mentions(text, {QStringLiteral("certificate"), QStringLiteral("Zertifikat")}))
         return QStringLiteral("Das Zertifikat des Servers lässt sich nicht prüfen oder ist nicht "
                               "vertrauenswürdig.");
-    if (mentions(text, {QStringLiteral("Connection refused"),
-                        QStringLiteral("Verbindung verweigert")}))
+    if (mentions(text,
+                 {QStringLiteral("Connection refused"), QStringLiteral("Verbindung verweigert")}))
         return QStringLiteral("Verbindung abgewiesen – läuft der Server unter dieser Adresse?");
     if (mentions(text, {QStringLiteral("timeout expired"), QStringLiteral("Timeout abgelaufen"),
                         QStringLiteral("timed out"), QStringLiteral("Zeitüberschreitung")}))
@@ -69,8 +69,7 @@ QString reason(const QSqlError &error)
     if (code == QLatin1String("42501") ||
         mentions(text, {QStringLiteral("row-level security"),
                         QStringLiteral("Sicherheit auf Zeilenebene"),
-                        QStringLiteral("permission denied"),
-                        QStringLiteral("keine Berechtigung")}))
+                        QStringLiteral("permission denied"), QStringLiteral("keine Berechtigung")}))
         return QStringLiteral("Keine Berechtigung: diese Station darf nur eigene Zeilen anlegen.");
     if (code == QLatin1String("42P01") || code == QLatin1String("3F000"))
         return notSetUp();
@@ -89,13 +88,13 @@ bool isConnectionLost(const QSqlError &error)
     if (code.startsWith(QLatin1String("08")) || code.startsWith(QLatin1String("57P")))
         return true;
     const QString text = error.databaseText() + QLatin1Char('\n') + error.driverText();
-    return mentions(text, {QStringLiteral("server closed the connection"),
-                           QStringLiteral("Server beendete die Verbindung"),
-                           QStringLiteral("no connection to the server"),
-                           QStringLiteral("keine Verbindung mit dem Server"),
-                           QStringLiteral("connection to server"),
-                           QStringLiteral("SSL SYSCALL error"), QStringLiteral("EOF detected"),
-                           QStringLiteral("terminating connection")});
+    return mentions(text,
+                    {QStringLiteral("server closed the connection"),
+                     QStringLiteral("Server beendete die Verbindung"),
+                     QStringLiteral("no connection to the server"),
+                     QStringLiteral("keine Verbindung mit dem Server"),
+                     QStringLiteral("connection to server"), QStringLiteral("SSL SYSCALL error"),
+                     QStringLiteral("EOF detected"), QStringLiteral("terminating connection")});
 }
 
 QString notSetUp()

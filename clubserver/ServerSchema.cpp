@@ -109,8 +109,8 @@ bool upgrade(QSqlDatabase &db, QString *error, int target)
                 break;
         }
         if (ok)
-            ok = run(db, QStringLiteral("UPDATE talvenbahn.schema_version SET version = %1")
-                             .arg(step),
+            ok = run(db,
+                     QStringLiteral("UPDATE talvenbahn.schema_version SET version = %1").arg(step),
                      error);
     }
     if (ok && db.commit())

@@ -48,16 +48,16 @@ struct StationUnderTest
         return event;
     }
 
-    // A race of the given cars with laps of every car a lap apart (car c's lap n at
-    // n * 20 s + c * 1 s); heat links it to a heat of a day.
+    // A race of the given cars and laps with the first lapsPressed laps of every car pressed
+    // (car c's lap n at n * 20 s + c * 1 s; all laps when -1); heat links it to a heat of a day.
     qint64 race(const QString &title, int cars, int laps,
-                std::optional<std::pair<qint64, int>> heat = {})
+                std::optional<std::pair<qint64, int>> heat = {}, int lapsPressed = -1)
     {
         TRaceEvent start = JournalSamples::startEvent(title, cars, laps);
         if (heat)
             LinkStartToHeat(start, heat->first, heat->second);
         const qint64 id = journal.startRace(start);
-        for (int lap = 1; lap <= laps; ++lap) {
+        for (int lap = 1; lap <= (lapsPressed < 0 ? laps : lapsPressed); ++lap) {
             for (int car = 1; car <= cars; ++car)
                 journal.append(id, press(car, quint32(lap * 20000 + car * 1000)));
         }

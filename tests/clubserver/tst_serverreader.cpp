@@ -41,8 +41,8 @@ TRaceDay twoClassDay()
     TRound round;
     round.id = 1;
     for (int id = 1; id <= 8; ++id)
-        day.entrants.append({id, QString::number(id * 3), QStringLiteral("Fahrer %1").arg(id),
-                             QString(), false});
+        day.entrants.append(
+            {id, QString::number(id * 3), QStringLiteral("Fahrer %1").arg(id), QString(), false});
     for (int heat = 1; heat <= 4; ++heat)
         round.heats.append({heat, {2 * heat - 1, 2 * heat}, 0});
     day.rounds.append(round);
@@ -92,9 +92,9 @@ private slots:
         m_club.server.kill();
         QTRY_VERIFY_WITH_TIMEOUT(reader.state().kind == TReplicationState::Kind::Unreachable,
                                  10000);
-        QVERIFY2(reader.state().text().startsWith(
-                     QStringLiteral("Vereinsserver nicht erreichbar: ")),
-                 qPrintable(reader.state().text()));
+        QVERIFY2(
+            reader.state().text().startsWith(QStringLiteral("Vereinsserver nicht erreichbar: ")),
+            qPrintable(reader.state().text()));
         a.journal.append(race, StationUnderTest::press(1, 60000));
         a.journal.append(race, StationUnderTest::press(2, 61000));
         QVERIFY2(m_club.server.restart(), qPrintable(m_club.server.errorString()));

@@ -8,7 +8,9 @@
 #include "StationUnderTest.h"
 #include "WindowUnderTest.h"
 
+#include "PlanDocuments.h"
 #include "RaceDayStore.h"
+#include "RaceDayWindow.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -160,6 +162,62 @@ private slots:
                  expected.first().at(TStandingsTable::colLaps));
         QCOMPARE(t.Cell(TRaceTiming::colFahrer, 1),
                  expected.first().at(TStandingsTable::colFahrer));
+    }
+
+    // A day made on another station is taken over; the heats that station timed count in the
+    // day's results here, read from the server.
+    void aDayTakenOverCountsTheOtherStationsHeats()
+    {
+        StationUnderTest b;
+        QVERIFY(b.open(m_club, QStringLiteral("bahn_b")));
+        TRaceDayStore storeB(b.path());
+        TRaceDay day;
+        day.name = QStringLiteral("Clubtag der Station B");
+        day.date = QDate(2026, 6, 6);
+        TRound round;
+        round.id = 1;
+        for (int id = 1; id <= 4; ++id)
+            day.entrants.append(
+                {id, QString::number(id), QStringLiteral("Fahrer %1").arg(id), QString(), false});
+        round.heats = {{1, {1, 2}, 0}, {2, {3, 4}, 0}};
+        day.rounds.append(round);
+        QVERIFY(storeB.saveDay(day));
+        b.race(QStringLiteral("Lauf 1"), 2, 3, std::pair(day.id, 1));
+        QVERIFY(b.journal.flush(5000));
+        QVERIFY2(b.push->waitUntilCaughtUp(20000), qPrintable(b.push->state().text()));
+
+        TWindowUnderTest t;
+        t.UseJournal();
+        t.window->SetClubServer(m_club.config(QStringLiteral("bahn_a")),
+                                ClubServerFixture::passwordOf(QStringLiteral("bahn_a")));
+        TRaceDayWindow *window = t.window->RaceDayWindow();
+        window->ShowMessage = [](const QString &text) { QFAIL(qPrintable(text)); };
+        QStringList offered;
+        window->ChooseServerDay = [&](const QStringList &days) {
+            offered = days;
+            for (int i = 0; i < days.size(); ++i) {
+                if (days[i].startsWith(QStringLiteral("Clubtag der Station B")))
+                    return i;
+            }
+            return -1;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(!window->Busy(), 10000);
+        window->OfferServerDays();
+        QTRY_VERIFY_WITH_TIMEOUT(!offered.isEmpty(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(window->Day().id != 0, 10000);
+        QCOMPARE(window->Day().name, QStringLiteral("Clubtag der Station B"));
+        QCOMPARE(window->Day().origin, PlanDocuments::dayOrigin(day, storeB.stationId()));
+
+        const auto heatOne = [window] {
+            const TClassOutcome *c = window->Outcome().ofClass(QString());
+            return c && !c->qualifyingHeats.isEmpty() ? c->qualifyingHeats.first().value(0)
+                                                      : THeatResults();
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(!heatOne().isEmpty(), 10000);
+        QCOMPARE(heatOne().first().laps, 3);
+        QVERIFY(window->HeatStarted(1));  // timed on station B: its drivers stay
+        QVERIFY(!window->HeatStarted(2)); // still to be timed, here
+        QVERIFY(window->HeatConflicts().isEmpty());
     }
 
 private:

@@ -130,7 +130,7 @@ void TestJournalSchema::secondLayoutGetsRaceDaysAndKeepsItsArchive()
     journal.close();
 
     RawDatabase raw(dbPath());
-    QCOMPARE(raw.value(QStringLiteral("PRAGMA user_version")).toInt(), 3);
+    QCOMPARE(raw.value(QStringLiteral("PRAGMA user_version")).toInt(), JournalSchema::kVersion);
     for (const QString &table :
          {QStringLiteral("race_days"), QStringLiteral("day_entrants"), QStringLiteral("day_rounds"),
           QStringLiteral("day_heats"), QStringLiteral("seasons"), QStringLiteral("season_joins"),

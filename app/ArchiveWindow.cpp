@@ -2,6 +2,7 @@
 
 #include "ArchiveModel.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -33,7 +34,11 @@ TArchiveWindow::TArchiveWindow(QWidget *parent) : QDialog(parent)
     OpenButton = buttons->addButton(QStringLiteral("Öffnen"), QDialogButtonBox::AcceptRole);
     DeleteButton = buttons->addButton(QStringLiteral("Löschen"), QDialogButtonBox::ActionRole);
     buttons->addButton(QStringLiteral("Schließen"), QDialogButtonBox::RejectRole);
+    AllStationsBox = new QCheckBox(QStringLiteral("&alle Stationen"), this);
+    AllStationsBox->hide();
+    Table->setColumnHidden(TArchiveModel::colStation, true);
     auto *layout = new QVBoxLayout(this);
+    layout->addWidget(AllStationsBox);
     layout->addWidget(Table);
     layout->addWidget(buttons);
 
@@ -42,10 +47,23 @@ TArchiveWindow::TArchiveWindow(QWidget *parent) : QDialog(parent)
     connect(Model, &QAbstractItemModel::modelReset, this, &TArchiveWindow::updateButtons);
     connect(Table, &QTableView::doubleClicked, this, [this] { OpenButton->click(); });
     connect(OpenButton, &QPushButton::clicked, this, [this] {
-        if (const qint64 race = SelectedRace(); race && OnOpen) {
+        const TArchiveRow *row = SelectedRow();
+        if (!row)
+            return;
+        const QString station = row->station;
+        const qint64 race = row->race.id;
+        if (station.isEmpty() && OnOpen) {
             accept();
             OnOpen(race);
+        } else if (!station.isEmpty() && OnOpenOther) {
+            accept();
+            OnOpenOther(station, race);
         }
+    });
+    connect(AllStationsBox, &QCheckBox::toggled, this, [this](bool all) {
+        Table->setColumnHidden(TArchiveModel::colStation, !all);
+        if (OnAllStations)
+            OnAllStations(all);
     });
     connect(DeleteButton, &QPushButton::clicked, this, [this] {
         if (const qint64 race = SelectedRace(); race && OnDelete)
@@ -71,13 +89,44 @@ void TArchiveWindow::SetRaces(const QList<TRaceSummary> &races)
     updateButtons();
 }
 
-qint64 TArchiveWindow::SelectedRace() const
+void TArchiveWindow::SetServerAvailable(bool available)
+{
+    AllStationsBox->setVisible(available);
+    if (!available)
+        AllStationsBox->setChecked(false);
+}
+
+bool TArchiveWindow::AllStations() const
+{
+    return AllStationsBox->isChecked();
+}
+
+void TArchiveWindow::SetOtherRaces(const QList<TArchiveRow> &others)
+{
+    const TArchiveRow *selected = SelectedRow();
+    const QString station = selected ? selected->station : QString();
+    const qint64 race = selected ? selected->race.id : 0;
+    Model->SetOtherRaces(others);
+    for (int row = 0; row < Model->rowCount(); ++row) {
+        const TArchiveRow *r = Model->Row(row);
+        if (r->station == station && r->race.id == race) {
+            Table->selectRow(row);
+            break;
+        }
+    }
+    updateButtons();
+}
+
+const TArchiveRow *TArchiveWindow::SelectedRow() const
 {
     const QModelIndexList selected = Table->selectionModel()->selectedRows();
-    if (selected.isEmpty())
-        return 0;
-    const TRaceSummary *race = Model->Race(selected.first().row());
-    return race ? race->id : 0;
+    return selected.isEmpty() ? nullptr : Model->Row(selected.first().row());
+}
+
+qint64 TArchiveWindow::SelectedRace() const
+{
+    const TArchiveRow *row = SelectedRow();
+    return row && row->station.isEmpty() ? row->race.id : 0;
 }
 
 bool TArchiveWindow::SelectRace(qint64 raceId)
@@ -91,7 +140,7 @@ bool TArchiveWindow::SelectRace(qint64 raceId)
 
 void TArchiveWindow::updateButtons()
 {
-    const bool any = SelectedRace() != 0;
-    OpenButton->setEnabled(any);
-    DeleteButton->setEnabled(any);
+    OpenButton->setEnabled(SelectedRow() != nullptr);
+    // Another station's race is that station's to delete.
+    DeleteButton->setEnabled(SelectedRace() != 0);
 }

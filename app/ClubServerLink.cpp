@@ -1,5 +1,6 @@
 #include "ClubServerLink.h"
 
+#include "EndOffThread.h"
 #include "Replicator.h"
 
 #include <QThread>
@@ -47,9 +48,13 @@ void TClubServerLink::Apply(const TClubServerConfig &config, const QString &type
     if (!Sends()) {
         FState = TReplicationState();
         emit stopped();
+    }
+    if (!config.isSet()) {
+        emit serverReady(config, QString());
         return;
     }
-    Show(TReplicationState());
+    if (Sends())
+        Show(TReplicationState());
     if (FPasswords.contains(key))
         Start(generation, FPasswords.value(key));
     else
@@ -66,7 +71,8 @@ void TClubServerLink::FindPassword(quint64 generation)
     const QString key = TPasswordKeeper::KeyOf(FConfig);
     const auto ask = [this, generation, key](bool keep) {
         // Shown until a password comes, and for good when the question is cancelled.
-        Show({TReplicationState::Kind::Unreachable, 0, kNoPassword});
+        if (Sends())
+            Show({TReplicationState::Kind::Unreachable, 0, kNoPassword});
         if (!AskPassword)
             return;
         AskPassword(FConfig, [this, generation, key, keep,
@@ -100,7 +106,10 @@ void TClubServerLink::FindPassword(quint64 generation)
 
 void TClubServerLink::Start(quint64 generation, const QString &password)
 {
-    if (generation != FGeneration || !Sends())
+    if (generation != FGeneration)
+        return;
+    emit serverReady(FConfig, password);
+    if (!Sends())
         return;
     StopReplicator();
     FReplicator = new TReplicator(FJournalPath, FConfig, password);
@@ -113,15 +122,9 @@ void TClubServerLink::StopReplicator()
     TReplicator *old = std::exchange(FReplicator, nullptr);
     if (!old)
         return;
-    old->disconnect(this);
-    // Its thread may be in the middle of a connection attempt: it ends on a thread of its own,
-    // so the window never waits for the network.
-    QThread *ending = QThread::create([old] { delete old; });
-    old->moveToThread(ending);
-    connect(ending, &QThread::finished, ending, &QObject::deleteLater);
+    // Its thread may be in the middle of a connection attempt: the window never waits for it.
     FEnding.removeAll(nullptr);
-    FEnding.append(ending);
-    ending->start();
+    FEnding.append(EndOffThread(old));
 }
 
 void TClubServerLink::NoteStored(qint64 raceId)

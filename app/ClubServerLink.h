@@ -19,7 +19,7 @@ class TReplicator;
 // The station's link to the club server: finds the password (the keyring, else a question),
 // then runs a replicator on the journal, and starts it afresh when the settings change. Every
 // step answers later through the event loop; nothing here waits for the network or the keyring
-// on the window's thread. Without a server, or as a results office, it runs nothing.
+// on the window's thread. Without a server, or as a results office, it sends nothing.
 class TClubServerLink : public QObject
 {
     Q_OBJECT
@@ -59,6 +59,9 @@ signals:
     void stateChanged(const TReplicationState &state);
     // No server any more (none set up, or a results office): nothing to show.
     void stopped();
+    // The server to read from, with its password once known (also for a results office); an
+    // unset config when there is none any more.
+    void serverReady(const TClubServerConfig &config, const QString &password);
 
 private:
     void FindPassword(quint64 generation);

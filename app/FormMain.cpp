@@ -1,4 +1,5 @@
 #include "FormMain.h"
+#include "ServerReader.h"
 
 #include "Announcer.h"
 #include "ClockText.h"
@@ -73,6 +74,7 @@ TFormMain::TFormMain(const TTickCounter &ticks, const QString &settingsPath,
     centralWidget()->layout()->addWidget(Desk);
     BuildAudience();
     BuildRaceDay();
+    BuildServerReading();
     connect(&Session, &TRaceSession::leaderLap, seKrugs, &QSpinBox::setValue);
     connect(seCarCount, &QSpinBox::valueChanged, this, [this] { seCarCountChange(seCarCount); });
     connect(seKrugs, &QSpinBox::valueChanged, this, [this] { seKrugsChange(seKrugs); });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ClubServerConfig.h"
 #include "LapKeyFilter.h"
 #include "LiveStandings.h"
 #include "OpenDialog.h"
@@ -47,7 +48,9 @@ class TElidedLabel;
 class TClubServerLink;
 struct TReplicationState;
 class TRaceDayWindow;
+class TResultsOfficeWindow;
 class TSeasonWindow;
+class TServerReader;
 class TLiveServer;
 class TSpectatorBoard;
 class QScreen;
@@ -313,6 +316,25 @@ public:
     void ConnectClubServer();
     // A race day or a season was saved.
     void NotePlansSaved();
+    // ---- The club server ----
+    // Reads every station's races from the club server from now on (for "Frühere Rennen", the
+    // race day, the season and the results office); a config that is not set ends it. A
+    // read-only config (a results office) opens "Ergebnisbüro".
+    void SetClubServer(const TClubServerConfig &config, const QString &password);
+    // Null without a club server.
+    TServerReader *ServerReader() const { return FServerReader.get(); }
+    // This journal's station id on the club server; empty until read.
+    QString StationId() const { return FStationId; }
+    // Every station's races and the chosen one's standings, live (Ctrl+B).
+    TResultsOfficeWindow *ResultsOffice = nullptr;
+    QAction *ResultsOffice1 = nullptr;
+    void ShowResultsOffice();
+    // Reads another station's race from the club server on the reader's thread and then shows it
+    // as ViewArchivedRace does.
+    void ViewServerRace(const QString &station, qint64 raceId);
+    // Called once a race of another station is shown or could not be, with an error or empty;
+    // for tests.
+    std::function<void(const QString &error)> OnServerRaceShown;
 
     // ---- Earlier races (Ctrl+R) ----
     QAction *Archive1 = nullptr;
@@ -483,6 +505,14 @@ private:
     void ShowRaceStopped();
     void ShowSetup(const TRaceSetup &setup);
     void LeaveArchivedRace();
+    // Lists the other stations' races in "Frühere Rennen" too, read from the club server.
+    void ListOtherStations(bool all);
+    // Shows a race read-only from its events; false (and a notice) without a START.
+    bool ShowRaceReadOnly(const QString &title, qint64 startedWallMs,
+                          const QList<TRaceEvent> &events);
+    void BuildServerReading();
+    std::unique_ptr<TServerReader> FServerReader;
+    QString FStationId;
     void ShowStarterList(const StarterList &rows);
     bool AskYesNo(const QString &question, bool focusOnNo);
     void ShowStartButton(const QString &caption, const QColor &color, const QColor &lightColor);

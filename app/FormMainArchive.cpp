@@ -5,6 +5,8 @@
 
 #include "ArchiveWindow.h"
 #include "RaceJournal.h"
+#include "ServerReader.h"
+#include "ServerReads.h"
 
 #include "TSortGrid.h"
 
@@ -26,6 +28,8 @@ const QString kNotWhileShown = QStringLiteral(
     "werden. Es lässt sich löschen, sobald es mit START zurückgesetzt ist (ein laufendes Rennen "
     "vorher stoppen).");
 const QString kGone = QStringLiteral("Dieses Rennen ist nicht mehr im Rennjournal.");
+const QString kOthersFailed =
+    QStringLiteral("Die Rennen der anderen Stationen lassen sich nicht lesen: %1");
 const QString kViewing = QStringLiteral("Früheres Rennen \u201E%1\u201C vom %2 (nur zum Lesen)");
 
 QString startedText(qint64 wallMs)
@@ -40,15 +44,44 @@ void TFormMain::ShowArchive(QObject *)
     if (!FArchive) {
         FArchive = new TArchiveWindow(this);
         FArchive->OnOpen = [this](qint64 raceId) { ViewArchivedRace(raceId); };
+        FArchive->OnOpenOther = [this](const QString &station, qint64 raceId) {
+            ViewServerRace(station, raceId);
+        };
         FArchive->OnDelete = [this](qint64 raceId) {
             DeleteArchivedRace(raceId);
             FArchive->SetRaces(Journal->races());
         };
+        FArchive->OnAllStations = [this](bool all) { ListOtherStations(all); };
     }
+    FArchive->SetServerAvailable(FServerReader != nullptr);
     FArchive->SetRaces(Journal->races());
+    ListOtherStations(FArchive->AllStations());
     FArchive->show();
     FArchive->raise();
     FArchive->activateWindow();
+}
+
+void TFormMain::ListOtherStations(bool all)
+{
+    if (!all || !FServerReader) {
+        FArchive->SetOtherRaces({});
+        return;
+    }
+    FServerReader->ask<QList<TServerRace>>(
+        FArchive, [](QSqlDatabase &db, QString *error) { return ServerReads::races(db, error); },
+        [this](const QList<TServerRace> &races, const QString &error) {
+            if (!error.isEmpty()) {
+                ShowNoticeText(kOthersFailed.arg(error));
+                return;
+            }
+            // This station's races are listed from its own journal.
+            QList<TArchiveRow> others;
+            for (const TServerRace &race : races) {
+                if (race.station != FStationId)
+                    others.append({race.summary, race.station, race.stationLabel});
+            }
+            FArchive->SetOtherRaces(others);
+        });
 }
 
 bool TFormMain::ViewArchivedRace(qint64 raceId)
@@ -59,11 +92,24 @@ bool TFormMain::ViewArchivedRace(qint64 raceId)
     }
     FlushJournal();
     const std::optional<TRaceSummary> race = Journal->race(raceId);
-    const QList<TRaceEvent> events = Journal->events(raceId);
+    if (!race) {
+        ShowNoticeText(kIncomplete);
+        return false;
+    }
+    return ShowRaceReadOnly(race->title, race->startedWallMs, Journal->events(raceId));
+}
+
+bool TFormMain::ShowRaceReadOnly(const QString &title, qint64 startedWallMs,
+                                 const QList<TRaceEvent> &events)
+{
+    if (Session.HasRace()) {
+        ShowNoticeText(kOnlyWhenReady);
+        return false;
+    }
     const auto start = std::find_if(events.cbegin(), events.cend(), [](const TRaceEvent &e) {
         return e.kind == TRaceEvent::Kind::Start;
     });
-    if (!race || start == events.cend()) {
+    if (start == events.cend()) {
         ShowNoticeText(kIncomplete);
         return false;
     }
@@ -75,7 +121,7 @@ bool TFormMain::ViewArchivedRace(qint64 raceId)
     Session.ShowStopped();
     ShowLoadedRace();
     SyncState();
-    StatusBar1->showMessage(kViewing.arg(race->title, startedText(race->startedWallMs)));
+    StatusBar1->showMessage(kViewing.arg(title, startedText(startedWallMs)));
     return true;
 }
 

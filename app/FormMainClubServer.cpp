@@ -36,6 +36,8 @@ void TFormMain::BuildClubServer()
     ClubServer->AskPassword = std::bind_front(&TFormMain::AskClubServerPassword, this);
     connect(ClubServer, &TClubServerLink::stateChanged, this, &TFormMain::ShowClubServerState);
     connect(ClubServer, &TClubServerLink::stopped, ClubServerLine, &QWidget::hide);
+    // The same server and password serve the readers: other stations' races, the office.
+    connect(ClubServer, &TClubServerLink::serverReady, this, &TFormMain::SetClubServer);
     // Only what the journal has stored is sent: the press itself is long on the screen.
     connect(Journal, &TRaceJournal::eventStored, ClubServer,
             [this](qint64 raceId) { ClubServer->NoteStored(raceId); });

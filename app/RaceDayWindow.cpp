@@ -1,11 +1,13 @@
 #include "RaceDayWindow.h"
 
 #include "Classification.h"
+#include "PlanDocuments.h"
 #include "RaceDayEntrants.h"
 #include "RaceDayExport.h"
 #include "RaceDayResults.h"
 #include "RaceDaySchedule.h"
 #include "RaceDayWorker.h"
+#include "ServerReader.h"
 #include "StarterListReader.h"
 
 #include <algorithm>
@@ -18,6 +20,7 @@
 #include <QFutureWatcher>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -62,6 +65,14 @@ const QString kHeatFull = QStringLiteral("Der Lauf hat schon 12 Fahrer, einen je
 const QString kInStartedHeat = QStringLiteral(
     "Der Fahrer ist in einem Lauf, der schon gestartet ist, und kann nicht entfernt werden.");
 const QString kListRead = QStringLiteral("%1 Starter aus %2 übernommen.");
+const QString kServerMissing = QStringLiteral(
+    "Die Läufe anderer Stationen fehlen im Ergebnis: der Vereinsserver ist nicht erreichbar (%1).");
+const QString kNoServerDays =
+    QStringLiteral("Auf dem Vereinsserver gibt es keine Veranstaltung einer anderen Station.");
+const QString kServerDaysFailed =
+    QStringLiteral("Die Veranstaltungen lassen sich nicht vom Vereinsserver lesen: %1");
+const QString kChooseFailed =
+    QStringLiteral("Die Wahl des Laufs konnte nicht gespeichert werden: %1");
 
 QString entrantText(const TEntrant &e)
 {
@@ -170,6 +181,11 @@ void TRaceDayWindow::BuildDayRow()
     row->addWidget(dayLabel);
     row->addWidget(DayChoice, 1);
     row->addWidget(NewDayButton);
+    TakeOverButton = new QPushButton(QStringLiteral("Vom Ve&reinsserver…"));
+    TakeOverButton->setToolTip(QStringLiteral(
+        "Übernimmt eine Veranstaltung einer anderen Station, um hier Läufe davon zu zeiten."));
+    TakeOverButton->hide();
+    row->addWidget(TakeOverButton);
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("Na&me:"), NameEdit);
     form->addRow(QStringLiteral("&Datum:"), DateEdit);
@@ -187,6 +203,7 @@ void TRaceDayWindow::BuildDayRow()
         NameEdit->setFocus();
         NameEdit->selectAll();
     });
+    connect(TakeOverButton, &QPushButton::clicked, this, &TRaceDayWindow::OfferServerDays);
     connect(NameEdit, &QLineEdit::editingFinished, this, [this] {
         if (FDay.name == NameEdit->text())
             return;
@@ -338,12 +355,28 @@ QWidget *TRaceDayWindow::BuildHeatsTab()
 QWidget *TRaceDayWindow::BuildResultsTab()
 {
     auto *page = new QWidget;
+    Conflicts = new QTreeWidget;
+    Conflicts->setObjectName(QStringLiteral("Conflicts"));
+    Conflicts->setHeaderLabels({QStringLiteral("Doppelt gezeitete Läufe")});
+    Conflicts->setMaximumHeight(140);
+    Conflicts->hide();
+    ChooseButton = new QPushButton(QStringLiteral("Dieses Rennen &werten"));
+    ChooseButton->hide();
     Results = new QTextBrowser;
     ExportButton = new QPushButton(QStringLiteral("Ergebnisse &ausgeben"));
     auto *layout = new QVBoxLayout(page);
+    layout->addWidget(Conflicts);
+    layout->addWidget(ChooseButton, 0, Qt::AlignRight);
     layout->addWidget(Results, 1);
     layout->addWidget(ExportButton, 0, Qt::AlignRight);
     connect(ExportButton, &QPushButton::clicked, this, &TRaceDayWindow::ExportDay);
+    connect(ChooseButton, &QPushButton::clicked, this, [this] {
+        const QTreeWidgetItem *item = Conflicts->currentItem();
+        if (item && item->parent())
+            ChooseHeatRace(item->data(0, Qt::UserRole).toInt(),
+                           item->data(0, Qt::UserRole + 1).toString(),
+                           item->data(0, Qt::UserRole + 2).toLongLong());
+    });
     return page;
 }
 
@@ -363,6 +396,7 @@ bool TRaceDayWindow::eventFilter(QObject *watched, QEvent *event)
 void TRaceDayWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    TakeOverButton->setVisible(FMain->ServerReader() != nullptr);
     Recompute();
 }
 
@@ -383,6 +417,7 @@ void TRaceDayWindow::Reload(qint64 selectId)
     {
         QList<TRaceDay> days;
         QList<TSeason> seasons;
+        QString station;
     };
     Ask<TRead>(
         [](TRaceDayStore *store) {
@@ -390,10 +425,12 @@ void TRaceDayWindow::Reload(qint64 selectId)
             if (store) {
                 read.days = store->days();
                 read.seasons = store->seasons();
+                read.station = store->stationId();
             }
             return read;
         },
         [this, selectId](const TRead &read) {
+            FStationId = read.station;
             FDays = read.days;
             FSeasons = read.seasons;
             DayChoice->clear();
@@ -457,14 +494,39 @@ void TRaceDayWindow::Recompute()
     FRecomputeTimer->stop();
     if (FDay.id == 0 && FDay.rounds.isEmpty())
         return;
+    TServerReader *reader = FMain->ServerReader();
+    if (!reader || FStationId.isEmpty() || FDay.id == 0) {
+        Work({});
+        return;
+    }
+    // The other stations' races of the day first, on the reader's thread; then the results on
+    // the store's.
+    ++FJobs;
+    reader->ask<QList<TServerHeatRace>>(
+        this,
+        [origin = PlanDocuments::dayOrigin(FDay, FStationId), own = FStationId](QSqlDatabase &db,
+                                                                                QString *error) {
+            return ServerReads::heatRaces(db, {origin}, own, error);
+        },
+        [this](const QList<TServerHeatRace> &server, const QString &error) {
+            --FJobs;
+            if (!error.isEmpty())
+                Message->setText(kServerMissing.arg(error));
+            Work(server);
+        });
+}
+
+void TRaceDayWindow::Work(const QList<TServerHeatRace> &server)
+{
     struct TWorked
     {
         bool found = false;
         TRaceDay day;
         TRaceDayOutcome outcome;
+        QList<THeatConflict> conflicts;
     };
     Ask<TWorked>(
-        [day = FDay](TRaceDayStore *store) {
+        [day = FDay, server, own = FStationId](TRaceDayStore *store) {
             TWorked worked;
             if (!store || day.id == 0)
                 return worked;
@@ -472,18 +534,23 @@ void TRaceDayWindow::Recompute()
             if (!stored)
                 return worked;
             worked.found = true;
-            worked.day = *stored;
-            worked.outcome =
-                ComputeRaceDay(worked.day, [store](qint64 id) { return store->raceEvents(id); });
+            const QList<THeatChoice> choices =
+                server.isEmpty() ? QList<THeatChoice>()
+                                 : store->heatChoices(PlanDocuments::dayOrigin(*stored, own));
+            const TDayAcrossStations across = HeatsAcrossStations(*stored, own, server, choices);
+            worked.day = across.day;
+            worked.conflicts = across.conflicts;
+            worked.outcome = ComputeDayAcrossStations(across, *store);
             return worked;
         },
         [this](const TWorked &worked) {
             if (worked.found && worked.day.id == FDay.id)
-                TakeOutcome(worked.day, worked.outcome);
+                TakeOutcome(worked.day, worked.outcome, worked.conflicts);
         });
 }
 
-void TRaceDayWindow::TakeOutcome(const TRaceDay &stored, const TRaceDayOutcome &outcome)
+void TRaceDayWindow::TakeOutcome(const TRaceDay &stored, const TRaceDayOutcome &outcome,
+                                 const QList<THeatConflict> &conflicts)
 {
     // Only which race timed each heat is taken: the plan edited meanwhile stays.
     for (TRound &round : FDay.rounds) {
@@ -493,10 +560,125 @@ void TRaceDayWindow::TakeOutcome(const TRaceDay &stored, const TRaceDayOutcome &
         }
     }
     FOutcome = outcome;
+    FConflicts = conflicts;
     FollowSeeding();
     ShowHeats();
+    ShowConflicts();
     ShowResults();
     TellProgress();
+}
+
+void TRaceDayWindow::ShowConflicts()
+{
+    Conflicts->clear();
+    QString open;
+    for (const THeatConflict &conflict : FConflicts) {
+        auto *item = new QTreeWidgetItem(Conflicts);
+        const QString label = HeatLabel(FDay, conflict.heatId);
+        item->setText(0, label + QStringLiteral(": ") + conflict.text());
+        if (!conflict.chosen && open.isEmpty())
+            open = item->text(0);
+        for (const THeatCandidate &c : conflict.candidates) {
+            auto *race = new QTreeWidgetItem(item);
+            const bool counts = conflict.chosen && conflict.choice == c;
+            race->setText(0, QStringLiteral("Rennen von Station %1%2")
+                                 .arg(c.stationLabel.isEmpty() ? c.station.left(8) : c.stationLabel,
+                                      counts ? QStringLiteral(" (gewertet)") : QString()));
+            race->setData(0, Qt::UserRole, conflict.heatId);
+            race->setData(0, Qt::UserRole + 1, c.station);
+            race->setData(0, Qt::UserRole + 2, c.raceId);
+        }
+    }
+    Conflicts->expandAll();
+    Conflicts->setVisible(!FConflicts.isEmpty());
+    ChooseButton->setVisible(!FConflicts.isEmpty());
+    if (!open.isEmpty())
+        Message->setText(open);
+}
+
+void TRaceDayWindow::ChooseHeatRace(int heatId, const QString &station, qint64 raceId)
+{
+    const QString dayKey = PlanDocuments::dayOrigin(FDay, FStationId);
+    Ask<QString>(
+        [dayKey, choice = THeatChoice{heatId, station, raceId}](TRaceDayStore *store) {
+            if (!store)
+                return kNoJournal;
+            return store->chooseHeatRace(dayKey, choice) ? QString() : store->errorString();
+        },
+        [this](const QString &error) {
+            if (!error.isEmpty()) {
+                Report(kChooseFailed.arg(error));
+                return;
+            }
+            Message->clear();
+            Recompute();
+        });
+}
+
+void TRaceDayWindow::OfferServerDays()
+{
+    TServerReader *reader = FMain->ServerReader();
+    if (!reader)
+        return;
+    ++FJobs;
+    reader->ask<QList<TServerDay>>(
+        this, [](QSqlDatabase &db, QString *error) { return ServerReads::days(db, error); },
+        [this](const QList<TServerDay> &days, const QString &error) {
+            --FJobs;
+            if (!error.isEmpty()) {
+                Report(kServerDaysFailed.arg(error));
+                return;
+            }
+            QList<TServerDay> offered;
+            QStringList texts;
+            for (const TServerDay &day : days) {
+                if (day.station == FStationId)
+                    continue;
+                offered.append(day);
+                texts << QStringLiteral("%1 (%2) – Station %3")
+                             .arg(day.day.name,
+                                  QLocale().toString(day.day.date, QLocale::ShortFormat),
+                                  day.stationLabel.isEmpty() ? day.station.left(8)
+                                                             : day.stationLabel);
+            }
+            if (offered.isEmpty()) {
+                Report(kNoServerDays);
+                return;
+            }
+            int chosen = -1;
+            if (ChooseServerDay) {
+                chosen = ChooseServerDay(texts);
+            } else {
+                bool ok = false;
+                const QString text = QInputDialog::getItem(
+                    this, windowTitle(), QStringLiteral("Veranstaltung einer anderen Station:"),
+                    texts, 0, false, &ok);
+                chosen = ok ? int(texts.indexOf(text)) : -1;
+            }
+            if (chosen >= 0 && chosen < offered.size())
+                TakeOverDay(offered[chosen]);
+        });
+}
+
+void TRaceDayWindow::TakeOverDay(const TServerDay &day)
+{
+    // The same day again is only selected: its heats are timed into the copy there is.
+    for (const TRaceDay &known : FDays) {
+        if (PlanDocuments::dayOrigin(known, FStationId) == day.origin) {
+            SelectDay(known.id);
+            return;
+        }
+    }
+    FDay = day.day;
+    FDay.id = 0;
+    FDay.seasonId = 0;
+    FDay.origin = day.origin;
+    FOutcome = TRaceDayOutcome();
+    FConflicts.clear();
+    FSeeded.clear();
+    *FNewDayId = 0;
+    ShowDay();
+    Save();
 }
 
 TFormMain::THeatOnKeys TRaceDayWindow::HeatOnKeysOf(qint64 dayId, int heatId)
@@ -545,6 +727,7 @@ bool TRaceDayWindow::SelectDay(qint64 dayId)
     if (FDay.id != dayId) {
         FDay = *found;
         FOutcome = TRaceDayOutcome();
+        FConflicts.clear();
         FSeeded.clear();
     }
     ShowDay();
@@ -1028,7 +1211,11 @@ void TRaceDayWindow::ShowHeats()
             heatItem->setText(0, HeatLabel(FDay, heat.id));
             heatItem->setData(0, Qt::UserRole, heat.id);
             const bool onKeysNow = onKeys.dayId == FDay.id && onKeys.heatId == heat.id;
+            const bool twice = std::any_of(
+                FConflicts.cbegin(), FConflicts.cend(),
+                [&heat](const THeatConflict &c) { return c.heatId == heat.id && !c.chosen; });
             heatItem->setText(2, onKeysNow && FMain->Running() ? QStringLiteral("läuft")
+                                 : twice                       ? QStringLiteral("doppelt gezeitet")
                                  : heat.raceId != 0            ? QStringLiteral("fertig")
                                  : onKeysNow                   ? QStringLiteral("auf den Tasten")
                                                                : QStringLiteral("offen"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FormMain.h"
+#include "HeatsAcrossStations.h"
 #include "OpenDialog.h"
 #include "RaceDay.h"
 #include "RaceDayOutcome.h"
@@ -43,6 +44,8 @@ public:
     // ---- The day ----
     QComboBox *DayChoice = nullptr;
     QPushButton *NewDayButton = nullptr;
+    // With a club server: a day made on another station, taken over to time heats of it here.
+    QPushButton *TakeOverButton = nullptr;
     QLineEdit *NameEdit = nullptr;
     QDateEdit *DateEdit = nullptr;
     QComboBox *SeasonChoice = nullptr;
@@ -75,6 +78,9 @@ public:
     QPushButton *MoveDownButton = nullptr;
     QPushButton *StartButton = nullptr;
     // ---- Results ----
+    // Heats timed on two stations, each with its races: the operator chooses which counts.
+    QTreeWidget *Conflicts = nullptr;
+    QPushButton *ChooseButton = nullptr;
     QTextBrowser *Results = nullptr;
     QPushButton *ExportButton = nullptr;
     QLabel *Message = nullptr;
@@ -85,6 +91,18 @@ public:
     bool Busy() const { return FJobs > 0; }
     // Waits for every job given to the store (tests).
     void WaitForStore();
+
+    // Heats of the day timed on two stations, as last worked out.
+    const QList<THeatConflict> &HeatConflicts() const { return FConflicts; }
+    // Keeps which station's race counts for a heat timed on two, and works the results out again.
+    void ChooseHeatRace(int heatId, const QString &station, qint64 raceId);
+    // Keeps another station's day here (its origin kept), so heats of it can be timed here; a
+    // day taken over before is only selected.
+    void TakeOverDay(const TServerDay &day);
+    // Lists the other stations' days on the club server to take one over.
+    void OfferServerDays();
+    // Picks one of the texts; -1 when cancelled. A dialog unless replaced (tests).
+    std::function<int(const QStringList &days)> ChooseServerDay;
 
     // A new day; kept at once.
     void NewDay(const QString &name, const QDate &date);
@@ -141,7 +159,11 @@ private:
     void Save();
     // Works the results out again, a moment after the last change asked for it.
     void Recompute();
-    void TakeOutcome(const TRaceDay &stored, const TRaceDayOutcome &outcome);
+    // The day's results from the journal and the other stations' heat races.
+    void Work(const QList<TServerHeatRace> &server);
+    void ShowConflicts();
+    void TakeOutcome(const TRaceDay &stored, const TRaceDayOutcome &outcome,
+                     const QList<THeatConflict> &conflicts);
     // Re-seeds the finals not yet started whose drivers are still as seeded last.
     void FollowSeeding();
     // Tells the main window the next heat and the day's schedule.
@@ -159,6 +181,8 @@ private:
     QList<TSeason> FSeasons;
     TRaceDay FDay;
     TRaceDayOutcome FOutcome;
+    QList<THeatConflict> FConflicts;
+    QString FStationId; // this journal's id on the club server
     // Per class, the finals as last seeded: a final still so is seeded again after a correction.
     QMap<QString, QList<QList<int>>> FSeeded;
     QTimer *FRecomputeTimer = nullptr;

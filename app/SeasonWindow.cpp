@@ -1,9 +1,12 @@
 #include "SeasonWindow.h"
 
 #include "FormMain.h"
+#include "HeatsAcrossStations.h"
+#include "PlanDocuments.h"
 #include "RaceDayExport.h"
 #include "RaceDayWorker.h"
 #include "SeasonResults.h"
+#include "ServerReader.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -140,20 +143,20 @@ TSeason *TSeasonWindow::Current()
 
 void TSeasonWindow::Reload()
 {
-    using TRead = std::pair<QList<TSeason>, QList<TRaceDay>>;
+    using TRead = std::tuple<QList<TSeason>, QList<TRaceDay>, QString>;
     ++FJobs;
     auto *watcher = new QFutureWatcher<TRead>(this);
     connect(watcher, &QFutureWatcher<TRead>::finished, this, [this, watcher] {
         --FJobs;
         watcher->deleteLater();
-        std::tie(FSeasons, FDays) = watcher->result();
+        std::tie(FSeasons, FDays, FStationId) = watcher->result();
         if (!Current())
             FSeasonId = FSeasons.isEmpty() ? 0 : FSeasons.first().id;
         ShowSeason();
         Work();
     });
     watcher->setFuture(FWorker->Run([](TRaceDayStore *store) {
-        return store ? TRead(store->seasons(), store->days()) : TRead();
+        return store ? TRead(store->seasons(), store->days(), store->stationId()) : TRead();
     }));
 }
 
@@ -249,6 +252,36 @@ void TSeasonWindow::DayToggled(qint64 dayId, bool inSeason)
 
 void TSeasonWindow::Work()
 {
+    TServerReader *reader = FMain->ServerReader();
+    QStringList origins;
+    for (const TRaceDay &day : FDays) {
+        if (FSeasonId != 0 && day.seasonId == FSeasonId)
+            origins << PlanDocuments::dayOrigin(day, FStationId);
+    }
+    if (!reader || FStationId.isEmpty() || origins.isEmpty()) {
+        WorkWith({});
+        return;
+    }
+    // A day's heats timed on other stations count too: their races come from the server.
+    ++FJobs;
+    reader->ask<QList<TServerHeatRace>>(
+        this,
+        [origins, own = FStationId](QSqlDatabase &db, QString *error) {
+            return ServerReads::heatRaces(db, origins, own, error);
+        },
+        [this](const QList<TServerHeatRace> &server, const QString &error) {
+            --FJobs;
+            if (!error.isEmpty())
+                Message->setText(QStringLiteral("Die Läufe anderer Stationen fehlen in der "
+                                                "Tabelle: der Vereinsserver ist nicht "
+                                                "erreichbar (%1).")
+                                     .arg(error));
+            WorkWith(server);
+        });
+}
+
+void TSeasonWindow::WorkWith(const QList<TServerHeatRace> &server)
+{
     using TWorked = QList<std::pair<TRaceDay, TRaceDayOutcome>>;
     ++FJobs;
     auto *watcher = new QFutureWatcher<TWorked>(this);
@@ -270,21 +303,26 @@ void TSeasonWindow::Work()
         ClassChoice->setCurrentIndex(qMax(0, ClassChoice->findText(current)));
         ShowTable();
     });
-    watcher->setFuture(FWorker->Run([seasonId = FSeasonId](TRaceDayStore *store) {
-        TWorked worked;
-        if (!store || seasonId == 0)
+    watcher->setFuture(
+        FWorker->Run([seasonId = FSeasonId, server, own = FStationId](TRaceDayStore *store) {
+            TWorked worked;
+            if (!store || seasonId == 0)
+                return worked;
+            QList<TRaceDay> days = store->days();
+            std::stable_sort(days.begin(), days.end(),
+                             [](const TRaceDay &a, const TRaceDay &b) { return a.date < b.date; });
+            for (const TRaceDay &day : days) {
+                if (day.seasonId != seasonId)
+                    continue;
+                // A heat timed on two stations counts as the operator chose in "Veranstaltung".
+                const QList<THeatChoice> choices =
+                    server.isEmpty() ? QList<THeatChoice>()
+                                     : store->heatChoices(PlanDocuments::dayOrigin(day, own));
+                const TDayAcrossStations across = HeatsAcrossStations(day, own, server, choices);
+                worked.append({across.day, ComputeDayAcrossStations(across, *store)});
+            }
             return worked;
-        QList<TRaceDay> days = store->days();
-        std::stable_sort(days.begin(), days.end(),
-                         [](const TRaceDay &a, const TRaceDay &b) { return a.date < b.date; });
-        for (const TRaceDay &day : days) {
-            if (day.seasonId == seasonId)
-                worked.append({day, ComputeRaceDay(day, [store](qint64 id) {
-                                   return store->raceEvents(id);
-                               })});
-        }
-        return worked;
-    }));
+        }));
 }
 
 void TSeasonWindow::ShowTable()

@@ -3,6 +3,7 @@
 #include "RaceDay.h"
 #include "RaceDayOutcome.h"
 #include "RaceDayStore.h"
+#include "ServerReads.h"
 
 #include <QWidget>
 
@@ -57,7 +58,9 @@ private:
     void ShowSeason();
     void TakeSeason();
     void DayToggled(qint64 dayId, bool inSeason);
+    // Reads the other stations' races of the season's days, then works the table out.
     void Work();
+    void WorkWith(const QList<TServerHeatRace> &server);
     void ShowTable();
     void Report(const QString &text);
     TSeason *Current();
@@ -73,6 +76,7 @@ private:
     QList<TSeasonLine> FLines;
     QList<TSeasonDay> FShownDays;
     qint64 FSeasonId = 0;
+    QString FStationId; // this journal's id on the club server
     int FJobs = 0;
     bool FShowing = false;
 };

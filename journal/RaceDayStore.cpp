@@ -573,6 +573,40 @@ QString TRaceDayStore::stationId()
     return query.next() ? query.value(0).toString() : QString();
 }
 
+QList<THeatChoice> TRaceDayStore::heatChoices(const QString &dayKey)
+{
+    if (!ready())
+        return {};
+    QSqlQuery query(m_connection->db());
+    query.prepare(QStringLiteral("SELECT heat_id, station, race_id FROM heat_choices "
+                                 "WHERE day_key = ? ORDER BY heat_id"));
+    query.addBindValue(dayKey);
+    if (!query.exec()) {
+        failed(query,
+               QStringLiteral("Die Wahl der doppelt gezeiteten Läufe lässt sich nicht lesen"));
+        return {};
+    }
+    QList<THeatChoice> choices;
+    while (query.next())
+        choices.append(
+            {query.value(0).toInt(), query.value(1).toString(), query.value(2).toLongLong()});
+    return choices;
+}
+
+bool TRaceDayStore::chooseHeatRace(const QString &dayKey, const THeatChoice &choice)
+{
+    if (!ready())
+        return false;
+    QSqlQuery query(m_connection->db());
+    query.prepare(QStringLiteral("INSERT OR REPLACE INTO heat_choices (day_key, heat_id, station, "
+                                 "race_id) VALUES (?, ?, ?, ?)"));
+    for (const QVariant &value :
+         QVariantList{text(dayKey), choice.heatId, text(choice.station), choice.raceId})
+        query.addBindValue(value);
+    return query.exec() ||
+           failed(query, QStringLiteral("Die Wahl des Laufs lässt sich nicht speichern"));
+}
+
 QList<TRaceEvent> TRaceDayStore::raceEvents(qint64 raceId)
 {
     if (!ready())

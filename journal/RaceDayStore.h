@@ -10,6 +10,15 @@
 #include <optional>
 
 class QSqlQuery;
+
+// Which station's race counts for a heat timed on two stations, as the operator chose.
+struct THeatChoice
+{
+    int heatId = 0;
+    QString station;
+    qint64 raceId = 0;
+    bool operator==(const THeatChoice &) const = default;
+};
 class TSqlConnection;
 
 // A season: race days grouped for one championship table per class.
@@ -58,6 +67,12 @@ public:
 
     // The id that keys this journal file's rows on a club server (32 hex digits).
     QString stationId();
+
+    // The races chosen for heats of the day with this key (its origin on the club server) that
+    // were timed on two stations.
+    QList<THeatChoice> heatChoices(const QString &dayKey);
+    // Keeps the choice, replacing an earlier one for the heat.
+    bool chooseHeatRace(const QString &dayKey, const THeatChoice &choice);
 
     // A race's events in order, for ComputeRaceDay; empty when there is no such race.
     QList<TRaceEvent> raceEvents(qint64 raceId);

@@ -5,6 +5,8 @@
 #include "PasswordKeeper.h"
 #include "RaceJournal.h"
 #include "Replicator.h"
+#include "ResultsOfficeWindow.h"
+#include "ServerReader.h"
 #include "WindowUnderTest.h"
 
 #include <QCheckBox>
@@ -167,6 +169,8 @@ private slots:
         w.window->ConnectClubServer();
         QTRY_COMPARE(asked, 1);
         QVERIFY(w.window->ClubServer->Replicator());
+        // The same login reads every station's races.
+        QVERIFY(w.window->ServerReader());
 
         w.window->seCarCount->setValue(3);
         w.ClickStart();
@@ -193,6 +197,32 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(pressesOnServer(), 6, 30000);
         QTRY_COMPARE_WITH_TIMEOUT(w.window->ClubServerLine->text(),
                                   QStringLiteral("Vereinsserver: verbunden"), 15000);
+    }
+
+    // A results office's login is asked for its password too and opens the office, reading
+    // only; turning the server off ends the reading.
+    void aReadOnlyServerOpensTheResultsOffice()
+    {
+        TWindowUnderTest w;
+        w.UseJournal();
+        TClubServerConfig office = m_club.config(QStringLiteral("buero"));
+        office.readOnly = true;
+        QVERIFY(TSettingsStore(w.SettingsPath()).WriteClubServer(office));
+        w.window->ClubServer->UseKeeper(std::make_unique<TestKeeper>(false));
+        w.window->ClubServer->AskPassword = [](const TClubServerConfig &config,
+                                               std::function<void(const QString &)> done) {
+            done(ClubServerFixture::passwordOf(config.user));
+        };
+        w.window->ConnectClubServer();
+        QTRY_VERIFY(w.window->ServerReader());
+        QVERIFY(!w.window->ClubServer->Replicator());
+        QVERIFY(w.window->ResultsOffice && w.window->ResultsOffice->isVisible());
+        QTRY_COMPARE(w.window->ServerReader()->state().text(),
+                     QStringLiteral("Vereinsserver: verbunden"));
+
+        w.window->ClubServer->Apply(TClubServerConfig());
+        QVERIFY(!w.window->ServerReader());
+        QVERIFY(!w.window->ResultsOffice);
     }
 
 private:

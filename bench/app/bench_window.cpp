@@ -2,7 +2,9 @@
 // the process's CPU use (as a share of one core) while the window waits and while a lap key is
 // pressed every 100 ms, and the time from a lap key event to the end of the repaint that shows
 // the lap in the standings (median and 99th percentile); the last time with the live page held
-// open by 200 clients on the loopback, each of which notes when every press reaches it.
+// open by 200 clients on the loopback, each of which notes when every press reaches it. With
+// --club-server, the same race while the journal is sent to a club server that runs, is stopped
+// or drops every packet, against the journal alone in the same run.
 #include "DlgYesNo.h"
 #include "FormMain.h"
 #include "LiveCrowd.h"
@@ -10,6 +12,16 @@
 #include "RaceJournal.h"
 #include "TSortGrid.h"
 #include "TickCounter.h"
+
+#ifdef BENCH_CLUB_SERVER
+#include "BlackHole.h"
+#include "ClubServerLink.h"
+#include "PostgresRunner.h"
+#include "ReplicationState.h"
+#include "ServerConnection.h"
+#include "ServerSchema.h"
+#include "SettingsStore.h"
+#endif
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -24,7 +36,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -33,8 +47,8 @@ constexpr int kCars = 12;
 constexpr int kPressIntervalMs = 100;
 // Long enough for about 400 laps: the 99th percentile is then the fourth-slowest press, not the
 // second, and one hiccup of a shared machine does not make it.
-constexpr int kRaceMs = 60000;
-constexpr int kIdleMs = 5000;
+int kRaceMs = 60000;
+int kIdleMs = 5000;
 
 double cpuSeconds()
 {
@@ -140,12 +154,15 @@ struct TMeasure
 
 constexpr int kLiveClients = 200;
 
-// One 12-car race in a fresh window; with a journal when journalPath is not empty.
+// One 12-car race in a fresh window; with a journal when journalPath is not empty. prepare
+// runs on the new window before it shows.
 bool measure(const QString &settingsPath, const QString &journalPath, TMeasure &m,
-             bool live = false)
+             bool live = false, const std::function<void(TFormMain &)> &prepare = {})
 {
     TSystemTickCounter ticks;
     TFormMain window(ticks, settingsPath, journalPath);
+    if (prepare)
+        prepare(window);
     PublishLog log(4096);
     QThread crowdThread;
     std::unique_ptr<Crowd> crowd;
@@ -246,9 +263,98 @@ void print(const char *title, const TMeasure &m)
 
 } // namespace
 
+#ifdef BENCH_CLUB_SERVER
+// The same race with the journal sent to a club server: running, stopped (its port refuses),
+// and unreachable (its packets dropped), each against the journal alone in the same run.
+int clubServerScenarios()
+{
+    kRaceMs = 30000;
+    kIdleMs = 1000;
+    PostgresRunner server;
+    const QString database = QStringLiteral("verein");
+    TClubServerConfig config;
+    config.host = server.host();
+    config.database = database;
+    config.user = QStringLiteral("bahn_1");
+    const QString password = QStringLiteral("bahn_1-geheim");
+    QString error;
+    if (!server.start() || !server.createDatabase(database)) {
+        std::fprintf(stderr, "PostgreSQL: %s\n", qPrintable(server.errorString()));
+        return 1;
+    }
+    config.port = server.port();
+    {
+        TClubServerConfig admin = config;
+        admin.user = QString::fromLatin1(PostgresRunner::kAdmin);
+        TServerConnection connection(admin, QString::fromLatin1(PostgresRunner::kAdminPassword));
+        if (!connection.open() || !ServerSchema::upgrade(connection.db(), &error) ||
+            !ServerSchema::addLogin(connection.db(), config.user, password,
+                                    ServerSchema::Login::Station, &error)) {
+            std::fprintf(stderr, "set-up: %s %s\n", qPrintable(connection.errorString()),
+                         qPrintable(error));
+            return 1;
+        }
+    }
+    BlackHole hole;
+    std::printf("window with a club server, %d cars, a lap key every %d ms for %d s\n", kCars,
+                kPressIntervalMs, kRaceMs / 1000);
+    for (int run = 1; run <= 3; ++run) {
+        QTemporaryDir folder;
+        int n = 0;
+        const auto race = [&](const char *title, std::optional<TClubServerConfig> club) {
+            ++n;
+            const QString settings = folder.filePath(QStringLiteral("%1.ini").arg(n));
+            if (club)
+                TSettingsStore(settings).WriteClubServer(*club);
+            TMeasure m;
+            QString state;
+            const bool ok = measure(
+                settings, folder.filePath(QStringLiteral("journal%1.sqlite").arg(n)), m, false,
+                [&](TFormMain &window) {
+                    if (!club)
+                        return;
+                    window.ClubServer->UseKeeper(nullptr);
+                    window.ClubServer->AskPassword =
+                        [&](const TClubServerConfig &, std::function<void(const QString &)> done) {
+                            done(password);
+                        };
+                    window.ConnectClubServer();
+                    QObject::connect(window.ClubServer, &TClubServerLink::stateChanged,
+                                     [&state](const TReplicationState &s) { state = s.text(); });
+                });
+            std::printf("  %-34s p99 %.3f ms, median %.3f ms, %zu laps; %s\n", title,
+                        percentile(m.latencies, 0.99), percentile(m.latencies, 0.5),
+                        m.latencies.size(),
+                        qPrintable(state.isEmpty() ? QStringLiteral("-") : state));
+            return ok ? percentile(m.latencies, 0.99) : -1.0;
+        };
+        std::printf("run %d: key event to end of repaint\n", run);
+        const double alone = race("journal only (baseline):", std::nullopt);
+        const double running = race("server running:", config);
+        server.stop();
+        const double stopped = race("server stopped:", config);
+        if (!server.restart())
+            return 1;
+        TClubServerConfig dropped = config;
+        dropped.port = hole.port();
+        const double unreachable = race("server unreachable (dropped):", dropped);
+        if (alone <= 0 || running < 0 || stopped < 0 || unreachable < 0)
+            return 1;
+        std::printf("  ratio of the p99 to the baseline: running %.2f, stopped %.2f, "
+                    "unreachable %.2f\n",
+                    running / alone, stopped / alone, unreachable / alone);
+    }
+    return 0;
+}
+#endif
+
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+#ifdef BENCH_CLUB_SERVER
+    if (app.arguments().contains(QStringLiteral("--club-server")))
+        return clubServerScenarios();
+#endif
     QTemporaryDir folder;
     TMeasure memoryOnly;
     TMeasure journalled;

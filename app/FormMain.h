@@ -430,6 +430,8 @@ signals:
     // A heat's race changed (a press, a correction, START, stop, end): its day's results are
     // worked out again.
     void heatRaceChanged();
+    // The club server has a new race row or plan of some station, or is reachable again.
+    void serverRacesChanged();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

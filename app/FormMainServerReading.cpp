@@ -36,6 +36,8 @@ void TFormMain::SetClubServer(const TClubServerConfig &config, const QString &pa
     if (!config.isSet())
         return;
     FServerReader = std::make_unique<TServerReader>(config, password);
+    connect(FServerReader.get(), &TServerReader::racesChanged, this,
+            &TFormMain::serverRacesChanged);
     FServerReader->start();
     if (FStationId.isEmpty() && !FJournalPath.isEmpty()) {
         // Read on a thread of its own: the journal's writer may hold the file for a moment.

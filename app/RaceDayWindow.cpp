@@ -136,6 +136,11 @@ TRaceDayWindow::TRaceDayWindow(TFormMain *main)
         TellProgress();
         FRecomputeTimer->start();
     });
+    // Another station's heat started or ended, or the server is back: its results count now.
+    connect(main, &TFormMain::serverRacesChanged, this, [this] {
+        if (isVisible())
+            FRecomputeTimer->start();
+    });
     if (main->JournalPath().isEmpty())
         Message->setText(kNoJournal);
     Reload(0);
@@ -512,6 +517,9 @@ void TRaceDayWindow::Recompute()
             --FJobs;
             if (!error.isEmpty())
                 Message->setText(kServerMissing.arg(error));
+            else if (FServerMissingShown)
+                Message->clear();
+            FServerMissingShown = !error.isEmpty();
             Work(server);
         });
 }

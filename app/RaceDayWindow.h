@@ -186,6 +186,8 @@ private:
     // Per class, the finals as last seeded: a final still so is seeded again after a correction.
     QMap<QString, QList<QList<int>>> FSeeded;
     QTimer *FRecomputeTimer = nullptr;
+    // The message says the other stations' heats are missing; cleared once they are read.
+    bool FServerMissingShown = false;
     int FJobs = 0;
     bool FShowing = false;
 };

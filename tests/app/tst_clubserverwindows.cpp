@@ -218,6 +218,19 @@ private slots:
         QVERIFY(window->HeatStarted(1));  // timed on station B: its drivers stay
         QVERIFY(!window->HeatStarted(2)); // still to be timed, here
         QVERIFY(window->HeatConflicts().isEmpty());
+
+        // Station B times the second heat too: the open window counts it without being asked.
+        window->show();
+        b.race(QStringLiteral("Lauf 2"), 2, 4, std::pair(day.id, 2));
+        QVERIFY(b.journal.flush(5000));
+        const auto heatTwo = [window] {
+            const TClassOutcome *c = window->Outcome().ofClass(QString());
+            return c && !c->qualifyingHeats.isEmpty() ? c->qualifyingHeats.first().value(1)
+                                                      : THeatResults();
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(!heatTwo().isEmpty(), 15000);
+        QCOMPARE(heatTwo().first().laps, 4);
+        QVERIFY(window->HeatStarted(2));
     }
 
 private:

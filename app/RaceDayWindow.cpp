@@ -19,6 +19,7 @@
 #include <QFormLayout>
 #include <QFutureWatcher>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QKeyEvent>
@@ -520,6 +521,18 @@ void TRaceDayWindow::Recompute()
             else if (FServerMissingShown)
                 Message->clear();
             FServerMissingShown = !error.isEmpty();
+            // A station's latest race of a heat is the one that counts there.
+            QHash<std::pair<QString, int>, const TServerHeatRace *> latest;
+            for (const TServerHeatRace &race : server) {
+                const TServerHeatRace *&kept = latest[{race.station, race.heatId}];
+                if (race.station != FStationId && (!kept || kept->raceId < race.raceId))
+                    kept = &race;
+            }
+            FRunningElsewhere.clear();
+            for (const TServerHeatRace *race : std::as_const(latest)) {
+                if (race && race->running)
+                    FRunningElsewhere.insert(race->heatId);
+            }
             Work(server);
         });
 }
@@ -1224,9 +1237,11 @@ void TRaceDayWindow::ShowHeats()
                 [&heat](const THeatConflict &c) { return c.heatId == heat.id && !c.chosen; });
             heatItem->setText(2, onKeysNow && FMain->Running() ? QStringLiteral("läuft")
                                  : twice                       ? QStringLiteral("doppelt gezeitet")
-                                 : heat.raceId != 0            ? QStringLiteral("fertig")
-                                 : onKeysNow                   ? QStringLiteral("auf den Tasten")
-                                                               : QStringLiteral("offen"));
+                                 : heat.raceId < 0 && FRunningElsewhere.contains(heat.id)
+                                     ? QStringLiteral("läuft auf einer anderen Station")
+                                 : heat.raceId != 0 ? QStringLiteral("fertig")
+                                 : onKeysNow        ? QStringLiteral("auf den Tasten")
+                                                    : QStringLiteral("offen"));
             for (int k = 0; k < heat.entrantIds.size(); ++k) {
                 const TEntrant *e = FDay.entrant(heat.entrantIds[k]);
                 auto *driver = new QTreeWidgetItem(heatItem);

@@ -8,6 +8,7 @@
 #include "RaceDayStore.h"
 
 #include <QMap>
+#include <QSet>
 #include <QWidget>
 
 #include <memory>
@@ -188,6 +189,8 @@ private:
     QTimer *FRecomputeTimer = nullptr;
     // The message says the other stations' heats are missing; cleared once they are read.
     bool FServerMissingShown = false;
+    // Heats whose race runs on another station now, as the server last said.
+    QSet<int> FRunningElsewhere;
     int FJobs = 0;
     bool FShowing = false;
 };

@@ -119,7 +119,7 @@ QList<TServerHeatRace> heatRaces(QSqlDatabase &db, const QStringList &dayOrigins
         return {};
     QSqlQuery query(db);
     query.prepare(QStringLiteral("SELECT h.station, h.race_id, h.day_origin, h.heat_id, "
-                                 "h.started_ms, s.label FROM talvenbahn.heat_races h JOIN "
+                                 "h.started_ms, s.label, r.state FROM talvenbahn.heat_races h JOIN "
                                  "talvenbahn.latest_races r ON r.station = h.station AND "
                                  "r.race_id = h.race_id JOIN talvenbahn.stations s ON "
                                  "s.id = h.station WHERE r.state <> ? AND h.day_origin IN "
@@ -139,6 +139,8 @@ QList<TServerHeatRace> heatRaces(QSqlDatabase &db, const QStringList &dayOrigins
         race.heatId = query.value(3).toInt();
         race.startedMs = query.value(4).toLongLong();
         race.stationLabel = query.value(5).toString();
+        race.running =
+            TRaceSummary::stateFromName(query.value(6).toString()) == TRaceSummary::State::Running;
         found.append(std::move(race));
     }
     for (TServerHeatRace &race : found) {

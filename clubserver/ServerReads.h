@@ -40,6 +40,7 @@ struct TServerHeatRace
     QString dayOrigin;
     int heatId = 0;
     qint64 startedMs = 0;
+    bool running = false; // no stop or end has reached the server yet
     QList<TRaceEvent> events;
 };
 

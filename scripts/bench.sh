@@ -11,3 +11,5 @@ for b in build-bench/bin/bench_*; do
     echo "== $(basename "$b")"
     (cd build-bench && "../$b")
 done
+echo "== bench_window --club-server"
+(cd build-bench && ../build-bench/bin/bench_window --club-server)

@@ -172,25 +172,17 @@ TReplicationPass::Outcome TReplicationPass::loadServer()
                              {query.value(1).toInt(), query.value(2).toLongLong()});
 
     m_serverRaces.clear();
-    query.prepare(QStringLiteral("SELECT race_id, revision, started_ms, title, session, cars, "
-                                 "laps, state, winner, boot_id FROM talvenbahn.latest_races "
-                                 "WHERE station = ?"));
+    query.prepare(QStringLiteral("SELECT %1, revision FROM talvenbahn.latest_races "
+                                 "WHERE station = ?")
+                      .arg(TRaceSummary::columns(QString(), QStringLiteral("race_id"))));
     query.addBindValue(m_station);
     if (!query.exec())
         return failed(query);
     while (query.next()) {
         ServerRace race;
-        race.revision = query.value(1).toInt();
-        race.summary.id = query.value(0).toLongLong();
-        race.summary.startedWallMs = query.value(2).toLongLong();
-        race.summary.title = query.value(3).toString();
-        race.summary.session = query.value(4).toString();
-        race.summary.cars = query.value(5).toInt();
-        race.summary.laps = query.value(6).toInt();
-        race.summary.state = TRaceSummary::stateFromName(query.value(7).toString());
-        race.summary.winner = query.value(8).toString();
-        race.summary.bootId = query.value(9).toString();
-        if (query.value(7).toString() == QLatin1String("removed"))
+        race.summary = TRaceSummary::fromRow(query);
+        race.revision = query.value(9).toInt();
+        if (query.value(6).toString() == QLatin1String("removed"))
             race.summary.id = 0;
         m_serverRaces.insert(query.value(0).toLongLong(), race);
     }
@@ -291,9 +283,8 @@ TReplicationPass::Outcome TReplicationPass::sendRaces(const QSet<qint64> *only)
         where = QStringLiteral(" WHERE id IN (%1)").arg(ids.join(QLatin1Char(',')));
     }
     QSqlQuery local(m_local);
-    if (!local.exec(QStringLiteral("SELECT id, started_ms, title, session, cars, laps, state, "
-                                   "winner, boot_id FROM races%1 ORDER BY id")
-                        .arg(where)))
+    if (!local.exec(QStringLiteral("SELECT %1 FROM races%2 ORDER BY id")
+                        .arg(TRaceSummary::columns(), where)))
         return failedLocal(local);
     QSet<qint64> seen;
     QSqlQuery push(m_server->db());
@@ -316,17 +307,8 @@ TReplicationPass::Outcome TReplicationPass::sendRaces(const QSet<qint64> *only)
         return true;
     };
     while (local.next()) {
-        TRaceSummary race;
-        race.id = local.value(0).toLongLong();
+        const TRaceSummary race = TRaceSummary::fromRow(local);
         seen.insert(race.id);
-        race.startedWallMs = local.value(1).toLongLong();
-        race.title = local.value(2).toString();
-        race.session = local.value(3).toString();
-        race.cars = local.value(4).toInt();
-        race.laps = local.value(5).toInt();
-        race.state = TRaceSummary::stateFromName(local.value(6).toString());
-        race.winner = local.value(7).toString();
-        race.bootId = local.value(8).toString();
         const auto known = m_serverRaces.constFind(race.id);
         if (known != m_serverRaces.cend() && known->summary == race)
             continue;

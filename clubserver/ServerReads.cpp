@@ -35,10 +35,10 @@ QString placeholders(qsizetype count)
 QList<TServerRace> races(QSqlDatabase &db, QString *error)
 {
     QSqlQuery query(db);
-    query.prepare(QStringLiteral(
-        "SELECT r.station, s.label, r.race_id, r.started_ms, r.title, r.session, r.cars, r.laps, "
-        "r.state, r.winner FROM talvenbahn.latest_races r JOIN talvenbahn.stations s "
-        "ON s.id = r.station WHERE r.state <> ? ORDER BY r.started_ms, r.station, r.race_id"));
+    query.prepare(QStringLiteral("SELECT r.station, s.label, %1 FROM talvenbahn.latest_races r "
+                                 "JOIN talvenbahn.stations s ON s.id = r.station "
+                                 "WHERE r.state <> ? ORDER BY r.started_ms, r.station, r.race_id")
+                      .arg(TRaceSummary::columns(QStringLiteral("r."), QStringLiteral("race_id"))));
     query.addBindValue(kRemoved);
     if (!run(query, error))
         return {};
@@ -47,14 +47,7 @@ QList<TServerRace> races(QSqlDatabase &db, QString *error)
         TServerRace race;
         race.station = query.value(0).toString();
         race.stationLabel = query.value(1).toString();
-        race.summary.id = query.value(2).toLongLong();
-        race.summary.startedWallMs = query.value(3).toLongLong();
-        race.summary.title = query.value(4).toString();
-        race.summary.session = query.value(5).toString();
-        race.summary.cars = query.value(6).toInt();
-        race.summary.laps = query.value(7).toInt();
-        race.summary.state = TRaceSummary::stateFromName(query.value(8).toString());
-        race.summary.winner = query.value(9).toString();
+        race.summary = TRaceSummary::fromRow(query, 2);
         found.append(std::move(race));
     }
     return found;

@@ -141,9 +141,7 @@ QList<TRaceSummary> TJournalReader::selectRaces(const QString &condition,
     QList<TRaceSummary> races;
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT id, started_ms, title, session, cars, laps, state, "
-                                 "winner, boot_id FROM races ") +
-                  condition);
+    query.prepare(QStringLiteral("SELECT %1 FROM races ").arg(TRaceSummary::columns()) + condition);
     for (const QVariant &value : values)
         query.addBindValue(value);
     if (!query.exec()) {
@@ -151,16 +149,7 @@ QList<TRaceSummary> TJournalReader::selectRaces(const QString &condition,
         return {};
     }
     while (query.next()) {
-        TRaceSummary race;
-        race.id = query.value(0).toLongLong();
-        race.startedWallMs = query.value(1).toLongLong();
-        race.title = query.value(2).toString();
-        race.session = query.value(3).toString();
-        race.cars = query.value(4).toInt();
-        race.laps = query.value(5).toInt();
-        race.state = TRaceSummary::stateFromName(query.value(6).toString());
-        race.winner = query.value(7).toString();
-        race.bootId = query.value(8).toString();
+        TRaceSummary race = TRaceSummary::fromRow(query);
         races.append(std::move(race));
     }
     return races;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+
+class QSqlQuery;
 #include <QtGlobal>
 
 // One race of the archive, as its row in the journal holds it.
@@ -27,4 +29,12 @@ struct TRaceSummary
     static State stateFromName(const QString &name);
 
     bool operator==(const TRaceSummary &other) const = default;
+
+    // The columns a race's row is read with, in this order: id, started_ms, title, session,
+    // cars, laps, state, winner, boot_id (the journal's, and the club server's as well, whose
+    // id column is race_id), each after prefix.
+    static QString columns(const QString &prefix = QString(),
+                           const QString &idColumn = QStringLiteral("id"));
+    // The race from those columns of query's current row, the first at column first.
+    static TRaceSummary fromRow(const QSqlQuery &query, int first = 0);
 };

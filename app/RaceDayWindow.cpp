@@ -460,6 +460,9 @@ void TRaceDayWindow::Save()
 {
     if (FMain->JournalPath().isEmpty())
         return;
+    // A day named before "Neu" was pressed gets the date the form shows, not none.
+    if (!FDay.date.isValid())
+        FDay.date = DateEdit->date();
     struct TSaved
     {
         bool ok = false;

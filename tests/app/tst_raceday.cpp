@@ -11,6 +11,7 @@
 #include "SeasonWindow.h"
 #include "WindowUnderTest.h"
 
+#include <QDateEdit>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -30,6 +31,7 @@ private slots:
     void cleanup() { DocumentOpener::setHandler({}); }
     void entrantsFromAList_data();
     void entrantsFromAList();
+    void aDayNamedBeforeNewKeepsTheDateShown();
     void thirtyDriversInTwoClassesAreReadSplitAndMoved();
     void finalsFollowTheRulesAsTheyStandWhenSeededAgain();
     void startedHeatRunsOnTheKeysAndItsStartNamesIt();
@@ -98,6 +100,23 @@ void TestRaceDay::entrantsFromAList()
     for (const TEntrant &e : EntrantsFromStarterList(rows))
         got << e.number + QLatin1Char('|') + e.driver + QLatin1Char('|') + e.className;
     QCOMPARE(got, expected);
+}
+
+void TestRaceDay::aDayNamedBeforeNewKeepsTheDateShown()
+{
+    TWindowUnderTest t;
+    t.UseJournal();
+    TRaceDayWindow *day = t.window->RaceDayWindow();
+    day->ShowMessage = [](const QString &text) { QFAIL(qPrintable(text)); };
+    day->NameEdit->setText(QStringLiteral("Vereinslauf"));
+    emit day->NameEdit->editingFinished();
+    day->WaitForStore();
+    QTRY_VERIFY(!day->Busy());
+    TRaceDayStore store(t.window->JournalPath());
+    const QList<TRaceDay> days = store.days();
+    QCOMPARE(days.size(), 1);
+    QCOMPARE(days.first().name, QStringLiteral("Vereinslauf"));
+    QCOMPARE(days.first().date, day->DateEdit->date());
 }
 
 void TestRaceDay::thirtyDriversInTwoClassesAreReadSplitAndMoved()

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <algorithm>
+
 // Where the club's PostgreSQL server is and how to reach it. The password is never part of it:
 // it lives in the desktop's keyring or is asked for at start.
 struct TClubServerConfig
@@ -34,4 +36,15 @@ struct TClubServerConfig
     QString describe() const;
 
     bool operator==(const TClubServerConfig &) const = default;
+};
+
+// How a thread that talks to the club server tries again: one attempt gives up after
+// connectTimeoutS; after a failure it waits retryMs, doubled each time up to maxRetryMs.
+struct TReconnectTiming
+{
+    int connectTimeoutS = 3;
+    int retryMs = 1000;
+    int maxRetryMs = 8000;
+
+    int nextRetryMs(int currentMs) const { return std::min(currentMs * 2, maxRetryMs); }
 };

@@ -124,7 +124,7 @@ protected:
                                  : TReplicationState::Kind::Refused;
                 state.reason = pass.reason();
                 waitMs = retryMs;
-                retryMs = std::min(retryMs * 2, m_timing.maxRetryMs);
+                retryMs = m_timing.nextRetryMs(retryMs);
                 break;
             }
             if (outcome != TReplicationPass::Outcome::Done) {

@@ -19,11 +19,8 @@ class TReplicator : public QObject
 {
     Q_OBJECT
 public:
-    struct Timing
+    struct Timing : TReconnectTiming
     {
-        int connectTimeoutS = 3; // one connection attempt
-        int retryMs = 1000;      // first wait after a failure, doubled up to maxRetryMs
-        int maxRetryMs = 8000;
         int plansEveryMs = 3000; // the plans are compared at least this often
         int fullScanEveryMs = 30000;
     };

@@ -160,7 +160,7 @@ private:
         state.reason = reason;
         m_publish(state);
         m_retry.start(m_retryMs);
-        m_retryMs = std::min(m_retryMs * 2, m_timing.maxRetryMs);
+        m_retryMs = m_timing.nextRetryMs(m_retryMs);
     }
 
     TServerReader *m_owner;

@@ -23,11 +23,8 @@ class TServerReader : public QObject
 {
     Q_OBJECT
 public:
-    struct Timing
+    struct Timing : TReconnectTiming
     {
-        int connectTimeoutS = 3; // one connection attempt
-        int retryMs = 1000;      // first wait after a failure, doubled up to maxRetryMs
-        int maxRetryMs = 8000;
         // How often the connection is checked: a server gone shows only when it is used.
         int checkEveryMs = 2000;
     };

@@ -15,11 +15,9 @@
 
 #ifdef BENCH_CLUB_SERVER
 #include "BlackHole.h"
+#include "ClubServerFixture.h"
 #include "ClubServerLink.h"
-#include "PostgresRunner.h"
 #include "ReplicationState.h"
-#include "ServerConnection.h"
-#include "ServerSchema.h"
 #include "SettingsStore.h"
 #endif
 
@@ -270,31 +268,15 @@ int clubServerScenarios()
 {
     kRaceMs = 30000;
     kIdleMs = 1000;
-    PostgresRunner server;
-    const QString database = QStringLiteral("verein");
-    TClubServerConfig config;
-    config.host = server.host();
-    config.database = database;
-    config.user = QStringLiteral("bahn_1");
-    const QString password = QStringLiteral("bahn_1-geheim");
+    ClubServerFixture club;
     QString error;
-    if (!server.start() || !server.createDatabase(database)) {
-        std::fprintf(stderr, "PostgreSQL: %s\n", qPrintable(server.errorString()));
+    if (!club.start(&error)) {
+        std::fprintf(stderr, "set-up: %s\n", qPrintable(error));
         return 1;
     }
-    config.port = server.port();
-    {
-        TClubServerConfig admin = config;
-        admin.user = QString::fromLatin1(PostgresRunner::kAdmin);
-        TServerConnection connection(admin, QString::fromLatin1(PostgresRunner::kAdminPassword));
-        if (!connection.open() || !ServerSchema::upgrade(connection.db(), &error) ||
-            !ServerSchema::addLogin(connection.db(), config.user, password,
-                                    ServerSchema::Login::Station, &error)) {
-            std::fprintf(stderr, "set-up: %s %s\n", qPrintable(connection.errorString()),
-                         qPrintable(error));
-            return 1;
-        }
-    }
+    const TClubServerConfig config = club.config(QStringLiteral("bahn_a"));
+    const QString password = ClubServerFixture::passwordOf(config.user);
+    PostgresRunner &server = club.server;
     BlackHole hole;
     std::printf("window with a club server, %d cars, a lap key every %d ms for %d s\n", kCars,
                 kPressIntervalMs, kRaceMs / 1000);

@@ -1,12 +1,10 @@
 // The club server's catch-up, against a PostgreSQL server of the benchmark's own: one station
 // sending a whole 12-car race of 999 laps (12,000 events) that the server has never seen, and
 // ten stations sending such a race each at the same time. Three runs each.
-#include "ClubServerConfig.h"
+#include "ClubServerFixture.h"
 #include "JournalSamples.h"
-#include "PostgresRunner.h"
 #include "RaceJournal.h"
 #include "Replicator.h"
-#include "ServerConnection.h"
 #include "ServerSchema.h"
 #include "SqlConnection.h"
 
@@ -24,26 +22,11 @@ constexpr int kCars = 12;
 constexpr int kLaps = 999;
 constexpr int kEvents = 12000; // START, 11,988 presses, END, and the stop before it
 constexpr int kStations = 10;
-const QString kDatabase = QStringLiteral("verein");
 
+// Station i (from 1) logs in as "bahn_<i>".
 QString loginOf(int station)
 {
     return QStringLiteral("bahn_%1").arg(station);
-}
-
-QString passwordOf(int station)
-{
-    return loginOf(station) + QStringLiteral("-geheim");
-}
-
-TClubServerConfig configOf(const PostgresRunner &server, const QString &user)
-{
-    TClubServerConfig config;
-    config.host = server.host();
-    config.port = server.port();
-    config.database = kDatabase;
-    config.user = user;
-    return config;
 }
 
 // A laptop's journal holding one finished race of kEvents events: a copy of one written once
@@ -79,26 +62,21 @@ struct Station
     }
 };
 
-bool setUp(PostgresRunner &server)
+bool setUp(ClubServerFixture &club)
 {
-    if (!server.start() || !server.createDatabase(kDatabase)) {
-        std::fprintf(stderr, "PostgreSQL: %s\n", qPrintable(server.errorString()));
-        return false;
-    }
-    TServerConnection admin(configOf(server, QString::fromLatin1(PostgresRunner::kAdmin)),
-                            QString::fromLatin1(PostgresRunner::kAdminPassword));
+    QStringList stations;
+    for (int station = 1; station <= kStations; ++station)
+        stations << loginOf(station);
     QString error;
-    bool ok = admin.open() && ServerSchema::upgrade(admin.db(), &error);
-    for (int station = 1; ok && station <= kStations; ++station)
-        ok = ServerSchema::addLogin(admin.db(), loginOf(station), passwordOf(station),
-                                    ServerSchema::Login::Station, &error);
-    if (!ok)
-        std::fprintf(stderr, "set-up: %s %s\n", qPrintable(admin.errorString()), qPrintable(error));
-    return ok;
+    if (club.start(&error, ServerSchema::kVersion, stations))
+        return true;
+    std::fprintf(stderr, "set-up: %s\n", qPrintable(error));
+    return false;
 }
 
 // Milliseconds from the replicators' start until each has sent its whole race.
-std::vector<double> catchUp(const PostgresRunner &server, const QString &templatePath, int stations)
+std::vector<double> catchUp(const ClubServerFixture &club, const QString &templatePath,
+                            int stations)
 {
     std::vector<std::unique_ptr<Station>> laptops;
     for (int i = 0; i < stations; ++i) {
@@ -108,8 +86,9 @@ std::vector<double> catchUp(const PostgresRunner &server, const QString &templat
     }
     std::vector<std::unique_ptr<TReplicator>> senders;
     for (int i = 0; i < stations; ++i)
-        senders.push_back(std::make_unique<TReplicator>(
-            laptops[size_t(i)]->path(), configOf(server, loginOf(i + 1)), passwordOf(i + 1)));
+        senders.push_back(
+            std::make_unique<TReplicator>(laptops[size_t(i)]->path(), club.config(loginOf(i + 1)),
+                                          ClubServerFixture::passwordOf(loginOf(i + 1))));
     QElapsedTimer clock;
     clock.start();
     for (auto &sender : senders)
@@ -129,23 +108,23 @@ std::vector<double> catchUp(const PostgresRunner &server, const QString &templat
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    PostgresRunner server;
+    ClubServerFixture club;
     QTemporaryDir folder;
     const QString templatePath = folder.filePath(QStringLiteral("journal.sqlite"));
-    if (!setUp(server) || !Station::writeTemplate(templatePath))
+    if (!setUp(club) || !Station::writeTemplate(templatePath))
         return 1;
     std::printf("club server catch-up, PostgreSQL on 127.0.0.1, %d events per race "
                 "(12 cars, 999 laps)\n",
                 kEvents);
     for (int run = 1; run <= 3; ++run) {
-        const std::vector<double> one = catchUp(server, templatePath, 1);
+        const std::vector<double> one = catchUp(club, templatePath, 1);
         if (one.empty())
             return 1;
         std::printf("run %d: one station: %.0f ms (goal < 2000 ms), %.0f events/s\n", run,
                     one.front(), kEvents / one.front() * 1000);
     }
     for (int run = 1; run <= 3; ++run) {
-        const std::vector<double> ten = catchUp(server, templatePath, kStations);
+        const std::vector<double> ten = catchUp(club, templatePath, kStations);
         if (ten.empty())
             return 1;
         const double last = *std::max_element(ten.begin(), ten.end());

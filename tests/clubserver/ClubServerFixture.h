@@ -6,10 +6,10 @@
 #include "ServerSchema.h"
 
 #include <QString>
-#include <QTest>
+#include <QStringList>
 
-// One PostgreSQL server per test program, with the club's schema in a database of its own and
-// the logins of two stations and a results office.
+// One PostgreSQL server per test or benchmark program, with the club's schema in a database of its
+// own and the logins of two stations and a results office.
 struct ClubServerFixture
 {
     PostgresRunner server;
@@ -33,8 +33,10 @@ struct ClubServerFixture
         return config(QString::fromLatin1(PostgresRunner::kAdmin));
     }
 
-    // Starts the server and sets up the database; QVERIFY-style failures through the message.
-    bool start(QString *error, int version = ServerSchema::kVersion)
+    // Starts the server and sets up the database at version, with the two stations' and the
+    // office's logins and the further station logins given; false with the reason in *error.
+    bool start(QString *error, int version = ServerSchema::kVersion,
+               const QStringList &moreStations = {})
     {
         if (!server.start() || !server.createDatabase(database)) {
             *error = server.errorString();
@@ -47,7 +49,8 @@ struct ClubServerFixture
         }
         if (!ServerSchema::upgrade(admin.db(), error, version))
             return false;
-        for (const QString &login : {QStringLiteral("bahn_a"), QStringLiteral("bahn_b")}) {
+        for (const QString &login :
+             QStringList{QStringLiteral("bahn_a"), QStringLiteral("bahn_b")} + moreStations) {
             if (!ServerSchema::addLogin(admin.db(), login, passwordOf(login),
                                         ServerSchema::Login::Station, error))
                 return false;

@@ -1,6 +1,7 @@
 #include "Classification.h"
 
 #include "FormatTime.h"
+#include "RaceTables.h"
 
 namespace {
 
@@ -48,8 +49,11 @@ QList<TClassificationLine> Classification(const TResultsSnapshot &s)
         line.totalMs = ClassifiedTotal(row);
         if (line.totalMs) {
             line.totalTime = LongTimeText(*line.totalMs, s.acc);
-            line.bestMs = row.best;
-            line.bestLap = LongTimeText(row.best, s.acc);
+            // A car whose every lap borders a crossing recorded late has no best lap yet.
+            if (row.best != kNoBestLap) {
+                line.bestMs = row.best;
+                line.bestLap = LongTimeText(row.best, s.acc);
+            }
         }
         const int leaderLaps = qMax(0, leader->count() - leader->lapsOff);
         const int behind = leaderLaps - line.laps;

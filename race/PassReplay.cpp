@@ -25,7 +25,7 @@ void replayPasses(TRaceTiming &race, const QList<TRaceCorrections::TPass> &passe
             if (car < 1 || car > cars)
                 continue;
             const qint32 before = dry.LapTable[car].Count;
-            dry.ApplyPress(car, dry.StartTick + passes[i].raceMs);
+            dry.ApplyPress(car, dry.StartTick + passes[i].raceMs, passes[i].forBest);
             if (dry.LapTable[car].Count > before)
                 finalPass[car] = i;
         }
@@ -42,7 +42,7 @@ void replayPasses(TRaceTiming &race, const QList<TRaceCorrections::TPass> &passe
     }
     if (!table) {
         for (const TRaceCorrections::TPass &pass : passes)
-            race.ApplyPress(pass.car, race.StartTick + pass.raceMs);
+            race.ApplyPress(pass.car, race.StartTick + pass.raceMs, pass.forBest);
         return;
     }
     race.SetTable(nullptr);
@@ -59,7 +59,7 @@ void replayPasses(TRaceTiming &race, const QList<TRaceCorrections::TPass> &passe
                                race.FormatTime(record.Slot[record.Count]));
             }
         }
-        race.ApplyPress(car, race.StartTick + passes[i].raceMs);
+        race.ApplyPress(car, race.StartTick + passes[i].raceMs, passes[i].forBest);
         if (last)
             race.SetTable(nullptr);
     }

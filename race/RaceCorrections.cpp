@@ -182,6 +182,7 @@ void TRaceCorrections::applyPress(const TRaceEvent &event)
     crossing.raceMs = PressRaceMs(event);
     crossing.wallMs = event.wallMs;
     crossing.locked = PressLocked(event);
+    crossing.late = CrossingLate(event);
     TAction action;
     action.crossing = int(FCrossings.size());
     action.before = crossing;
@@ -191,8 +192,7 @@ void TRaceCorrections::applyPress(const TRaceEvent &event)
     FCrossingById.insert(crossing.id, int(FCrossings.size()));
     FCrossings.append(crossing);
     FActions.insert(id, action);
-    // A press leaves the redo list alone (see the class comment).
-    FDone.append(id);
+    // A press is neither undone by Ctrl+Z nor clears the redo list (see the class comment).
 }
 
 void TRaceCorrections::applyCorrection(const TRaceEvent &event)
@@ -208,6 +208,7 @@ void TRaceCorrections::applyCorrection(const TRaceEvent &event)
         after.wallMs = wallOf(after.raceMs, event.wallMs);
         after.inserted = true;
         after.corrected = true;
+        after.late = CrossingLate(event);
         action.crossing = int(FCrossings.size());
         action.before = after;
         action.before.state = State::Deleted;
@@ -244,15 +245,19 @@ void TRaceCorrections::applyCorrection(const TRaceEvent &event)
                 return;
             after.wallMs = wallOf(after.raceMs, before.wallMs);
             after.corrected = true;
+            after.late = false; // the operator has given it its time
             action.text = QStringLiteral("Zeit von %1 von %2 auf %3 geändert")
                               .arg(car, at, RaceTimeText(after.raceMs));
             break;
         case Kind::ConfirmCrossing:
-            if (before.confirmed || before.corrected)
+            if (!before.late && (before.confirmed || before.corrected))
                 return;
             after.confirmed = true;
+            after.late = false;
             action.text =
-                before.locked && before.state == State::Locked
+                before.late
+                    ? QStringLiteral("Spät erfasste Runde von %1 bei %2 bestätigt").arg(car, at)
+                : before.locked && before.state == State::Locked
                     ? QStringLiteral("Gesperrte Runde von %1 bei %2 bestätigt").arg(car, at)
                     : QStringLiteral("Gehaltene Runde von %1 bei %2 bestätigt").arg(car, at);
             break;
@@ -348,15 +353,25 @@ const TCarVerdict &TRaceCorrections::Verdict(int car) const
 void TRaceCorrections::applyUndo(const TRaceEvent &event)
 {
     const int target = CorrectionEvents::Target(event);
-    if (FDone.isEmpty() || FDone.last() != target)
+    const auto action = FActions.constFind(target);
+    if (action == FActions.cend())
         return;
-    const TAction &action = FActions[target];
-    restore(action, false);
-    FDone.removeLast();
+    if (action->press) {
+        // Only an older journal undoes a press: replayed while the crossing is still as pressed.
+        const TCrossing &now = FCrossings[action->crossing];
+        if (now.state == State::Deleted || now.car != action->after.car ||
+            now.raceMs != action->after.raceMs)
+            return;
+    } else if (FDone.isEmpty() || FDone.last() != target) {
+        return;
+    } else {
+        FDone.removeLast();
+    }
+    restore(*action, false);
     FRedo.append(event.seq);
     FUndoOf.insert(event.seq, target);
     setLogUndone(target, true);
-    addLog(event, QStringLiteral("Zurückgenommen: ") + textOf(action));
+    addLog(event, QStringLiteral("Zurückgenommen: ") + textOf(*action));
 }
 
 void TRaceCorrections::applyRedo(const TRaceEvent &event)
@@ -368,7 +383,8 @@ void TRaceCorrections::applyRedo(const TRaceEvent &event)
     const TAction &action = FActions[target];
     restore(action, true);
     FRedo.removeLast();
-    FDone.append(target);
+    if (!action.press)
+        FDone.append(target);
     setLogUndone(target, false);
     for (TLogEntry &entry : FLog) {
         if (entry.seq == undo)
@@ -445,28 +461,36 @@ void TRaceCorrections::derive()
     FCounted.clear();
     FCounted.reserve(counted.size());
     for (int i : counted)
-        FCounted.append({FCrossings[i].car, FCrossings[i].raceMs});
+        FCounted.append({FCrossings[i].car, FCrossings[i].raceMs, !FCrossings[i].unsureLap});
 }
 
 void TRaceCorrections::deriveCar(int car)
 {
     quint32 previous = 0;
+    bool seen = false;         // a counted crossing of the car lies before this one
+    bool previousLate = false; // and it was recorded late
     int lap = 0;
     QList<qint32> laps;
     for (int i : FByCar[car]) {
         TCrossing &c = FCrossings[i];
         const quint32 lapMs = c.raceMs - previous;
-        const bool locked = c.locked && !c.corrected && !c.confirmed;
+        // A press recorded within the key lock stays locked only while a counted crossing still
+        // locks the key: moved or deleted, that crossing frees it.
+        const bool locked =
+            c.locked && !c.corrected && !c.confirmed && seen && c.raceMs - previous < kLockReachMs;
         const bool held =
             locked || (FMinLapMs > 0 && !c.corrected && !c.confirmed && lapMs < FMinLapMs);
         c.state = locked ? State::Locked : held ? State::Held : State::Counted;
         c.lap = held ? 0 : ++lap;
         c.lapMs = held ? 0 : qint32(lapMs);
+        c.unsureLap = !held && (c.late || previousLate);
         c.likelyMissed = false;
         c.likelyDouble = false;
         c.excluded = false;
         if (!held) {
             previous = c.raceMs;
+            previousLate = c.late;
+            seen = true;
             laps.append(c.lapMs);
         }
     }
@@ -505,7 +529,7 @@ bool TRaceCorrections::tryAppendPass(int index)
     mine.append(index);
     deriveCar(c.car);
     if (FCrossings[index].state == State::Counted && !FCrossings[index].excluded) {
-        FCounted.append({c.car, c.raceMs});
+        FCounted.append({c.car, c.raceMs, !FCrossings[index].unsureLap});
         FLastPassAppended = true;
     }
     return true;
@@ -547,6 +571,12 @@ QString TRaceCorrections::NoteText(const TCrossing &c, bool afterFinish)
         notes << QStringLiteral("gesperrt: zählt nicht");
     if (c.state == State::Deleted)
         notes << QStringLiteral("gelöscht");
+    if (c.late)
+        notes << QStringLiteral("spät erfasst (Enter bestätigt)");
+    else if (c.unsureLap && c.state == State::Counted)
+        notes << QStringLiteral("neben spät erfasster Durchfahrt");
+    if (c.late || (c.unsureLap && c.state == State::Counted))
+        notes << QStringLiteral("keine Bestrunde");
     if (c.inserted)
         notes << QStringLiteral("eingefügt");
     else if (c.corrected)

@@ -16,16 +16,22 @@
 // feeds it the race's events and applies Counted() to its race tables; the pass log and the
 // correction log read Crossings() and Log().
 //
-// Undo and redo work like an editor's: Undo takes back the last press or correction not yet
-// taken back (UndoTarget), Redo reverses the last undo (RedoTarget), and a new correction makes
-// the undone ones final (no redo after it). A new press does not: presses keep coming while the
-// operator thinks, and they change no crossing that an undo or a redo touches. An undo or redo
-// naming anything else than these (a journal that lost an event) is ignored.
+// Undo and redo work like an editor's, on the operator's corrections, verdicts and edits only:
+// Undo takes back the last of them not yet taken back (UndoTarget), Redo reverses the last undo
+// (RedoTarget), and a new correction makes the undone ones final (no redo after it). Presses are
+// not on that list: they keep coming while the operator thinks, and Ctrl+Z must never take back
+// another car's lap; a press is taken back by deleting its crossing. An undo of a press that an
+// older journal recorded is still replayed. An undo or redo naming anything else (a journal
+// that lost an event) is ignored.
 //
 // The minimum lap guard: a press that would complete a lap shorter than MinLapMs() after the
 // car's previous counted crossing is held, not counted, until confirmed. Crossings an operator
 // made or changed (inserted, moved, edited) are never held. A press within the key lock is kept
-// as a crossing that does not count until it is confirmed or moved to another car. A counted lap
+// as a crossing that does not count until it is confirmed or moved to another car; whether it
+// still lies within the lock is worked out again from the counted crossings after every change,
+// so moving or deleting the press that locked the key lets it count. A crossing recorded late
+// (Shift with the key, or inserted at "now") counts, but the laps on either side of it are not
+// taken as best laps until the operator confirms it or gives it a time. A counted lap
 // longer than kMissedLapFactor times the car's median lap is marked as a likely missed press, one
 // shorter than kDoubleLapFactor times it as a likely double press.
 class TRaceCorrections
@@ -54,6 +60,11 @@ public:
         bool likelyMissed = false; // its lap is about twice the car's usual: a press missed?
         bool likelyDouble = false; // its lap is far shorter than the car's usual: pressed twice?
         bool excluded = false;     // counted for its car, but not classified: DNS, or after DNF
+        // Recorded late (Shift with the key, or inserted at "now"): its time is a guess until
+        // the operator confirms it or gives it a time.
+        bool late = false;
+        // Its lap borders a late crossing: it counts, but not as a best lap.
+        bool unsureLap = false;
     };
 
     // A counted crossing as the race tables take it.
@@ -61,6 +72,7 @@ public:
     {
         int car = 0;
         quint32 raceMs = 0;
+        bool forBest = true; // the lap it completes may be the car's best
         bool operator==(const TPass &) const = default;
     };
 
@@ -74,6 +86,10 @@ public:
         bool undone = false; // taken back later (and not redone)
     };
 
+    // A press recorded within the key lock stays locked while a counted crossing of its car lies
+    // less than this before it: the lock itself, and the release timer's step that may have
+    // held the key a little longer.
+    static constexpr quint32 kLockReachMs = 1000 + 450;
     // A lap longer than this many times the car's median lap is marked as likely missed.
     static constexpr double kMissedLapFactor = 1.8;
     // A lap shorter than this many times the car's median lap is marked as a likely double press.

@@ -113,7 +113,8 @@ TRaceSession::TApplied TRaceSession::Press(int car, quint32 stamp, qint64 wallMs
     if (FState == TState::Ended)
         FTiming.ReleaseKeyLocks();
     const bool locked = !overLock && FTiming.KeyLocked(car);
-    return Apply(PressEvent(car, stamp, FStartTick, wallMs, locked));
+    // A crossing recorded over the lock is one the operator noticed a moment late.
+    return Apply(PressEvent(car, stamp, FStartTick, wallMs, locked, overLock));
 }
 
 void TRaceSession::applyPress(TApplied &applied)
@@ -125,7 +126,8 @@ void TRaceSession::applyPress(TApplied &applied)
         rebuild(true);
         applied.rebuilt = true;
     } else if (FCorrections.LastPassAppended()) {
-        FTiming.ApplyPress(press.car, FStartTick + PressRaceMs(press));
+        FTiming.ApplyPress(press.car, FStartTick + PressRaceMs(press),
+                           FCorrections.Counted().last().forBest);
         applied.counted = true;
     }
 }
@@ -407,8 +409,10 @@ TResultsSnapshot TRaceSession::Results(const TResultsHeader &header) const
         const auto [number, driver] = StarterOfCar(c.car);
         const bool afterFinish =
             c.state == TRaceCorrections::State::Counted && AfterFinish(c.car, c.raceMs);
+        // A crossing that does not count for its car's result has no lap.
+        const bool counts = c.lap > 0 && !c.excluded && !afterFinish;
         snapshot.crossings.append({TRaceCorrections::WallTimeText(c.wallMs), c.car, number, driver,
-                                   c.lap, qint32(c.raceMs), c.lapMs,
+                                   counts ? c.lap : 0, qint32(c.raceMs), counts ? c.lapMs : 0,
                                    TRaceCorrections::NoteText(c, afterFinish)});
     }
     return snapshot;

@@ -10,6 +10,7 @@ const QString kWarnTime = QStringLiteral("warnTime");
 const QString kRaceMs = QStringLiteral("ms");
 const QString kFinishRule = QStringLiteral("finish");
 const QString kLocked = QStringLiteral("locked");
+const QString kLate = QStringLiteral("late");
 
 } // namespace
 
@@ -61,7 +62,8 @@ TRaceSetup TRaceSetup::FromStartEvent(const TRaceEvent &start)
     return setup;
 }
 
-TRaceEvent PressEvent(int car, quint32 stamp, quint32 startTick, qint64 wallMs, bool locked)
+TRaceEvent PressEvent(int car, quint32 stamp, quint32 startTick, qint64 wallMs, bool locked,
+                      bool late)
 {
     TRaceEvent event;
     event.kind = TRaceEvent::Kind::Press;
@@ -73,7 +75,19 @@ TRaceEvent PressEvent(int car, quint32 stamp, quint32 startTick, qint64 wallMs, 
     // Only a locked press says so: every press recorded before reads as a plain one.
     if (locked)
         event.payload.insert(kLocked, true);
+    if (late)
+        event.payload.insert(kLate, true);
     return event;
+}
+
+bool CrossingLate(const TRaceEvent &event)
+{
+    return event.payload.value(kLate).toBool();
+}
+
+void MarkLate(TRaceEvent &event)
+{
+    event.payload.insert(kLate, true);
 }
 
 bool PressLocked(const TRaceEvent &press)

@@ -37,10 +37,16 @@ struct TRaceSetup
 };
 
 // The recorded press of car at stamp, in a race started at startTick; locked: it came while
-// the car's key was locked after its previous press, so it does not count unless confirmed.
-TRaceEvent PressEvent(int car, quint32 stamp, quint32 startTick, qint64 wallMs,
-                      bool locked = false);
+// the car's key was locked after its previous press, so it does not count unless confirmed;
+// late: the operator recorded the crossing a moment after it happened (Shift with the key), so
+// the laps on either side of it are not trusted as best laps until it is confirmed.
+TRaceEvent PressEvent(int car, quint32 stamp, quint32 startTick, qint64 wallMs, bool locked = false,
+                      bool late = false);
 // Whether a press event came within the key lock.
 bool PressLocked(const TRaceEvent &press);
+// Whether a press or an inserted crossing was recorded late ("now" rather than when it crossed).
+bool CrossingLate(const TRaceEvent &event);
+// Marks a press or an inserted crossing as recorded late.
+void MarkLate(TRaceEvent &event);
 // The race time in ms that a press event recorded.
 quint32 PressRaceMs(const TRaceEvent &press);

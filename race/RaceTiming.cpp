@@ -109,7 +109,7 @@ bool TRaceTiming::AcceptsPress(int n, bool running) const
     return running && RowOfCar(n) != 0 && !FKeyLocked[n];
 }
 
-void TRaceTiming::ApplyPress(int n, quint32 stamp)
+void TRaceTiming::ApplyPress(int n, quint32 stamp, bool forBest)
 {
     if (n < 1 || n > FCarCount)
         return;
@@ -123,7 +123,7 @@ void TRaceTiming::ApplyPress(int n, quint32 stamp)
     FKeyLocked[n] = true;
     KeyLock[n] = stamp;
     LastCross[n] = stamp;
-    RecordLap(n, stamp);
+    RecordLap(n, stamp, forBest);
 }
 
 bool TRaceTiming::KeyLocked(int n) const
@@ -156,7 +156,7 @@ void TRaceTiming::RecordLap(int car)
     RecordLap(car, FTicks.GetTickCount());
 }
 
-void TRaceTiming::RecordLap(int car, quint32 now)
+void TRaceTiming::RecordLap(int car, quint32 now, bool forBest)
 {
     if (car < 1 || car > FCarCount)
         return;
@@ -179,7 +179,7 @@ void TRaceTiming::RecordLap(int car, quint32 now)
     }
     record.Slot[k] = qint32(since(now, record.Slot[k]));
     CrossTable[car].Slot[k] = qint32(now - StartTick);
-    if (record.Slot[k] < record.Best)
+    if (forBest && record.Slot[k] < record.Best)
         record.Best = record.Slot[k];
     record.Slot[k + 1] = stampWord(now);
     if (FinishRule != TFinishRule::AllLaps) {
@@ -314,7 +314,8 @@ void TRaceTiming::refreshRow(int car, qint32 lap, quint32 now)
     // The lap's own time, not the running time last drawn before the press (up to one tick
     // older): the standings rebuilt from the recorded presses must read exactly the same.
     FTable->SetCell(colLastLap, r, FormatTime(record.Slot[lap]));
-    FTable->SetCell(colBestLap, r, FormatTime(record.Best));
+    // A car whose every lap borders a crossing recorded late has no best lap yet.
+    FTable->SetCell(colBestLap, r, record.Best == kNoBestLap ? QString() : FormatTime(record.Best));
     FTable->SetCell(colToLeader, r, FormatTime(qint32(since(now, LapTable[0].Slot[lap]))));
 
     const qint32 lapMs = record.Slot[lap];

@@ -106,8 +106,9 @@ public:
     bool AcceptsPress(int n, bool running) const;
     // An accepted press of car n at stamp: locks the key, stamps LastCross and records the lap.
     // The one way a press changes the race, live or rebuilt from the recorded events. A stamp
-    // before the start of the car's running lap counts as that start.
-    void ApplyPress(int n, quint32 stamp);
+    // before the start of the car's running lap counts as that start. forBest: the lap may be
+    // the car's best (not when it borders a crossing recorded late).
+    void ApplyPress(int n, quint32 stamp, bool forBest = true);
     // Whether car n's lap key is locked (its menu item is disabled).
     bool KeyLocked(int n) const;
     // The key lock release of the 450 ms timer: frees every key of cars 1 to CarCount locked
@@ -119,7 +120,7 @@ public:
     // Records one lap for car 1 to CarCount at the counter's present reading, ranks the cars and
     // refreshes the car's row. Does nothing once the car has completed RaceLaps laps.
     void RecordLap(int car);
-    void RecordLap(int car, quint32 stamp);
+    void RecordLap(int car, quint32 stamp, bool forBest = true);
     // Called with the laps the leader still has to run, whenever a car becomes the first to
     // complete a lap (the window shows it in the laps field); called once the lap is in the
     // tables and the standings. Empty when unassigned.

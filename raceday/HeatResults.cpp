@@ -22,7 +22,7 @@ THeatResult resultOf(int entrantId, const TResultsRow &row)
     r.laps = qMax(0, row.count() - row.lapsOff);
     if (row.count() > 0) {
         r.totalMs = row.cross.last() + row.penaltyMs;
-        r.bestMs = row.best;
+        r.bestMs = row.best == kNoBestLap ? 0 : row.best;
     }
     r.status = row.status;
     return r;

@@ -285,7 +285,7 @@ void TestRaceCorrections::undoAndRedo()
     QVERIFY(c.Append(r.events.last()));
     QCOMPARE(c.Counted(), correct);
     QCOMPARE(c.RedoTarget(), undo);
-    QCOMPARE(c.UndoTarget(), r.events[r.events.size() - 3].seq); // the last press
+    QCOMPARE(c.UndoTarget(), 0); // presses are no corrections to take back
     QVERIFY(c.Log().first().undone);
 
     r.correct(CE::Redo(undo, 0, 0));
@@ -317,18 +317,18 @@ void TestRaceCorrections::undoRedoChainAndPresses()
     QCOMPARE(c.RedoTarget(), undo2);
 
     // A press in between keeps the redo; the redo brings the edit back.
-    r.press(1, crossingMs(1, 6));
+    const int lastPress = r.press(1, crossingMs(1, 6));
     c.Rebuild(r.events);
     QCOMPARE(c.RedoTarget(), undo2);
     r.correct(CE::Redo(undo2, 0, 0));
     c.Rebuild(r.events);
     QCOMPARE(c.Crossing(target)->raceMs, 99999u);
 
-    // Taking back the edit and then the press before it: Ctrl+Z walks back in order.
+    // Taking back the edit leaves nothing for Ctrl+Z: the press after it is no correction. An
+    // undo of that press, as an older journal may hold it, is still replayed.
     const int undo3 = r.correct(CE::Undo(edit, 0, 0));
     c.Rebuild(r.events);
-    const int lastPress = c.UndoTarget();
-    QCOMPARE(c.Crossing(lastPress)->raceMs, crossingMs(1, 6));
+    QCOMPARE(c.UndoTarget(), 0);
     r.correct(CE::Undo(lastPress, 0, 0));
     c.Rebuild(r.events);
     QCOMPARE(c.Counted(), correct);
@@ -370,7 +370,8 @@ void TestRaceCorrections::strayUndoAndRedoIgnored()
     unnumbered.seq = first;
     QVERIFY(!c.Append(unnumbered));
     QCOMPARE(c.Counted().size(), before.size() + 3);
-    QCOMPARE(c.UndoTarget(), 1005);
+    QVERIFY(c.Crossing(1005));
+    QCOMPARE(c.UndoTarget(), r.events.last().seq); // the last correction, not a press
 }
 
 void TestRaceCorrections::appendKeepsTablesAsRebuild()
@@ -550,7 +551,7 @@ void TestRaceCorrections::logTexts()
     const int pressed = p.press(2, 187500);
     TRaceCorrections live(30000);
     live.Append(p.events.last());
-    QCOMPARE(live.UndoText(), u"Rückgängig: Druck von F2 bei 3:07.5"_s);
+    QCOMPARE(live.UndoText(), QString()); // Ctrl+Z takes back no press
     p.correct(CE::Undo(pressed, 0, 0));
     TRaceCorrections rebuilt(30000);
     rebuilt.Rebuild(p.events);

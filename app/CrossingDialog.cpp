@@ -51,7 +51,8 @@ TCrossingDialog::TCrossingDialog(const QString &title, const QStringList &cars, 
 
 void TCrossingDialog::accept()
 {
-    if (FTime->isEnabled()) {
+    // The time proposed and left as it stood keeps its milliseconds ("now" stays now).
+    if (FTime->isEnabled() && FTime->text() != TRaceCorrections::RaceTimeText(FRaceMs)) {
         const std::optional<quint32> ms = TRaceCorrections::ParseRaceTime(FTime->text());
         if (!ms) {
             FError->setText(QStringLiteral("Die Rennzeit \u201E%1\u201C ist ungültig: bitte wie "
@@ -64,6 +65,11 @@ void TCrossingDialog::accept()
         FRaceMs = *ms;
     }
     QDialog::accept();
+}
+
+void TCrossingDialog::SetStartNumbers(const QStringList &numbers)
+{
+    FCar->SetStartNumbers(numbers);
 }
 
 TCrossingDialog::TAnswer TCrossingDialog::Answer() const

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-class QComboBox;
+class TCarChooser;
 class QLabel;
 class QLineEdit;
 
@@ -26,11 +26,13 @@ public:
                     bool carEditable, bool timeEditable, QWidget *parent = nullptr);
 
     TAnswer Answer() const;
+    // The start number of each car, [car - 1], by which digits typed in the car field pick it.
+    void SetStartNumbers(const QStringList &numbers);
 
     void accept() override;
 
 private:
-    QComboBox *FCar;
+    TCarChooser *FCar;
     QLineEdit *FTime;
     QLabel *FError;
     quint32 FRaceMs;

@@ -31,6 +31,8 @@ namespace {
 constexpr int kMarkMs = 1500;
 constexpr int kStatusMessageMs = 8000;
 constexpr int kMsPerSecond = 1000;
+const QString kSplitUsualLapQuestion =
+    QStringLiteral("Diese Runde ist nicht zu lang – trotzdem teilen?");
 
 } // namespace
 
@@ -52,6 +54,10 @@ void TFormMain::BuildCorrectionDesk()
     AskCrossing = [this](const TCrossingQuestion &q) -> std::optional<QPair<int, quint32>> {
         TCrossingDialog dialog(q.title, Session.CarTexts(), q.car, q.raceMs, q.carEditable,
                                q.timeEditable, this);
+        QStringList numbers;
+        for (int car = 1; car <= Race.CarCount(); ++car)
+            numbers << Session.StarterOfCar(car).first;
+        dialog.SetStartNumbers(numbers);
         if (dialog.exec() != QDialog::Accepted)
             return std::nullopt;
         const TCrossingDialog::TAnswer answer = dialog.Answer();
@@ -220,10 +226,16 @@ void TFormMain::ShowLatestPress(int crossing)
     else if (c->state == TRaceCorrections::State::Locked)
         tail = QStringLiteral(
             "gesperrt: zu kurz nach dem letzten Druck (Enter bestätigt, Strg+M anderes Auto)");
+    else if (Session.AfterFinish(c->car, c->raceMs))
+        tail = QStringLiteral("nach dem Ziel: zählt nicht");
+    else if (c->excluded)
+        tail = QStringLiteral("zählt nicht: DNS/DNF");
     else if (c->lap > 0)
         tail = QStringLiteral("Runde %1   %2")
                    .arg(c->lap)
                    .arg(TRaceCorrections::RaceTimeText(quint32(c->lapMs)));
+    if (c->late && c->state != TRaceCorrections::State::Deleted)
+        tail += QStringLiteral("   spät erfasst: keine Bestrunde (Enter bestätigt)");
     Desk->LatestLine()->setParts(head, driver, tail);
 }
 
@@ -240,7 +252,9 @@ bool TFormMain::ConfirmPress(int crossing)
 {
     const TRaceCorrections::TCrossing *c = Session.Corrections().Crossing(crossing);
     if (!c ||
-        (c->state != TRaceCorrections::State::Held && c->state != TRaceCorrections::State::Locked))
+        (c->state != TRaceCorrections::State::Held && c->state != TRaceCorrections::State::Locked &&
+         !c->late) ||
+        c->state == TRaceCorrections::State::Deleted)
         return false;
     Correct(CorrectionEvents::Confirm(c->id, c->car, FTicks.GetTickCount(), WallNow()));
     return true;
@@ -326,18 +340,28 @@ void TFormMain::InsertCrossing()
         {QStringLiteral("Vergessene Durchfahrt einfügen"), c ? c->car : 1, now, true, true});
     if (!answer || answer->first < 1 || answer->first > Race.CarCount())
         return;
-    if (Correct(CorrectionEvents::Insert(answer->first, answer->second, FTicks.GetTickCount(),
-                                         WallNow())))
+    TRaceEvent insert =
+        CorrectionEvents::Insert(answer->first, answer->second, FTicks.GetTickCount(), WallNow());
+    // Kept at "now", the time is only when the operator noticed the car.
+    if (Session.Running() && answer->second == now)
+        MarkLate(insert);
+    if (Correct(insert))
         Desk->SelectCrossing(Session.Events().last().seq);
 }
 
 void TFormMain::SplitLap()
 {
     const TRaceCorrections::TCrossing *c = Session.Corrections().Crossing(TargetCrossing());
-    if (!c)
+    if (!c || Session.Corrections().SplitMs(c->id) == 0 || !CanCorrect())
         return;
-    const quint32 middle = Session.Corrections().SplitMs(c->id);
-    if (middle == 0)
+    const int id = c->id;
+    // Splitting a lap of the usual length makes two impossible ones: the car's running lap,
+    // not this one, is then the likelier miss. Presses go on while the question is open.
+    if (!c->likelyMissed && !AskYesNo(kSplitUsualLapQuestion, true))
+        return;
+    c = Session.Corrections().Crossing(id);
+    const quint32 middle = Session.Corrections().SplitMs(id);
+    if (!c || middle == 0)
         return;
     if (Correct(CorrectionEvents::Insert(c->car, middle, FTicks.GetTickCount(), WallNow())))
         Desk->SelectCrossing(Session.Events().last().seq);
@@ -353,6 +377,14 @@ void TFormMain::MoveCrossing()
         {QStringLiteral("Durchfahrt einem anderen Auto zuordnen"), c->car, c->raceMs, true, false});
     if (!answer || answer->first < 1 || answer->first > Race.CarCount())
         return;
+    if (const TRaceCorrections::TCrossing *now = Session.Corrections().Crossing(id);
+        now && now->car == answer->first) {
+        StatusBar1->showMessage(
+            QStringLiteral("Nichts verschoben: die Durchfahrt gehört schon zu %1.")
+                .arg(CarName(answer->first)),
+            kStatusMessageMs);
+        return;
+    }
     Correct(CorrectionEvents::Move(id, answer->first, FTicks.GetTickCount(), WallNow()));
     Desk->SelectCrossing(id);
 }

@@ -1,7 +1,8 @@
 #include "LapKeyFilter.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QKeyEvent>
+#include <QWidget>
 
 TLapKeyFilter::TLapKeyFilter(const TTickCounter &ticks, QObject *parent)
     : QObject(parent), FTicks(ticks)
@@ -52,9 +53,12 @@ bool TLapKeyFilter::eventFilter(QObject *watched, QEvent *event)
             break;
         const auto *key = static_cast<const QKeyEvent *>(event);
         const quint32 now = FTicks.GetTickCount();
-        if (FGate.Press(car, key->timestamp(), key->isAutoRepeat(), now) && OnLapKey)
+        const QWidget *focus = QApplication::focusWidget();
+        const bool picksCar = LapKeyKind(event) == TKind::Press && focus &&
+                              focus->property(kPicksCarProperty).toBool();
+        if (FGate.Press(car, key->timestamp(), key->isAutoRepeat(), now) && OnLapKey && !picksCar)
             OnLapKey(car, FEventTime.Stamp(key->timestamp(), now), LapKeyKind(event));
-        return true;
+        return !picksCar;
     }
     case QEvent::KeyRelease: {
         const int car = LapKeyCar(event);

@@ -109,6 +109,10 @@ QVariant TPassLogModel::data(const QModelIndex &index, int role) const
         return data(index, Qt::DisplayRole);
     if (role != Qt::DisplayRole)
         return QVariant();
+    const bool afterFinish =
+        c->state == State::Counted && AfterFinish && AfterFinish(c->car, c->raceMs);
+    // A crossing that does not count for its car's result shows no lap.
+    const bool counts = c->lap > 0 && !c->excluded && !afterFinish;
     switch (index.column()) {
     case colWall:
         return TRaceCorrections::WallTimeText(c->wallMs);
@@ -121,12 +125,11 @@ QVariant TPassLogModel::data(const QModelIndex &index, int role) const
     case colDriver:
         return StarterOf ? StarterOf(c->car).second : QString();
     case colLap:
-        return c->lap > 0 ? QString::number(c->lap) : QString();
+        return counts ? QString::number(c->lap) : QString();
     case colLapTime:
-        return c->lap > 0 ? TRaceCorrections::RaceTimeText(quint32(c->lapMs)) : QString();
+        return counts ? TRaceCorrections::RaceTimeText(quint32(c->lapMs)) : QString();
     case colNote:
-        return NoteText(*c, c->state == State::Counted && AfterFinish &&
-                                AfterFinish(c->car, c->raceMs));
+        return NoteText(*c, afterFinish);
     default:
         return QVariant();
     }

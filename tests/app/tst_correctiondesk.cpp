@@ -1,4 +1,5 @@
 #include "CorrectionDesk.h"
+#include "CrossingDialog.h"
 #include "LatestPressLine.h"
 #include "PassLogModel.h"
 #include "RaceJournal.h"
@@ -10,7 +11,9 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTableView>
+#include <QTimer>
 
 namespace {
 
@@ -120,6 +123,22 @@ void keyOnCrossing(TWindowUnderTest &t, int id, int key, Qt::KeyboardModifiers m
     QTest::keyClick(t.window->Desk->PassView(), Qt::Key(key), modifiers);
 }
 
+// Answers the correction dialog that the next command opens: types into its car field, then
+// Enter.
+void answerCrossingDialog(const QString &typed)
+{
+    QTimer::singleShot(0, [typed] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        QVERIFY(dialog);
+        QApplication::setActiveWindow(dialog);
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        auto *chooser = dialog->findChild<QWidget *>(QStringLiteral("CrossingCar"));
+        QTRY_COMPARE(QApplication::focusWidget(), chooser);
+        QTest::keyClicks(chooser, typed);
+        QTest::keyClick(chooser, Qt::Key_Return);
+    });
+}
+
 } // namespace
 
 class TestCorrectionDesk : public QObject
@@ -134,6 +153,12 @@ private slots:
     void fKeysNeverCorrect();
     void pressesLeaveTheLayoutAlone();
     void verdictsChangeTheClassification();
+    void movingThePressThatLockedAKeyLetsTheRealOneCount();
+    void undoTakesBackCorrectionsNotPresses();
+    void carFieldPicksByStartNumberAndLapKey_data();
+    void carFieldPicksByStartNumberAndLapKey();
+    void crossingRecordedLateIsNoBestLapUntilConfirmed();
+    void pressAfterTheFinishHasNoLap();
 };
 
 void TestCorrectionDesk::slipsCorrectedEqualTheRacePressedRightly()
@@ -248,20 +273,19 @@ void TestCorrectionDesk::undoAndRedoGoOnAfterAResume()
     QCOMPARE(t.window->Session.Corrections().Log().size(), 4); // delete, undo, redo, undo
     t.Key(Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(tables(t.window->Race), deleted);
-    // Undo goes back through the correction and then the presses themselves.
+    // Undo goes back through the correction only: the presses stay.
     t.Key(Qt::Key_Z, Qt::ControlModifier);
     t.Key(Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(t.window->Race.LapTable[0].Count + 0, t.window->Race.LapTable[0].Count);
     int counted = 0;
     for (int car = 1; car <= kCars; ++car)
         counted += t.window->Race.LapTable[car].Count;
-    QCOMPARE(counted, 7);
+    QCOMPARE(counted, 8);
     // Presses after the resume still count and can be corrected.
     press(t, now, right.mid(8, 4));
     counted = 0;
     for (int car = 1; car <= kCars; ++car)
         counted += t.window->Race.LapTable[car].Count;
-    QCOMPARE(counted, 11);
+    QCOMPARE(counted, 12);
 }
 
 void TestCorrectionDesk::correctionAfterTheEndChangesTheResult()
@@ -455,6 +479,156 @@ void TestCorrectionDesk::verdictsChangeTheClassification()
     QCOMPARE(replayed.Verdict(1).penaltyMs, 2000);
     QCOMPARE(replayed.Verdict(2).status, TCarVerdict::Status::Disqualified);
     QCOMPARE(replayed.Verdict(3).status, TCarVerdict::Status::Retired);
+}
+
+void TestCorrectionDesk::movingThePressThatLockedAKeyLetsTheRealOneCount()
+{
+    // F3 is pressed as car 1 crosses; car 3 crosses 0.9 s later and its F3 falls in the lock.
+    TWindowUnderTest t;
+    startRace(t);
+    quint32 now = 0;
+    press(t, now, {{60000, 1}, {60700, 2}, {61000, 3}, {61300, 4}});
+    press(t, now, {{120000, 3}, {120500, 2}, {120900, 3}});
+    const int real = crossingOf(*t.window, 3, 120900);
+    QCOMPARE(t.window->Session.Corrections().Crossing(real)->state,
+             TRaceCorrections::State::Locked);
+    // Ctrl+F3 twice finds the wrong press; Ctrl+M gives it to car 1 by its start number.
+    t.Key(Qt::Key_F3, Qt::ControlModifier);
+    t.Key(Qt::Key_F3, Qt::ControlModifier);
+    QCOMPARE(t.window->Desk->SelectedCrossing(), crossingOf(*t.window, 3, 120000));
+    answerCrossingDialog(QStringLiteral("11"));
+    QTest::keyClick(t.window->Desk->PassView(), Qt::Key_M, Qt::ControlModifier);
+    QCOMPARE(t.window->Race.LapTable[1].Count, 2);
+    QCOMPARE(t.window->Session.Corrections().Crossing(real)->state,
+             TRaceCorrections::State::Counted);
+    QCOMPARE(t.window->Race.LapTable[3].Count, 2);
+    QCOMPARE(t.window->Race.CrossTable[3].Slot[2], 120900);
+    // Taken back, the move locks the real press again.
+    QApplication::setActiveWindow(t.window.get());
+    t.Key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(t.window->Session.Corrections().Crossing(real)->state,
+             TRaceCorrections::State::Locked);
+}
+
+void TestCorrectionDesk::undoTakesBackCorrectionsNotPresses()
+{
+    TWindowUnderTest t;
+    t.window->AskCrossing = [](const TFormMain::TCrossingQuestion &q) {
+        return std::optional(QPair<int, quint32>(1, q.raceMs));
+    };
+    startRace(t);
+    quint32 now = 0;
+    press(t, now, {{60000, 3}, {60700, 2}, {61300, 4}});
+    keyOnCrossing(t, crossingOf(*t.window, 3, 60000), Qt::Key_M, Qt::ControlModifier);
+    QCOMPARE(t.window->Race.LapTable[1].Count, 1);
+    // Two cars cross, then Ctrl+Z: the move is taken back, both laps stay.
+    press(t, now, {{62000, 3}, {63000, 2}});
+    t.Key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(t.window->Race.LapTable[1].Count, 0);
+    QCOMPARE(t.window->Race.LapTable[2].Count, 2);
+    QCOMPARE(t.window->Race.LapTable[3].Count, 2);
+    QCOMPARE(t.window->Session.Corrections().UndoTarget(), 0);
+    // Nothing else to take back: the presses stay.
+    t.Key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(t.window->Race.LapTable[3].Count, 2);
+    QCOMPARE(t.window->StatusBar1->currentMessage(), QStringLiteral("Nichts zum Zurücknehmen."));
+}
+
+void TestCorrectionDesk::carFieldPicksByStartNumberAndLapKey_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("lapKey");
+    QTest::addColumn<int>("picked");
+    // The cars carry the numbers 7, 12 and 23; car 4 has none. The dialog proposes car 3.
+    QTest::newRow("number on the car") << QStringLiteral("7") << 0 << 1;
+    QTest::newRow("two digits") << QStringLiteral("12") << 0 << 2;
+    QTest::newRow("third car") << QStringLiteral("23") << 0 << 3;
+    QTest::newRow("a car without a number by its key") << QStringLiteral("4") << 0 << 4;
+    QTest::newRow("a key whose car has a number") << QStringLiteral("2") << 0 << 3;
+    QTest::newRow("no such number") << QStringLiteral("9") << 0 << 3;
+    QTest::newRow("lap key") << QString() << 2 << 2;
+}
+
+void TestCorrectionDesk::carFieldPicksByStartNumberAndLapKey()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, lapKey);
+    QFETCH(int, picked);
+    TWindowUnderTest t;
+    startRace(t);
+    const qsizetype events = t.window->Session.Events().size();
+    TCrossingDialog dialog(QStringLiteral("Durchfahrt einem anderen Auto zuordnen"),
+                           t.window->Session.CarTexts(), 3, 61000, true, false, t.window.get());
+    dialog.SetStartNumbers({QStringLiteral("7"), QStringLiteral("12"), QStringLiteral("23"), {}});
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    auto *chooser = dialog.findChild<QWidget *>(QStringLiteral("CrossingCar"));
+    QTRY_COMPARE(QApplication::focusWidget(), chooser);
+    QTest::keyClicks(chooser, typed);
+    if (lapKey)
+        QTest::keyClick(chooser, Qt::Key(Qt::Key_F1 + lapKey - 1));
+    QCOMPARE(dialog.Answer().car, picked);
+    // A lap key that picks a car is no press.
+    t.window->FlushJournal();
+    QCOMPARE(t.window->Session.Events().size(), events);
+}
+
+void TestCorrectionDesk::crossingRecordedLateIsNoBestLapUntilConfirmed()
+{
+    TWindowUnderTest t;
+    startRace(t);
+    quint32 now = 0;
+    press(t, now, {{7000, 1}, {14100, 1}});
+    // Car 1 crosses at 21 s unseen; Shift+F1 records it 3 s late.
+    t.Advance(24000 - now);
+    now = 24000;
+    t.Key(Qt::Key_F1, Qt::ShiftModifier);
+    press(t, now, {{28200, 1}});
+    const int late = crossingOf(*t.window, 1, 24000);
+    QVERIFY(t.window->Session.Corrections().Crossing(late)->late);
+    // Laps of 9.9 and 4.2 s: neither is the best lap, nor in the exports.
+    const int row = t.window->Race.RowOfCar(1);
+    QCOMPARE(t.Cell(TRaceTiming::colBestLap, row), QStringLiteral("0:07.0"));
+    QCOMPARE(t.window->ResultsSnapshot().rows[0].best, 7000);
+    QVERIFY(t.window->Desk->Model()
+                ->data(t.window->Desk->Model()->index(1, TPassLogModel::colNote), Qt::DisplayRole)
+                .toString()
+                .contains(QStringLiteral("spät erfasst")));
+    // Splitting the 4.2 s lap asks first; "Nein" splits nothing.
+    t.Answer(TFDlgYesNo::daNo);
+    keyOnCrossing(t, crossingOf(*t.window, 1, 28200), Qt::Key_Insert, Qt::ControlModifier);
+    QVERIFY(t.dialog->Label1->text().contains(QStringLiteral("nicht zu lang")));
+    QCOMPARE(t.window->Race.LapTable[1].Count, 4);
+    // Confirmed, the late crossing's laps count as they are.
+    keyOnCrossing(t, late, Qt::Key_Return);
+    QCOMPARE(t.Cell(TRaceTiming::colBestLap, t.window->Race.RowOfCar(1)), QStringLiteral("0:04.2"));
+    // Given its true time instead, too.
+    t.Key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(t.window->ResultsSnapshot().rows[0].best, 7000);
+    t.window->AskCrossing = [](const TFormMain::TCrossingQuestion &) {
+        return std::optional(QPair<int, quint32>(1, 21000));
+    };
+    keyOnCrossing(t, late, Qt::Key_E, Qt::ControlModifier);
+    QCOMPARE(t.window->ResultsSnapshot().rows[0].best, 6900);
+}
+
+void TestCorrectionDesk::pressAfterTheFinishHasNoLap()
+{
+    TWindowUnderTest t;
+    startRace(t);
+    quint32 now = 0;
+    QList<TPress> car1;
+    for (int lap = 1; lap <= kLaps; ++lap)
+        car1.append({quint32(lap * 60000), 1});
+    car1.append({quint32(kLaps * 60000 + 5000), 1});
+    press(t, now, car1);
+    QVERIFY(t.window->Desk->LatestLine()->text().contains(
+        QStringLiteral("nach dem Ziel: zählt nicht")));
+    QCOMPARE(t.window->Race.LapTable[1].Count, kLaps);
+    const TResultsSnapshot snapshot = t.window->ResultsSnapshot();
+    QCOMPARE(snapshot.crossings.last().lap, 0);
+    QVERIFY(!CrossingsCsv(snapshot).contains(";" + QByteArray::number(kLaps + 1) + ";"));
 }
 
 QTEST_MAIN(TestCorrectionDesk)

@@ -1,7 +1,10 @@
 #include "QtGermanTexts.h"
 
+#include "CsvText.h"
+
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 bool InstallQtGermanTexts(QCoreApplication &app)
@@ -15,4 +18,10 @@ bool InstallQtGermanTexts(QCoreApplication &app)
         return false;
     }
     return QCoreApplication::installTranslator(translator);
+}
+
+void UseGermanFormats()
+{
+    SetCsvLocale(QLocale());
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
 }

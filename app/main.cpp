@@ -42,6 +42,7 @@ int main(int argc, char *argv[])
         qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     TErrorReportingApplication app(argc, argv);
     InstallQtGermanTexts(app);
+    UseGermanFormats();
     // Read again without the options the application object has taken.
     const TCommandLine commandLine = ParseCommandLine(app.arguments());
     if (commandLine.action == TCommandLine::Action::Error)

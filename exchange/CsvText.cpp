@@ -2,9 +2,31 @@
 
 #include <QLocale>
 
+#include <optional>
+
+namespace {
+
+std::optional<QLocale> &csvLocaleSet()
+{
+    static std::optional<QLocale> locale;
+    return locale;
+}
+
+QLocale csvLocale()
+{
+    return csvLocaleSet().value_or(QLocale());
+}
+
+} // namespace
+
+void SetCsvLocale(const QLocale &locale)
+{
+    csvLocaleSet() = locale;
+}
+
 QChar CsvSeparator()
 {
-    return QLocale().decimalPoint() == u"," ? u';' : u',';
+    return csvLocale().decimalPoint() == u"," ? u';' : u',';
 }
 
 QString CsvSeconds(qint32 ms, int acc)
@@ -26,8 +48,8 @@ QString CsvSeconds(qint32 ms, int acc)
         scale *= 10;
     QString text = QString::number(units / scale);
     if (digits > 0)
-        text +=
-            QLocale().decimalPoint() + QString::number(units % scale).rightJustified(digits, u'0');
+        text += csvLocale().decimalPoint() +
+                QString::number(units % scale).rightJustified(digits, u'0');
     return text;
 }
 

@@ -6,11 +6,17 @@
 #include <QString>
 #include <QStringList>
 
-// The field separator that spreadsheet programs of the default locale expect: ';' where the
+class QLocale;
+
+// The locale whose number format the CSV files follow: the system's, while every text the
+// program shows is German. Until set, the default locale.
+void SetCsvLocale(const QLocale &locale);
+
+// The field separator that spreadsheet programs of the CSV locale expect: ';' where the
 // decimal point is a comma (so "1,5" stays one number), else ','.
 QChar CsvSeparator();
 
-// A duration in seconds as a number that a spreadsheet of the default locale reads: the
+// A duration in seconds as a number that a spreadsheet of the CSV locale reads: the
 // locale's decimal separator, no group separators, and the digits of the time text of
 // accuracy acc, cut or rounded as that text is, so the two always agree ("83,5" beside
 // "00:01:23.5"). A negative duration counts as 0, as in the text.

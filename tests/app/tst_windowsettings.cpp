@@ -2,6 +2,7 @@
 
 #include "FlEdit.h"
 
+#include "CsvText.h"
 #include "QtGermanTexts.h"
 
 #include <QComboBox>
@@ -152,6 +153,17 @@ void TestWindowSettings::qtTextsAreGerman()
     QVERIFY(InstallQtGermanTexts(*QCoreApplication::instance()));
     QCOMPARE(QCoreApplication::translate("QFileDialog", "Open"), QStringLiteral("Öffnen"));
     QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
+    // On an English system dates and numbers read German too; the CSV files keep the system's.
+    const QLocale before = QLocale();
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    UseGermanFormats();
+    QCOMPARE(QLocale().toString(QDate(2026, 12, 8), QLocale::ShortFormat),
+             QStringLiteral("08.12.26"));
+    QCOMPARE(QLocale().toString(123.5), QStringLiteral("123,5"));
+    QCOMPARE(CsvSeparator(), u',');
+    QCOMPARE(CsvSeconds(83500, 1), QStringLiteral("83.5"));
+    SetCsvLocale(before);
+    QLocale::setDefault(before);
 }
 
 void TestWindowSettings::firstStartDefaults()

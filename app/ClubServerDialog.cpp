@@ -1,10 +1,12 @@
 #include "ClubServerDialog.h"
 
+#include "RaceDayStore.h"
 #include "ServerConnection.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QFutureWatcher>
 #include <QLabel>
@@ -34,13 +36,22 @@ TClubServerDialog::TClubServerDialog(QWidget *parent) : QDialog(parent)
     Port = new QSpinBox;
     Port->setRange(1, kMaxPort);
     Port->setValue(TClubServerConfig().port);
+    // Left empty, they are what --server-setup makes and what PostgreSQL's tools take.
     Database = new QLineEdit;
+    Database->setPlaceholderText(TClubServerConfig::defaultDatabase());
     User = new QLineEdit;
+    User->setPlaceholderText(TClubServerConfig::defaultUser());
     Tls = new QComboBox;
     for (const TClubServerConfig::Tls mode : kTlsModes)
         Tls->addItem(TClubServerConfig::tlsLabel(mode), int(mode));
     Tls->setCurrentIndex(int(kTlsModes.indexOf(TClubServerConfig().tls)));
     ReadOnly = new QCheckBox(QStringLiteral("Nur lesen (Ergebnisbüro)"));
+    // Laptops installed from one image share the machine's name: the operator names each.
+    Station = new QLineEdit;
+    Station->setObjectName(QStringLiteral("Station"));
+    Station->setMaxLength(TClubServerConfig::kLabelLength);
+    Station->setPlaceholderText(TClubServerConfig().stationLabel());
+    connect(ReadOnly, &QCheckBox::toggled, Station, &QWidget::setDisabled);
     PasswordEdit = new QLineEdit;
     PasswordEdit->setEchoMode(QLineEdit::Password);
     TestButton = new QPushButton(QStringLiteral("Verbindung &testen"));
@@ -65,6 +76,7 @@ TClubServerDialog::TClubServerDialog(QWidget *parent) : QDialog(parent)
     form->addRow(QStringLiteral("&Verschlüsselung:"), Tls);
     form->addRow(QStringLiteral("Pass&wort:"), PasswordEdit);
     form->addRow(ReadOnly);
+    form->addRow(QStringLiteral("&Stationsname:"), Station);
     form->addRow(TestButton, TestResult);
     form->addRow(buttons);
 }
@@ -77,11 +89,13 @@ void TClubServerDialog::SetConfig(const TClubServerConfig &config, const QString
     User->setText(config.user);
     Tls->setCurrentIndex(int(qMax(qsizetype(0), kTlsModes.indexOf(config.tls))));
     ReadOnly->setChecked(config.readOnly);
+    Station->setText(config.station);
+    Station->setDisabled(config.readOnly);
     FKnownPassword = knownPassword;
     PasswordEdit->clear();
     PasswordEdit->setPlaceholderText(
         knownPassword.isEmpty() ? QString() : QStringLiteral("gespeichert – leer lassen: bleibt"));
-    TestResult->setText(config.isSet() ? QString() : kNoServer);
+    ShowResult(config.isSet() ? QString() : kNoServer);
 }
 
 TClubServerConfig TClubServerDialog::Config() const
@@ -91,8 +105,15 @@ TClubServerConfig TClubServerDialog::Config() const
     config.port = Port->value();
     config.database = Database->text().trimmed();
     config.user = User->text().trimmed();
+    if (!config.host.isEmpty()) {
+        if (config.database.isEmpty())
+            config.database = TClubServerConfig::defaultDatabase();
+        if (config.user.isEmpty())
+            config.user = TClubServerConfig::defaultUser();
+    }
     config.tls = kTlsModes.value(Tls->currentIndex(), TClubServerConfig::Tls::IfOffered);
     config.readOnly = ReadOnly->isChecked();
+    config.station = TClubServerConfig::cleanLabel(Station->text());
     return config;
 }
 
@@ -105,12 +126,12 @@ void TClubServerDialog::Test()
 {
     const TClubServerConfig config = Config();
     if (!config.isSet()) {
-        TestResult->setText(config.host.isEmpty() ? kNoServer : kIncomplete);
+        ShowResult(config.host.isEmpty() ? kNoServer : kIncomplete);
         return;
     }
     const QString password = Password().isEmpty() ? FKnownPassword : Password();
     const int test = ++FTests;
-    TestResult->setText(kTesting);
+    ShowResult(kTesting);
     // The watcher goes with the dialog: a test still running then has no one to tell.
     auto *watcher = new QFutureWatcher<QString>(this);
     connect(watcher, &QFutureWatcher<QString>::finished, this, [this, watcher, test] {
@@ -118,7 +139,24 @@ void TClubServerDialog::Test()
         if (test != FTests)
             return;
         const QString reason = watcher->result();
-        TestResult->setText(reason.isEmpty() ? kTestOk : reason);
+        ShowResult(reason.isEmpty() ? kTestOk : reason);
     });
-    watcher->setFuture(QtConcurrent::run(&TServerConnection::test, config, password));
+    // As this journal's station: the test tries what the station will send.
+    watcher->setFuture(QtConcurrent::run([config, password, journal = FJournalPath] {
+        const QString station = !config.readOnly && QFileInfo(journal).isFile()
+                                    ? TRaceDayStore(journal).stationId()
+                                    : QString();
+        return TServerConnection::test(config, password, station);
+    }));
+}
+
+void TClubServerDialog::ShowResult(const QString &text)
+{
+    TestResult->setText(text);
+    // A long reason wraps onto more lines: the dialog grows to show all of them.
+    layout()->activate();
+    const int wanted = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width())
+                                                     : layout()->totalSizeHint().height();
+    if (wanted > height())
+        resize(width(), wanted);
 }

@@ -27,6 +27,8 @@ public:
     // knownPassword: the login's password as far as the program knows it; the test uses it
     // while the password field is empty.
     void SetConfig(const TClubServerConfig &config, const QString &knownPassword = QString());
+    // The journal whose station the test tries to send as; none: a new station.
+    void SetJournal(const QString &path) { FJournalPath = path; }
     TClubServerConfig Config() const;
     // What was typed into the password field; empty: keep the known one.
     QString Password() const;
@@ -37,14 +39,17 @@ public:
     QLineEdit *User = nullptr;
     QComboBox *Tls = nullptr;
     QCheckBox *ReadOnly = nullptr;
+    QLineEdit *Station = nullptr; // the station's name on the server
     QLineEdit *PasswordEdit = nullptr;
     QPushButton *TestButton = nullptr;
     QLabel *TestResult = nullptr;
 
 private:
     void Test();
+    void ShowResult(const QString &text);
 
     QString FKnownPassword;
+    QString FJournalPath;
     // Counts the tests, so only the latest one's answer is shown.
     int FTests = 0;
 };

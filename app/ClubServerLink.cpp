@@ -28,6 +28,12 @@ TClubServerLink::~TClubServerLink()
     }
 }
 
+void TClubServerLink::Finish()
+{
+    ++FGeneration;
+    delete std::exchange(FReplicator, nullptr);
+}
+
 void TClubServerLink::UseKeeper(std::unique_ptr<TPasswordKeeper> keeper)
 {
     FKeeper = std::move(keeper);

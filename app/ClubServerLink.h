@@ -47,7 +47,12 @@ public:
     // The password of config's login as far as this run knows it; empty when unknown.
     QString KnownPassword(const TClubServerConfig &config) const;
 
-    // A race of the journal has a new event; a race day or season was saved.
+    // Sends what the journal holds in one last pass, waiting a bounded time
+    // (TReplicator::kStopWaitMs), and sends nothing more.
+    void Finish();
+
+    // A race of the journal has a new event or a changed row (0: several races); a race day or
+    // season was saved.
     void NoteStored(qint64 raceId);
     void NotePlans();
 

@@ -98,6 +98,7 @@ TFormMain::~TFormMain()
 {
     FClosing = true;
     FlushJournal();
+    FinishClubServer();
     delete Announcer; // before the speech output it talks to
     Announcer = nullptr;
     delete Board;

@@ -575,6 +575,8 @@ private:
     QString FJournalPath;
     void BuildRaceDay();
     void BuildClubServer();
+    // At the close: the journal's last changes go to the server, within a bounded wait.
+    void FinishClubServer();
     void ShowClubServerState(const TReplicationState &state);
     void AskClubServerPassword(const TClubServerConfig &config,
                                std::function<void(const QString &password)> done);

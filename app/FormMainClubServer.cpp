@@ -41,6 +41,9 @@ void TFormMain::BuildClubServer()
     // Only what the journal has stored is sent: the press itself is long on the screen.
     connect(Journal, &TRaceJournal::eventStored, ClubServer,
             [this](qint64 raceId) { ClubServer->NoteStored(raceId); });
+    // A stop's winner, a deleted race: the race's row changed without a new event.
+    connect(Journal, &TRaceJournal::raceChanged, ClubServer,
+            [this](qint64 raceId) { ClubServer->NoteStored(raceId); });
     ClubServer1 = AddCommand(this, QStringLiteral("ClubServer1"), QStringLiteral("Vereinsserver…"),
                              {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V)},
                              std::bind_front(&TFormMain::ShowClubServerSettings, this));
@@ -60,6 +63,7 @@ void TFormMain::ShowClubServerSettings()
     TClubServerDialog dialog(this);
     const TClubServerConfig before = FSettings.ReadClubServer();
     dialog.SetConfig(before, ClubServer->KnownPassword(before));
+    dialog.SetJournal(FJournalPath);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const TClubServerConfig config = dialog.Config();
@@ -70,6 +74,15 @@ void TFormMain::ShowClubServerSettings()
     if (config == ClubServer->Config() && dialog.Password().isEmpty() && ClubServer->Replicator())
         return;
     ClubServer->Apply(config, dialog.Password());
+}
+
+void TFormMain::FinishClubServer()
+{
+    if (!ClubServer->Replicator())
+        return;
+    // Its last pass sends what the journal holds: everything handed to the journal first.
+    Journal->flush(TRaceJournal::kCloseWaitMs);
+    ClubServer->Finish();
 }
 
 void TFormMain::NotePlansSaved()

@@ -176,6 +176,8 @@ TRaceSetup TFormMain::CurrentSetup() const
     setup.warnTime = WarnTimeText;
     setup.minLapMs = quint32(Desk->MinLapField()->value()) * 1000;
     setup.finishRule = cbFinish->currentIndex();
+    // Readers elsewhere (the results office) show the times with the station's digits.
+    setup.accuracy = Race.Acc;
     const TStandingsTable &rows = Session.Standings();
     for (int r = 1; r < rows.RowCount(); ++r)
         setup.starters.append(

@@ -62,7 +62,7 @@ void TFormMain::ShowResultsOffice()
         return;
     }
     if (!ResultsOffice)
-        ResultsOffice = new TResultsOfficeWindow(FServerReader.get(), this);
+        ResultsOffice = new TResultsOfficeWindow(FServerReader.get(), Race.Acc, this);
     ResultsOffice->show();
     ResultsOffice->raise();
     ResultsOffice->activateWindow();

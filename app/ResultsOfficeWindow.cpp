@@ -1,6 +1,7 @@
 #include "ResultsOfficeWindow.h"
 
 #include "ArchiveModel.h"
+#include "RaceSetup.h"
 #include "ServerReader.h"
 #include "StandingsTable.h"
 
@@ -18,6 +19,8 @@ constexpr int kWidth = 900;
 constexpr int kHeight = 600;
 // Several notices at once (a race's row and a plan) read the list once.
 constexpr int kRefreshDelayMs = 200;
+// The running lap times are written as often as the station writes its own.
+constexpr int kClockMs = 450;
 enum TRaceColumn { rcStation, rcStarted, rcTitle, rcState, rcWinner, rcColumns };
 
 const QStringList kStandingsTitles = {
@@ -38,8 +41,10 @@ QTableWidget *readOnlyTable(const QStringList &titles)
 }
 } // namespace
 
-TResultsOfficeWindow::TResultsOfficeWindow(TServerReader *reader, QWidget *parent)
-    : QWidget(parent, Qt::Window), FReader(reader)
+TResultsOfficeWindow::TResultsOfficeWindow(TServerReader *reader, int defaultAccuracy,
+                                           QWidget *parent)
+    : QWidget(parent, Qt::Window), WallNow(&QDateTime::currentMSecsSinceEpoch), FReader(reader),
+      FDefaultAccuracy(defaultAccuracy)
 {
     setObjectName(QStringLiteral("ResultsOfficeWindow"));
     setWindowTitle(QStringLiteral("Ergebnisbüro"));
@@ -48,10 +53,14 @@ TResultsOfficeWindow::TResultsOfficeWindow(TServerReader *reader, QWidget *paren
     Races = readOnlyTable({QStringLiteral("Station"), QStringLiteral("Beginn"),
                            QStringLiteral("Rennen"), QStringLiteral("Zustand"),
                            QStringLiteral("Sieger")});
+    // Every column as wide as its texts, the title and the driver taking what is left: all of
+    // them fit the window without a scroll bar.
+    Races->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     Races->horizontalHeader()->setSectionResizeMode(rcTitle, QHeaderView::Stretch);
     RaceTitle = new QLabel;
     RaceTitle->setStyleSheet(QStringLiteral("font-weight: bold"));
     Standings = readOnlyTable(kStandingsTitles);
+    Standings->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     Standings->horizontalHeader()->setSectionResizeMode(TStandingsTable::colFahrer,
                                                         QHeaderView::Stretch);
     auto *lower = new QWidget;
@@ -71,6 +80,9 @@ TResultsOfficeWindow::TResultsOfficeWindow(TServerReader *reader, QWidget *paren
     FRefreshTimer->setSingleShot(true);
     FRefreshTimer->setInterval(kRefreshDelayMs);
     connect(FRefreshTimer, &QTimer::timeout, this, &TResultsOfficeWindow::Refresh);
+    FClockTimer = new QTimer(this);
+    FClockTimer->setInterval(kClockMs);
+    connect(FClockTimer, &QTimer::timeout, this, &TResultsOfficeWindow::TickClock);
     connect(Races, &QTableWidget::currentCellChanged, this, [this](int row) {
         if (row >= 0 && row < FRaces.size())
             SelectRace(FRaces[row].station, FRaces[row].summary.id);
@@ -193,16 +205,51 @@ void TResultsOfficeWindow::Replay()
     if (start == FEvents.cend())
         return;
     const int cars = qBound(1, start->payload.value(StartPayload::kCars).toInt(), kMaxCars);
+    // The times with the digits the station timed them with.
+    const int accuracy = TRaceSetup::FromStartEvent(*start).accuracy;
+    FSession->SetAccuracy(accuracy >= 0 ? accuracy : FDefaultAccuracy);
     FSession->SetRowCount(cars + 1);
     FSession->LabelKeys(cars);
     FSession->Load(FEvents, start->tick);
 }
 
+quint32 TResultsOfficeWindow::StationTickNow() const
+{
+    // The latest press's race time carried on by the wall-clock time since; the START's before
+    // the first press.
+    qint64 raceMs = 0;
+    qint64 atWallMs = FSession->StartWallMs();
+    for (auto it = FEvents.crbegin(); it != FEvents.crend(); ++it) {
+        if (it->kind == TRaceEvent::Kind::Press) {
+            raceMs = PressRaceMs(*it);
+            atWallMs = it->wallMs;
+            break;
+        }
+    }
+    return FSession->StartTick() + quint32(raceMs + qMax<qint64>(0, WallNow() - atWallMs));
+}
+
+void TResultsOfficeWindow::TickClock()
+{
+    if (!FSession || !FSession->Running()) {
+        FClockTimer->stop();
+        return;
+    }
+    ShowStandings();
+}
+
 void TResultsOfficeWindow::ShowStandings()
 {
     if (!FSession) {
+        FClockTimer->stop();
         Standings->setRowCount(0);
         return;
+    }
+    // A running race's lap times run on as at the station.
+    if (FSession->Running()) {
+        FSession->Tick(StationTickNow());
+        if (!FClockTimer->isActive())
+            FClockTimer->start();
     }
     const TStandingsTable &table = FSession->Standings();
     Standings->setRowCount(qMax(0, table.RowCount() - 1));

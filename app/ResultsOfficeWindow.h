@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QLabel;
@@ -23,8 +24,12 @@ class TResultsOfficeWindow : public QWidget
 {
     Q_OBJECT
 public:
-    TResultsOfficeWindow(TServerReader *reader, QWidget *parent = nullptr);
+    // defaultAccuracy: the digits after the seconds for races recorded without their own.
+    TResultsOfficeWindow(TServerReader *reader, int defaultAccuracy = 1, QWidget *parent = nullptr);
     ~TResultsOfficeWindow() override;
+
+    // The wall-clock time in ms since the epoch (UTC); a running race's "Zeit" follows it.
+    std::function<qint64()> WallNow;
 
     QLabel *ServerState = nullptr;
     QTableWidget *Races = nullptr; // Station, Beginn, Rennen, Zustand, Sieger
@@ -45,6 +50,9 @@ private:
     void Replay();
     void ShowStandings();
     void ShowState(const TReplicationState &state);
+    // Writes the running lap times as the station's clock stands now.
+    void TickClock();
+    quint32 StationTickNow() const;
 
     // A clock that stands: the office shows laps and times as pressed, not a running clock.
     class TStandingClock : public TTickCounter
@@ -61,4 +69,6 @@ private:
     QList<TRaceEvent> FEvents;
     std::unique_ptr<TRaceSession> FSession;
     QTimer *FRefreshTimer = nullptr;
+    QTimer *FClockTimer = nullptr;
+    int FDefaultAccuracy;
 };

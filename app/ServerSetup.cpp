@@ -8,7 +8,6 @@
 #include <iostream>
 #include <string>
 
-#include <pwd.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -29,13 +28,6 @@ int fail(int code, const QString &text)
 {
     print(stderr, QStringLiteral("Talvenbahn: %1\n").arg(text));
     return code;
-}
-
-QString currentUser()
-{
-    if (const passwd *entry = getpwuid(geteuid()); entry && entry->pw_name)
-        return QString::fromLocal8Bit(entry->pw_name);
-    return qEnvironmentVariable("USER");
 }
 
 // One line from the terminal, not shown while typed; from a pipe as it comes.
@@ -96,13 +88,13 @@ int RunServerSetup(const TServerSetupOptions &options)
     if (configured.isSet())
         config = configured;
     else
-        config.database = QStringLiteral("talvenbahn");
+        config.database = TClubServerConfig::defaultDatabase();
     config.readOnly = false;
     config.host =
         options.host.value_or(configured.isSet() ? configured.host : QStringLiteral("localhost"));
     config.port = options.port.value_or(config.port);
     config.database = options.database.value_or(config.database);
-    config.user = options.user.value_or(currentUser());
+    config.user = options.user.value_or(TClubServerConfig::defaultUser());
 
     for (const QString &login : options.stations + options.offices) {
         if (!ServerSchema::isValidLoginName(login))
@@ -124,8 +116,22 @@ int RunServerSetup(const TServerSetupOptions &options)
     const int before = ServerSchema::version(admin.db(), &error);
     if (before < 0)
         return fail(kExitFailed, QStringLiteral("%1: %2").arg(where, error));
-    if (!ServerSchema::upgrade(admin.db(), &error))
-        return fail(kExitFailed, QStringLiteral("%1: %2").arg(where, error));
+    // Every password first: a mistyped one ends the run before anything is made.
+    QList<ServerSchema::TNewLogin> logins;
+    for (const QString &login : options.stations + options.offices) {
+        const std::optional<QString> secret = loginPassword(login, &error);
+        if (!secret)
+            return fail(kExitFailed,
+                        QStringLiteral("%1 Auf dem Server wurde nichts geändert.").arg(error));
+        logins.append({login, *secret,
+                       options.stations.contains(login) ? ServerSchema::Login::Station
+                                                        : ServerSchema::Login::Reader});
+    }
+    // The schema and the logins in one transaction: all of it is made, or nothing.
+    if (!ServerSchema::setUp(admin.db(), logins, &error))
+        return fail(
+            kExitFailed,
+            QStringLiteral("%1: %2\nAuf dem Server wurde nichts geändert.").arg(where, error));
     if (before == ServerSchema::kVersion)
         print(stdout, QStringLiteral("%1: das Schema ist schon auf dem neuesten Stand (Version "
                                      "%2).\n")
@@ -140,26 +146,10 @@ int RunServerSetup(const TServerSetupOptions &options)
                           .arg(where)
                           .arg(before)
                           .arg(ServerSchema::kVersion));
-
-    const auto addLogins = [&](const QStringList &logins, ServerSchema::Login kind,
-                               const QString &role) {
-        for (const QString &login : logins) {
-            const std::optional<QString> secret = loginPassword(login, &error);
-            if (!secret)
-                return false;
-            if (!ServerSchema::addLogin(admin.db(), login, *secret, kind, &error)) {
-                error = QStringLiteral("%1: %2").arg(where, error);
-                return false;
-            }
-            print(stdout,
-                  QStringLiteral("Anmeldung \u201E%1\u201C %2 eingerichtet.\n").arg(login, role));
-        }
-        return true;
-    };
-    if (!addLogins(options.stations, ServerSchema::Login::Station,
-                   QStringLiteral("für eine Station")) ||
-        !addLogins(options.offices, ServerSchema::Login::Reader,
-                   QStringLiteral("für ein Ergebnisbüro")))
-        return fail(kExitFailed, error);
+    for (const ServerSchema::TNewLogin &login : std::as_const(logins))
+        print(stdout, QStringLiteral("Anmeldung \u201E%1\u201C %2 eingerichtet.\n")
+                          .arg(login.name, login.kind == ServerSchema::Login::Station
+                                               ? QStringLiteral("für eine Station")
+                                               : QStringLiteral("für ein Ergebnisbüro")));
     return kExitOk;
 }

@@ -144,6 +144,9 @@ TClubServerConfig TSettingsStore::ReadClubServer() const
     std::optional<int> readOnly;
     readInt(ini, QStringLiteral("Vereinsserver/NurLesen"), readOnly);
     config.readOnly = readOnly.value_or(0) != 0;
+    text.reset();
+    readText(ini, QStringLiteral("Vereinsserver/Station"), text);
+    config.station = text.value_or(QString()).trimmed();
     return config;
 }
 
@@ -159,6 +162,7 @@ bool TSettingsStore::WriteClubServer(const TClubServerConfig &config) const
     ini.setValue(QStringLiteral("Benutzer"), config.user.trimmed());
     ini.setValue(QStringLiteral("TLS"), TClubServerConfig::tlsName(config.tls));
     ini.setValue(QStringLiteral("NurLesen"), config.readOnly ? 1 : 0);
+    ini.setValue(QStringLiteral("Station"), config.station.trimmed());
     ini.endGroup();
     ini.sync();
     return ini.status() == QSettings::NoError;

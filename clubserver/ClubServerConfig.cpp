@@ -1,6 +1,10 @@
 #include "ClubServerConfig.h"
 
 #include <QStringList>
+#include <QSysInfo>
+
+#include <pwd.h>
+#include <unistd.h>
 
 bool TClubServerConfig::isSet() const
 {
@@ -65,4 +69,36 @@ QString TClubServerConfig::connectOptions(int connectTimeoutS) const
 QString TClubServerConfig::describe() const
 {
     return QStringLiteral("%1:%2/%3").arg(host).arg(port).arg(database);
+}
+
+QString TClubServerConfig::stationLabel() const
+{
+    const QString named = cleanLabel(station);
+    return named.isEmpty() ? cleanLabel(QSysInfo::machineHostName()) : named;
+}
+
+QString TClubServerConfig::cleanLabel(const QString &text)
+{
+    QString clean;
+    for (const QChar c : text) {
+        if (c == u'(' || c == u')')
+            continue;
+        clean += c.category() == QChar::Other_Control ? QChar(u' ') : c;
+    }
+    clean = clean.simplified().left(kLabelLength);
+    if (!clean.isEmpty() && clean.back().isHighSurrogate())
+        clean.chop(1);
+    return clean.trimmed();
+}
+
+QString TClubServerConfig::defaultDatabase()
+{
+    return QStringLiteral("talvenbahn");
+}
+
+QString TClubServerConfig::defaultUser()
+{
+    if (const passwd *entry = getpwuid(geteuid()); entry && entry->pw_name)
+        return QString::fromLocal8Bit(entry->pw_name);
+    return qEnvironmentVariable("USER");
 }

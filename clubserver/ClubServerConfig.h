@@ -18,6 +18,18 @@ struct TClubServerConfig
     Tls tls = Tls::IfOffered;
     // A results office only reads: it sends nothing and needs no station login.
     bool readOnly = false;
+    // The station's name on the server as the operator typed it; empty: the machine's name.
+    QString station;
+
+    // The label the station registers with: its name (or the machine's) without brackets and
+    // control characters, at most kLabelLength characters (the server refuses others).
+    QString stationLabel() const;
+    static QString cleanLabel(const QString &text);
+    static constexpr int kLabelLength = 64;
+    // What an empty "Datenbank" and "Benutzer" mean: the database --server-setup makes, and
+    // the login named like the user of this computer (as PostgreSQL's own tools take it).
+    static QString defaultDatabase();
+    static QString defaultUser();
 
     // A host, a database and a user are set: the station uses a club server.
     bool isSet() const;

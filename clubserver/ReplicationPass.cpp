@@ -5,12 +5,12 @@
 #include "ServerConnection.h"
 #include "ServerMessages.h"
 #include "ServerSchema.h"
+#include "StationAccess.h"
 
 #include <QAtomicInt>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSysInfo>
 
 namespace {
 // Rows per INSERT: large enough that a catch-up of thousands of events takes few round trips.
@@ -80,13 +80,8 @@ TReplicationPass::Outcome TReplicationPass::connect()
     }
     const int version = m_server->schemaVersion();
     if (version != ServerSchema::kVersion) {
-        m_reason = version < 0    ? m_server->errorString()
-                   : version == 0 ? ServerMessages::notSetUp()
-                   : version > ServerSchema::kVersion
-                       ? ServerMessages::tooNew(version, ServerSchema::kVersion)
-                       : QStringLiteral("Die Datenbank hat noch Version %1; bitte "
-                                        "Talvenbahn --server-setup ausführen.")
-                             .arg(version);
+        m_reason = version < 0 ? m_server->errorString()
+                               : ServerMessages::versionProblem(version, ServerSchema::kVersion);
         m_server.reset();
         return version < 0 ? Outcome::Lost : Outcome::Refused;
     }
@@ -154,11 +149,7 @@ TReplicationPass::Outcome TReplicationPass::loadServer()
 {
     QSqlDatabase &db = m_server->db();
     QSqlQuery query(db);
-    query.prepare(QStringLiteral("INSERT INTO talvenbahn.stations (id, label) VALUES (?, ?) "
-                                 "ON CONFLICT (id) DO NOTHING"));
-    query.addBindValue(m_station);
-    query.addBindValue(QSysInfo::machineHostName());
-    if (!query.exec())
+    if (!StationAccess::registerStation(query, m_station, m_config.stationLabel()))
         return failed(query);
 
     m_serverMarks.clear();

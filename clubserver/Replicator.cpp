@@ -36,6 +36,25 @@ public:
         return wait(deadline);
     }
 
+    // Asks for one more pass over the whole journal and then the end, and waits until the
+    // deadline; false when the thread is still at it then. It reports to its owner no more.
+    bool finish(QDeadlineTimer deadline)
+    {
+        {
+            QMutexLocker lock(&m_mutex);
+            m_finishing = true;
+            m_pending.everything = true;
+            m_owner = nullptr;
+            m_work.wakeAll();
+        }
+        if (wait(deadline))
+            return true;
+        QMutexLocker lock(&m_mutex);
+        m_ending = true;
+        m_work.wakeAll();
+        return false;
+    }
+
     void note(qint64 raceId)
     {
         QMutexLocker lock(&m_mutex);
@@ -84,12 +103,14 @@ protected:
         bool first = true;
         for (;;) {
             TReplicationPass::Work work;
+            bool last = false;
             {
                 QMutexLocker lock(&m_mutex);
                 if (m_ending)
                     return;
                 work = std::exchange(m_pending, {});
                 ++m_passesBegun;
+                last = m_finishing;
             }
             if (first || !sinceFull.isValid() || sinceFull.hasExpired(m_timing.fullScanEveryMs))
                 work.everything = true;
@@ -133,12 +154,14 @@ protected:
                 m_pending.everything = true;
             }
             publish(state);
+            if (last)
+                return;
             QMutexLocker lock(&m_mutex);
             const bool lost = outcome != TReplicationPass::Outcome::Done;
             const QDeadlineTimer until(waitMs);
             // After a failure, new presses do not hurry the next attempt.
             while (
-                !m_ending && !until.hasExpired() &&
+                !m_ending && !m_finishing && !until.hasExpired() &&
                 (lost || (m_pending.races.isEmpty() && !m_pending.plans && !m_pending.everything)))
                 m_work.wait(&m_mutex, until);
         }
@@ -181,6 +204,7 @@ private:
     QWaitCondition m_work;
     QWaitCondition m_passDone;
     bool m_ending = false;
+    bool m_finishing = false; // one more pass over everything, then the end
     TReplicationPass::Work m_pending;
     TReplicationState m_state;
     quint64 m_passesBegun = 0;
@@ -202,9 +226,12 @@ TReplicator::TReplicator(const QString &journalPath, const TClubServerConfig &co
 
 TReplicator::~TReplicator()
 {
-    // The window is not held up by a server that does not answer: the thread only reads the
-    // journal, so it may finish its attempt on its own and then goes.
-    if (!m_worker->stop(QDeadlineTimer(kStopWaitMs))) {
+    // What the journal holds by now is sent before the end; but the window is not held up by a
+    // server that does not answer: the thread only reads the journal, so it may finish its
+    // attempt on its own and then goes.
+    const bool ended = m_worker->isRunning() ? m_worker->finish(QDeadlineTimer(kStopWaitMs))
+                                             : m_worker->stop(QDeadlineTimer(kStopWaitMs));
+    if (!ended) {
         Worker *stillGoing = m_worker.release();
         QObject::connect(stillGoing, &QThread::finished, stillGoing, &QObject::deleteLater);
         if (stillGoing->isFinished())

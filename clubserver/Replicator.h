@@ -29,14 +29,15 @@ public:
                 const QString &password, QObject *parent = nullptr);
     TReplicator(const QString &journalPath, const TClubServerConfig &config,
                 const QString &password, Timing timing, QObject *parent = nullptr);
-    // Stops the thread, waiting at most kStopWaitMs: a thread still inside a connection attempt
-    // or a statement then ends by itself, reporting nothing more.
+    // Sends what the journal holds by now in one last pass and stops the thread, waiting at most
+    // kStopWaitMs: a thread still inside a connection attempt or a statement then ends by
+    // itself, reporting nothing more.
     ~TReplicator() override;
     static constexpr int kStopWaitMs = 500;
 
     void start();
-    // A race of the journal has a new event (TRaceJournal::eventStored). Any thread; returns at
-    // once.
+    // A race of the journal has a new event or a changed row (TRaceJournal::eventStored,
+    // raceChanged; 0 for several races). Any thread; returns at once.
     void noteStored(qint64 raceId);
     // A day or a season may have changed. Any thread.
     void notePlans();

@@ -2,6 +2,7 @@
 
 #include "ServerMessages.h"
 #include "ServerSchema.h"
+#include "StationAccess.h"
 
 #include <QAtomicInt>
 #include <QSqlError>
@@ -68,7 +69,8 @@ int TServerConnection::schemaVersion()
     return version;
 }
 
-QString TServerConnection::test(const TClubServerConfig &config, const QString &password)
+QString TServerConnection::test(const TClubServerConfig &config, const QString &password,
+                                const QString &station)
 {
     TServerConnection connection(config, password);
     if (!connection.open())
@@ -76,9 +78,11 @@ QString TServerConnection::test(const TClubServerConfig &config, const QString &
     const int version = connection.schemaVersion();
     if (version < 0)
         return connection.errorString();
-    if (version == 0)
-        return ServerMessages::notSetUp();
-    if (version > ServerSchema::kVersion)
-        return ServerMessages::tooNew(version, ServerSchema::kVersion);
-    return {};
+    if (const QString problem = ServerMessages::versionProblem(version, ServerSchema::kVersion);
+        !problem.isEmpty())
+        return problem;
+    // What the station or the office will do, so "in Ordnung" means it works.
+    return config.readOnly ? StationAccess::tryToRead(connection.db())
+                           : StationAccess::tryToSend(connection.db(), config.user.trimmed(),
+                                                      station, config.stationLabel());
 }

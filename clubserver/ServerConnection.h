@@ -31,8 +31,11 @@ public:
     // The schema's version on the server; 0 when it is not set up, -1 on an error.
     int schemaVersion();
 
-    // Tries the connection and the schema; empty when all is well, else the reason in German.
-    static QString test(const TClubServerConfig &config, const QString &password);
+    // Tries the connection, the schema and what the login will do there: send as station (a
+    // new one when empty), or read as a results office. Empty when all is well, else the
+    // reason in German.
+    static QString test(const TClubServerConfig &config, const QString &password,
+                        const QString &station = QString());
 
 private:
     QString m_name;

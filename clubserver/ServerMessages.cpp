@@ -121,4 +121,18 @@ QString tooNew(int version, int known)
         .arg(known);
 }
 
+QString tooOld(int version)
+{
+    return QStringLiteral("Die Datenbank hat noch Version %1; bitte Talvenbahn --server-setup "
+                          "ausführen.")
+        .arg(version);
+}
+
+QString versionProblem(int version, int known)
+{
+    if (version == known)
+        return {};
+    return version == 0 ? notSetUp() : version > known ? tooNew(version, known) : tooOld(version);
+}
+
 } // namespace ServerMessages

@@ -21,5 +21,8 @@ bool isRefusal(const QSqlError &error);
 
 QString notSetUp();
 QString tooNew(int version, int known);
+QString tooOld(int version);
+// Why a database of version cannot be used by this program; empty when it can.
+QString versionProblem(int version, int known);
 
 } // namespace ServerMessages

@@ -54,13 +54,8 @@ public:
         if (version != ServerSchema::kVersion) {
             failed(version < 0 ? TReplicationState::Kind::Unreachable
                                : TReplicationState::Kind::Refused,
-                   version < 0    ? server->errorString()
-                   : version == 0 ? ServerMessages::notSetUp()
-                   : version > ServerSchema::kVersion
-                       ? ServerMessages::tooNew(version, ServerSchema::kVersion)
-                       : QStringLiteral("Die Datenbank hat noch Version %1; bitte "
-                                        "Talvenbahn --server-setup ausführen.")
-                             .arg(version));
+                   version < 0 ? server->errorString()
+                               : ServerMessages::versionProblem(version, ServerSchema::kVersion));
             return;
         }
         QSqlDriver *driver = server->db().driver();

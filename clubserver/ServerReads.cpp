@@ -1,5 +1,6 @@
 #include "ServerReads.h"
 
+#include "ClubServerConfig.h"
 #include "PlanDocuments.h"
 #include "ServerMessages.h"
 
@@ -32,12 +33,20 @@ QString placeholders(qsizetype count)
 }
 } // namespace
 
+QString stationName(const QString &label, const QString &login)
+{
+    // Labels registered before the server refused brackets lose theirs here.
+    const QString clean = TClubServerConfig::cleanLabel(label);
+    return clean.isEmpty() ? login : QStringLiteral("%1 (%2)").arg(clean, login);
+}
+
 QList<TServerRace> races(QSqlDatabase &db, QString *error)
 {
     QSqlQuery query(db);
-    query.prepare(QStringLiteral("SELECT r.station, s.label, %1 FROM talvenbahn.latest_races r "
-                                 "JOIN talvenbahn.stations s ON s.id = r.station "
-                                 "WHERE r.state <> ? ORDER BY r.started_ms, r.station, r.race_id")
+    query.prepare(QStringLiteral("SELECT r.station, s.label, s.login, %1 FROM "
+                                 "talvenbahn.latest_races r JOIN talvenbahn.stations s ON "
+                                 "s.id = r.station WHERE r.state <> ? "
+                                 "ORDER BY r.started_ms, r.station, r.race_id")
                       .arg(TRaceSummary::columns(QStringLiteral("r."), QStringLiteral("race_id"))));
     query.addBindValue(kRemoved);
     if (!run(query, error))
@@ -46,8 +55,8 @@ QList<TServerRace> races(QSqlDatabase &db, QString *error)
     while (query.next()) {
         TServerRace race;
         race.station = query.value(0).toString();
-        race.stationLabel = query.value(1).toString();
-        race.summary = TRaceSummary::fromRow(query, 2);
+        race.stationLabel = stationName(query.value(1).toString(), query.value(2).toString());
+        race.summary = TRaceSummary::fromRow(query, 3);
         found.append(std::move(race));
     }
     return found;
@@ -83,20 +92,24 @@ QList<TRaceEvent> events(QSqlDatabase &db, const QString &station, qint64 raceId
 QList<TServerDay> days(QSqlDatabase &db, QString *error)
 {
     QSqlQuery query(db);
-    query.prepare(QStringLiteral("SELECT d.station, s.label, d.doc_id, d.origin, d.body FROM "
-                                 "talvenbahn.latest_documents d JOIN talvenbahn.stations s ON "
-                                 "s.id = d.station WHERE d.kind = 'day' AND NOT d.removed"));
+    query.prepare(QStringLiteral("SELECT d.station, s.label, s.login, d.doc_id, d.origin, "
+                                 "d.body FROM talvenbahn.latest_documents d JOIN "
+                                 "talvenbahn.stations s ON s.id = d.station "
+                                 "WHERE d.kind = 'day' AND NOT d.removed"));
     if (!run(query, error))
         return {};
     QList<TServerDay> found;
     while (query.next()) {
+        // A plan that is no JSON object was not sent by a station: it is left out.
+        const QString body = query.value(5).toString();
+        if (!QJsonDocument::fromJson(body.toUtf8()).isObject())
+            continue;
         TServerDay day;
         day.station = query.value(0).toString();
-        day.stationLabel = query.value(1).toString();
-        day.docId = query.value(2).toLongLong();
-        day.origin = query.value(3).toString();
-        day.day =
-            PlanDocuments::dayFromJson(query.value(4).toString(), day.origin, &day.seasonOrigin);
+        day.stationLabel = stationName(query.value(1).toString(), query.value(2).toString());
+        day.docId = query.value(3).toLongLong();
+        day.origin = query.value(4).toString();
+        day.day = PlanDocuments::dayFromJson(body, day.origin, &day.seasonOrigin);
         found.append(std::move(day));
     }
     std::stable_sort(found.begin(), found.end(), [](const TServerDay &a, const TServerDay &b) {
@@ -112,7 +125,8 @@ QList<TServerHeatRace> heatRaces(QSqlDatabase &db, const QStringList &dayOrigins
         return {};
     QSqlQuery query(db);
     query.prepare(QStringLiteral("SELECT h.station, h.race_id, h.day_origin, h.heat_id, "
-                                 "h.started_ms, s.label, r.state FROM talvenbahn.heat_races h JOIN "
+                                 "h.started_ms, s.label, r.state, s.login FROM "
+                                 "talvenbahn.heat_races h JOIN "
                                  "talvenbahn.latest_races r ON r.station = h.station AND "
                                  "r.race_id = h.race_id JOIN talvenbahn.stations s ON "
                                  "s.id = h.station WHERE r.state <> ? AND h.day_origin IN "
@@ -131,7 +145,7 @@ QList<TServerHeatRace> heatRaces(QSqlDatabase &db, const QStringList &dayOrigins
         race.dayOrigin = query.value(2).toString();
         race.heatId = query.value(3).toInt();
         race.startedMs = query.value(4).toLongLong();
-        race.stationLabel = query.value(5).toString();
+        race.stationLabel = stationName(query.value(5).toString(), query.value(7).toString());
         race.running =
             TRaceSummary::stateFromName(query.value(6).toString()) == TRaceSummary::State::Running;
         found.append(std::move(race));

@@ -16,7 +16,7 @@
 struct TServerRace
 {
     QString station;
-    QString stationLabel; // the station's machine name, as it registered
+    QString stationLabel; // stationName() of the station
     TRaceSummary summary; // id: the race's id on its station
 };
 
@@ -45,6 +45,11 @@ struct TServerHeatRace
 };
 
 namespace ServerReads {
+
+// A station as readers show it: "<label> (<login>)", the login being the server's own record
+// of who registered it, so no label can pass for another login's station; the login alone
+// without a label.
+QString stationName(const QString &label, const QString &login);
 
 // Every race not removed on its station, oldest first.
 QList<TServerRace> races(QSqlDatabase &db, QString *error);

@@ -8,6 +8,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <functional>
+
 namespace ServerSchema {
 
 namespace {
@@ -87,38 +89,71 @@ int version(QSqlDatabase &db, QString *error)
     return query.value(0).toInt();
 }
 
-bool upgrade(QSqlDatabase &db, QString *error, int target)
+namespace {
+// The steps up to target, inside the caller's transaction.
+bool runSteps(QSqlDatabase &db, QString *error, int target)
+{
+    // One setup at a time: a second one waits here and then finds the work done.
+    if (!run(db, QStringLiteral("SELECT pg_advisory_xact_lock(7102411)"), error))
+        return false;
+    const int current = version(db, error);
+    if (current < 0)
+        return false;
+    if (current > kVersion) {
+        *error = ServerMessages::tooNew(current, kVersion);
+        return false;
+    }
+    for (int step = current + 1; step <= target; ++step) {
+        const QStringList statements = statementsOf(step);
+        if (statements.isEmpty()) {
+            *error =
+                QStringLiteral("Der Schritt zu Version %1 fehlt in diesem Programm.").arg(step);
+            return false;
+        }
+        for (const QString &statement : statements) {
+            if (!run(db, statement, error))
+                return false;
+        }
+        if (!run(db, QStringLiteral("UPDATE talvenbahn.schema_version SET version = %1").arg(step),
+                 error))
+            return false;
+    }
+    return true;
+}
+
+// Runs work in one transaction: committed when it succeeds, else rolled back.
+bool inTransaction(QSqlDatabase &db, QString *error, const std::function<bool()> &work)
 {
     if (!db.transaction()) {
         *error = ServerMessages::reason(db.lastError());
         return false;
     }
-    // One setup at a time: a second one waits here and then finds the work done.
-    bool ok = run(db, QStringLiteral("SELECT pg_advisory_xact_lock(7102411)"), error);
-    const int current = ok ? version(db, error) : -1;
-    ok = current >= 0;
-    if (ok && current > kVersion) {
-        *error = ServerMessages::tooNew(current, kVersion);
-        ok = false;
-    }
-    for (int step = current + 1; ok && step <= target; ++step) {
-        const QStringList statements = statementsOf(step);
-        ok = !statements.isEmpty();
-        for (const QString &statement : statements) {
-            if (!(ok = run(db, statement, error)))
-                break;
-        }
-        if (ok)
-            ok = run(db,
-                     QStringLiteral("UPDATE talvenbahn.schema_version SET version = %1").arg(step),
-                     error);
-    }
+    const bool ok = work();
     if (ok && db.commit())
         return true;
     if (ok)
         *error = ServerMessages::reason(db.lastError());
     db.rollback();
     return false;
+}
+} // namespace
+
+bool upgrade(QSqlDatabase &db, QString *error, int target)
+{
+    return inTransaction(db, error, [&] { return runSteps(db, error, target); });
+}
+
+bool setUp(QSqlDatabase &db, const QList<TNewLogin> &logins, QString *error)
+{
+    return inTransaction(db, error, [&] {
+        if (!runSteps(db, error, kVersion))
+            return false;
+        for (const TNewLogin &login : logins) {
+            if (!addLogin(db, login.name, login.password, login.kind, error))
+                return false;
+        }
+        return true;
+    });
 }
 
 bool isValidLoginName(const QString &name)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -10,8 +11,9 @@
 namespace ServerSchema {
 
 // 1: stations, races, events and the station and reader roles. 2: race day and season plans,
-// the heats' races, notices to listeners.
-inline constexpr int kVersion = 2;
+// the heats' races, notices to listeners. 3: a bad START no longer breaks the heats' races;
+// station labels without brackets, renamed by their own login.
+inline constexpr int kVersion = 3;
 
 // The statements of the step to version n, in order.
 QStringList statementsOf(int version);
@@ -29,5 +31,15 @@ bool isValidLoginName(const QString &name);
 // Makes the login (or sets its password anew) as a station's or a results office's.
 bool addLogin(QSqlDatabase &db, const QString &name, const QString &password, Login kind,
               QString *error);
+
+struct TNewLogin
+{
+    QString name;
+    QString password;
+    Login kind = Login::Station;
+};
+// Brings the database to kVersion like upgrade() and makes the logins, all in one transaction:
+// on any failure nothing is changed.
+bool setUp(QSqlDatabase &db, const QList<TNewLogin> &logins, QString *error);
 
 } // namespace ServerSchema

@@ -56,6 +56,9 @@ public:
         return Outcome::Stored;
     }
 
+    // Whether the last START stored marked other races interrupted.
+    bool interruptedOthers() const { return m_interruptedOthers; }
+
 private:
     bool open(QSqlError *error)
     {
@@ -161,8 +164,10 @@ private:
                                       text(race.bootId)};
             for (int i = 0; i < values.size(); ++i)
                 m_insertRace->bindValue(i, values.at(i));
-            return exec(m_interruptOthers, error) && exec(m_insertRace, error) &&
-                   execFor(m_noteRaceId, raceId, error) &&
+            if (!exec(m_interruptOthers, error))
+                return false;
+            m_interruptedOthers = m_interruptOthers->numRowsAffected() > 0;
+            return exec(m_insertRace, error) && execFor(m_noteRaceId, raceId, error) &&
                    insertEvent(raceId, command.event, error) &&
                    linkHeat(raceId, command.event, error);
         }
@@ -233,6 +238,7 @@ private:
     std::unique_ptr<QSqlQuery> m_begin, m_commit, m_rollbackQuery, m_insertEvent, m_insertRace,
         m_interruptOthers, m_stop, m_end, m_resume, m_setOutcome, m_deleteEvents, m_deleteRace,
         m_linkHeat, m_unlinkHeat, m_noteRaceId;
+    bool m_interruptedOthers = false;
 };
 
 TJournalWriter::TJournalWriter(const QString &path, Reports reports,
@@ -312,6 +318,21 @@ qint64 TJournalWriter::fileIdForLocked(const TJournalCommand &command)
     return fileId;
 }
 
+void TJournalWriter::report(TJournalCommand::Type type, qint64 raceId, int seq,
+                            bool interruptedOthers)
+{
+    const bool rowOnly =
+        type == TJournalCommand::Type::SetOutcome || type == TJournalCommand::Type::DeleteRace;
+    if (!rowOnly && m_reports.stored)
+        m_reports.stored(raceId, seq);
+    if (!m_reports.changed)
+        return;
+    if (rowOnly)
+        m_reports.changed(raceId);
+    else if (type == TJournalCommand::Type::StartRace && interruptedOthers)
+        m_reports.changed(0);
+}
+
 void TJournalWriter::waitToRetry()
 {
     // Changes handed over meanwhile do not hurry the next attempt: a failing disk is not
@@ -388,9 +409,8 @@ void TJournalWriter::run()
         if (outcome == Outcome::Refused && m_reports.failed)
             m_reports.failed(JournalMessages::refused(m_path, JournalMessages::reason(error)));
         commitFailed = false;
-        if (outcome == Outcome::Stored && command.type != TJournalCommand::Type::SetOutcome &&
-            command.type != TJournalCommand::Type::DeleteRace && m_reports.stored)
-            m_reports.stored(handedRaceId, command.event.seq);
+        if (outcome == Outcome::Stored)
+            report(command.type, handedRaceId, command.event.seq, session.interruptedOthers());
         lock.relock();
         if (failing && backlog < 0)
             backlog = qsizetype(m_queue.size());

@@ -31,6 +31,9 @@ public:
     {
         // All run on the writer thread.
         std::function<void(qint64 raceId, int seq)> stored;
+        // A race's row changed without a new event (its outcome, its removal); raceId 0: the
+        // rows of several races (a START marked the running ones interrupted).
+        std::function<void(qint64 raceId)> changed;
         std::function<void(const QString &message)> failed;
         // After a failure, everything kept through it is stored.
         std::function<void()> recovered;
@@ -67,6 +70,8 @@ private:
     bool takeFile(QMutexLocker<QMutex> &lock);
     qint64 fileIdForLocked(const TJournalCommand &command);
     void waitToRetry();
+    // Tells of a change just stored (on this thread, without the lock).
+    void report(TJournalCommand::Type type, qint64 raceId, int seq, bool interruptedOthers);
 
     QString m_path;
     Reports m_reports;

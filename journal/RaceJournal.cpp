@@ -63,6 +63,10 @@ bool TRaceJournal::open(const QString &path)
         QMetaObject::invokeMethod(
             this, [this, raceId, seq] { emit eventStored(raceId, seq); }, Qt::QueuedConnection);
     };
+    reports.changed = [this](qint64 raceId) {
+        QMetaObject::invokeMethod(
+            this, [this, raceId] { emit raceChanged(raceId); }, Qt::QueuedConnection);
+    };
     reports.failed = [this](const QString &message) {
         QMetaObject::invokeMethod(
             this, [this, message] { emit journalFailed(message); }, Qt::QueuedConnection);

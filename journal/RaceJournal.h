@@ -82,6 +82,10 @@ public:
 
 signals:
     void eventStored(qint64 raceId, int seq);
+    // A race's row changed on the disk without a new event: its outcome (stop, winner) was set
+    // or it was deleted. raceId 0: several races' rows (a START marked the running ones
+    // interrupted).
+    void raceChanged(qint64 raceId);
     // A German message for the window: the path, the reason, and that the race goes on.
     void journalFailed(const QString &message);
     // Writing works again after a failure; what was kept has been stored.

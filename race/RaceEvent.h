@@ -60,6 +60,9 @@ inline constexpr QLatin1StringView kLaps{"laps"};
 inline constexpr QLatin1StringView kLapLength{"lapLength"};
 inline constexpr QLatin1StringView kRaceSeconds{"raceSeconds"};
 inline constexpr QLatin1StringView kWarningSeconds{"warningSeconds"};
+// Digits after the seconds in the station's times (0, 1 tenths, 2 hundredths); absent in races
+// recorded before it was kept.
+inline constexpr QLatin1StringView kAccuracy{"accuracy"};
 // An array of objects with kStartNumber and kDriver, one per row of the standings.
 inline constexpr QLatin1StringView kStarters{"starters"};
 inline constexpr QLatin1StringView kStartNumber{"number"};

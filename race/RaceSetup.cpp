@@ -38,6 +38,8 @@ TRaceEvent TRaceSetup::StartEvent(quint32 startTick, qint64 wallMs) const
         CorrectionEvents::SetMinLapMs(event, minLapMs);
     if (finishRule != 0)
         event.payload.insert(kFinishRule, finishRule);
+    if (accuracy >= 0)
+        event.payload.insert(StartPayload::kAccuracy, accuracy);
     return event;
 }
 
@@ -54,6 +56,7 @@ TRaceSetup TRaceSetup::FromStartEvent(const TRaceEvent &start)
     setup.warnTime = p.value(kWarnTime).toString();
     setup.minLapMs = quint32(qMax<qint64>(0, CorrectionEvents::MinLapMs(start)));
     setup.finishRule = p.value(kFinishRule).toInt();
+    setup.accuracy = p.value(StartPayload::kAccuracy).toInt(-1);
     for (const QJsonValue row : p.value(StartPayload::kStarters).toArray()) {
         const QJsonObject o = row.toObject();
         setup.starters.append({o.value(StartPayload::kStartNumber).toString(),

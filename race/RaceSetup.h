@@ -26,6 +26,7 @@ struct TRaceSetup
     QString warnTime;         // "mm:ss"
     quint32 minLapMs = 0;     // the minimum lap guard ("Mindestrunde"); 0: off
     int finishRule = 0;       // how the race ends (TRaceTiming::TFinishRule); 0: every lap
+    int accuracy = -1;        // digits after the seconds the station shows; -1: not recorded
     QList<TStarter> starters; // one per standings row, top to bottom
 
     bool operator==(const TRaceSetup &) const = default;

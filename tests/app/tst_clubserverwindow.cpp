@@ -3,6 +3,7 @@
 #include "ClubServerLink.h"
 #include "ElidedLabel.h"
 #include "PasswordKeeper.h"
+#include "RaceDayStore.h"
 #include "RaceJournal.h"
 #include "Replicator.h"
 #include "ResultsOfficeWindow.h"
@@ -82,6 +83,7 @@ private slots:
         const QString password = QStringLiteral("Ganz-Geheim-4711");
         TClubServerConfig wanted = m_club.config(QStringLiteral("bahn_a"));
         wanted.tls = TClubServerConfig::Tls::Required;
+        wanted.station = QStringLiteral("Zeitnahme Ziel");
         QTimer::singleShot(0, this, [&] {
             auto *dialog = qobject_cast<TClubServerDialog *>(QApplication::activeModalWidget());
             QVERIFY(dialog);
@@ -91,6 +93,7 @@ private slots:
             dialog->User->setText(wanted.user);
             dialog->Tls->setCurrentIndex(2);
             dialog->PasswordEdit->setText(password);
+            dialog->Station->setText(QStringLiteral(" Zeitnahme (Ziel) "));
             dialog->accept();
         });
         w.window->ShowClubServerSettings();
@@ -117,6 +120,35 @@ private slots:
         QCOMPARE(dialog.Config(), office);
         dialog.Host->clear();
         QVERIFY(!dialog.Config().isSet());
+    }
+
+    // Empty "Datenbank" and "Benutzer" show what they stand for and mean it; a station left
+    // unnamed is the machine's; a long reason wraps and shows whole.
+    void dialogShowsItsDefaultsAndWholeReasons()
+    {
+        TClubServerDialog dialog;
+        TClubServerConfig typed;
+        typed.host = QStringLiteral("127.0.0.1");
+        typed.port = m_club.server.port() == 1 ? 2 : 1;
+        dialog.SetConfig(typed);
+        QCOMPARE(dialog.Database->placeholderText(), QStringLiteral("talvenbahn"));
+        QCOMPARE(dialog.User->placeholderText(), TClubServerConfig::defaultUser());
+        QVERIFY(!dialog.Station->placeholderText().isEmpty());
+        const TClubServerConfig config = dialog.Config();
+        QCOMPARE(config.database, QStringLiteral("talvenbahn"));
+        QCOMPARE(config.user, TClubServerConfig::defaultUser());
+        QCOMPARE(config.stationLabel(), dialog.Station->placeholderText());
+
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QTest::mouseClick(dialog.TestButton, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(dialog.TestResult->text(),
+                                  QStringLiteral("Verbindung abgewiesen – läuft der Server unter "
+                                                 "dieser Adresse?"),
+                                  10000);
+        QTRY_VERIFY(dialog.TestResult->height() >=
+                    dialog.TestResult->heightForWidth(dialog.TestResult->width()));
+        QVERIFY(dialog.TestResult->geometry().bottom() < dialog.height());
     }
 
     // The test runs beside the dialog, which goes on taking events; its answer is German.
@@ -199,6 +231,53 @@ private slots:
                                   QStringLiteral("Vereinsserver: verbunden"), 15000);
     }
 
+    // A stop's winner reaches the server as the stop does, not with the next comparison of
+    // every race; and a window closed right after the stop has sent it before it goes.
+    void aStoppedRaceReachesTheServerWithItsWinner_data()
+    {
+        QTest::addColumn<bool>("closedAtOnce");
+        QTest::newRow("window stays open") << false;
+        QTest::newRow("window closed right after the stop") << true;
+    }
+    void aStoppedRaceReachesTheServerWithItsWinner()
+    {
+        QFETCH(bool, closedAtOnce);
+        TWindowUnderTest w;
+        w.UseJournal();
+        TClubServerConfig named = m_club.config(QStringLiteral("bahn_a"));
+        named.station = QStringLiteral("Start und Ziel");
+        QVERIFY(TSettingsStore(w.SettingsPath()).WriteClubServer(named));
+        w.window->ClubServer->UseKeeper(std::make_unique<TestKeeper>(false));
+        w.window->ClubServer->AskPassword = [](const TClubServerConfig &config,
+                                               std::function<void(const QString &)> done) {
+            done(ClubServerFixture::passwordOf(config.user));
+        };
+        w.window->ConnectClubServer();
+        QTRY_COMPARE_WITH_TIMEOUT(w.window->ClubServerLine->text(),
+                                  QStringLiteral("Vereinsserver: verbunden"), 15000);
+        const QString station = TRaceDayStore(w.JournalPath()).stationId();
+
+        w.window->seCarCount->setValue(2);
+        w.ClickStart();
+        for (const int car : {2, 1, 2}) {
+            w.Advance(20000);
+            w.Lap(car);
+        }
+        w.Answer(TFDlgYesNo::daYes);
+        w.ClickStart();
+        QCOMPARE(w.window->RaceState(), TFormMain::rsStopped);
+        const QString winner = w.window->Session.WinnerText();
+        QVERIFY(!winner.isEmpty());
+        const QStringList stopped{QStringLiteral("stopped"), winner};
+        if (closedAtOnce) {
+            w.Close();
+            QCOMPARE(latestRaceOnServer(station), stopped);
+        } else {
+            QTRY_COMPARE_WITH_TIMEOUT(latestRaceOnServer(station), stopped, 5000);
+        }
+        QCOMPARE(stationLabelOnServer(station), QStringLiteral("Start und Ziel"));
+    }
+
     // A results office's login is asked for its password too and opens the office, reading
     // only; turning the server off ends the reading.
     void aReadOnlyServerOpensTheResultsOffice()
@@ -226,6 +305,32 @@ private slots:
     }
 
 private:
+    // The state and winner of the station's latest race on the server.
+    QStringList latestRaceOnServer(const QString &station)
+    {
+        TServerConnection admin(m_club.adminConfig(),
+                                QString::fromLatin1(PostgresRunner::kAdminPassword));
+        if (!admin.open())
+            return {};
+        QSqlQuery query(admin.db());
+        query.prepare(QStringLiteral("SELECT state, winner FROM talvenbahn.latest_races "
+                                     "WHERE station = ? ORDER BY race_id DESC LIMIT 1"));
+        query.addBindValue(station);
+        if (!query.exec() || !query.next())
+            return {};
+        return {query.value(0).toString(), query.value(1).toString()};
+    }
+
+    QString stationLabelOnServer(const QString &station)
+    {
+        TServerConnection admin(m_club.adminConfig(),
+                                QString::fromLatin1(PostgresRunner::kAdminPassword));
+        QSqlQuery query(admin.open() ? admin.db() : QSqlDatabase());
+        query.prepare(QStringLiteral("SELECT label FROM talvenbahn.stations WHERE id = ?"));
+        query.addBindValue(station);
+        return query.exec() && query.next() ? query.value(0).toString() : QString();
+    }
+
     int pressesOnServer()
     {
         TServerConnection admin(m_club.adminConfig(),

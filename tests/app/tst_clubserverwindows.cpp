@@ -22,15 +22,19 @@
 #include <QTreeWidgetItemIterator>
 
 namespace {
-// The standings of a race as its station shows them: the same events through a race session.
-QList<QStringList> standingsOf(const QList<TRaceEvent> &events)
+// The standings of a race as its station shows them: the same events through a race session
+// showing accuracy digits, its clock at tick now (0: not run).
+QList<QStringList> standingsOf(const QList<TRaceEvent> &events, int accuracy = 1, quint32 now = 0)
 {
     TManualTickCounter ticks(0);
     TRaceSession session(ticks);
     const int cars = events.first().payload.value(StartPayload::kCars).toInt();
+    session.SetAccuracy(accuracy);
     session.SetRowCount(cars + 1);
     session.LabelKeys(cars);
     session.Load(events, events.first().tick);
+    if (now != 0)
+        session.Tick(now);
     QList<QStringList> rows;
     for (int r = 1; r < session.Standings().RowCount(); ++r) {
         QStringList row;
@@ -90,6 +94,9 @@ private slots:
         t.window->SetClubServer(office, ClubServerFixture::passwordOf(QStringLiteral("buero")));
         TResultsOfficeWindow *shown = t.window->ResultsOffice;
         QVERIFY(shown && shown->isVisible());
+        // 70 s into the race by the station's clock: the running laps' "Zeit" stands there.
+        shown->WallNow = [] { return StationUnderTest::press(1, 70000).wallMs; };
+        const quint32 now = StationUnderTest::press(1, 70000).tick;
         QTRY_VERIFY_WITH_TIMEOUT(!shown->RaceList().isEmpty(), 10000);
         const QString station = TRaceDayStore(a.path()).stationId();
         QVERIFY(shown->SelectRace(station, race));
@@ -101,14 +108,14 @@ private slots:
         a.journal.append(race, StationUnderTest::press(1, 60000));
         QTRY_COMPARE_WITH_TIMEOUT(officeLaps(*shown, 1), QStringLiteral("3"), 1000);
         qInfo("press at the station to the office's standings: %lld ms", pressed.elapsed());
-        QCOMPARE(officeStandings(*shown), standingsOf(a.journal.events(race)));
+        QCOMPARE(officeStandings(*shown), standingsOf(a.journal.events(race), 1, now));
 
         // A correction replays the race: the office follows it too.
         const TRaceEvent last = a.journal.events(race).last();
         a.journal.append(race, CorrectionEvents::Delete(last.seq, last.car, last.tick + 5000,
                                                         last.wallMs + 5000));
         QTRY_COMPARE_WITH_TIMEOUT(officeLaps(*shown, 1), QStringLiteral("2"), 5000);
-        QCOMPARE(officeStandings(*shown), standingsOf(a.journal.events(race)));
+        QCOMPARE(officeStandings(*shown), standingsOf(a.journal.events(race), 1, now));
 
         const QList<QStringList> before = officeStandings(*shown);
         QTest::keyClick(shown, Qt::Key_F1);
@@ -116,6 +123,47 @@ private slots:
         QTest::qWait(300);
         QCOMPARE(officeStandings(*shown), before);
         QCOMPARE(a.journal.events(race).size(), 9);
+    }
+
+    // The office shows a race with the digits its station timed it with, the running laps'
+    // "Zeit" as the station's clock stands, and every column in its 900 px.
+    void resultsOfficeShowsTheRaceAsItsStationDoes()
+    {
+        StationUnderTest a;
+        QVERIFY(a.open(m_club, QStringLiteral("bahn_a")));
+        TRaceEvent start = JournalSamples::startEvent(QStringLiteral("Hundertstel"), 2, 5);
+        start.payload.insert(StartPayload::kAccuracy, 2);
+        const qint64 race = a.journal.startRace(start);
+        a.journal.append(race, StationUnderTest::press(1, 2100));
+        QVERIFY(a.journal.flush(5000));
+        QVERIFY2(a.push->waitUntilCaughtUp(20000), qPrintable(a.push->state().text()));
+        const TRaceEvent pressed = a.journal.events(race).last();
+
+        TWindowUnderTest t;
+        TClubServerConfig office = m_club.config(QStringLiteral("buero"));
+        office.readOnly = true;
+        t.window->SetClubServer(office, ClubServerFixture::passwordOf(QStringLiteral("buero")));
+        TResultsOfficeWindow *shown = t.window->ResultsOffice;
+        QVERIFY(shown && shown->isVisible());
+        // Five seconds after the press, by the station's clock.
+        shown->WallNow = [&pressed] { return pressed.wallMs + 5000; };
+        QTRY_VERIFY_WITH_TIMEOUT(shown->SelectRace(TRaceDayStore(a.path()).stationId(), race),
+                                 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(officeLaps(*shown, 1), QStringLiteral("1"), 10000);
+        const QList<QStringList> expected =
+            standingsOf(a.journal.events(race), 2, pressed.tick + 5000);
+        QTRY_COMPARE(officeStandings(*shown), expected);
+        QCOMPARE(expected.first().at(TStandingsTable::colLastLap), QStringLiteral("0:02.10"));
+        QVERIFY(!expected.last().at(TStandingsTable::colZeit).isEmpty());
+
+        shown->resize(900, 600);
+        QTRY_COMPARE(shown->width(), 900);
+        for (const QTableWidget *table : {shown->Standings, shown->Races}) {
+            const int last = table->columnCount() - 1;
+            QVERIFY2(table->columnViewportPosition(last) + table->columnWidth(last) <=
+                         table->viewport()->width(),
+                     qPrintable(table->horizontalHeaderItem(last)->text()));
+        }
     }
 
     // With a club server, "alle Stationen" lists another station's race beside this journal's;

@@ -68,6 +68,20 @@ private slots:
         QVERIFY(
             !TServerConnection::test(config(QStringLiteral("buero_neu")), QStringLiteral("eins"))
                  .isEmpty());
+
+        // The second login's password mistyped: the first login is not made either, and the
+        // run says so.
+        const Run second = run({QStringLiteral("--station"), QStringLiteral("bahn_eins"),
+                                QStringLiteral("--station"), QStringLiteral("bahn_zwei")},
+                               QString::fromLatin1(PostgresRunner::kAdminPassword), QString(),
+                               "gut\ngut\neins\nzwei\n");
+        QVERIFY(second.code != 0);
+        QVERIFY2(second.err.contains(QStringLiteral("Auf dem Server wurde nichts geändert.")),
+                 qPrintable(second.err));
+        QVERIFY2(!second.out.contains(QStringLiteral("bahn_eins")), qPrintable(second.out));
+        QCOMPARE(
+            TServerConnection::test(config(QStringLiteral("bahn_eins")), QStringLiteral("gut")),
+            QStringLiteral("Anmeldung abgelehnt: Benutzer oder Passwort falsch."));
     }
 
 private:

@@ -29,6 +29,7 @@ private slots:
     void raceStateFollowsStopAndEnd();
     void outcomeAndInterruption();
     void aNewRaceInterruptsTheRunningOne();
+    void rowChangesWithoutAnEventAreTold();
     void unfinishedRaceContinuesAfterReopening();
     void archiveListsAndDeletesRaces();
 
@@ -229,6 +230,25 @@ void TestRaceJournal::aNewRaceInterruptsTheRunningOne()
     QVERIFY(second > first);
     QCOMPARE(journal.race(first)->state, State::Interrupted);
     QCOMPARE(journal.unfinishedRace()->id, second);
+}
+
+// What changes a race's row without an event of its own is told, so the club server hears of
+// it: the outcome, a deletion, and the races a START marked interrupted (0: several).
+void TestRaceJournal::rowChangesWithoutAnEventAreTold()
+{
+    TRaceJournal journal;
+    QVERIFY(journal.open(dbPath()));
+    QSignalSpy changed(&journal, &TRaceJournal::raceChanged);
+    const qint64 first = journal.startRace(startEvent(QStringLiteral("A")));
+    journal.setOutcome(first, State::Stopped, QStringLiteral("7 Anna Berg"));
+    const qint64 second = journal.startRace(startEvent(QStringLiteral("B")));
+    journal.startRace(startEvent(QStringLiteral("C")));
+    journal.deleteRace(second);
+    QVERIFY(journal.flush(5000));
+    QTRY_COMPARE(changed.count(), 3);
+    QCOMPARE(changed.at(0).at(0).toLongLong(), first);
+    QCOMPARE(changed.at(1).at(0).toLongLong(), 0); // C interrupted B; A was stopped already
+    QCOMPARE(changed.at(2).at(0).toLongLong(), second);
 }
 
 void TestRaceJournal::unfinishedRaceContinuesAfterReopening()

@@ -1,5 +1,6 @@
 #include "RaceDayOutcome.h"
 
+#include "FormatTime.h"
 #include "RaceResults.h"
 #include "RaceSession.h"
 #include "TickCounter.h"
@@ -15,7 +16,18 @@ public:
     quint32 GetTickCount() const override { return 0; }
 };
 
-THeatResult resultOf(int entrantId, const TResultsRow &row)
+// The race time at which the row first ran its best lap as shown with acc digits.
+qint32 bestSetAt(const TResultsRow &row, int acc)
+{
+    const qint32 shownBest = TimeAsShown(row.best, acc);
+    for (int k = 0; k < row.count(); ++k) {
+        if (TimeAsShown(row.laps.at(k), acc) == shownBest)
+            return row.cross.at(k);
+    }
+    return row.cross.isEmpty() ? 0 : row.cross.last();
+}
+
+THeatResult resultOf(int entrantId, const TResultsRow &row, qint64 startWallMs, int acc)
 {
     THeatResult r;
     r.entrantId = entrantId;
@@ -23,6 +35,7 @@ THeatResult resultOf(int entrantId, const TResultsRow &row)
     if (row.count() > 0) {
         r.totalMs = row.cross.last() + row.penaltyMs;
         r.bestMs = row.best;
+        r.bestSetAtMs = startWallMs + bestSetAt(row, acc);
     }
     r.status = row.status;
     return r;
@@ -31,7 +44,7 @@ THeatResult resultOf(int entrantId, const TResultsRow &row)
 } // namespace
 
 THeatResults HeatResultsFromEvents(const QList<TRaceEvent> &events,
-                                   const QList<int> &entrantIdsInKeyOrder)
+                                   const QList<int> &entrantIdsInKeyOrder, int acc)
 {
     const auto start = std::find_if(events.begin(), events.end(), [](const TRaceEvent &e) {
         return e.kind == TRaceEvent::Kind::Start;
@@ -56,7 +69,7 @@ THeatResults HeatResultsFromEvents(const QList<TRaceEvent> &events,
         if (row.car < 1 || row.car > entrantIdsInKeyOrder.size() || row.count() == 0 ||
             row.status == QLatin1String("DNS"))
             continue;
-        ranked.append(resultOf(entrantIdsInKeyOrder.at(row.car - 1), row));
+        ranked.append(resultOf(entrantIdsInKeyOrder.at(row.car - 1), row, start->wallMs, acc));
         placed.insert(row.car);
     }
     // Cars without a lap, and drivers without a car in the race, stand last in key order.
@@ -67,7 +80,7 @@ THeatResults HeatResultsFromEvents(const QList<TRaceEvent> &events,
         const auto row = std::find_if(rows.begin(), rows.end(),
                                       [car](const TResultsRow &r) { return r.car == car; });
         if (row != rows.end()) {
-            ranked.append(resultOf(id, *row));
+            ranked.append(resultOf(id, *row, start->wallMs, acc));
         } else {
             THeatResult r;
             r.entrantId = id;

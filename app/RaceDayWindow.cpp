@@ -506,7 +506,6 @@ void TRaceDayWindow::Save()
             FMain->NotePlansSaved();
             if (FDay.id == 0) {
                 FDay.id = saved.id;
-                *FNewDayId = 0;
                 Reload(saved.id);
             }
         });
@@ -740,7 +739,8 @@ void TRaceDayWindow::TakeOverDay(const TServerDay &day)
     FOutcome = TRaceDayOutcome();
     FConflicts.clear();
     FRulesAsTaken = false;
-    *FNewDayId = 0;
+    // A slot of its own: a save of the day before, still queued, keeps that day's id.
+    FNewDayId = std::make_shared<qint64>(0);
     ShowDay();
     Save();
 }
@@ -808,7 +808,8 @@ void TRaceDayWindow::NewDay(const QString &name, const QDate &date)
     FDay.points = before.points;
     FRulesAsTaken = true;
     FOutcome = TRaceDayOutcome();
-    *FNewDayId = 0;
+    // A slot of its own: a save of the day before, still queued, keeps that day's id.
+    FNewDayId = std::make_shared<qint64>(0);
     ShowDay();
     Save();
     if (last)

@@ -4,6 +4,8 @@
 #include "FormMain.h"
 
 #include "ArchiveWindow.h"
+#include "RaceDayOutcome.h"
+#include "RaceDayStore.h"
 #include "RaceJournal.h"
 #include "ServerReader.h"
 #include "ServerReads.h"
@@ -22,6 +24,12 @@ const QString kOnlyWhenReady = QStringLiteral(
 const QString kIncomplete = QStringLiteral(
     "Das Rennen ist im Rennjournal nicht vollständig und kann nicht gezeigt werden.");
 const QString kDeleteQuestion = QStringLiteral("Das Rennen \u201E%1\u201C vom %2 löschen?");
+// A heat's race: the day's results, and its season's, no longer count it.
+const QString kHeatOfDay = QStringLiteral(
+    "\nEs ist der Lauf \u201E%1\u201C der Veranstaltung \u201E%2\u201C; ihr Ergebnis ändert sich.");
+const QString kHeatOfDayInSeason =
+    QStringLiteral("\nEs ist der Lauf \u201E%1\u201C der Veranstaltung \u201E%2\u201C; ihr "
+                   "Ergebnis und die Meisterschaft \u201E%3\u201C ändern sich.");
 // The race in the standings is still written to: deleting it would lose what follows.
 const QString kNotWhileShown = QStringLiteral(
     "Das Rennen \u201E%1\u201C steht noch in der Rangliste und kann deshalb nicht gelöscht "
@@ -35,6 +43,29 @@ const QString kViewing = QStringLiteral("Früheres Rennen \u201E%1\u201C vom %2 
 QString startedText(qint64 wallMs)
 {
     return QLocale().toString(QDateTime::fromMSecsSinceEpoch(wallMs), QLocale::ShortFormat);
+}
+
+// What deleting a race changes beyond it: the day (and season) whose heat it timed; empty for
+// an ordinary race, or a day no longer kept.
+QString heatOfRaceText(const QString &journalPath, const QList<TRaceEvent> &events)
+{
+    const auto start = std::find_if(events.cbegin(), events.cend(), [](const TRaceEvent &e) {
+        return e.kind == TRaceEvent::Kind::Start;
+    });
+    const std::optional<std::pair<qint64, int>> link =
+        start == events.cend() ? std::nullopt : HeatOfStart(*start);
+    if (!link)
+        return {};
+    TRaceDayStore store(journalPath);
+    const std::optional<TRaceDay> day = store.day(link->first);
+    if (!day)
+        return {};
+    const QString label = HeatLabel(*day, link->second);
+    for (const TSeason &season : store.seasons()) {
+        if (season.id == day->seasonId && day->seasonId != 0)
+            return kHeatOfDayInSeason.arg(label, day->name, season.name);
+    }
+    return kHeatOfDay.arg(label, day->name);
 }
 
 } // namespace
@@ -136,7 +167,9 @@ void TFormMain::DeleteArchivedRace(qint64 raceId)
         ShowNoticeText(kNotWhileShown.arg(race->title));
         return;
     }
-    if (AskYesNo(kDeleteQuestion.arg(race->title, startedText(race->startedWallMs)), true))
+    FlushJournal();
+    const QString heat = heatOfRaceText(FJournalPath, Journal->events(raceId));
+    if (AskYesNo(kDeleteQuestion.arg(race->title, startedText(race->startedWallMs)) + heat, true))
         Journal->deleteRace(raceId);
 }
 

@@ -282,10 +282,13 @@ void TFormMain::sbNewClick(QObject *)
     }
     RecordRaceEvent(TRaceEvent::Kind::NewRace);
     ClearStandings(true);
-    DropHeat();
     // A race stopped before the command is reset; one stopped by it stays stopped.
     if (!wasRunning && RaceState() == rsStopped)
         mStart2Click(bSTART2);
+    // The new race is no heat: neither the heat's link nor its title stay for its START.
+    if (FHeat.dayId != 0 && eTitle->text() == FHeat.title)
+        eTitle->clear();
+    DropHeat();
     sbNew->setEnabled(false);
     Session.LabelKeys(seCarCount->value());
     Standings->Show();

@@ -7,6 +7,7 @@
 #include "RaceDayResults.h"
 #include "RaceDaySchedule.h"
 #include "RaceDayWorker.h"
+#include "RaceJournal.h"
 #include "ServerReader.h"
 #include "StarterListReader.h"
 
@@ -44,6 +45,8 @@ constexpr int kWidth = 760;
 constexpr int kHeight = 560;
 // A burst of presses is worked out once, a moment after the last.
 constexpr int kRecomputeDelayMs = 1500;
+// How long a heat put on the keys waits for the journal to hold the heat that just ended.
+constexpr int kFlushWaitMs = 2000;
 enum TEntrantColumn { ecNumber, ecDriver, ecClass, ecAbsent, ecColumns };
 
 const QString kNoJournal =
@@ -60,6 +63,14 @@ const QString kNoQualifying = QStringLiteral(
 const QString kNoFinals = QStringLiteral(
     "Die Finale der Klasse \u201E%1\u201C lassen sich noch nicht setzen: es ist noch kein Vorlauf "
     "gewertet.");
+const QString kClassFinalsSeeded =
+    QStringLiteral("Finale der Klasse \u201E%1\u201C eingeteilt: %2.");
+const QString kFinalsSeeded = QStringLiteral("Finale eingeteilt: %1.");
+const QString kFinalSize = QStringLiteral("%1-Finale %2 Fahrer");
+const QString kFinalSizeBumpUp = QStringLiteral("%1-Finale %2 Fahrer und %3 Aufsteiger");
+const QString kSeededByList =
+    QStringLiteral("Ohne Vorläufe nach der Reihenfolge der Starterliste gesetzt.");
+const QString kRulesTaken = QStringLiteral("Regeln von \u201E%1\u201C übernommen.");
 const QString kHeatStarted =
     QStringLiteral("Der Lauf ist schon gestartet; seine Fahrer bleiben, wie sie sind.");
 const QString kHeatFull = QStringLiteral("Der Lauf hat schon 12 Fahrer, einen je Taste.");
@@ -225,6 +236,9 @@ void TRaceDayWindow::BuildDayRow()
     });
     connect(SeasonChoice, &QComboBox::activated, this, [this](int index) {
         FDay.seasonId = SeasonChoice->itemData(index).toLongLong();
+        // A new day put into a season takes the season's rules, as its latest day has them.
+        if (FRulesAsTaken && FDay.seasonId != 0 && FDay.rounds.isEmpty())
+            TakeRulesOf(LatestDay(FDay.seasonId, FDay.id));
         Save();
     });
 }
@@ -492,7 +506,6 @@ void TRaceDayWindow::Save()
             FMain->NotePlansSaved();
             if (FDay.id == 0) {
                 FDay.id = saved.id;
-                *FNewDayId = 0;
                 Reload(saved.id);
             }
         });
@@ -540,37 +553,63 @@ void TRaceDayWindow::Recompute()
         });
 }
 
+namespace {
+
+struct TWorked
+{
+    bool found = false;
+    TRaceDay day;
+    TRaceDayOutcome outcome;
+    QList<THeatConflict> conflicts;
+};
+
+// The stored day's results, on the store's thread.
+TWorked workDay(TRaceDayStore *store, qint64 dayId, const QList<TServerHeatRace> &server,
+                const QString &own, int acc)
+{
+    TWorked worked;
+    if (!store || dayId == 0)
+        return worked;
+    const std::optional<TRaceDay> stored = store->day(dayId);
+    if (!stored)
+        return worked;
+    worked.found = true;
+    const QList<THeatChoice> choices =
+        server.isEmpty() ? QList<THeatChoice>()
+                         : store->heatChoices(PlanDocuments::dayOrigin(*stored, own));
+    const TDayAcrossStations across = HeatsAcrossStations(*stored, own, server, choices);
+    worked.day = across.day;
+    worked.conflicts = across.conflicts;
+    worked.outcome = ComputeDayAcrossStations(across, *store, acc);
+    return worked;
+}
+
+} // namespace
+
 void TRaceDayWindow::Work(const QList<TServerHeatRace> &server)
 {
-    struct TWorked
-    {
-        bool found = false;
-        TRaceDay day;
-        TRaceDayOutcome outcome;
-        QList<THeatConflict> conflicts;
-    };
-    Ask<TWorked>(
-        [day = FDay, server, own = FStationId](TRaceDayStore *store) {
-            TWorked worked;
-            if (!store || day.id == 0)
-                return worked;
-            const std::optional<TRaceDay> stored = store->day(day.id);
-            if (!stored)
-                return worked;
-            worked.found = true;
-            const QList<THeatChoice> choices =
-                server.isEmpty() ? QList<THeatChoice>()
-                                 : store->heatChoices(PlanDocuments::dayOrigin(*stored, own));
-            const TDayAcrossStations across = HeatsAcrossStations(*stored, own, server, choices);
-            worked.day = across.day;
-            worked.conflicts = across.conflicts;
-            worked.outcome = ComputeDayAcrossStations(across, *store);
-            return worked;
-        },
-        [this](const TWorked &worked) {
-            if (worked.found && worked.day.id == FDay.id)
-                TakeOutcome(worked.day, worked.outcome, worked.conflicts);
-        });
+    Ask<TWorked>([dayId = FDay.id, server, own = FStationId, acc = FMain->Race.Acc](
+                     TRaceDayStore *store) { return workDay(store, dayId, server, own, acc); },
+                 [this](const TWorked &worked) {
+                     if (worked.found && worked.day.id == FDay.id)
+                         TakeOutcome(worked.day, worked.outcome, worked.conflicts);
+                 });
+}
+
+void TRaceDayWindow::WorkNow()
+{
+    FRecomputeTimer->stop();
+    FMain->FlushJournal();
+    if (FMain->Journal)
+        FMain->Journal->flush(kFlushWaitMs);
+    const TWorked worked =
+        FWorker
+            ->Run([dayId = FDay.id, acc = FMain->Race.Acc](TRaceDayStore *store) {
+                return workDay(store, dayId, {}, QString(), acc);
+            })
+            .result();
+    if (worked.found && worked.day.id == FDay.id)
+        TakeOutcome(worked.day, worked.outcome, worked.conflicts);
 }
 
 void TRaceDayWindow::TakeOutcome(const TRaceDay &stored, const TRaceDayOutcome &outcome,
@@ -699,8 +738,9 @@ void TRaceDayWindow::TakeOverDay(const TServerDay &day)
     FDay.origin = day.origin;
     FOutcome = TRaceDayOutcome();
     FConflicts.clear();
-    FSeeded.clear();
-    *FNewDayId = 0;
+    FRulesAsTaken = false;
+    // A slot of its own: a save of the day before, still queued, keeps that day's id.
+    FNewDayId = std::make_shared<qint64>(0);
     ShowDay();
     Save();
 }
@@ -730,16 +770,50 @@ TFormMain::THeatOnKeys TRaceDayWindow::HeatOnKeysOf(qint64 dayId, int heatId)
 
 // ---- The day -----------------------------------------------------------------------------
 
+const TRaceDay *TRaceDayWindow::LatestDay(qint64 seasonId, qint64 besides) const
+{
+    const TRaceDay *latest = nullptr;
+    for (const TRaceDay &kept : FDays) {
+        // The day shown may have been changed since the list was read.
+        const TRaceDay *day = kept.id == FDay.id ? &FDay : &kept;
+        if (day->id == besides || day->id == 0 || (seasonId != 0 && day->seasonId != seasonId))
+            continue;
+        if (!latest || day->date > latest->date ||
+            (day->date == latest->date && day->id > latest->id))
+            latest = day;
+    }
+    return latest;
+}
+
+bool TRaceDayWindow::TakeRulesOf(const TRaceDay *day)
+{
+    if (!day)
+        return false;
+    FDay.rules = day->rules;
+    FDay.points = day->points;
+    ShowRules();
+    Message->setText(kRulesTaken.arg(day->name));
+    return true;
+}
+
 void TRaceDayWindow::NewDay(const QString &name, const QDate &date)
 {
+    // The club's rules as the last day had them, not the built-in ones.
+    const TRaceDay *last = LatestDay(0, 0);
+    const TRaceDay before = last ? *last : TRaceDay();
     FDay = TRaceDay();
     FDay.name = name;
     FDay.date = date;
+    FDay.rules = before.rules;
+    FDay.points = before.points;
+    FRulesAsTaken = true;
     FOutcome = TRaceDayOutcome();
-    FSeeded.clear();
-    *FNewDayId = 0;
+    // A slot of its own: a save of the day before, still queued, keeps that day's id.
+    FNewDayId = std::make_shared<qint64>(0);
     ShowDay();
     Save();
+    if (last)
+        Message->setText(kRulesTaken.arg(before.name));
 }
 
 bool TRaceDayWindow::SelectDay(qint64 dayId)
@@ -752,7 +826,7 @@ bool TRaceDayWindow::SelectDay(qint64 dayId)
         FDay = *found;
         FOutcome = TRaceDayOutcome();
         FConflicts.clear();
-        FSeeded.clear();
+        FRulesAsTaken = false;
     }
     ShowDay();
     Recompute();
@@ -943,6 +1017,7 @@ void TRaceDayWindow::TakeRules()
     PointsTable->setText(pointsText(points.perPlace));
     if (rules == FDay.rules && points == FDay.points)
         return;
+    FRulesAsTaken = false;
     FDay.rules = rules;
     FDay.points = points;
     Save();
@@ -1056,14 +1131,43 @@ bool TRaceDayWindow::SplitHeats(const QString &className, THeatOrder order)
 bool TRaceDayWindow::SeedFinals(const QString &className)
 {
     const TClassOutcome *outcome = FOutcome.ofClass(className);
-    if (!outcome || outcome->finalsSeeded.isEmpty()) {
-        Report(kNoFinals.arg(className));
-        return false;
-    }
     auto found =
         std::find_if(FDay.rounds.begin(), FDay.rounds.end(), [&className](const TRound &r) {
             return r.className == className && r.kind == TRoundKind::Final;
         });
+    const bool hasQualifying =
+        std::any_of(FDay.rounds.cbegin(), FDay.rounds.cend(), [&className](const TRound &r) {
+            return r.className == className && r.kind == TRoundKind::Qualifying;
+        });
+    // Before any final has run, the finals follow the rules as they stand now: a changed final
+    // size or bump-up gives a new number of finals, and finals left over go. Once one has run,
+    // the worked-out seeding (bump-up places filled, the finals run kept) holds.
+    const bool anyStarted = found != FDay.rounds.end() &&
+                            std::any_of(found->heats.cbegin(), found->heats.cend(),
+                                        [this](const THeat &h) { return HeatStarted(h.id); });
+    QList<QList<int>> seeded;
+    if (anyStarted) {
+        if (outcome)
+            seeded = outcome->finalsSeeded;
+    } else {
+        // By the qualifying order (drivers of heats not yet timed after it); a class without
+        // qualifying is seeded by its present entrants in list order, as its results are.
+        QList<int> order;
+        if (hasQualifying && outcome) {
+            for (const TQualifyPlace &place : outcome->qualifying)
+                order.append(place.entrantId);
+        } else if (!hasQualifying) {
+            for (const TEntrant &e : FDay.entrants) {
+                if (e.className == className && !e.absent)
+                    order.append(e.id);
+            }
+        }
+        seeded = ::SeedFinals(order, FDay.rules.finalSize, FDay.rules.bumpUp);
+    }
+    if (seeded.isEmpty()) {
+        Report(hasQualifying ? kNoFinals.arg(className) : kNoEntrants.arg(className));
+        return false;
+    }
     if (found == FDay.rounds.end()) {
         TRound round;
         round.id = NextRoundId();
@@ -1073,55 +1177,81 @@ bool TRaceDayWindow::SeedFinals(const QString &className)
         FDay.rounds.append(round);
         found = FDay.rounds.end() - 1;
     }
-    // Before any final has run, the finals follow the rules as they stand now: a changed final
-    // size or bump-up gives a new number of finals, and finals left over go. Once one has run,
-    // the worked-out seeding (bump-up places filled, the finals run kept) holds.
-    const bool anyStarted = std::any_of(found->heats.cbegin(), found->heats.cend(),
-                                        [this](const THeat &h) { return HeatStarted(h.id); });
-    QList<QList<int>> seeded = outcome->finalsSeeded;
-    if (!anyStarted) {
-        QList<int> order;
-        for (const TQualifyPlace &place : outcome->qualifying)
-            order.append(place.entrantId);
-        seeded = ::SeedFinals(order, FDay.rules.finalSize, FDay.rules.bumpUp);
-        if (found->heats.size() > seeded.size())
-            found->heats.resize(seeded.size());
+    if (!anyStarted && found->heats.size() > seeded.size()) {
+        for (qsizetype f = seeded.size(); f < found->heats.size(); ++f)
+            FDay.seeded.remove(found->heats.at(f).id);
+        found->heats.resize(seeded.size());
     }
     int heatId = NextHeatId();
     for (qsizetype f = 0; f < seeded.size(); ++f) {
         if (f >= found->heats.size())
             found->heats.append({heatId++, {}, 0});
         THeat &heat = found->heats[f];
-        if (!HeatStarted(heat.id))
+        if (!HeatStarted(heat.id)) {
             heat.entrantIds = seeded[f];
+            FDay.seeded.insert(heat.id, seeded[f]);
+        }
     }
-    FSeeded[className] = seeded;
+    // "A-Finale 3 Fahrer und 2 Aufsteiger, B-Finale 6 Fahrer"
+    QStringList sizes;
+    for (qsizetype f = 0; f < found->heats.size(); ++f) {
+        const THeat &heat = found->heats.at(f);
+        const bool waits = f + 1 < found->heats.size() && !HeatStarted(heat.id) &&
+                           !HeatStarted(found->heats.at(f + 1).id);
+        const int open =
+            waits ? qMin(FDay.rules.bumpUp, kMaxCars - int(heat.entrantIds.size())) : 0;
+        const QChar letter(u'A' + int(f));
+        sizes << (open > 0 ? kFinalSizeBumpUp.arg(letter).arg(heat.entrantIds.size()).arg(open)
+                           : kFinalSize.arg(letter).arg(heat.entrantIds.size()));
+    }
+    const int firstFinal = found->heats.first().id;
     ShowHeats();
     Save();
     TellProgress();
+    ShowFinalsInView(firstFinal);
+    QString done = className.isEmpty()
+                       ? kFinalsSeeded.arg(sizes.join(QStringLiteral(", ")))
+                       : kClassFinalsSeeded.arg(className, sizes.join(QStringLiteral(", ")));
+    if (!hasQualifying)
+        done += QLatin1Char(' ') + kSeededByList;
+    Message->setText(done);
     return true;
+}
+
+void TRaceDayWindow::ShowFinalsInView(int firstFinalId)
+{
+    for (QTreeWidgetItemIterator it(Heats); *it; ++it) {
+        if ((*it)->data(0, Qt::UserRole).toInt() != firstFinalId ||
+            (*it)->data(1, Qt::UserRole).toInt() != 0)
+            continue;
+        // The A final selected (Ctrl+Enter puts it on the keys), its round at the top.
+        Heats->setCurrentItem(*it);
+        Heats->scrollToItem((*it)->parent() ? (*it)->parent() : *it,
+                            QAbstractItemView::PositionAtTop);
+        return;
+    }
 }
 
 void TRaceDayWindow::FollowSeeding()
 {
     bool changed = false;
     for (TRound &round : FDay.rounds) {
-        if (round.kind != TRoundKind::Final || !FSeeded.contains(round.className))
+        if (round.kind != TRoundKind::Final)
             continue;
         const TClassOutcome *outcome = FOutcome.ofClass(round.className);
         if (!outcome)
             continue;
-        const QList<QList<int>> &before = FSeeded[round.className];
         for (qsizetype f = 0; f < round.heats.size() && f < outcome->finalsSeeded.size(); ++f) {
             THeat &heat = round.heats[f];
-            // A final moved by hand keeps its drivers.
-            if (HeatStarted(heat.id) || f >= before.size() || heat.entrantIds != before[f] ||
+            const auto seeded = FDay.seeded.find(heat.id);
+            // A final never seeded, or moved by hand, keeps its drivers.
+            if (HeatStarted(heat.id) || seeded == FDay.seeded.end() || heat.entrantIds != *seeded ||
                 heat.entrantIds == outcome->finalsSeeded[f])
                 continue;
             heat.entrantIds = outcome->finalsSeeded[f];
+            *seeded = heat.entrantIds;
             changed = true;
         }
-        FSeeded[round.className] = outcome->finalsSeeded;
     }
     if (changed)
         Save();
@@ -1175,6 +1305,10 @@ TFormMain::THeatOnKeys TRaceDayWindow::HeatOnKeys(const TRaceDay &day, int heatI
 
 bool TRaceDayWindow::StartHeat(int heatId)
 {
+    // A heat ended a moment ago: the final above it gets its bump-up places before it goes on
+    // the keys. (With a club server the results are worked out as usual, the server asked.)
+    if (FRecomputeTimer->isActive() && !FMain->ServerReader())
+        WorkNow();
     const THeat *heat = FDay.heat(heatId);
     if (!heat || FDay.id == 0)
         return false;
@@ -1316,6 +1450,8 @@ void TRaceDayWindow::ShowResults()
                             .arg(p.status)
                             .arg(p.points);
             html += QStringLiteral("</table>");
+            if (const QString tie = FastestLapTieNote(FDay, c, FMain->Race.Acc); !tie.isEmpty())
+                html += QStringLiteral("<p><i>%1</i></p>").arg(tie.toHtmlEscaped());
         }
     }
     Results->setHtml(html);

@@ -113,7 +113,8 @@ public:
     // Splits the class's present entrants into the heats of a qualifying round: the class's last
     // qualifying round again while none of its heats has started, else a new one.
     bool SplitHeats(const QString &className, THeatOrder order);
-    // The finals of the class as the qualifying seeds them now.
+    // The finals of the class as the qualifying seeds them now; a class without qualifying is
+    // seeded by its present entrants in list order. Says in the message line what was done.
     bool SeedFinals(const QString &className);
     // Moves a driver to the heat before (-1) or after (+1) his own in the same round, at its end;
     // only while neither heat has started.
@@ -153,6 +154,10 @@ private:
     void ShowResults();
     void ShowClasses();
     void TakeRules();
+    // The latest kept day (of the season, unless 0) other than besides; null when none.
+    const TRaceDay *LatestDay(qint64 seasonId, qint64 besides) const;
+    // The day's rules and points from another day, said in the message line.
+    bool TakeRulesOf(const TRaceDay *day);
     void EntrantEdited(int row, int column);
     void AddEntrant();
     void RemoveEntrant();
@@ -162,11 +167,15 @@ private:
     void Recompute();
     // The day's results from the journal and the other stations' heat races.
     void Work(const QList<TServerHeatRace> &server);
+    // The results worked out at once, this station's heats only, waiting for the store.
+    void WorkNow();
     void ShowConflicts();
     void TakeOutcome(const TRaceDay &stored, const TRaceDayOutcome &outcome,
                      const QList<THeatConflict> &conflicts);
     // Re-seeds the finals not yet started whose drivers are still as seeded last.
     void FollowSeeding();
+    // Selects the first final and scrolls its round to the top of the heats.
+    void ShowFinalsInView(int firstFinalId);
     // Tells the main window the next heat and the day's schedule.
     void TellProgress();
     void Report(const QString &text);
@@ -184,8 +193,6 @@ private:
     TRaceDayOutcome FOutcome;
     QList<THeatConflict> FConflicts;
     QString FStationId; // this journal's id on the club server
-    // Per class, the finals as last seeded: a final still so is seeded again after a correction.
-    QMap<QString, QList<QList<int>>> FSeeded;
     QTimer *FRecomputeTimer = nullptr;
     // The message says the other stations' heats are missing; cleared once they are read.
     bool FServerMissingShown = false;
@@ -193,4 +200,6 @@ private:
     QSet<int> FRunningElsewhere;
     int FJobs = 0;
     bool FShowing = false;
+    // The day's rules are those it took when it was made, not changed since.
+    bool FRulesAsTaken = false;
 };

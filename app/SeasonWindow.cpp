@@ -303,8 +303,9 @@ void TSeasonWindow::WorkWith(const QList<TServerHeatRace> &server)
         ClassChoice->setCurrentIndex(qMax(0, ClassChoice->findText(current)));
         ShowTable();
     });
+    const int acc = FMain->Race.Acc; // best laps compared as the races show them
     watcher->setFuture(
-        FWorker->Run([seasonId = FSeasonId, server, own = FStationId](TRaceDayStore *store) {
+        FWorker->Run([seasonId = FSeasonId, server, own = FStationId, acc](TRaceDayStore *store) {
             TWorked worked;
             if (!store || seasonId == 0)
                 return worked;
@@ -319,7 +320,7 @@ void TSeasonWindow::WorkWith(const QList<TServerHeatRace> &server)
                     server.isEmpty() ? QList<THeatChoice>()
                                      : store->heatChoices(PlanDocuments::dayOrigin(day, own));
                 const TDayAcrossStations across = HeatsAcrossStations(day, own, server, choices);
-                worked.append({across.day, ComputeDayAcrossStations(across, *store)});
+                worked.append({across.day, ComputeDayAcrossStations(across, *store, acc)});
             }
             return worked;
         }));

@@ -82,9 +82,13 @@ TDayAcrossStations HeatsAcrossStations(const TRaceDay &day, const QString &ownSt
     return across;
 }
 
-TRaceDayOutcome ComputeDayAcrossStations(const TDayAcrossStations &across, TRaceDayStore &store)
+TRaceDayOutcome ComputeDayAcrossStations(const TDayAcrossStations &across, TRaceDayStore &store,
+                                         int acc)
 {
-    return ComputeRaceDay(across.day, [&across, &store](qint64 id) {
-        return id > 0 ? store.raceEvents(id) : across.remote.value(id);
-    });
+    return ComputeRaceDay(
+        across.day,
+        [&across, &store](qint64 id) {
+            return id > 0 ? store.raceEvents(id) : across.remote.value(id);
+        },
+        acc);
 }

@@ -49,5 +49,7 @@ TDayAcrossStations HeatsAcrossStations(const TRaceDay &day, const QString &ownSt
                                        const QList<TServerHeatRace> &server,
                                        const QList<THeatChoice> &choices);
 
-// The day's results with its heats' races from the journal and from the server.
-TRaceDayOutcome ComputeDayAcrossStations(const TDayAcrossStations &across, TRaceDayStore &store);
+// The day's results with its heats' races from the journal and from the server; best laps
+// compared as shown with acc digits after the seconds.
+TRaceDayOutcome ComputeDayAcrossStations(const TDayAcrossStations &across, TRaceDayStore &store,
+                                         int acc);

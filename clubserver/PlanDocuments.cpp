@@ -69,9 +69,13 @@ QString dayToJson(const TRaceDay &day, const QString &seasonOrigin)
     QJsonArray rounds;
     for (const TRound &r : day.rounds) {
         QJsonArray heats;
-        for (const THeat &h : r.heats)
-            heats.append(QJsonObject{{QStringLiteral("id"), h.id},
-                                     {QStringLiteral("entrants"), idsArray(h.entrantIds)}});
+        for (const THeat &h : r.heats) {
+            QJsonObject heat{{QStringLiteral("id"), h.id},
+                             {QStringLiteral("entrants"), idsArray(h.entrantIds)}};
+            if (const auto seeded = day.seeded.constFind(h.id); seeded != day.seeded.cend())
+                heat.insert(QStringLiteral("seeded"), idsArray(*seeded));
+            heats.append(heat);
+        }
         rounds.append(QJsonObject{{QStringLiteral("id"), r.id},
                                   {QStringLiteral("class"), r.className},
                                   {QStringLiteral("kind"), RaceDayRules::kindName(r.kind)},
@@ -120,6 +124,9 @@ TRaceDay dayFromJson(const QString &json, const QString &origin, QString *season
             THeat heat;
             heat.id = h.value(QStringLiteral("id")).toInt();
             heat.entrantIds = idsOf(h.value(QStringLiteral("entrants")).toArray());
+            // A day kept before finals were seeded in the plan has none.
+            if (const QJsonValue seeded = h.value(QStringLiteral("seeded")); seeded.isArray())
+                day.seeded.insert(heat.id, idsOf(seeded.toArray()));
             round.heats.append(std::move(heat));
         }
         day.rounds.append(std::move(round));

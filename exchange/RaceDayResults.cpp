@@ -1,5 +1,6 @@
 #include "RaceDayResults.h"
 
+#include "Classification.h"
 #include "ExportPage.h"
 #include "ExportPdf.h"
 #include "ExportWorkbook.h"
@@ -135,6 +136,8 @@ TExportTable resultTable(const TRaceDayExport &r, const TClassOutcome &c)
                            (bonus.isEmpty() ? QString() : u" ("_s + bonus.join(u", "_s) + u')') +
                            u'.';
     }
+    if (const QString tie = FastestLapTieNote(r.day, c, r.acc); !tie.isEmpty())
+        table.notes << tie;
     if (anyStatus)
         table.notes << kStatusNote;
     return table;
@@ -158,6 +161,28 @@ TExportSection classSection(const TRaceDayExport &r, const TClassOutcome &c)
 }
 
 } // namespace
+
+QString FastestLapTieNote(const TRaceDay &day, const TClassOutcome &outcome, int acc)
+{
+    if (outcome.fastestLapTie.size() < 2 || outcome.finals.isEmpty())
+        return {};
+    QStringList names;
+    for (int id : outcome.fastestLapTie) {
+        const TEntrant *e = day.entrant(id);
+        names << (!e ? u"?"_s : e->number.isEmpty() ? e->driver : e->number + u' ' + e->driver);
+    }
+    qint32 bestMs = 0;
+    for (const THeatResult &h : outcome.finals.first()) {
+        if (h.entrantId == outcome.fastestLapTie.first())
+            bestMs = h.bestMs;
+    }
+    const QString all = names.size() == 2 ? names.join(u" und "_s)
+                                          : names.mid(0, names.size() - 1).join(u", "_s) +
+                                                u" und "_s + names.last();
+    return u"Schnellste Runde im A-Finale: %1 fuhren %2 %3; den Bonus bekommt %4, die Zeit "
+           u"zuerst gefahren."_s.arg(all, names.size() == 2 ? u"beide"_s : u"alle"_s,
+                                     LongTimeText(bestMs, acc), names.first());
+}
 
 TExportDocument RaceDayDocument(const TRaceDayExport &results)
 {

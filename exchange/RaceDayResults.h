@@ -22,6 +22,11 @@ struct TRaceDayExport
 // order before it has run, and the class result with the points and their bonus part.
 TExportDocument RaceDayDocument(const TRaceDayExport &results);
 
+// When the fastest-lap bonus went to the first of drivers whose fastest lap shows the same
+// time: "Schnellste Runde im A-Finale: 12 Anna und 7 Ben fuhren beide 0:20.00; den Bonus
+// bekommt 12 Anna, die Zeit zuerst gefahren." Empty otherwise.
+QString FastestLapTieNote(const TRaceDay &day, const TClassOutcome &outcome, int acc);
+
 // The results as one self-contained HTML page (UTF-8).
 class TRaceDayPageWriter : public TExportWriter<TRaceDayExport>
 {

@@ -141,6 +141,10 @@ bool stepTo(int target, QSqlDatabase &db, QSqlError *error)
                             " race_id INTEGER NOT NULL,"
                             " PRIMARY KEY (day_key, heat_id))")},
             error);
+    case 5:
+        // A final's drivers as last seeded (a JSON array like entrants), so it follows the
+        // seeding after a restart; NULL for a heat that was never seeded.
+        return run(db, {QStringLiteral("ALTER TABLE day_heats ADD COLUMN seeded TEXT")}, error);
     default:
         return false;
     }

@@ -9,8 +9,9 @@ namespace JournalSchema {
 
 // 1: races and events. 2: the races keep the machine's boot id. 3: race days (entrants,
 // rounds, heats), seasons, and the link from a heat's race to its heat. 4: the station id and
-// the highest race id given (for a club server), a day's origin, the heat choices.
-inline constexpr int kVersion = 4;
+// the highest race id given (for a club server), a day's origin, the heat choices. 5: the
+// drivers a final was last seeded with.
+inline constexpr int kVersion = 5;
 
 // The file's version; -1 when it cannot be read (the error says why).
 int version(QSqlDatabase &db, QSqlError *error);

@@ -250,7 +250,8 @@ QList<TRaceDay> TRaceDayStore::loadDays(std::optional<qint64> only)
         days[*at].rounds.append(std::move(r));
     }
 
-    if (!select(query, QStringLiteral("SELECT day_id, round_id, id, entrants FROM day_heats"),
+    if (!select(query,
+                QStringLiteral("SELECT day_id, round_id, id, entrants, seeded FROM day_heats"),
                 QStringLiteral("day_id"), QStringLiteral("ORDER BY day_id, round_id, heat_order")))
         return {};
     while (query.next()) {
@@ -262,6 +263,8 @@ QList<TRaceDay> TRaceDayStore::loadDays(std::optional<qint64> only)
         THeat h;
         h.id = query.value(2).toInt();
         h.entrantIds = RaceDayRules::idsFromJson(query.value(3).toString());
+        if (!query.isNull(4))
+            days[*at].seeded.insert(h.id, RaceDayRules::idsFromJson(query.value(4).toString()));
         days[*at].rounds[*round].heats.append(std::move(h));
     }
 
@@ -384,7 +387,7 @@ bool TRaceDayStore::writeDay(const TRaceDay &day, qint64 id)
     query.prepare(QStringLiteral("INSERT INTO day_rounds (day_id, id, round_order, class, "
                                  "kind, number) VALUES (?, ?, ?, ?, ?, ?)"));
     heats.prepare(QStringLiteral("INSERT INTO day_heats (day_id, id, round_id, heat_order, "
-                                 "entrants) VALUES (?, ?, ?, ?, ?)"));
+                                 "entrants, seeded) VALUES (?, ?, ?, ?, ?, ?)"));
     for (qsizetype i = 0; i < day.rounds.size(); ++i) {
         const TRound &r = day.rounds.at(i);
         for (const QVariant &value : QVariantList{id, r.id, qint64(i), text(r.className),
@@ -394,8 +397,11 @@ bool TRaceDayStore::writeDay(const TRaceDay &day, qint64 id)
             return failed(query, cannotSave);
         for (qsizetype j = 0; j < r.heats.size(); ++j) {
             const THeat &h = r.heats.at(j);
-            for (const QVariant &value :
-                 QVariantList{id, h.id, r.id, qint64(j), RaceDayRules::idsToJson(h.entrantIds)})
+            const auto seeded = day.seeded.constFind(h.id);
+            for (const QVariant &value : QVariantList{
+                     id, h.id, r.id, qint64(j), RaceDayRules::idsToJson(h.entrantIds),
+                     seeded == day.seeded.cend() ? QVariant(QMetaType(QMetaType::QString))
+                                                 : QVariant(RaceDayRules::idsToJson(*seeded))})
                 heats.addBindValue(value);
             if (!heats.exec())
                 return failed(heats, cannotSave);

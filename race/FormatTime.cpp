@@ -38,3 +38,13 @@ QString FormatTime(qint32 ms, int acc, int timeMode)
         hours.prepend(u'0');
     return hours + u':' + text;
 }
+
+qint32 TimeAsShown(qint32 ms, int acc)
+{
+    const qint64 cs = qMax<qint64>(ms, 0) / 10; // hundredths, truncated, as FormatTime
+    if (acc == 1)
+        return qint32((cs + 5) / 10 * 100);
+    if (acc >= 2)
+        return qint32(cs * 10);
+    return qint32(cs / 100 * 1000);
+}

@@ -10,3 +10,7 @@
 // Mode 5 and 6 have no hours field, so an hour or more is shown modulo one hour; hours are
 // shown modulo 100. A negative duration formats as 0.
 QString FormatTime(qint32 ms, int acc, int timeMode);
+
+// The duration as FormatTime shows it at acc digits, in ms: 2351 is 2350 at hundredths, 2400 at
+// tenths and 2000 at whole seconds. Two times that show the same text compare equal by it.
+qint32 TimeAsShown(qint32 ms, int acc);

@@ -1,31 +1,24 @@
 #include "RaceDay.h"
 
+#include "FormatTime.h"
+
 #include <QSet>
+
+#include <algorithm>
 
 // The class places run through the A final, then the B final, and so on; a driver who was
 // bumped up into a higher final is placed there and skipped in the lower one. Place points go
 // to drivers without a status; DNS, DNF and DSQ earn what the club set for them instead. A
 // driver without a single lap in a final did not take part: DNS. The bonuses go to the fastest
-// lap of the A final and to the best qualifier, never to a disqualified driver.
+// lap of the A final and to the best qualifier, never to a disqualified driver. The fastest lap
+// is the one the results show: laps that show the same time are equal, and the driver who ran
+// it first has it.
 
 namespace {
 
 const QString kDns = QStringLiteral("DNS");
 const QString kDnf = QStringLiteral("DNF");
 const QString kDsq = QStringLiteral("DSQ");
-
-int fastestOfFinal(const THeatResults &final)
-{
-    int fastest = 0;
-    qint32 bestMs = 0;
-    for (const THeatResult &r : final) {
-        if (r.bestMs > 0 && r.status != kDsq && (bestMs == 0 || r.bestMs < bestMs)) {
-            bestMs = r.bestMs;
-            fastest = r.entrantId;
-        }
-    }
-    return fastest;
-}
 
 int bestQualifier(const QList<TQualifyPlace> &qualifying)
 {
@@ -49,10 +42,34 @@ int statusPoints(const QString &status, const TPointsRules &points)
 
 } // namespace
 
-QList<TClassPlace> ClassResult(const QList<THeatResults> &finals, const TPointsRules &points,
-                               const QList<TQualifyPlace> &qualifying)
+QList<int> FastestLapHolders(const THeatResults &final, int acc)
 {
-    const int fastest = finals.isEmpty() ? 0 : fastestOfFinal(finals.first());
+    QList<const THeatResult *> holders;
+    qint32 shownBest = 0;
+    for (const THeatResult &r : final) {
+        if (r.bestMs <= 0 || r.status == kDsq)
+            continue;
+        const qint32 shown = TimeAsShown(r.bestMs, acc);
+        if (holders.isEmpty() || shown < shownBest) {
+            holders = {&r};
+            shownBest = shown;
+        } else if (shown == shownBest) {
+            holders.append(&r);
+        }
+    }
+    std::stable_sort(
+        holders.begin(), holders.end(),
+        [](const THeatResult *a, const THeatResult *b) { return a->bestSetAtMs < b->bestSetAtMs; });
+    QList<int> ids;
+    for (const THeatResult *r : holders)
+        ids.append(r->entrantId);
+    return ids;
+}
+
+QList<TClassPlace> ClassResult(const QList<THeatResults> &finals, const TPointsRules &points,
+                               const QList<TQualifyPlace> &qualifying, int acc)
+{
+    const int fastest = finals.isEmpty() ? 0 : FastestLapHolders(finals.first(), acc).value(0);
     const int qualifier = bestQualifier(qualifying);
     QList<TClassPlace> result;
     QSet<int> placed;

@@ -1,5 +1,6 @@
 #include "RaceDayOutcome.h"
 
+#include "FormatTime.h"
 #include "RaceResults.h"
 #include "RaceSession.h"
 #include "TickCounter.h"
@@ -15,14 +16,29 @@ public:
     quint32 GetTickCount() const override { return 0; }
 };
 
-THeatResult resultOf(int entrantId, const TResultsRow &row)
+// The race time at which the row first ran its best lap as shown with acc digits.
+qint32 bestSetAt(const TResultsRow &row, int acc)
+{
+    const qint32 shownBest = TimeAsShown(row.best, acc);
+    for (int k = 0; k < row.count(); ++k) {
+        if (TimeAsShown(row.laps.at(k), acc) == shownBest)
+            return row.cross.at(k);
+    }
+    return row.cross.isEmpty() ? 0 : row.cross.last();
+}
+
+THeatResult resultOf(int entrantId, const TResultsRow &row, qint64 startWallMs, int acc)
 {
     THeatResult r;
     r.entrantId = entrantId;
     r.laps = qMax(0, row.count() - row.lapsOff);
     if (row.count() > 0) {
         r.totalMs = row.cross.last() + row.penaltyMs;
-        r.bestMs = row.best == kNoBestLap ? 0 : row.best;
+        // A car whose every lap borders a crossing recorded late has no best lap yet.
+        if (row.best != kNoBestLap) {
+            r.bestMs = row.best;
+            r.bestSetAtMs = startWallMs + bestSetAt(row, acc);
+        }
     }
     r.status = row.status;
     return r;
@@ -31,7 +47,7 @@ THeatResult resultOf(int entrantId, const TResultsRow &row)
 } // namespace
 
 THeatResults HeatResultsFromEvents(const QList<TRaceEvent> &events,
-                                   const QList<int> &entrantIdsInKeyOrder)
+                                   const QList<int> &entrantIdsInKeyOrder, int acc)
 {
     const auto start = std::find_if(events.begin(), events.end(), [](const TRaceEvent &e) {
         return e.kind == TRaceEvent::Kind::Start;
@@ -56,7 +72,7 @@ THeatResults HeatResultsFromEvents(const QList<TRaceEvent> &events,
         if (row.car < 1 || row.car > entrantIdsInKeyOrder.size() || row.count() == 0 ||
             row.status == QLatin1String("DNS"))
             continue;
-        ranked.append(resultOf(entrantIdsInKeyOrder.at(row.car - 1), row));
+        ranked.append(resultOf(entrantIdsInKeyOrder.at(row.car - 1), row, start->wallMs, acc));
         placed.insert(row.car);
     }
     // Cars without a lap, and drivers without a car in the race, stand last in key order.
@@ -67,7 +83,7 @@ THeatResults HeatResultsFromEvents(const QList<TRaceEvent> &events,
         const auto row = std::find_if(rows.begin(), rows.end(),
                                       [car](const TResultsRow &r) { return r.car == car; });
         if (row != rows.end()) {
-            ranked.append(resultOf(id, *row));
+            ranked.append(resultOf(id, *row, start->wallMs, acc));
         } else {
             THeatResult r;
             r.entrantId = id;

@@ -1,5 +1,7 @@
 #include "RaceDay.h"
 
+#include "FormatTime.h"
+
 #include <QHash>
 
 #include <algorithm>
@@ -11,6 +13,9 @@
 // One round: every driver's result over the round's heats (a driver in two heats of a round
 // keeps the better) ranked by the club's rule; DNS and DSQ give no result, nor does a heat
 // without a lap. Equal results keep the order the drivers first appeared in.
+//
+// Best laps are compared as the race shows them (acc digits after the seconds): two laps that
+// show the same time are equal, and the one set first (by the clock) is ahead.
 //
 // BestResult over several rounds: each driver's best single result of all rounds, compared by
 // the same rule.
@@ -25,26 +30,38 @@ namespace {
 
 using TResult = std::optional<THeatResult>;
 
-bool hasResult(const THeatResult &r, TQualifyRanking ranking)
+// How the club ranks a result, and the digits the race shows.
+struct TRule
+{
+    TQualifyRanking ranking;
+    int acc;
+};
+
+bool hasResult(const THeatResult &r, TRule rule)
 {
     if (r.status == QLatin1String("DNS") || r.status == QLatin1String("DSQ"))
         return false;
-    return ranking == TQualifyRanking::LapsAndTime ? r.laps > 0 : r.bestMs > 0;
+    return rule.ranking == TQualifyRanking::LapsAndTime ? r.laps > 0 : r.bestMs > 0;
 }
 
 // Whether a is the better result of the two.
-bool better(const THeatResult &a, const THeatResult &b, TQualifyRanking ranking)
+bool better(const THeatResult &a, const THeatResult &b, TRule rule)
 {
-    if (ranking == TQualifyRanking::BestLap)
-        return a.bestMs < b.bestMs;
+    if (rule.ranking == TQualifyRanking::BestLap) {
+        const qint32 shownA = TimeAsShown(a.bestMs, rule.acc);
+        const qint32 shownB = TimeAsShown(b.bestMs, rule.acc);
+        if (shownA != shownB)
+            return shownA < shownB;
+        return a.bestSetAtMs < b.bestSetAtMs;
+    }
     if (a.laps != b.laps)
         return a.laps > b.laps;
     return a.totalMs < b.totalMs;
 }
 
-bool same(const THeatResult &a, const THeatResult &b, TQualifyRanking ranking)
+bool same(const THeatResult &a, const THeatResult &b, TRule rule)
 {
-    return !better(a, b, ranking) && !better(b, a, ranking);
+    return !better(a, b, rule) && !better(b, a, rule);
 }
 
 struct TDriver
@@ -57,13 +74,13 @@ struct TDriver
     int placeSum = 0;
 };
 
-void setCounting(TDriver &d, const QList<int> &roundsCounting, TQualifyRanking ranking)
+void setCounting(TDriver &d, const QList<int> &roundsCounting, TRule rule)
 {
     for (int r : roundsCounting) {
         const TResult &res = d.rounds.at(r);
         if (!res)
             continue;
-        if (!d.counting || better(*res, *d.counting, ranking))
+        if (!d.counting || better(*res, *d.counting, rule))
             d.counting = res;
         if (res->bestMs > 0 && (d.bestMs == 0 || res->bestMs < d.bestMs))
             d.bestMs = res->bestMs;
@@ -73,8 +90,9 @@ void setCounting(TDriver &d, const QList<int> &roundsCounting, TQualifyRanking r
 } // namespace
 
 QList<TQualifyPlace> RankQualifying(const QList<QList<THeatResults>> &rounds,
-                                    TQualifyRanking ranking, TQualifyCombine combine)
+                                    TQualifyRanking ranking, TQualifyCombine combine, int acc)
 {
+    const TRule rule{ranking, acc};
     const int roundCount = int(rounds.size());
     QList<TDriver> drivers; // in the order they first appear
     QHash<int, qsizetype> index;
@@ -91,7 +109,7 @@ QList<TQualifyPlace> RankQualifying(const QList<QList<THeatResults>> &rounds,
                     drivers.append({res.entrantId, QList<TResult>(roundCount), {}, 0, {}, 0});
                 }
                 TResult &kept = drivers[i].rounds[r];
-                if (hasResult(res, ranking) && (!kept || better(res, *kept, ranking)))
+                if (hasResult(res, rule) && (!kept || better(res, *kept, rule)))
                     kept = res;
             }
         }
@@ -106,11 +124,11 @@ QList<TQualifyPlace> RankQualifying(const QList<QList<THeatResults>> &rounds,
         for (int r = 0; r < roundCount; ++r)
             all.append(r);
         for (TDriver &d : drivers) {
-            setCounting(d, all, ranking);
+            setCounting(d, all, rule);
             (d.counting ? ranked : without).append(&d);
         }
-        std::stable_sort(ranked.begin(), ranked.end(), [ranking](TDriver *a, TDriver *b) {
-            return better(*a->counting, *b->counting, ranking);
+        std::stable_sort(ranked.begin(), ranked.end(), [rule](TDriver *a, TDriver *b) {
+            return better(*a->counting, *b->counting, rule);
         });
     } else {
         QList<QList<int>> roundOf(drivers.size()); // per driver, the rounds of its places
@@ -121,12 +139,12 @@ QList<TQualifyPlace> RankQualifying(const QList<QList<THeatResults>> &rounds,
                     inRound.append(i);
             }
             std::stable_sort(inRound.begin(), inRound.end(), [&](qsizetype a, qsizetype b) {
-                return better(*drivers.at(a).rounds.at(r), *drivers.at(b).rounds.at(r), ranking);
+                return better(*drivers.at(a).rounds.at(r), *drivers.at(b).rounds.at(r), rule);
             });
             int place = 0;
             for (qsizetype k = 0; k < inRound.size(); ++k) {
                 const THeatResult &res = *drivers.at(inRound.at(k)).rounds.at(r);
-                if (k == 0 || !same(res, *drivers.at(inRound.at(k - 1)).rounds.at(r), ranking))
+                if (k == 0 || !same(res, *drivers.at(inRound.at(k - 1)).rounds.at(r), rule))
                     place = int(k) + 1;
                 drivers[inRound.at(k)].places.append(place);
                 roundOf[inRound.at(k)].append(r);
@@ -154,7 +172,7 @@ QList<TQualifyPlace> RankQualifying(const QList<QList<THeatResults>> &rounds,
             d.places = best;
             d.placeSum = std::accumulate(best.begin(), best.end(), 0) +
                          qMax(0, needed - int(best.size())) * missingPlace;
-            setCounting(d, counting, ranking);
+            setCounting(d, counting, rule);
             ranked.append(&d);
         }
         std::stable_sort(ranked.begin(), ranked.end(), [](TDriver *a, TDriver *b) {

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QList>
+#include <QMap>
 #include <QString>
 
 #include <optional>
@@ -100,6 +101,10 @@ struct TRaceDay
     // Where a day taken over from the club server was made ("<station>/<id>"); empty for a day
     // made here.
     QString origin;
+    // The finals as last seeded, by heat id: a final whose drivers are still these follows the
+    // seeding (a correction in qualifying, the bump-up places filled once the final below has
+    // run); one changed by hand keeps its drivers. A heat not in it was never seeded.
+    QMap<int, QList<int>> seeded;
     bool operator==(const TRaceDay &) const = default;
 
     // The classes in the order their first entrant appears; {""} for a day without classes.
@@ -118,6 +123,9 @@ struct THeatResult
     qint32 totalMs = 0; // race time at the last counted lap, penalty included
     qint32 bestMs = 0;  // best lap; 0 without a lap
     QString status;     // "DNS", "DNF", "DSQ" or empty
+    // When the driver first ran his best lap as the race shows it (a later lap that shows the
+    // same time does not count): wall-clock ms since the epoch; 0 without a lap.
+    qint64 bestSetAtMs = 0;
     bool operator==(const THeatResult &) const = default;
 };
 
@@ -161,8 +169,10 @@ QList<QList<int>> SplitIntoHeats(const QList<int> &entrantIds, int maxSize, THea
 
 // The class's qualifying order over all its qualifying rounds. rounds holds, per qualifying
 // round, the results of each of its heats. Drivers without any lap stand last, in list order.
+// Best laps are compared as shown with acc digits after the seconds (see FormatTime); of two
+// that show the same, the one set first is ahead.
 QList<TQualifyPlace> RankQualifying(const QList<QList<THeatResults>> &rounds,
-                                    TQualifyRanking ranking, TQualifyCombine combine);
+                                    TQualifyRanking ranking, TQualifyCombine combine, int acc);
 
 // The finals seeded from the qualifying order: finals[0] is the A final. With bumpUp k > 0 a
 // higher final keeps its last k places free for the first k of the next lower final, which
@@ -172,10 +182,15 @@ QList<QList<int>> SeedFinals(const QList<int> &qualifyOrder, int finalSize, int 
 // The higher final with the first k finishers of the lower final added at its back.
 QList<int> SeedBumpUp(const QList<int> &higherFinal, const THeatResults &lowerFinal, int bumpUp);
 
+// The drivers of a final who ran its fastest lap as shown with acc digits after the seconds,
+// the one who set it first first; none without a lap. A disqualified driver is left out.
+QList<int> FastestLapHolders(const THeatResults &final, int acc);
+
 // The class result from the finals' results (A final first) and the points each place earns.
-// A driver bumped up from a lower final is placed by the higher final only.
+// A driver bumped up from a lower final is placed by the higher final only. The fastest-lap
+// bonus goes to the first of FastestLapHolders of the A final.
 QList<TClassPlace> ClassResult(const QList<THeatResults> &finals, const TPointsRules &points,
-                               const QList<TQualifyPlace> &qualifying);
+                               const QList<TQualifyPlace> &qualifying, int acc);
 
 // ---- the season ------------------------------------------------------------------------
 

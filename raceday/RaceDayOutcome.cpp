@@ -12,11 +12,11 @@
 namespace {
 
 // A heat's results from its race, each race read and replayed once; empty without a race.
-THeatResults heatResults(const THeat &heat, const TRaceEventsOf &events)
+THeatResults heatResults(const THeat &heat, const TRaceEventsOf &events, int acc)
 {
     if (heat.raceId == 0 || !events)
         return {};
-    return HeatResultsFromEvents(events(heat.raceId), heat.entrantIds);
+    return HeatResultsFromEvents(events(heat.raceId), heat.entrantIds, acc);
 }
 
 QList<const TRound *> roundsOf(const TRaceDay &day, const QString &className, TRoundKind kind)
@@ -62,7 +62,7 @@ QList<int> seedingOrder(const TRaceDay &day, const QString &className,
 }
 
 TClassOutcome classOutcome(const TRaceDay &day, const QString &className,
-                           const TRaceEventsOf &events)
+                           const TRaceEventsOf &events, int acc)
 {
     TClassOutcome outcome;
     outcome.className = className;
@@ -70,11 +70,11 @@ TClassOutcome classOutcome(const TRaceDay &day, const QString &className,
     for (const TRound *round : qualifying) {
         QList<THeatResults> heats;
         for (const THeat &heat : round->heats)
-            heats.append(heatResults(heat, events));
+            heats.append(heatResults(heat, events, acc));
         outcome.qualifyingHeats.append(heats);
     }
     outcome.qualifying =
-        RankQualifying(outcome.qualifyingHeats, day.rules.ranking, day.rules.combine);
+        RankQualifying(outcome.qualifyingHeats, day.rules.ranking, day.rules.combine, acc);
 
     const QList<int> order = seedingOrder(day, className, qualifying, outcome);
     const QList<QList<int>> seeded = SeedFinals(order, day.rules.finalSize, day.rules.bumpUp);
@@ -89,7 +89,7 @@ TClassOutcome classOutcome(const TRaceDay &day, const QString &className,
     for (qsizetype f = 0; f < count; ++f) {
         const THeat *heat = finals && f < finals->heats.size() ? &finals->heats.at(f) : nullptr;
         if (heat)
-            outcome.finals[f] = heatResults(*heat, events);
+            outcome.finals[f] = heatResults(*heat, events, acc);
         if (outcome.finals.at(f).isEmpty())
             continue;
         started[f] = true;
@@ -126,8 +126,12 @@ TClassOutcome classOutcome(const TRaceDay &day, const QString &className,
         if (!outcome.finalsSeeded.at(f).isEmpty() && outcome.finals.at(f).isEmpty())
             complete = false;
     }
-    if (complete)
-        outcome.result = ClassResult(outcome.finals, day.points, outcome.qualifying);
+    if (complete) {
+        outcome.result = ClassResult(outcome.finals, day.points, outcome.qualifying, acc);
+        const QList<int> fastest = FastestLapHolders(outcome.finals.first(), acc);
+        if (fastest.size() > 1 && day.points.fastestLap > 0)
+            outcome.fastestLapTie = fastest;
+    }
     return outcome;
 }
 
@@ -142,10 +146,10 @@ const TClassOutcome *TRaceDayOutcome::ofClass(const QString &className) const
     return nullptr;
 }
 
-TRaceDayOutcome ComputeRaceDay(const TRaceDay &day, const TRaceEventsOf &events)
+TRaceDayOutcome ComputeRaceDay(const TRaceDay &day, const TRaceEventsOf &events, int acc)
 {
     TRaceDayOutcome outcome;
     for (const QString &className : day.classes())
-        outcome.classes.append(classOutcome(day, className, events));
+        outcome.classes.append(classOutcome(day, className, events, acc));
     return outcome;
 }

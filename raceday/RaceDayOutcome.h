@@ -25,6 +25,10 @@ struct TClassOutcome
     QList<THeatResults> finals;
     // Complete once every final has been timed; until then empty.
     QList<TClassPlace> result;
+    // When the fastest-lap bonus was decided by who ran it first: the drivers of the A final
+    // whose fastest lap shows the same time, the one who ran it first (and has the bonus)
+    // first; else empty.
+    QList<int> fastestLapTie;
 };
 
 struct TRaceDayOutcome
@@ -37,12 +41,14 @@ struct TRaceDayOutcome
 using TRaceEventsOf = std::function<QList<TRaceEvent>(qint64 raceId)>;
 
 // A heat's results from its race's events; entrantIds are the heat's drivers in key order
-// (the first on F1). Drivers of cars without a lap stand last.
+// (the first on F1). Drivers of cars without a lap stand last. acc is the digits after the
+// seconds the race shows (see FormatTime): a best lap is set when it first shows its time.
 THeatResults HeatResultsFromEvents(const QList<TRaceEvent> &events,
-                                   const QList<int> &entrantIdsInKeyOrder);
+                                   const QList<int> &entrantIdsInKeyOrder, int acc);
 
-// Everything the day's results show, from the plan and the heats' races.
-TRaceDayOutcome ComputeRaceDay(const TRaceDay &day, const TRaceEventsOf &events);
+// Everything the day's results show, from the plan and the heats' races; best laps are compared
+// as shown with acc digits after the seconds.
+TRaceDayOutcome ComputeRaceDay(const TRaceDay &day, const TRaceEventsOf &events, int acc);
 
 // One class's results of the days of a season, for SeasonTable; a day without that class is
 // left out.

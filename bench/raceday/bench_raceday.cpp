@@ -111,7 +111,7 @@ QList<TRaceDay> makeSeason(const TStoreRace &store)
 
         const auto fromMemory = [&written](qint64 id) { return written.value(id); };
         const QList<QList<int>> seeded =
-            ComputeRaceDay(day, fromMemory).classes.first().finalsSeeded;
+            ComputeRaceDay(day, fromMemory, 1).classes.first().finalsSeeded;
         TRound finals{2, QString(), TRoundKind::Final, 1, {}};
         for (const QList<int> &drivers : seeded)
             finals.heats.append({++heatId, drivers, 0});
@@ -208,7 +208,7 @@ int main(int argc, char **argv)
         };
         QList<std::pair<TRaceDay, TRaceDayOutcome>> outcomes;
         for (const TRaceDay &day : days)
-            outcomes.append({day, ComputeRaceDay(day, fromJournal)});
+            outcomes.append({day, ComputeRaceDay(day, fromJournal, 1)});
         const QList<TSeasonLine> table = SeasonTable(SeasonDays(outcomes, QString()), kBestOf);
         const qint64 totalNs = timer.nsecsElapsed();
         std::printf("  run %d: %.1f ms in all (goal: within 200 ms): open %.1f ms, read %lld "

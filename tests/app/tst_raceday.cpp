@@ -1,6 +1,8 @@
 // A club's race day through the windows: entrants read, heats split and a driver moved, a heat
 // put on the keys and linked by its START, a heat race resumed after a crash, and the lap keys
 // counting while the race-day windows are open.
+#include "ArchiveModel.h"
+#include "ArchiveWindow.h"
 #include "DocumentOpener.h"
 #include "ElidedLabel.h"
 #include "RaceDayEntrants.h"
@@ -11,8 +13,10 @@
 #include "SeasonWindow.h"
 #include "WindowUnderTest.h"
 
+#include <QComboBox>
 #include <QDateEdit>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -34,6 +38,11 @@ private slots:
     void aDayNamedBeforeNewKeepsTheDateShown();
     void thirtyDriversInTwoClassesAreReadSplitAndMoved();
     void finalsFollowTheRulesAsTheyStandWhenSeededAgain();
+    void finalsWithoutQualifyingComeFromTheEntrantsInView();
+    void bumpedUpDriversReachTheAFinalAfterARestart();
+    void aNewDayTakesTheRulesOfTheLastDayOrOfItsSeason();
+    void newRaceAfterAHeatLeavesNoHeatBehind();
+    void deletingAHeatsRaceNamesItsDayAndSeason();
     void startedHeatRunsOnTheKeysAndItsStartNamesIt();
     void heatKilledMidRaceResumesStillLinked();
     void lapKeysCountWhileTheRaceDayWindowsAreOpen();
@@ -76,6 +85,47 @@ QStringList keyRows(TWindowUnderTest &t)
         rows << t.Cell(TRaceTiming::colKey, r) + QLatin1Char(' ') + t.Cell(TRaceTiming::colNr, r) +
                     QLatin1Char(' ') + t.Cell(TRaceTiming::colFahrer, r);
     return rows;
+}
+
+// Selects the heat's line in the race-day window's tree, as a click on it does.
+bool selectHeat(TRaceDayWindow *day, int heatId)
+{
+    for (QTreeWidgetItemIterator it(day->Heats); *it; ++it) {
+        if ((*it)->data(0, Qt::UserRole).toInt() == heatId &&
+            (*it)->data(1, Qt::UserRole).toInt() == 0) {
+            day->Heats->setCurrentItem(*it);
+            return true;
+        }
+    }
+    return false;
+}
+
+// A season kept in the journal before the race-day window reads it.
+qint64 addSeason(TWindowUnderTest &t, const QString &name)
+{
+    TRaceDayStore store(t.JournalPath());
+    TSeason season;
+    season.name = name;
+    return store.saveSeason(season) ? season.id : 0;
+}
+
+// A new day by the "Neu" button, named by the keys.
+bool newDayByHand(TRaceDayWindow *day, const QString &name)
+{
+    QTest::mouseClick(day->NewDayButton, Qt::LeftButton);
+    QTest::keyClicks(day->NameEdit, name);
+    QTest::keyClick(day->NameEdit, Qt::Key_Return);
+    day->WaitForStore();
+    return QTest::qWaitFor([day] { return !day->Busy() && day->Day().id != 0; }, 20000);
+}
+
+QList<THeat> finalsOf(const TRaceDay &day, const QString &className)
+{
+    for (const TRound &r : day.rounds) {
+        if (r.className == className && r.kind == TRoundKind::Final)
+            return r.heats;
+    }
+    return {};
 }
 
 } // namespace
@@ -185,6 +235,209 @@ void TestRaceDay::finalsFollowTheRulesAsTheyStandWhenSeededAgain()
     QCOMPARE(finals.size(), 2);
     QCOMPARE(finals[0].entrantIds.size(), 8);
     QCOMPARE(finals[1].entrantIds.size(), 4);
+}
+
+void TestRaceDay::finalsWithoutQualifyingComeFromTheEntrantsInView()
+{
+    // Class A has its qualifying heats; class B none: its finals come from its entrants in list
+    // order, the message line says so, and the A final is selected where it can be seen.
+    TWindowUnderTest t;
+    t.UseJournal();
+    TRaceDayWindow *day = dayOf(t);
+    QVERIFY(day->SplitHeats(QStringLiteral("A"), THeatOrder::ListOrder));
+    day->FinalSize->setValue(8);
+    day->show();
+    day->Tabs->setCurrentIndex(2);
+    QTRY_VERIFY(!day->Busy());
+    day->ClassChoice->setCurrentIndex(day->ClassChoice->findText(QStringLiteral("B")));
+    QTest::mouseClick(day->FinalsButton, Qt::LeftButton);
+
+    const QList<THeat> finals = finalsOf(day->Day(), QStringLiteral("B"));
+    QCOMPARE(finals.size(), 2);
+    QCOMPARE(finals[0].entrantIds, (QList<int>{3, 5, 8, 10, 13, 15, 18, 20}));
+    QCOMPARE(finals[1].entrantIds, (QList<int>{23, 25, 28, 30}));
+    QCOMPARE(
+        day->Message->text(),
+        QStringLiteral("Finale der Klasse „B“ eingeteilt: A-Finale 8 Fahrer, B-Finale 4 "
+                       "Fahrer. Ohne Vorläufe nach der Reihenfolge der Starterliste gesetzt."));
+    const QTreeWidgetItem *current = day->Heats->currentItem();
+    QVERIFY(current);
+    QCOMPARE(current->data(0, Qt::UserRole).toInt(), finals[0].id);
+    QVERIFY(day->Heats->viewport()->rect().contains(day->Heats->visualItemRect(current)));
+}
+
+void TestRaceDay::bumpedUpDriversReachTheAFinalAfterARestart()
+{
+    // Class B's 12 drivers in finals of 8 with two bumped up: A 6 + 2, B 6. The finals are
+    // seeded, the program is closed and started again, and the B final is run: the A final goes
+    // on the keys with B's first two.
+    TWindowUnderTest t;
+    t.UseJournal();
+    qint64 dayId = 0;
+    {
+        TRaceDayWindow *day = dayOf(t);
+        day->FinalSize->setValue(8);
+        day->BumpUp->setValue(2);
+        QVERIFY(day->SplitHeats(QStringLiteral("B"), THeatOrder::ListOrder));
+        day->WaitForStore();
+        day->show();
+        day->Tabs->setCurrentIndex(2);
+        QTRY_VERIFY(!day->Busy());
+        day->ClassChoice->setCurrentIndex(day->ClassChoice->findText(QStringLiteral("B")));
+        QTest::mouseClick(day->FinalsButton, Qt::LeftButton);
+        QCOMPARE(finalsOf(day->Day(), QStringLiteral("B")).first().entrantIds.size(), 6);
+        QVERIFY(
+            day->Message->text().contains(QStringLiteral("A-Finale 6 Fahrer und 2 Aufsteiger")));
+        dayId = day->Day().id;
+        day->WaitForStore();
+        QTRY_VERIFY(!day->Busy());
+    }
+    t.Close();
+    t.Open();
+    TRaceDayWindow *day = t.window->RaceDayWindow();
+    day->ShowMessage = [](const QString &text) { QFAIL(qPrintable(text)); };
+    day->show();
+    day->Tabs->setCurrentIndex(2);
+    // The day is read again and worked out, on a busy machine too.
+    QTRY_VERIFY_WITH_TIMEOUT(day->Day().id == dayId && !day->Busy(), 20000);
+    const QList<THeat> finals = finalsOf(day->Day(), QStringLiteral("B"));
+    QCOMPARE(finals.size(), 2);
+
+    QVERIFY(selectHeat(day, finals[1].id));
+    QTest::mouseClick(day->StartButton, Qt::LeftButton);
+    QCOMPARE(t.window->HeatOnKeys().heatId, finals[1].id);
+    t.ClickStart();
+    for (int car = 1; car <= 6; ++car) {
+        t.Advance(1500);
+        t.Lap(car);
+    }
+    t.Answer(TFDlgYesNo::daYes);
+    t.ClickStart(); // stop
+
+    QVERIFY(selectHeat(day, finals[0].id));
+    t.Answer(TFDlgYesNo::daYes); // the stopped B final leaves the standings
+    QTest::mouseClick(day->StartButton, Qt::LeftButton);
+    QCOMPARE(t.window->HeatOnKeys().heatId, finals[0].id);
+    const QStringList rows = keyRows(t);
+    QCOMPARE(rows.size(), 8);
+    const TEntrant *first = day->Day().entrant(finals[1].entrantIds[0]);
+    const TEntrant *second = day->Day().entrant(finals[1].entrantIds[1]);
+    QCOMPARE(rows[6], QStringLiteral("F7 %1 %2").arg(first->number, first->driver));
+    QCOMPARE(rows[7], QStringLiteral("F8 %1 %2").arg(second->number, second->driver));
+}
+
+void TestRaceDay::aNewDayTakesTheRulesOfTheLastDayOrOfItsSeason()
+{
+    TWindowUnderTest t;
+    t.UseJournal();
+    QVERIFY(addSeason(t, QStringLiteral("Meisterschaft 2026")) != 0);
+    TRaceDayWindow *day = t.window->RaceDayWindow();
+    day->ShowMessage = [](const QString &text) { QFAIL(qPrintable(text)); };
+    day->show();
+    QTRY_VERIFY(!day->Busy());
+
+    // Lauf 1, in the season: finals of 6, points 10, 8, 6.
+    QVERIFY(newDayByHand(day, QStringLiteral("Lauf 1")));
+    day->SeasonChoice->setFocus();
+    QTest::keyClick(day->SeasonChoice, Qt::Key_Down);
+    day->FinalSize->setValue(6);
+    day->PointsTable->setFocus();
+    day->PointsTable->selectAll();
+    QTest::keyClicks(day->PointsTable, QStringLiteral("10, 8, 6"));
+    QTest::keyClick(day->PointsTable, Qt::Key_Return);
+    day->WaitForStore();
+    QTRY_VERIFY(!day->Busy());
+
+    // Clubabend, in no season, takes them from the last day; then finals of 10.
+    QVERIFY(newDayByHand(day, QStringLiteral("Clubabend")));
+    QCOMPARE(day->Day().rules.finalSize, 6);
+    QCOMPARE(day->Day().points.perPlace, (QList<int>{10, 8, 6}));
+    QCOMPARE(day->PointsTable->text(), QStringLiteral("10, 8, 6"));
+    day->FinalSize->setValue(10);
+    day->WaitForStore();
+    QTRY_VERIFY(!day->Busy());
+
+    // Lauf 2 starts from Clubabend's, and put into the season it takes the season's.
+    QVERIFY(newDayByHand(day, QStringLiteral("Lauf 2")));
+    QCOMPARE(day->FinalSize->value(), 10);
+    day->SeasonChoice->setFocus();
+    QTest::keyClick(day->SeasonChoice, Qt::Key_Down);
+    QCOMPARE(day->FinalSize->value(), 6);
+    QCOMPARE(day->Message->text(), QStringLiteral("Regeln von „Lauf 1“ übernommen."));
+    day->WaitForStore();
+    QTRY_VERIFY(!day->Busy());
+    TRaceDayStore store(t.JournalPath());
+    QCOMPARE(store.day(day->Day().id)->rules.finalSize, 6);
+}
+
+void TestRaceDay::newRaceAfterAHeatLeavesNoHeatBehind()
+{
+    TWindowUnderTest t;
+    t.UseJournal();
+    TRaceDayWindow *day = dayOf(t);
+    QVERIFY(day->SplitHeats(QStringLiteral("B"), THeatOrder::ListOrder));
+    day->WaitForStore();
+    QTRY_VERIFY(!day->Busy());
+    QVERIFY(day->StartHeat(day->Day().rounds.first().heats.first().id));
+    const QString heatTitle = t.window->eTitle->text();
+    t.ClickStart();
+    t.Advance(2000);
+    t.Lap(1);
+    t.Answer(TFDlgYesNo::daYes);
+    t.ClickStart(); // stop
+
+    QApplication::setActiveWindow(t.window.get());
+    t.Answer(TFDlgYesNo::daYes);
+    t.Key(Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(t.window->HeatOnKeys().dayId, 0);
+    QVERIFY(t.window->eTitle->text() != heatTitle);
+    QVERIFY(!t.window->HeatLine->isVisible());
+    // A test race now is no heat's race.
+    t.ClickStart();
+    t.Advance(2000);
+    t.Lap(1);
+    QVERIFY(t.window->Journal->flush(5000));
+    const QList<TRaceEvent> events = t.window->Journal->events(t.window->JournalRaceId);
+    QVERIFY(!events.isEmpty());
+    QCOMPARE(HeatOfStart(events.first()), std::nullopt);
+}
+
+void TestRaceDay::deletingAHeatsRaceNamesItsDayAndSeason()
+{
+    TWindowUnderTest t;
+    t.UseJournal();
+    QVERIFY(addSeason(t, QStringLiteral("Meisterschaft 2026")) != 0);
+    TRaceDayWindow *day = dayOf(t);
+    day->show();
+    QTRY_VERIFY(!day->Busy());
+    day->SeasonChoice->setFocus();
+    QTest::keyClick(day->SeasonChoice, Qt::Key_Down);
+    QVERIFY(day->Day().seasonId != 0);
+    QVERIFY(day->SplitHeats(QStringLiteral("B"), THeatOrder::ListOrder));
+    day->WaitForStore();
+    QTRY_VERIFY(!day->Busy());
+    const int heatId = day->Day().rounds.first().heats.first().id;
+    QVERIFY(day->StartHeat(heatId));
+    t.ClickStart();
+    t.Advance(2000);
+    t.Lap(1);
+    t.Answer(TFDlgYesNo::daYes);
+    t.ClickStart(); // stop
+    t.ClickStart(); // reset: the race may go
+
+    QApplication::setActiveWindow(t.window.get());
+    t.Key(Qt::Key_R, Qt::ControlModifier);
+    auto *archive = t.window->findChild<TArchiveWindow *>();
+    QVERIFY(archive && archive->isVisible());
+    QCOMPARE(archive->Model->rowCount(), 1);
+    t.Answer(TFDlgYesNo::daNo);
+    archive->DeleteButton->click();
+    QCOMPARE(archive->Model->rowCount(), 1);
+    const QString question = t.dialog->AskedQuestions().last();
+    QVERIFY2(question.contains(QStringLiteral("Lauf „%1“ der Veranstaltung „Clubtag“")
+                                   .arg(HeatLabel(day->Day(), heatId))) &&
+                 question.contains(QStringLiteral("Meisterschaft „Meisterschaft 2026“")),
+             qPrintable(question));
 }
 
 void TestRaceDay::startedHeatRunsOnTheKeysAndItsStartNamesIt()

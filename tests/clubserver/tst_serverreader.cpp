@@ -151,7 +151,7 @@ private slots:
             const TRaceDay stored = *storeA.day(dayA.id);
             const TDayAcrossStations across =
                 HeatsAcrossStations(stored, stationA, server, storeA.heatChoices(origin));
-            return std::pair(across, ComputeDayAcrossStations(across, storeA));
+            return std::pair(across, ComputeDayAcrossStations(across, storeA, 1));
         };
 
         auto [across, outcome] = resultOfA();
@@ -177,7 +177,7 @@ private slots:
         QVERIFY(across.conflicts.first().chosen);
         const THeatResults chosen = outcome.classes.first().qualifyingHeats.first()[1];
         QCOMPARE(chosen.first().entrantId, 4); // B's race: car 2, driver 4, ahead
-        QCOMPARE(chosen, HeatResultsFromEvents(b.journal.events(heat2B), {3, 4}));
+        QCOMPARE(chosen, HeatResultsFromEvents(b.journal.events(heat2B), {3, 4}, 1));
 
         // The choice can be changed back to this station's race.
         QVERIFY(storeA.chooseHeatRace(origin, {2, stationA, heat2A}));

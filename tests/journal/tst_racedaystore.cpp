@@ -36,6 +36,8 @@ TRaceDay sampleDay(const QString &name, QDate date)
     };
     day.rules = {8, TQualifyRanking::BestLap, TQualifyCombine::SumOfBestTwo, 6, 2};
     day.points = {{10, 6, 4, 3}, 2, 1, -1, 0, -5};
+    // The A final keeps a place for the B final's winner; the B final was moved by hand.
+    day.seeded = {{14, {1, 2}}, {15, {6, 5}}};
     return day;
 }
 
@@ -58,6 +60,7 @@ private slots:
     void seasonKeepsItsJoinsAndLeavesItsDaysWhenRemoved();
     void heatFindsItsLatestRaceByTheStart();
     void secondLayoutIsUpgradedAndNewerRefused();
+    void dayOfTheFourthLayoutReadsAsItWas();
 
 private:
     QString dbPath() const { return m_dir->filePath(QStringLiteral("journal.sqlite")); }
@@ -98,6 +101,7 @@ void TestRaceDayStore::dayComesBackAsSavedAndIsReplacedWhole()
     first.entrants.first().absent = true;
     first.rounds[0].heats = {{11, {1}}, {12, {2, 4, 6}}};
     first.rounds[2].heats = {{14, {6, 4, 2, 1}}};
+    first.seeded.remove(15);
     first.rounds.removeAt(1);
     first.rules.bumpUp = 0;
     first.points.perPlace = {3, 2, 1};
@@ -271,6 +275,27 @@ void TestRaceDayStore::secondLayoutIsUpgradedAndNewerRefused()
     TRaceDay day;
     QVERIFY(!store.saveDay(day));
     QVERIFY(store.days().isEmpty());
+}
+
+void TestRaceDayStore::dayOfTheFourthLayoutReadsAsItWas()
+{
+    TRaceDay day = sampleDay(QStringLiteral("Frühjahrslauf"), QDate(2026, 4, 12));
+    {
+        TRaceDayStore store(dbPath());
+        QVERIFY(store.saveDay(day));
+    }
+    {
+        // The file as the fourth layout kept it: no seeding.
+        RawDatabase raw(dbPath());
+        QVERIFY(raw.exec(QStringLiteral("ALTER TABLE day_heats DROP COLUMN seeded")));
+        QVERIFY(raw.exec(QStringLiteral("PRAGMA user_version = 4")));
+    }
+    day.seeded.clear();
+    TRaceDayStore store(dbPath());
+    QCOMPARE(store.day(day.id), day);
+    day.seeded = {{15, {5, 6}}};
+    QVERIFY(store.saveDay(day));
+    QCOMPARE(store.day(day.id), day);
 }
 
 QTEST_GUILESS_MAIN(TestRaceDayStore)

@@ -10,6 +10,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+constexpr int kHundredths = 2; // digits after the seconds
+
 QList<int> ids(int count)
 {
     QList<int> list(count);
@@ -34,9 +36,10 @@ QList<int> flat(const QList<QList<int>> &heats)
 }
 
 THeatResult lapsResult(int id, int laps, qint32 totalMs, qint32 bestMs = 0,
-                       const QString &status = {})
+                       const QString &status = {}, qint64 bestSetAtMs = 0)
 {
     THeatResult r;
+    r.bestSetAtMs = bestSetAtMs;
     r.entrantId = id;
     r.laps = laps;
     r.totalMs = totalMs;
@@ -69,6 +72,8 @@ private slots:
     void twoRoundsCountTheBestResult();
     void twoRoundsAddTheBestTwoPlaces();
     void classResultEarnsPlacePointsStatusPointsAndBonus();
+    void bestLapsCountAsShownAndTheFirstSetWins_data();
+    void bestLapsCountAsShownAndTheFirstSetWins();
 };
 
 void TestHeatsAndFinals::heatsAreFewBalancedAndLargerFirst_data()
@@ -166,15 +171,16 @@ void TestHeatsAndFinals::qualifyingRanksByLapsAndTimeOrByBestLap()
         {lapsResult(5, 6, 90000, 10000, u"DSQ"_s), lapsResult(4, 5, 99000, 18500),
          lapsResult(6, 0, 0)},
     }};
-    const QList<TQualifyPlace> byLaps =
-        RankQualifying(round, TQualifyRanking::LapsAndTime, TQualifyCombine::BestResult);
+    const QList<TQualifyPlace> byLaps = RankQualifying(round, TQualifyRanking::LapsAndTime,
+                                                       TQualifyCombine::BestResult, kHundredths);
     QCOMPARE(orderOf(byLaps), (QList<int>{2, 4, 1, 3, 5, 6}));
     QCOMPARE(byLaps.at(1).place, 2);
     QCOMPARE(byLaps.at(1).laps, 5);
     QCOMPARE(byLaps.at(1).totalMs, 99000);
     QCOMPARE(byLaps.at(4).laps, 0); // the disqualified driver's laps do not count
 
-    QCOMPARE(orderOf(RankQualifying(round, TQualifyRanking::BestLap, TQualifyCombine::BestResult)),
+    QCOMPARE(orderOf(RankQualifying(round, TQualifyRanking::BestLap, TQualifyCombine::BestResult,
+                                    kHundredths)),
              (QList<int>{4, 1, 2, 3, 5, 6}));
 }
 
@@ -187,15 +193,15 @@ void TestHeatsAndFinals::twoRoundsCountTheBestResult()
           lapsResult(1, 4, 90000, 17000)}},
     };
     // By laps and time: 2 ran six laps in the second round; 1 keeps its first round.
-    const QList<TQualifyPlace> byLaps =
-        RankQualifying(rounds, TQualifyRanking::LapsAndTime, TQualifyCombine::BestResult);
+    const QList<TQualifyPlace> byLaps = RankQualifying(rounds, TQualifyRanking::LapsAndTime,
+                                                       TQualifyCombine::BestResult, kHundredths);
     QCOMPARE(orderOf(byLaps), (QList<int>{2, 3, 1, 4}));
     QCOMPARE(byLaps.at(0).laps, 6);
     QCOMPARE(byLaps.at(0).totalMs, 125000);
     QCOMPARE(byLaps.at(2).totalMs, 100000);
     // By best lap: 1 set the fastest lap of all in the second round.
     const QList<TQualifyPlace> byBest =
-        RankQualifying(rounds, TQualifyRanking::BestLap, TQualifyCombine::BestResult);
+        RankQualifying(rounds, TQualifyRanking::BestLap, TQualifyCombine::BestResult, kHundredths);
     QCOMPARE(orderOf(byBest), (QList<int>{1, 4, 2, 3}));
     QCOMPARE(byBest.at(0).bestMs, 17000);
 }
@@ -216,8 +222,8 @@ void TestHeatsAndFinals::twoRoundsAddTheBestTwoPlaces()
         {{five(q, 100), five(p, 105)}, {five(s, 101)}},
         {{five(u, 98), five(r, 99), five(s, 100)}},
     };
-    const QList<TQualifyPlace> order =
-        RankQualifying(rounds, TQualifyRanking::LapsAndTime, TQualifyCombine::SumOfBestTwo);
+    const QList<TQualifyPlace> order = RankQualifying(rounds, TQualifyRanking::LapsAndTime,
+                                                      TQualifyCombine::SumOfBestTwo, kHundredths);
     QCOMPARE(orderOf(order), (QList<int>{q, p, r, s, u, t}));
     QList<int> sums;
     for (const TQualifyPlace &place : order)
@@ -254,7 +260,44 @@ void TestHeatsAndFinals::classResultEarnsPlacePointsStatusPointsAndBonus()
         {4, 5, u'A', u"DNS"_s, 1, 0},     {5, 6, u'B', {}, 3, 0},
         {6, 7, u'B', u"DNS"_s, 1, 0},
     };
-    QCOMPARE(ClassResult(finals, points, qualifying), expected);
+    QCOMPARE(ClassResult(finals, points, qualifying, kHundredths), expected);
+}
+
+void TestHeatsAndFinals::bestLapsCountAsShownAndTheFirstSetWins_data()
+{
+    QTest::addColumn<int>("acc");
+    QTest::addColumn<qint32>("bestOf1");
+    QTest::addColumn<qint32>("bestOf2");
+    QTest::addColumn<int>("first"); // who has the fastest lap: 1 set his at 10 s, 2 at 20 s
+    QTest::addColumn<int>("holders");
+    QTest::newRow("hundredths: 1 ms that no one sees") << 2 << 2351 << 2350 << 1 << 2;
+    QTest::newRow("hundredths: 1 shown hundredth") << 2 << 2361 << 2350 << 2 << 1;
+    QTest::newRow("tenths: 2.35 and 2.44 both show 2.4") << 1 << 2440 << 2350 << 1 << 2;
+    QTest::newRow("tenths: 2.349 shows 2.3, 2.351 shows 2.4") << 1 << 2351 << 2349 << 2 << 1;
+    QTest::newRow("seconds: both show 0:02") << 0 << 2999 << 2001 << 1 << 2;
+}
+
+void TestHeatsAndFinals::bestLapsCountAsShownAndTheFirstSetWins()
+{
+    QFETCH(int, acc);
+    QFETCH(qint32, bestOf1);
+    QFETCH(qint32, bestOf2);
+    QFETCH(int, first);
+    QFETCH(int, holders);
+    const THeatResults final = {lapsResult(2, 10, 100000, bestOf2, {}, 20000),
+                                lapsResult(1, 10, 101000, bestOf1, {}, 10000),
+                                lapsResult(3, 10, 102000, 9000, u"DSQ"_s, 5000)};
+    const QList<int> fastest = FastestLapHolders(final, acc);
+    QCOMPARE(fastest.value(0), first);
+    QCOMPARE(fastest.size(), holders);
+    TPointsRules points;
+    points.fastestLap = 5;
+    for (const TClassPlace &p : ClassResult({final}, points, {}, acc))
+        QCOMPARE(p.bonus, p.entrantId == first ? 5 : 0);
+    // Qualifying by best lap compares them the same way.
+    const QList<TQualifyPlace> byBest =
+        RankQualifying({{final}}, TQualifyRanking::BestLap, TQualifyCombine::BestResult, acc);
+    QCOMPARE(byBest.first().entrantId, first);
 }
 
 QTEST_GUILESS_MAIN(TestHeatsAndFinals)

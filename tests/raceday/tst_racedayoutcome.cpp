@@ -14,6 +14,7 @@ namespace {
 constexpr quint32 kStart = 90000;
 constexpr qint64 kStartWall = 1'800'000'000'000;
 constexpr int kLaps = 3;
+constexpr int kHundredths = 2; // digits after the seconds
 
 // A heat's race as the journal keeps it: START, then the presses of cars that each run their
 // laps at an even pace (lapMs 0: the car never crosses the line).
@@ -101,8 +102,8 @@ struct TDay
     }
     TClassOutcome compute() const
     {
-        const TRaceDayOutcome outcome =
-            ComputeRaceDay(plan, [this](qint64 id) { return races.value(id); });
+        const TRaceDayOutcome outcome = ComputeRaceDay(
+            plan, [this](qint64 id) { return races.value(id); }, kHundredths);
         return outcome.classes.value(0);
     }
 };
@@ -117,6 +118,7 @@ private slots:
     void correctionInQualifyingReseedsFinalsNotStarted_data();
     void correctionInQualifyingReseedsFinalsNotStarted();
     void dayIsCompleteOnceEveryFinalIsTimed();
+    void fastestLapBonusGoesToWhoFirstRanTheTimeShown();
     void startNamesItsHeat();
     void heatIsLabelledByClassRoundAndPlace();
 };
@@ -132,12 +134,16 @@ void TestRaceDayOutcome::heatResultsFollowTheRaceWithItsVerdicts()
                                              kStart + 70000, kStartWall));
     append(events, CorrectionEvents::Verdict(4, verdictOf(TCarVerdict::Status::NotStarted),
                                              kStart + 70000, kStartWall));
+    // Each best lap is the car's first, set at its first crossing.
     const THeatResults expected = {
-        {11, 1, 3, 60000, 20000, {}}, {22, 2, 3, 68000, 21000, {}}, {33, 3, 2, 57000, 19000, {}},
-        {44, 4, 0, 0, 0, u"DNS"_s},   {55, 5, 0, 0, 0, {}},
+        {11, 1, 3, 60000, 20000, {}, kStartWall + 20000},
+        {22, 2, 3, 68000, 21000, {}, kStartWall + 21000},
+        {33, 3, 2, 57000, 19000, {}, kStartWall + 19000},
+        {44, 4, 0, 0, 0, u"DNS"_s, 0},
+        {55, 5, 0, 0, 0, {}, 0},
     };
-    QCOMPARE(HeatResultsFromEvents(events, {11, 22, 33, 44, 55}), expected);
-    QCOMPARE(HeatResultsFromEvents({}, {11, 22}), THeatResults());
+    QCOMPARE(HeatResultsFromEvents(events, {11, 22, 33, 44, 55}, kHundredths), expected);
+    QCOMPARE(HeatResultsFromEvents({}, {11, 22}, kHundredths), THeatResults());
 }
 
 void TestRaceDayOutcome::correctionInQualifyingReseedsFinalsNotStarted_data()
@@ -205,6 +211,31 @@ void TestRaceDayOutcome::dayIsCompleteOnceEveryFinalIsTimed()
     QCOMPARE(order, (QList<int>{3, 1, 4, 2, 5, 6}));
     QCOMPARE(finals, u"AAAABB"_s);
     QCOMPARE(outcome.result.at(4).points, 11); // place 5 of the default table
+}
+
+void TestRaceDayOutcome::fastestLapBonusGoesToWhoFirstRanTheTimeShown()
+{
+    // In the A final driver 1 (car 1) runs 20.009 s on lap 2 and 20.001 s on lap 3; driver 4
+    // (car 2) runs 20.000 s on lap 2, after driver 1's lap 2. All show 0:20.00: the bonus is
+    // driver 1's, and the outcome says who else ran that time.
+    TDay day;
+    day.plan.points.fastestLap = 5;
+    day.runFinal(1, {5, 3, 6}, {21000, 20000, 22000});
+    day.final(0).entrantIds = {1, 4, 2, 3};
+    day.final(0).raceId = 200;
+    QList<TRaceEvent> race = raceOf({0, 0, 0, 0});
+    const QList<std::pair<int, quint32>> presses = {{1, 21000}, {2, 22000}, {3, 23000}, {4, 24000},
+                                                    {1, 41009}, {2, 42000}, {3, 46000}, {4, 48000},
+                                                    {1, 61010}, {2, 64000}, {3, 69000}, {4, 72000}};
+    for (const auto &[car, ms] : presses)
+        append(race, PressEvent(car, kStart + ms, kStart, kStartWall + ms));
+    day.races[200] = race;
+
+    const TClassOutcome outcome = day.compute();
+    QCOMPARE(outcome.result.size(), 6);
+    for (const TClassPlace &p : outcome.result)
+        QCOMPARE(p.bonus, p.entrantId == 1 ? 5 : 0);
+    QCOMPARE(outcome.fastestLapTie, (QList<int>{1, 4}));
 }
 
 void TestRaceDayOutcome::startNamesItsHeat()

@@ -1,8 +1,7 @@
 #include "LapKeyFilter.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QKeyEvent>
-#include <QWidget>
 
 TLapKeyFilter::TLapKeyFilter(const TTickCounter &ticks, QObject *parent)
     : QObject(parent), FTicks(ticks)
@@ -53,9 +52,9 @@ bool TLapKeyFilter::eventFilter(QObject *watched, QEvent *event)
             break;
         const auto *key = static_cast<const QKeyEvent *>(event);
         const quint32 now = FTicks.GetTickCount();
-        const QWidget *focus = QApplication::focusWidget();
-        const bool picksCar = LapKeyKind(event) == TKind::Press && focus &&
-                              focus->property(kPicksCarProperty).toBool();
+        // The key goes to the widget that has the keyboard: watched.
+        const bool picksCar = LapKeyKind(event) == TKind::Press && watched->isWidgetType() &&
+                              watched->property(kPicksCarProperty).toBool();
         if (FGate.Press(car, key->timestamp(), key->isAutoRepeat(), now) && OnLapKey && !picksCar)
             OnLapKey(car, FEventTime.Stamp(key->timestamp(), now), LapKeyKind(event));
         return !picksCar;

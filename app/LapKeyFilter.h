@@ -34,7 +34,7 @@ public:
     // What a lap key event asks for, by its modifiers.
     static TKind LapKeyKind(const QEvent *event);
     // A widget with this property set picks a car by its plain lap key (the car field of a
-    // correction): while it has the keyboard such a key goes to it and is no press.
+    // correction): such a key sent to it goes to it and is no press.
     static constexpr char kPicksCarProperty[] = "picksCarByLapKey";
 
     const TLapKeyGate &Gate() const { return FGate; }

@@ -572,10 +572,8 @@ QString TRaceCorrections::NoteText(const TCrossing &c, bool afterFinish)
     if (c.state == State::Deleted)
         notes << QStringLiteral("gelöscht");
     if (c.late)
-        notes << QStringLiteral("spät erfasst (Enter bestätigt)");
-    else if (c.unsureLap && c.state == State::Counted)
-        notes << QStringLiteral("neben spät erfasster Durchfahrt");
-    if (c.late || (c.unsureLap && c.state == State::Counted))
+        notes << QStringLiteral("spät erfasst");
+    if (c.unsureLap && c.state == State::Counted)
         notes << QStringLiteral("keine Bestrunde");
     if (c.inserted)
         notes << QStringLiteral("eingefügt");

@@ -298,6 +298,10 @@ public:
     QAction *Season1 = nullptr;
     void ShowRaceDay();
     void ShowSeason();
+    // A race-day window shown the first time: on the screen, clear of START.
+    void PlaceSideWindow(QWidget *window);
+    // A question of the race-day windows, answered in the yes/no dialog; it opens on "Nein".
+    bool AskSideQuestion(const QString &question) { return AskYesNo(question, true); }
     // The race-day window, made (not shown) when first needed.
     TRaceDayWindow *RaceDayWindow();
     // The journal file the race days live in; empty without a journal.

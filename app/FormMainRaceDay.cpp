@@ -11,6 +11,7 @@
 #include "StandingsView.h"
 
 #include "TSortGrid.h"
+#include "WindowFit.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -62,14 +63,30 @@ void TFormMain::BuildRaceDay()
 
 TRaceDayWindow *TFormMain::RaceDayWindow()
 {
-    if (!RaceDay)
+    if (!RaceDay) {
         RaceDay = new TRaceDayWindow(this);
+        // "Meisterschaft" opens from there as from here.
+        RaceDay->addAction(Season1);
+    }
     return RaceDay;
+}
+
+void TFormMain::PlaceSideWindow(QWidget *window)
+{
+    if (window->property("placed").toBool())
+        return;
+    window->setProperty("placed", true);
+    // On the screen's free area, and clear of START, which the operator goes on to press.
+    const QRect start =
+        bSTART2->isVisible() ? QRect(bSTART2->mapToGlobal(QPoint(0, 0)), bSTART2->size()) : QRect();
+    window->setGeometry(
+        PlaceClearOf(window->size(), start, AvailableArea(), window->minimumSizeHint()));
 }
 
 void TFormMain::ShowRaceDay()
 {
     TRaceDayWindow *window = RaceDayWindow();
+    PlaceSideWindow(window);
     window->show();
     window->raise();
     window->activateWindow();
@@ -77,8 +94,11 @@ void TFormMain::ShowRaceDay()
 
 void TFormMain::ShowSeason()
 {
-    if (!Season)
+    if (!Season) {
         Season = new TSeasonWindow(this);
+        Season->addAction(RaceDay1);
+    }
+    PlaceSideWindow(Season);
     Season->Reload();
     Season->show();
     Season->raise();

@@ -53,7 +53,20 @@ void TDayDateEdit::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
         Settle();
+    // The whole date, not only the day, is typed over.
+    if (event->matches(QKeySequence::SelectAll)) {
+        lineEdit()->selectAll();
+        return;
+    }
     QDateEdit::keyPressEvent(event);
+}
+
+void TDayDateEdit::focusInEvent(QFocusEvent *event)
+{
+    QDateEdit::focusInEvent(event);
+    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason ||
+        event->reason() == Qt::ShortcutFocusReason)
+        lineEdit()->selectAll();
 }
 
 void TDayDateEdit::focusOutEvent(QFocusEvent *event)

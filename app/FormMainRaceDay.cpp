@@ -71,22 +71,30 @@ TRaceDayWindow *TFormMain::RaceDayWindow()
     return RaceDay;
 }
 
-void TFormMain::PlaceSideWindow(QWidget *window)
+void TFormMain::PlaceSideWindow(QWidget *window, bool clearOfStart)
 {
     if (window->property("placed").toBool())
         return;
     window->setProperty("placed", true);
-    // On the screen's free area, and clear of START, which the operator goes on to press.
-    const QRect start =
-        bSTART2->isVisible() ? QRect(bSTART2->mapToGlobal(QPoint(0, 0)), bSTART2->size()) : QRect();
+    const QRect start = clearOfStart && bSTART2->isVisible()
+                            ? QRect(bSTART2->mapToGlobal(QPoint(0, 0)), bSTART2->size())
+                            : QRect();
     window->setGeometry(
         PlaceClearOf(window->size(), start, AvailableArea(), window->minimumSizeHint()));
+}
+
+bool TFormMain::AskSideQuestion(QWidget *asker, const QString &question)
+{
+    const bool yes = AskYesNo(question, true);
+    asker->raise();
+    asker->activateWindow();
+    return yes;
 }
 
 void TFormMain::ShowRaceDay()
 {
     TRaceDayWindow *window = RaceDayWindow();
-    PlaceSideWindow(window);
+    PlaceSideWindow(window, true);
     window->show();
     window->raise();
     window->activateWindow();
@@ -98,7 +106,8 @@ void TFormMain::ShowSeason()
         Season = new TSeasonWindow(this);
         Season->addAction(RaceDay1);
     }
-    PlaceSideWindow(Season);
+    // The season table takes the screen's width; START is not pressed from there.
+    PlaceSideWindow(Season, false);
     Season->Reload();
     Season->show();
     Season->raise();

@@ -954,7 +954,7 @@ void TRaceDayWindow::RemoveEntrants()
     const QString named = entrantsText(gone);
     const QString question = gone.size() == 1 ? kRemoveOneQuestion.arg(named)
                                               : kRemoveQuestion.arg(gone.size()).arg(named);
-    if (!FMain->AskSideQuestion(question))
+    if (!FMain->AskSideQuestion(this, question))
         return;
     KeepForUndo(named);
     for (TRound &round : FDay.rounds) {
@@ -1116,10 +1116,10 @@ void TRaceDayWindow::DeleteDay()
     int heats = 0;
     for (const TRound &round : std::as_const(FDay.rounds))
         heats += int(round.heats.size());
-    if (!FMain->AskSideQuestion(kDeleteDayQuestion.arg(FDay.name)
-                                    .arg(QLocale().toString(FDay.date, QLocale::ShortFormat))
-                                    .arg(FDay.entrants.size())
-                                    .arg(heats)))
+    if (!FMain->AskSideQuestion(this, kDeleteDayQuestion.arg(FDay.name)
+                                          .arg(QLocale().toString(FDay.date, QLocale::ShortFormat))
+                                          .arg(FDay.entrants.size())
+                                          .arg(heats)))
         return;
     const QString name = FDay.name;
     Ask<QString>(
@@ -1269,7 +1269,7 @@ bool TRaceDayWindow::SplitHeats(const QString &className, THeatOrder order)
             now << heat.entrantIds;
         // Drawn here and not changed since, the round is drawn again without a question.
         if ((!FDrawn.contains(last->id) || FDrawn.value(last->id) != now) &&
-            !FMain->AskSideQuestion(kRedrawQuestion.arg(className)))
+            !FMain->AskSideQuestion(this, kRedrawQuestion.arg(className)))
             return false;
     }
     if (last && lastStarted)

@@ -28,7 +28,8 @@
 
 namespace {
 
-constexpr int kWidth = 760;
+// Wide enough for a season of 16 days at 1024 pixels; placed, it takes no more than the screen.
+constexpr int kWidth = 980;
 constexpr int kHeight = 520;
 const QString kJoinTwo =
     QStringLiteral("Zum Zusammenführen bitte genau zwei Fahrer der Tabelle wählen (Strg+Klick).");
@@ -372,7 +373,7 @@ void TSeasonWindow::ShowTable()
     // A day's column is headed by its date, short enough for a season of 16 days; its name
     // and whole date are the heading's tooltip.
     for (const TSeasonDay &day : FShownDays)
-        headers << day.date.toString(QStringLiteral("dd.MM."));
+        headers << day.date.toString(QStringLiteral("d.M."));
     headers << QStringLiteral("Gesamt");
     Table->clear();
     Table->setColumnCount(int(headers.size()));
@@ -419,7 +420,7 @@ bool TSeasonWindow::JoinLines(int firstRow, int secondRow)
     const TSeasonLine &b = FLines[secondRow];
     const bool aEarlier = firstDay(a) <= firstDay(b);
     const TSeasonJoin join{aEarlier ? b.who : a.who, aEarlier ? a.who : b.who};
-    if (!FMain->AskSideQuestion(kJoinQuestion.arg(whoText(join.to), whoText(join.from))))
+    if (!FMain->AskSideQuestion(this, kJoinQuestion.arg(whoText(join.to), whoText(join.from))))
         return false;
     season->joins.append(join);
     FLastJoin = join;
@@ -464,7 +465,7 @@ void TSeasonWindow::DeleteSeason()
     const auto days = std::count_if(FDays.cbegin(), FDays.cend(), [this](const TRaceDay &day) {
         return day.seasonId == FSeasonId;
     });
-    if (!FMain->AskSideQuestion(kDeleteQuestion.arg(season->name).arg(days)))
+    if (!FMain->AskSideQuestion(this, kDeleteQuestion.arg(season->name).arg(days)))
         return;
     const QString name = season->name;
     ++FJobs;

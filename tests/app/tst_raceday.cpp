@@ -11,12 +11,12 @@
 #include "SeasonWindow.h"
 #include "WindowUnderTest.h"
 
-#include <QDateEdit>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QElapsedTimer>
-#include <QListWidget>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -54,6 +54,7 @@ private slots:
     void heatsMovedByHandAreRedrawnOnlyAfterAQuestion();
     void driverMovedDownAndBackKeepsHisKey();
     void seasonOpensFromTheRaceDayWindow();
+    void joinedDriversAreAskedForAndComeApartWithCtrlZ();
 };
 
 namespace {
@@ -611,6 +612,74 @@ void TestRaceDay::seasonOpensFromTheRaceDayWindow()
     t.window->RaceDay->hide();
     QTest::keyClick(t.window->Season->Table, Qt::Key_G, Qt::ControlModifier);
     QVERIFY(t.window->RaceDay->isVisible());
+}
+
+void TestRaceDay::joinedDriversAreAskedForAndComeApartWithCtrlZ()
+{
+    // A day of two drivers in a season, its heat and its final timed: two lines to join.
+    TWindowUnderTest t;
+    t.UseJournal();
+    TRaceDayWindow *day = t.window->RaceDayWindow();
+    day->ShowMessage = [](const QString &text) { QFAIL(qPrintable(text)); };
+    day->NewDay(QStringLiteral("Clubtag"), QDate(2026, 5, 1));
+    QVERIFY(settled(day));
+    const QString list = t.folder.filePath(QStringLiteral("zwei.csv"));
+    QFile file(list);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("7;Jörg Weiss;A\n8;Jörg Weiß;A\n");
+    file.close();
+    day->ReadStarterList(list);
+    QVERIFY(settled(day));
+    QVERIFY(day->SplitHeats(QStringLiteral("A"), THeatOrder::ListOrder));
+    const auto run = [&t, day](int heatId) {
+        if (t.window->RaceState() == TFormMain::rsStopped)
+            t.Answer(TFDlgYesNo::daYes);
+        QVERIFY(day->StartHeat(heatId));
+        t.ClickStart();
+        for (int car = 1; car <= 2; ++car) {
+            t.Advance(1000 * car);
+            t.Lap(car);
+        }
+        t.Answer(TFDlgYesNo::daYes);
+        t.ClickStart();
+        QVERIFY(t.window->Journal->flush(5000));
+        day->show(); // works the day out again
+        QVERIFY(settled(day));
+    };
+    run(day->Day().rounds.first().heats.first().id);
+    QVERIFY(day->SeedFinals(QStringLiteral("A")));
+    run(day->Day().rounds.last().heats.first().id);
+
+    t.Key(Qt::Key_G, Qt::ControlModifier | Qt::ShiftModifier);
+    TSeasonWindow *season = t.window->Season;
+    season->ShowMessage = [](const QString &text) { QFAIL(qPrintable(text)); };
+    const auto seasonSettled = [season] {
+        season->WaitForStore();
+        return QTest::qWaitFor([season] { return !season->Busy(); }, 20000);
+    };
+    QTest::mouseClick(season->NewButton, Qt::LeftButton);
+    QVERIFY(seasonSettled());
+    season->Days->item(0)->setCheckState(Qt::Checked);
+    QVERIFY(seasonSettled());
+    QCOMPARE(season->Lines().size(), 2);
+    QApplication::setActiveWindow(season);
+    season->Table->selectAll();
+
+    t.Answer(TFDlgYesNo::daNo);
+    QTest::mouseClick(season->JoinButton, Qt::LeftButton);
+    QCOMPARE(season->Lines().size(), 2);
+    const QString question = t.dialog->AskedQuestions().last();
+    QVERIFY2(question.contains(QStringLiteral("7 Jörg Weiss")) &&
+                 question.contains(QStringLiteral("8 Jörg Weiß")),
+             qPrintable(question));
+    t.Answer(TFDlgYesNo::daYes);
+    QTest::mouseClick(season->JoinButton, Qt::LeftButton);
+    QCOMPARE(season->Lines().size(), 1);
+    QTest::keyClick(season->Table, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(season->Lines().size(), 2);
+    QVERIFY(seasonSettled());
+    TRaceDayStore store(t.JournalPath());
+    QCOMPARE(store.seasons().first().joins.size(), 0);
 }
 
 QTEST_MAIN(TestRaceDay)

@@ -555,15 +555,16 @@ void TRaceDayWindow::Save()
                 *newId = day.id;
             return saved;
         },
-        [this](const TSaved &saved) {
+        [this, newId = FNewDayId](const TSaved &saved) {
             if (!saved.ok) {
                 Report(kStoreFailed.arg(saved.error));
                 return;
             }
             FMain->NotePlansSaved();
-            if (FDay.id == 0) {
+            // The id stays with the day being made: a save of it still waiting for the store
+            // replaces the day rather than inserting it a second time.
+            if (FDay.id == 0 && newId == FNewDayId) {
                 FDay.id = saved.id;
-                *FNewDayId = 0;
                 Reload(saved.id);
             }
         });
@@ -771,19 +772,16 @@ void TRaceDayWindow::TakeOverDay(const TServerDay &day)
     FOutcome = TRaceDayOutcome();
     FConflicts.clear();
     FSeeded.clear();
-    *FNewDayId = 0;
+    FNewDayId = std::make_shared<qint64>(0); // a day of its own, not the last one made
     ShowDay();
     Save();
 }
 
 TFormMain::THeatOnKeys TRaceDayWindow::HeatOnKeysOf(qint64 dayId, int heatId)
 {
-    std::optional<TRaceDay> day =
-        FWorker
-            ->Run([dayId](TRaceDayStore *store) {
-                return store ? store->day(dayId) : std::optional<TRaceDay>();
-            })
-            .result();
+    std::optional<TRaceDay> day = FWorker->RunAndWait([dayId](TRaceDayStore *store) {
+        return store ? store->day(dayId) : std::optional<TRaceDay>();
+    });
     if (!day) {
         TFormMain::THeatOnKeys heat;
         heat.dayId = dayId;
@@ -810,7 +808,7 @@ void TRaceDayWindow::NewDay(const QString &name, const QDate &date)
     FSeeded.clear();
     FDrawn.clear();
     FMovedFrom.clear();
-    *FNewDayId = 0;
+    FNewDayId = std::make_shared<qint64>(0); // a day of its own, not the last one made
     ShowDay();
     Save();
 }
@@ -1135,6 +1133,7 @@ void TRaceDayWindow::DeleteDay()
             }
             FMain->NotePlansSaved();
             FDay = TRaceDay();
+            FNewDayId = std::make_shared<qint64>(0);
             FOutcome = TRaceDayOutcome();
             FConflicts.clear();
             FSeeded.clear();

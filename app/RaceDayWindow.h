@@ -193,7 +193,9 @@ private:
 
     TFormMain *FMain;
     std::unique_ptr<TRaceDayWorker> FWorker;
-    std::shared_ptr<qint64> FNewDayId; // the id the store gave the day being written
+    // The id the store gave the day being made, shared with its saves still waiting; each new
+    // day has its own.
+    std::shared_ptr<qint64> FNewDayId;
     QList<TRaceDay> FDays;
     QList<TSeason> FSeasons;
     TRaceDay FDay;

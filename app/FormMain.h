@@ -298,6 +298,12 @@ public:
     QAction *Season1 = nullptr;
     void ShowRaceDay();
     void ShowSeason();
+    // A race-day window shown the first time: on the screen's free area, and clear of START where
+    // the operator goes on to press it from there.
+    void PlaceSideWindow(QWidget *window, bool clearOfStart);
+    // A question of the race-day windows, answered in the yes/no dialog; it opens on "Nein".
+    // The window that asked comes to the front again after the answer.
+    bool AskSideQuestion(QWidget *asker, const QString &question);
     // The race-day window, made (not shown) when first needed.
     TRaceDayWindow *RaceDayWindow();
     // The journal file the race days live in; empty without a journal.

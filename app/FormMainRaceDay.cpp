@@ -11,6 +11,7 @@
 #include "StandingsView.h"
 
 #include "TSortGrid.h"
+#include "WindowFit.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -62,14 +63,38 @@ void TFormMain::BuildRaceDay()
 
 TRaceDayWindow *TFormMain::RaceDayWindow()
 {
-    if (!RaceDay)
+    if (!RaceDay) {
         RaceDay = new TRaceDayWindow(this);
+        // "Meisterschaft" opens from there as from here.
+        RaceDay->addAction(Season1);
+    }
     return RaceDay;
+}
+
+void TFormMain::PlaceSideWindow(QWidget *window, bool clearOfStart)
+{
+    if (window->property("placed").toBool())
+        return;
+    window->setProperty("placed", true);
+    const QRect start = clearOfStart && bSTART2->isVisible()
+                            ? QRect(bSTART2->mapToGlobal(QPoint(0, 0)), bSTART2->size())
+                            : QRect();
+    window->setGeometry(
+        PlaceClearOf(window->size(), start, AvailableArea(), window->minimumSizeHint()));
+}
+
+bool TFormMain::AskSideQuestion(QWidget *asker, const QString &question)
+{
+    const bool yes = AskYesNo(question, true);
+    asker->raise();
+    asker->activateWindow();
+    return yes;
 }
 
 void TFormMain::ShowRaceDay()
 {
     TRaceDayWindow *window = RaceDayWindow();
+    PlaceSideWindow(window, true);
     window->show();
     window->raise();
     window->activateWindow();
@@ -77,8 +102,12 @@ void TFormMain::ShowRaceDay()
 
 void TFormMain::ShowSeason()
 {
-    if (!Season)
+    if (!Season) {
         Season = new TSeasonWindow(this);
+        Season->addAction(RaceDay1);
+    }
+    // The season table takes the screen's width; START is not pressed from there.
+    PlaceSideWindow(Season, false);
     Season->Reload();
     Season->show();
     Season->raise();

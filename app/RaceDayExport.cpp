@@ -40,7 +40,7 @@ void WriteResultsOut(TFormMain *main, QWidget *owner, const TResultsOut &out,
     const QString pdf = ResultsOutFileName(out.what, QStringLiteral("pdf"));
     auto *watcher = new QFutureWatcher<QString>(owner);
     QObject::connect(watcher, &QFutureWatcher<QString>::finished, owner,
-                     [main, watcher, page, pdf, workbookName, done] {
+                     [main, watcher, page, pdf, workbookName, done, written = out.written] {
                          const QString error = watcher->result();
                          watcher->deleteLater();
                          if (!error.isEmpty()) {
@@ -50,10 +50,12 @@ void WriteResultsOut(TFormMain *main, QWidget *owner, const TResultsOut &out,
                              QStringList files = {page, pdf};
                              if (!workbookName.isEmpty())
                                  files << workbookName;
-                             main->StatusBar1->showMessage(
-                                 kWritten.arg(QFileInfo(FullPathOf(page)).path(),
-                                              files.join(QStringLiteral(", "))),
-                                 kWrittenMessageMs);
+                             const QString text = kWritten.arg(QFileInfo(FullPathOf(page)).path(),
+                                                               files.join(QStringLiteral(", ")));
+                             if (written)
+                                 written(text);
+                             else
+                                 main->StatusBar1->showMessage(text, kWrittenMessageMs);
                          }
                          if (done)
                              done(error);

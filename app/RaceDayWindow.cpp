@@ -1,6 +1,7 @@
 #include "RaceDayWindow.h"
 
 #include "Classification.h"
+#include "DayDateEdit.h"
 #include "PlanDocuments.h"
 #include "RaceDayEntrants.h"
 #include "RaceDayExport.h"
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -31,6 +33,7 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -77,12 +80,40 @@ const QString kHeatFull = QStringLiteral("Der Lauf hat schon 12 Fahrer, einen je
 const QString kInStartedHeat = QStringLiteral(
     "Der Fahrer ist in einem Lauf, der schon gestartet ist, und kann nicht entfernt werden.");
 const QString kListRead = QStringLiteral("%1 Starter aus %2 übernommen.");
+const QString kListReplaced = QStringLiteral("%1 Starter aus %2 ersetzen die bisherigen.");
+const QString kReplaceOrAdd = QStringLiteral(
+    "Die Veranstaltung hat schon %1 Starter. Sollen die Starter aus \u201E%2\u201C die "
+    "bisherigen ersetzen oder dazukommen?");
+const QString kNoReplaceStarted = QStringLiteral(
+    "Es ist schon ein Lauf gestartet; seine Fahrer bleiben. Die Starterliste kann nur "
+    "dazukommen.");
+const QString kDoubleNumbers = QStringLiteral(
+    "Doppelte Startnummern: %1. Bitte die Starter prüfen; mehrere markierte Zeilen lassen sich "
+    "zusammen entfernen.");
+const QString kRemoveQuestion = QStringLiteral("%1 Starter entfernen?\n%2");
+const QString kRemoveOneQuestion = QStringLiteral("Den Starter %1 entfernen?");
+const QString kRemoved = QStringLiteral("Entfernt: %1. [Strg+Z] nimmt es zurück.");
+const QString kUndone = QStringLiteral("Zurückgenommen: %1.");
+const QString kDeleteDayQuestion = QStringLiteral(
+    "Die Veranstaltung \u201E%1\u201C vom %2 mit %3 Startern und %4 Läufen löschen?\nDie "
+    "Rennen ihrer Läufe bleiben im Rennjournal.");
+const QString kDayOnKeys = QStringLiteral(
+    "Ein Lauf dieser Veranstaltung liegt auf den Tasten des Hauptfensters; sie kann jetzt nicht "
+    "gelöscht werden.");
+const QString kDeleteFailed = QStringLiteral("Die Veranstaltung konnte nicht gelöscht werden: %1");
+const QString kDayDeleted = QStringLiteral("Die Veranstaltung \u201E%1\u201C ist gelöscht.");
+const QString kRedrawQuestion = QStringLiteral(
+    "Die Vorläufe der Klasse \u201E%1\u201C neu einteilen?\nFahrer, die von Hand in einen "
+    "anderen Lauf verschoben wurden, verlieren ihren Platz.");
 const QString kServerMissing = QStringLiteral(
     "Die Läufe anderer Stationen fehlen im Ergebnis: der Vereinsserver ist nicht erreichbar (%1).");
 const QString kNoServerDays =
     QStringLiteral("Auf dem Vereinsserver gibt es keine Veranstaltung einer anderen Station.");
 const QString kServerDaysFailed =
     QStringLiteral("Die Veranstaltungen lassen sich nicht vom Vereinsserver lesen: %1");
+const QString kUnreadableDate = QStringLiteral(
+    "\u201E%1\u201C ist kein Datum. Bitte als TT.MM.JJJJ eingeben, etwa 03.04.2026; das Datum "
+    "bleibt, wie es war.");
 const QString kChooseFailed =
     QStringLiteral("Die Wahl des Laufs konnte nicht gespeichert werden: %1");
 
@@ -90,6 +121,19 @@ QString entrantText(const TEntrant &e)
 {
     const QString name = e.number.isEmpty() ? e.driver : e.number + QLatin1Char(' ') + e.driver;
     return e.absent ? name + QStringLiteral(" (abwesend)") : name;
+}
+
+// The entrants named, at most ten; "und 5 weitere" for the rest.
+QString entrantsText(const QList<TEntrant> &entrants)
+{
+    constexpr int kNamed = 10;
+    QStringList names;
+    for (qsizetype i = 0; i < entrants.size() && i < kNamed; ++i)
+        names << entrantText(entrants[i]);
+    QString text = names.join(QStringLiteral(", "));
+    if (entrants.size() > kNamed)
+        text += QStringLiteral(" und %1 weitere").arg(entrants.size() - kNamed);
+    return text;
 }
 
 QString pointsText(const QList<int> &points)
@@ -133,8 +177,13 @@ TRaceDayWindow::TRaceDayWindow(TFormMain *main)
     BuildDayRow();
     Tabs = new QTabWidget;
     Tabs->addTab(BuildEntrantsTab(), QStringLiteral("&Starter"));
-    Tabs->addTab(BuildRulesTab(), QStringLiteral("R&egeln"));
-    Tabs->addTab(BuildHeatsTab(), QStringLiteral("&Läufe"));
+    // The rules scroll on a low screen rather than push the window past its edge.
+    auto *rules = new QScrollArea;
+    rules->setWidget(BuildRulesTab());
+    rules->setWidgetResizable(true);
+    rules->setFrameShape(QFrame::NoFrame);
+    Tabs->addTab(rules, QStringLiteral("&Regeln"));
+    Tabs->addTab(BuildHeatsTab(), QStringLiteral("Lä&ufe"));
     Tabs->addTab(BuildResultsTab(), QStringLiteral("Er&gebnis"));
     Message = new QLabel;
     Message->setWordWrap(true);
@@ -188,17 +237,21 @@ void TRaceDayWindow::BuildDayRow()
     DayChoice->setObjectName(QStringLiteral("DayChoice"));
     DayChoice->setMinimumContentsLength(24);
     NewDayButton = new QPushButton(QStringLiteral("&Neu"));
+    DeleteDayButton = new QPushButton(QStringLiteral("&Löschen…"));
+    DeleteDayButton->setToolTip(
+        QStringLiteral("Löscht die Veranstaltung; die Rennen ihrer Läufe bleiben im Rennjournal."));
     NameEdit = new QLineEdit;
     NameEdit->setObjectName(QStringLiteral("DayName"));
-    DateEdit = new QDateEdit(QDate::currentDate());
-    DateEdit->setCalendarPopup(true);
+    auto *dateEdit = new TDayDateEdit(QDate::currentDate());
+    DateEdit = dateEdit;
     SeasonChoice = new QComboBox;
     auto *dayLabel = new QLabel(QStringLiteral("&Veranstaltung:"));
     dayLabel->setBuddy(DayChoice);
     row->addWidget(dayLabel);
     row->addWidget(DayChoice, 1);
     row->addWidget(NewDayButton);
-    TakeOverButton = new QPushButton(QStringLiteral("Vom Ve&reinsserver…"));
+    row->addWidget(DeleteDayButton);
+    TakeOverButton = new QPushButton(QStringLiteral("V&om Vereinsserver…"));
     TakeOverButton->setToolTip(QStringLiteral(
         "Übernimmt eine Veranstaltung einer anderen Station, um hier Läufe davon zu zeiten."));
     TakeOverButton->hide();
@@ -206,7 +259,7 @@ void TRaceDayWindow::BuildDayRow()
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("Na&me:"), NameEdit);
     form->addRow(QStringLiteral("&Datum:"), DateEdit);
-    form->addRow(QStringLiteral("Mei&sterschaft:"), SeasonChoice);
+    form->addRow(QStringLiteral("Meis&terschaft:"), SeasonChoice);
     auto *outer = static_cast<QVBoxLayout *>(layout());
     outer->addLayout(row);
     outer->addLayout(form);
@@ -220,11 +273,13 @@ void TRaceDayWindow::BuildDayRow()
         NameEdit->setFocus();
         NameEdit->selectAll();
     });
+    connect(DeleteDayButton, &QPushButton::clicked, this, &TRaceDayWindow::DeleteDay);
     connect(TakeOverButton, &QPushButton::clicked, this, &TRaceDayWindow::OfferServerDays);
     connect(NameEdit, &QLineEdit::editingFinished, this, [this] {
         if (FDay.name == NameEdit->text())
             return;
         FDay.name = NameEdit->text();
+        NameEdit->setModified(false);
         Save();
         DayChoice->setItemText(DayChoice->currentIndex(), FDay.name);
     });
@@ -234,6 +289,8 @@ void TRaceDayWindow::BuildDayRow()
         FDay.date = date;
         Save();
     });
+    connect(dateEdit, &TDayDateEdit::unreadable, this,
+            [this](const QString &text) { Report(kUnreadableDate.arg(text)); });
     connect(SeasonChoice, &QComboBox::activated, this, [this](int index) {
         FDay.seasonId = SeasonChoice->itemData(index).toLongLong();
         // A new day put into a season takes the season's rules, as its latest day has them.
@@ -252,13 +309,26 @@ QWidget *TRaceDayWindow::BuildEntrantsTab()
                                          QStringLiteral("Klasse"), QStringLiteral("abwesend")});
     Entrants->horizontalHeader()->setSectionResizeMode(ecDriver, QHeaderView::Stretch);
     Entrants->verticalHeader()->hide();
+    Entrants->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Entrants->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ReadListButton = new QPushButton(QStringLiteral("Starterliste &einlesen…"));
     AddButton = new QPushButton(QStringLiteral("&Hinzufügen"));
-    RemoveButton = new QPushButton(QStringLiteral("E&ntfernen"));
+    RemoveButton = new QPushButton(QStringLiteral("Ent&fernen…"));
+    RemoveButton->setToolTip(QStringLiteral("Entfernt die markierten Starter (Strg+Klick, "
+                                            "Umschalt+Klick markieren mehrere)."));
+    UndoButton = new QPushButton(QStringLiteral("Rüc&kgängig"));
+    UndoButton->setToolTip(QStringLiteral("[Strg+Z] Holt die zuletzt entfernten Starter zurück."));
+    UndoButton->setEnabled(false);
+    // Anywhere in the window but a field being typed in, whose own Ctrl+Z comes first.
+    auto *undo = new QAction(this);
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    addAction(undo);
+    connect(undo, &QAction::triggered, this, &TRaceDayWindow::UndoRemoval);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(ReadListButton);
     buttons->addWidget(AddButton);
     buttons->addWidget(RemoveButton);
+    buttons->addWidget(UndoButton);
     buttons->addStretch();
     auto *layout = new QVBoxLayout(page);
     layout->addWidget(Entrants, 1);
@@ -269,7 +339,8 @@ QWidget *TRaceDayWindow::BuildEntrantsTab()
             ReadStarterList(OpenDialog.FileName);
     });
     connect(AddButton, &QPushButton::clicked, this, &TRaceDayWindow::AddEntrant);
-    connect(RemoveButton, &QPushButton::clicked, this, &TRaceDayWindow::RemoveEntrant);
+    connect(RemoveButton, &QPushButton::clicked, this, &TRaceDayWindow::RemoveEntrants);
+    connect(UndoButton, &QPushButton::clicked, this, &TRaceDayWindow::UndoRemoval);
     return page;
 }
 
@@ -323,7 +394,7 @@ QWidget *TRaceDayWindow::BuildHeatsTab()
     OrderChoice = new QComboBox;
     OrderChoice->addItems({QStringLiteral("in Listenfolge"), QStringLiteral("ausgelost"),
                            QStringLiteral("nach der Qualifikation")});
-    SplitButton = new QPushButton(QStringLiteral("&Vorläufe einteilen"));
+    SplitButton = new QPushButton(QStringLiteral("Vorläufe e&inteilen"));
     FinalsButton = new QPushButton(QStringLiteral("&Finale einteilen"));
     auto *top = new QHBoxLayout;
     auto *classLabel = new QLabel(QStringLiteral("&Klasse:"));
@@ -338,11 +409,11 @@ QWidget *TRaceDayWindow::BuildHeatsTab()
     Heats->setHeaderLabels(
         {QStringLiteral("Lauf / Fahrer"), QStringLiteral("Taste"), QStringLiteral("Zustand")});
     Heats->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    MoveUpButton = new QPushButton(QStringLiteral("In den Lauf &davor"));
+    MoveUpButton = new QPushButton(QStringLiteral("In den Lauf d&avor"));
     MoveUpButton->setToolTip(QStringLiteral("[Alt+Hoch]"));
-    MoveDownButton = new QPushButton(QStringLiteral("In den Lauf da&nach"));
+    MoveDownButton = new QPushButton(QStringLiteral("In den Lauf dana&ch"));
     MoveDownButton->setToolTip(QStringLiteral("[Alt+Runter]"));
-    StartButton = new QPushButton(QStringLiteral("Lauf &starten"));
+    StartButton = new QPushButton(QStringLiteral("Lauf start&en"));
     StartButton->setToolTip(QStringLiteral(
         "[Strg+Enter] Legt die Fahrer des Laufs auf F1 … in Laufreihenfolge; START im "
         "Hauptfenster startet ihn."));
@@ -498,13 +569,15 @@ void TRaceDayWindow::Save()
                 *newId = day.id;
             return saved;
         },
-        [this](const TSaved &saved) {
+        [this, newId = FNewDayId](const TSaved &saved) {
             if (!saved.ok) {
                 Report(kStoreFailed.arg(saved.error));
                 return;
             }
             FMain->NotePlansSaved();
-            if (FDay.id == 0) {
+            // The id stays with the day being made: a save of it still waiting for the store
+            // replaces the day rather than inserting it a second time.
+            if (FDay.id == 0 && newId == FNewDayId) {
                 FDay.id = saved.id;
                 Reload(saved.id);
             }
@@ -739,6 +812,8 @@ void TRaceDayWindow::TakeOverDay(const TServerDay &day)
     FOutcome = TRaceDayOutcome();
     FConflicts.clear();
     FRulesAsTaken = false;
+    FDrawn.clear();
+    FMovedFrom.clear();
     // A slot of its own: a save of the day before, still queued, keeps that day's id.
     FNewDayId = std::make_shared<qint64>(0);
     ShowDay();
@@ -747,12 +822,9 @@ void TRaceDayWindow::TakeOverDay(const TServerDay &day)
 
 TFormMain::THeatOnKeys TRaceDayWindow::HeatOnKeysOf(qint64 dayId, int heatId)
 {
-    std::optional<TRaceDay> day =
-        FWorker
-            ->Run([dayId](TRaceDayStore *store) {
-                return store ? store->day(dayId) : std::optional<TRaceDay>();
-            })
-            .result();
+    std::optional<TRaceDay> day = FWorker->RunAndWait([dayId](TRaceDayStore *store) {
+        return store ? store->day(dayId) : std::optional<TRaceDay>();
+    });
     if (!day) {
         TFormMain::THeatOnKeys heat;
         heat.dayId = dayId;
@@ -808,6 +880,8 @@ void TRaceDayWindow::NewDay(const QString &name, const QDate &date)
     FDay.points = before.points;
     FRulesAsTaken = true;
     FOutcome = TRaceDayOutcome();
+    FDrawn.clear();
+    FMovedFrom.clear();
     // A slot of its own: a save of the day before, still queued, keeps that day's id.
     FNewDayId = std::make_shared<qint64>(0);
     ShowDay();
@@ -827,6 +901,8 @@ bool TRaceDayWindow::SelectDay(qint64 dayId)
         FOutcome = TRaceDayOutcome();
         FConflicts.clear();
         FRulesAsTaken = false;
+        FDrawn.clear();
+        FMovedFrom.clear();
     }
     ShowDay();
     Recompute();
@@ -837,7 +913,10 @@ void TRaceDayWindow::ShowDay()
 {
     FShowing = true;
     DayChoice->setCurrentIndex(DayChoice->findData(FDay.id));
-    NameEdit->setText(FDay.name);
+    // The store's answer to "Neu" shows the day again: a name being typed (over the proposed
+    // one, which is selected) stays as it is.
+    if (NameEdit->text() != FDay.name && !(NameEdit->hasFocus() && NameEdit->isModified()))
+        NameEdit->setText(FDay.name);
     DateEdit->setDate(FDay.date.isValid() ? FDay.date : QDate::currentDate());
     SeasonChoice->clear();
     SeasonChoice->addItem(QStringLiteral("(keine)"), qint64(0));
@@ -901,6 +980,7 @@ void TRaceDayWindow::EntrantEdited(int row, int column)
     default:
         return;
     }
+    DropUndo(); // an undo would take the edit back too
     Save();
     ShowHeats();
 }
@@ -913,6 +993,7 @@ void TRaceDayWindow::AddEntrant()
         id = qMax(id, other.id);
     e.id = id + 1;
     e.className = ClassChoice->currentText();
+    DropUndo(); // an undo would take the new entrant too
     FDay.entrants.append(e);
     ShowEntrants();
     Save();
@@ -920,37 +1001,115 @@ void TRaceDayWindow::AddEntrant()
     Entrants->editItem(Entrants->currentItem());
 }
 
-void TRaceDayWindow::RemoveEntrant()
+void TRaceDayWindow::RemoveEntrants()
 {
-    const int row = Entrants->currentRow();
-    if (row < 0 || row >= FDay.entrants.size())
+    QList<int> rows;
+    for (const QModelIndex &index : Entrants->selectionModel()->selectedRows())
+        rows << index.row();
+    if (rows.isEmpty() && Entrants->currentRow() >= 0)
+        rows << Entrants->currentRow();
+    std::sort(rows.begin(), rows.end());
+    QList<TEntrant> gone;
+    for (const int row : std::as_const(rows)) {
+        if (row >= 0 && row < FDay.entrants.size())
+            gone << FDay.entrants[row];
+    }
+    if (gone.isEmpty())
         return;
-    const int id = FDay.entrants[row].id;
-    for (const TRound &round : FDay.rounds) {
-        for (const THeat &heat : round.heats) {
-            if (heat.entrantIds.contains(id) && HeatStarted(heat.id)) {
-                Report(kInStartedHeat);
-                return;
+    for (const TEntrant &e : std::as_const(gone)) {
+        for (const TRound &round : std::as_const(FDay.rounds)) {
+            for (const THeat &heat : round.heats) {
+                if (heat.entrantIds.contains(e.id) && HeatStarted(heat.id)) {
+                    Report(kInStartedHeat);
+                    return;
+                }
             }
         }
     }
+    const QString named = entrantsText(gone);
+    const QString question = gone.size() == 1 ? kRemoveOneQuestion.arg(named)
+                                              : kRemoveQuestion.arg(gone.size()).arg(named);
+    if (!FMain->AskSideQuestion(this, question))
+        return;
+    KeepForUndo(named);
     for (TRound &round : FDay.rounds) {
-        for (THeat &heat : round.heats)
-            heat.entrantIds.removeAll(id);
+        for (THeat &heat : round.heats) {
+            for (const TEntrant &e : std::as_const(gone))
+                heat.entrantIds.removeAll(e.id);
+        }
     }
-    FDay.entrants.removeAt(row);
+    FDay.entrants.removeIf([&gone](const TEntrant &e) {
+        return std::any_of(gone.cbegin(), gone.cend(),
+                           [&e](const TEntrant &g) { return g.id == e.id; });
+    });
     ShowEntrants();
     ShowClasses();
     ShowHeats();
     Save();
+    Message->setText(kRemoved.arg(named));
+}
+
+void TRaceDayWindow::KeepForUndo(const QString &what)
+{
+    FUndo = {FDay.id, what, FDay.entrants, FDay.rounds};
+    UndoButton->setEnabled(true);
+}
+
+void TRaceDayWindow::DropUndo()
+{
+    FUndo = TUndo();
+    UndoButton->setEnabled(false);
+}
+
+bool TRaceDayWindow::UndoRemoval()
+{
+    if (FUndo.dayId == 0 || FUndo.dayId != FDay.id)
+        return false;
+    // The drivers come back to the heats they left, where those have not started since.
+    for (TRound &round : FDay.rounds) {
+        for (THeat &heat : round.heats) {
+            for (const TRound &before : std::as_const(FUndo.rounds)) {
+                for (const THeat &kept : before.heats) {
+                    if (kept.id == heat.id && !HeatStarted(heat.id))
+                        heat.entrantIds = kept.entrantIds;
+                }
+            }
+        }
+    }
+    FDay.entrants = FUndo.entrants;
+    const QString what = FUndo.what;
+    DropUndo();
+    ShowEntrants();
+    ShowClasses();
+    ShowHeats();
+    Save();
+    Message->setText(kUndone.arg(what));
+    return true;
 }
 
 void TRaceDayWindow::ReadStarterList(const QString &fileName)
 {
+    bool replace = false;
+    if (!FDay.entrants.isEmpty()) {
+        const QString question =
+            kReplaceOrAdd.arg(FDay.entrants.size()).arg(QFileInfo(fileName).fileName());
+        QMessageBox box(QMessageBox::Question, windowTitle(), question, QMessageBox::NoButton,
+                        this);
+        QPushButton *replaceButton =
+            box.addButton(QStringLiteral("&Ersetzen"), QMessageBox::AcceptRole);
+        QPushButton *addButton =
+            box.addButton(QStringLiteral("&Hinzufügen"), QMessageBox::AcceptRole);
+        box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+        box.setDefaultButton(addButton);
+        box.exec();
+        if (box.clickedButton() != replaceButton && box.clickedButton() != addButton)
+            return;
+        replace = box.clickedButton() == replaceButton;
+    }
     ++FJobs;
     ReadListButton->setEnabled(false);
     auto *watcher = new QFutureWatcher<std::pair<bool, QPair<QString, StarterList>>>(this);
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, fileName] {
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, fileName, replace] {
         --FJobs;
         const auto [ok, read] = watcher->result();
         watcher->deleteLater();
@@ -959,15 +1118,7 @@ void TRaceDayWindow::ReadStarterList(const QString &fileName)
             Report(read.first);
             return;
         }
-        int last = 0;
-        for (const TEntrant &e : FDay.entrants)
-            last = qMax(last, e.id);
-        const QList<TEntrant> added = EntrantsFromStarterList(read.second, last + 1);
-        FDay.entrants.append(added);
-        ShowEntrants();
-        ShowClasses();
-        Save();
-        Message->setText(kListRead.arg(added.size()).arg(QFileInfo(fileName).fileName()));
+        TakeListEntrants(read.second, fileName, replace);
     });
     // A long list, or a damaged workbook's helper, takes its time away from the keys.
     watcher->setFuture(QtConcurrent::run([fileName] {
@@ -975,6 +1126,99 @@ void TRaceDayWindow::ReadStarterList(const QString &fileName)
         const bool ok = reader.read(fileName);
         return std::pair(ok, QPair(reader.errorString(), reader.rows()));
     }));
+}
+
+void TRaceDayWindow::TakeListEntrants(const StarterList &rows, const QString &fileName,
+                                      bool replace)
+{
+    if (replace) {
+        const bool anyStarted =
+            std::any_of(FDay.rounds.cbegin(), FDay.rounds.cend(), [this](const TRound &round) {
+                return std::any_of(round.heats.cbegin(), round.heats.cend(),
+                                   [this](const THeat &heat) { return HeatStarted(heat.id); });
+            });
+        if (anyStarted) {
+            Report(kNoReplaceStarted);
+            return;
+        }
+    }
+    // New ids even when replacing: a heat never takes a new driver for an old one.
+    int last = 0;
+    for (const TEntrant &e : std::as_const(FDay.entrants))
+        last = qMax(last, e.id);
+    const QList<TEntrant> added = EntrantsFromStarterList(rows, last + 1);
+    const QString file = QFileInfo(fileName).fileName();
+    if (replace) {
+        KeepForUndo(QStringLiteral("das Ersetzen der Starter durch \u201E%1\u201C").arg(file));
+        for (TRound &round : FDay.rounds) {
+            for (THeat &heat : round.heats)
+                heat.entrantIds.clear();
+        }
+        FDay.entrants = added;
+    } else {
+        DropUndo();
+        FDay.entrants.append(added);
+    }
+    ShowEntrants();
+    ShowClasses();
+    ShowHeats();
+    Save();
+    Message->setText((replace ? kListReplaced : kListRead).arg(added.size()).arg(file));
+    // A number a class has twice, once from the list, is most likely a list read twice.
+    QStringList doubled;
+    for (const TEntrant &e : added) {
+        const bool twice =
+            !e.number.isEmpty() &&
+            std::any_of(FDay.entrants.cbegin(), FDay.entrants.cend(), [&e](const TEntrant &other) {
+                return other.id != e.id && other.number == e.number &&
+                       other.className == e.className;
+            });
+        if (twice && !doubled.contains(e.number))
+            doubled << e.number;
+    }
+    if (!doubled.isEmpty())
+        Report(kDoubleNumbers.arg(doubled.join(QStringLiteral(", "))));
+}
+
+void TRaceDayWindow::DeleteDay()
+{
+    if (FDay.id == 0)
+        return;
+    if (FMain->HeatOnKeys().dayId == FDay.id) {
+        Report(kDayOnKeys);
+        return;
+    }
+    int heats = 0;
+    for (const TRound &round : std::as_const(FDay.rounds))
+        heats += int(round.heats.size());
+    if (!FMain->AskSideQuestion(this, kDeleteDayQuestion.arg(FDay.name)
+                                          .arg(QLocale().toString(FDay.date, QLocale::ShortFormat))
+                                          .arg(FDay.entrants.size())
+                                          .arg(heats)))
+        return;
+    const QString name = FDay.name;
+    Ask<QString>(
+        [id = FDay.id](TRaceDayStore *store) {
+            if (!store)
+                return kNoJournal;
+            return store->removeDay(id) ? QString() : store->errorString();
+        },
+        [this, name](const QString &error) {
+            if (!error.isEmpty()) {
+                Report(kDeleteFailed.arg(error));
+                return;
+            }
+            FMain->NotePlansSaved();
+            FDay = TRaceDay();
+            FNewDayId = std::make_shared<qint64>(0);
+            FOutcome = TRaceDayOutcome();
+            FConflicts.clear();
+            FDrawn.clear();
+            FMovedFrom.clear();
+            DropUndo();
+            Reload(0);
+            Message->setText(kDayDeleted.arg(name));
+        });
 }
 
 // ---- Rules -------------------------------------------------------------------------------
@@ -1095,6 +1339,15 @@ bool TRaceDayWindow::SplitHeats(const QString &className, THeatOrder order)
                             [this](const THeat &heat) { return HeatStarted(heat.id); });
     // Seeded by an earlier round: the round to fill is a new one.
     const bool reuse = last && !lastStarted && order != THeatOrder::Seeded;
+    if (reuse && !last->heats.isEmpty()) {
+        QList<QList<int>> now;
+        for (const THeat &heat : std::as_const(last->heats))
+            now << heat.entrantIds;
+        // Drawn here and not changed since, the round is drawn again without a question.
+        if ((!FDrawn.contains(last->id) || FDrawn.value(last->id) != now) &&
+            !FMain->AskSideQuestion(this, kRedrawQuestion.arg(className)))
+            return false;
+    }
     if (last && lastStarted)
         Message->setText(kRoundStarted);
     const QList<QList<int>> split =
@@ -1112,6 +1365,12 @@ bool TRaceDayWindow::SplitHeats(const QString &className, THeatOrder order)
     int heatId = NextHeatId();
     for (const QList<int> &drivers : split)
         round.heats.append({heatId++, drivers, 0});
+    FDrawn[round.id] = split;
+    DropUndo();
+    for (const QList<int> &drivers : split) {
+        for (const int id : drivers)
+            FMovedFrom.remove(id);
+    }
     if (reuse) {
         *last = round;
     } else {
@@ -1274,8 +1533,20 @@ bool TRaceDayWindow::MoveDriver(int entrantId, int step)
                 Report(kHeatFull);
                 return false;
             }
-            round.heats[h].entrantIds.removeAll(entrantId);
-            round.heats[to].entrantIds.append(entrantId);
+            // Moved back to the heat he just left, a driver takes his place and key there again.
+            QList<std::pair<int, qsizetype>> &left = FMovedFrom[entrantId];
+            QList<int> &from = round.heats[h].entrantIds;
+            QList<int> &into = round.heats[to].entrantIds;
+            const qsizetype at = from.indexOf(entrantId);
+            from.removeAt(at);
+            if (!left.isEmpty() && left.last().first == round.heats[to].id) {
+                into.insert(qMin(left.last().second, into.size()), entrantId);
+                left.removeLast();
+            } else {
+                left.append({round.heats[h].id, at});
+                into.append(entrantId);
+            }
+            DropUndo();
             ShowHeats();
             SelectEntrant(entrantId);
             Save();
@@ -1430,7 +1701,10 @@ void TRaceDayWindow::ShowResults()
                     .arg(c.className.isEmpty()
                              ? FDay.name.toHtmlEscaped()
                              : QStringLiteral("Klasse ") + c.className.toHtmlEscaped());
-        html += QStringLiteral("<p><b>Qualifikation</b></p><table cellpadding=2>");
+        html += QStringLiteral("<p><b>Qualifikation</b></p><table cellpadding=2><tr><th></th>"
+                               "<th align=left>Fahrer</th><th align=left>Runden</th>"
+                               "<th align=left>Gesamtzeit</th><th align=left>Beste Runde</th>"
+                               "</tr>");
         for (const TQualifyPlace &q : c.qualifying)
             html += QStringLiteral("<tr><td>%1.</td><td>%2</td><td>%3 Rd.</td><td>%4</td>"
                                    "<td>%5</td></tr>")
@@ -1443,12 +1717,13 @@ void TRaceDayWindow::ShowResults()
             html += QStringLiteral("<p><b>Ergebnis</b></p><table cellpadding=2>");
             for (const TClassPlace &p : c.result)
                 html += QStringLiteral("<tr><td>%1.</td><td>%2</td><td>%3-Finale</td><td>%4</td>"
-                                       "<td>%5 Punkte</td></tr>")
+                                       "<td>%5</td></tr>")
                             .arg(p.place)
                             .arg(name(p.entrantId))
                             .arg(p.final)
                             .arg(p.status)
-                            .arg(p.points);
+                            .arg(p.points == 1 ? QStringLiteral("1 Punkt")
+                                               : QStringLiteral("%1 Punkte").arg(p.points));
             html += QStringLiteral("</table>");
             if (const QString tie = FastestLapTieNote(FDay, c, FMain->Race.Acc); !tie.isEmpty())
                 html += QStringLiteral("<p><i>%1</i></p>").arg(tie.toHtmlEscaped());
@@ -1468,5 +1743,6 @@ void TRaceDayWindow::ExportDay()
                     {QStringLiteral("Veranstaltung"),
                      [out] { return TRaceDayPageWriter::page(out); },
                      [out] { return TRaceDayPdfWriter::pdf(out); },
-                     [out](TExcel &excel) { return WriteRaceDayWorkbook(excel, out); }});
+                     [out](TExcel &excel) { return WriteRaceDayWorkbook(excel, out); },
+                     [this](const QString &text) { Message->setText(text); }});
 }

@@ -6,6 +6,7 @@
 #include "RaceDay.h"
 #include "RaceDayOutcome.h"
 #include "RaceDayStore.h"
+#include "StarterListCollector.h"
 
 #include <QMap>
 #include <QSet>
@@ -45,6 +46,7 @@ public:
     // ---- The day ----
     QComboBox *DayChoice = nullptr;
     QPushButton *NewDayButton = nullptr;
+    QPushButton *DeleteDayButton = nullptr;
     // With a club server: a day made on another station, taken over to time heats of it here.
     QPushButton *TakeOverButton = nullptr;
     QLineEdit *NameEdit = nullptr;
@@ -55,7 +57,8 @@ public:
     QTableWidget *Entrants = nullptr; // Nr., Fahrer, Klasse, abwesend
     QPushButton *ReadListButton = nullptr;
     QPushButton *AddButton = nullptr;
-    QPushButton *RemoveButton = nullptr;
+    QPushButton *RemoveButton = nullptr; // the marked rows, after a question
+    QPushButton *UndoButton = nullptr;   // Ctrl+Z: the last removal or replaced list comes back
     TOpenDialog OpenDialog = StarterListOpenDialog();
     // ---- Rules ----
     QSpinBox *HeatSize = nullptr;
@@ -108,8 +111,15 @@ public:
     // A new day; kept at once.
     void NewDay(const QString &name, const QDate &date);
     bool SelectDay(qint64 dayId);
-    // Entrants from a starter list, read on a thread of its own, added to the day.
+    // Entrants from a starter list, read on a thread of its own. A day with entrants asks first
+    // whether the list replaces them or adds to them; added start numbers a class has already
+    // are reported.
     void ReadStarterList(const QString &fileName);
+    // The day and its plan go, after a question naming it; its heats' races stay in the journal.
+    void DeleteDay();
+    // Brings back what the last removal of entrants or replaced starter list took.
+    bool UndoRemoval();
+
     // Splits the class's present entrants into the heats of a qualifying round: the class's last
     // qualifying round again while none of its heats has started, else a new one.
     bool SplitHeats(const QString &className, THeatOrder order);
@@ -160,7 +170,13 @@ private:
     bool TakeRulesOf(const TRaceDay *day);
     void EntrantEdited(int row, int column);
     void AddEntrant();
-    void RemoveEntrant();
+    void RemoveEntrants();
+    // Keeps the entrants and heats as they are now for UndoRemoval().
+    void KeepForUndo(const QString &what);
+    // Another change of the entrants or heats: an undo would take it back too, so none is left.
+    void DropUndo();
+    // Takes the entrants read from a list: replacing the day's, or added to them.
+    void TakeListEntrants(const StarterList &rows, const QString &fileName, bool replace);
     // Keeps the day as it is now; the store's answer comes back later.
     void Save();
     // Works the results out again, a moment after the last change asked for it.
@@ -186,7 +202,9 @@ private:
 
     TFormMain *FMain;
     std::unique_ptr<TRaceDayWorker> FWorker;
-    std::shared_ptr<qint64> FNewDayId; // the id the store gave the day being written
+    // The id the store gave the day being made, shared with its saves still waiting; each new
+    // day has its own.
+    std::shared_ptr<qint64> FNewDayId;
     QList<TRaceDay> FDays;
     QList<TSeason> FSeasons;
     TRaceDay FDay;
@@ -198,6 +216,20 @@ private:
     bool FServerMissingShown = false;
     // Heats whose race runs on another station now, as the server last said.
     QSet<int> FRunningElsewhere;
+    // What the last removal took: the day's entrants and heats before it.
+    struct TUndo
+    {
+        qint64 dayId = 0;
+        QString what;
+        QList<TEntrant> entrants;
+        QList<TRound> rounds;
+    } FUndo;
+    // Per qualifying round, its heats as last drawn: a round changed by hand since is redrawn
+    // only after a question.
+    QMap<int, QList<QList<int>>> FDrawn;
+    // Per driver moved by hand, the heats and places he left, latest last: moved back, he takes
+    // his place (and key) again.
+    QMap<int, QList<std::pair<int, qsizetype>>> FMovedFrom;
     int FJobs = 0;
     bool FShowing = false;
     // The day's rules are those it took when it was made, not changed since.

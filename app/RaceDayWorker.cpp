@@ -11,8 +11,10 @@ TRaceDayWorker::TRaceDayWorker(const QString &journalPath) : FJournalPath(journa
 
 TRaceDayWorker::~TRaceDayWorker()
 {
-    // The connection is closed on the thread that opened it.
-    QtConcurrent::run(&FPool, [this] { FStore.reset(); }).waitForFinished();
+    // The connection is closed on the thread that opened it. Waiting on the future could run the
+    // job on this thread instead, while the store's thread still uses the connection: the pool
+    // is waited for, which leaves every job to its thread.
+    FPool.start([this] { FStore.reset(); });
     FPool.waitForDone();
 }
 

@@ -25,6 +25,14 @@ public:
         return QtConcurrent::run(&FPool,
                                  [this, job = std::move(job)]() mutable { return job(Store()); });
     }
+    // Runs job(store) on the store's thread and waits for its answer. (A future's result() could
+    // run a job not yet begun on the waiting thread, beside the store's own.)
+    template <class Job> auto RunAndWait(Job job)
+    {
+        auto future = Run(std::move(job));
+        FPool.waitForDone();
+        return future.result();
+    }
     // Waits for every job given so far (tests, and the window's close).
     void Wait() { FPool.waitForDone(); }
 

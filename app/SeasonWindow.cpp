@@ -8,6 +8,7 @@
 #include "SeasonResults.h"
 #include "ServerReader.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QFutureWatcher>
@@ -27,12 +28,31 @@
 
 namespace {
 
-constexpr int kWidth = 760;
+// Wide enough for a season of 16 days at 1024 pixels; placed, it takes no more than the screen.
+constexpr int kWidth = 980;
 constexpr int kHeight = 520;
 const QString kJoinTwo =
     QStringLiteral("Zum Zusammenführen bitte genau zwei Fahrer der Tabelle wählen (Strg+Klick).");
 const QString kStoreFailed =
     QStringLiteral("Die Meisterschaft konnte nicht gespeichert werden: %1");
+const QString kJoinQuestion = QStringLiteral(
+    "\u201E%1\u201C und \u201E%2\u201C als einen Fahrer zählen?\nEs gilt die Schreibweise "
+    "\u201E%1\u201C.");
+const QString kJoined =
+    QStringLiteral("\u201E%1\u201C zählt als \u201E%2\u201C. [Strg+Z] nimmt es zurück.");
+const QString kJoinUndone = QStringLiteral("\u201E%1\u201C zählt wieder für sich.");
+const QString kDeleteQuestion = QStringLiteral(
+    "Die Meisterschaft \u201E%1\u201C löschen?\nIhre %2 Veranstaltungen bleiben, ohne "
+    "Meisterschaft.");
+const QString kDeleteFailed = QStringLiteral("Die Meisterschaft konnte nicht gelöscht werden: %1");
+const QString kMakeFirst = QStringLiteral("Erst mit \u201ENeu\u201C eine Meisterschaft anlegen");
+const QString kDeleted = QStringLiteral("Die Meisterschaft \u201E%1\u201C ist gelöscht.");
+
+// "7 Anna" as the table names a driver.
+QString whoText(const TSeasonDriver &who)
+{
+    return who.number.isEmpty() ? who.driver : who.number + QLatin1Char(' ') + who.driver;
+}
 
 } // namespace
 
@@ -45,6 +65,9 @@ TSeasonWindow::TSeasonWindow(TFormMain *main)
     resize(kWidth, kHeight);
     SeasonChoice = new QComboBox;
     NewButton = new QPushButton(QStringLiteral("&Neu"));
+    DeleteButton = new QPushButton(QStringLiteral("&Löschen…"));
+    DeleteButton->setToolTip(
+        QStringLiteral("Löscht die Meisterschaft; ihre Veranstaltungen bleiben."));
     NameEdit = new QLineEdit;
     BestOf = new QSpinBox;
     BestOf->setRange(0, 99);
@@ -58,6 +81,13 @@ TSeasonWindow::TSeasonWindow(TFormMain *main)
     Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Table->verticalHeader()->hide();
     JoinButton = new QPushButton(QStringLiteral("Fahrer &zusammenführen"));
+    UndoButton = new QPushButton(QStringLiteral("&Rückgängig"));
+    UndoButton->setToolTip(QStringLiteral("[Strg+Z] Nimmt das letzte Zusammenführen zurück."));
+    UndoButton->setEnabled(false);
+    auto *undo = new QAction(this);
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    addAction(undo);
+    connect(undo, &QAction::triggered, this, &TSeasonWindow::UndoJoin);
     ExportButton = new QPushButton(QStringLiteral("Tabelle &ausgeben"));
     Message = new QLabel;
     Message->setWordWrap(true);
@@ -68,13 +98,15 @@ TSeasonWindow::TSeasonWindow(TFormMain *main)
     top->addWidget(seasonLabel);
     top->addWidget(SeasonChoice, 1);
     top->addWidget(NewButton);
+    top->addWidget(DeleteButton);
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("Na&me:"), NameEdit);
+    form->addRow(QStringLiteral("Nam&e:"), NameEdit);
     form->addRow(QStringLiteral("Es zählen die &besten … Veranstaltungen:"), BestOf);
     form->addRow(QStringLiteral("&Veranstaltungen:"), Days);
     form->addRow(QStringLiteral("&Klasse:"), ClassChoice);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(JoinButton);
+    buttons->addWidget(UndoButton);
     buttons->addStretch();
     buttons->addWidget(ExportButton);
     auto *layout = new QVBoxLayout(this);
@@ -110,6 +142,8 @@ TSeasonWindow::TSeasonWindow(TFormMain *main)
         std::sort(rows.begin(), rows.end());
         JoinLines(rows[0], rows[1]);
     });
+    connect(UndoButton, &QPushButton::clicked, this, &TSeasonWindow::UndoJoin);
+    connect(DeleteButton, &QPushButton::clicked, this, &TSeasonWindow::DeleteSeason);
     connect(ExportButton, &QPushButton::clicked, this, &TSeasonWindow::ExportSeason);
 }
 
@@ -180,6 +214,10 @@ void TSeasonWindow::ShowSeason()
         item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         item->setCheckState(season && day.seasonId == season->id ? Qt::Checked : Qt::Unchecked);
     }
+    // Without a season nothing typed or ticked here would be kept: "Neu" makes one first.
+    for (QWidget *field : std::initializer_list<QWidget *>{NameEdit, BestOf, Days, DeleteButton})
+        field->setEnabled(season != nullptr);
+    NameEdit->setPlaceholderText(season ? QString() : kMakeFirst);
     FShowing = false;
 }
 
@@ -333,12 +371,17 @@ void TSeasonWindow::ShowTable()
     FLines = season ? SeasonTable(FShownDays, season->bestOf, season->joins) : QList<TSeasonLine>();
     QStringList headers = {QStringLiteral("Platz"), QStringLiteral("Nr."),
                            QStringLiteral("Fahrer")};
+    // A day's column is headed by its date, short enough for a season of 16 days; its name
+    // and whole date are the heading's tooltip.
     for (const TSeasonDay &day : FShownDays)
-        headers << day.dayName;
+        headers << day.date.toString(QStringLiteral("d.M."));
     headers << QStringLiteral("Gesamt");
     Table->clear();
     Table->setColumnCount(int(headers.size()));
     Table->setHorizontalHeaderLabels(headers);
+    for (int d = 0; d < FShownDays.size(); ++d)
+        Table->horizontalHeaderItem(3 + d)->setToolTip(QStringLiteral("%1 (%2)").arg(
+            FShownDays[d].dayName, QLocale().toString(FShownDays[d].date, QLocale::ShortFormat)));
     Table->setRowCount(int(FLines.size()));
     for (int r = 0; r < FLines.size(); ++r) {
         const TSeasonLine &line = FLines[r];
@@ -358,7 +401,9 @@ void TSeasonWindow::ShowTable()
         }
         Table->setItem(r, c, new QTableWidgetItem(QString::number(line.total)));
     }
-    Table->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+    // Every column as wide as its heading and cells, so that a season of 16 days reads whole.
+    Table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    Table->horizontalHeader()->setStretchLastSection(false);
 }
 
 bool TSeasonWindow::JoinLines(int firstRow, int secondRow)
@@ -375,7 +420,14 @@ bool TSeasonWindow::JoinLines(int firstRow, int secondRow)
     const TSeasonLine &a = FLines[firstRow];
     const TSeasonLine &b = FLines[secondRow];
     const bool aEarlier = firstDay(a) <= firstDay(b);
-    season->joins.append({aEarlier ? b.who : a.who, aEarlier ? a.who : b.who});
+    const TSeasonJoin join{aEarlier ? b.who : a.who, aEarlier ? a.who : b.who};
+    if (!FMain->AskSideQuestion(this, kJoinQuestion.arg(whoText(join.to), whoText(join.from))))
+        return false;
+    season->joins.append(join);
+    FLastJoin = join;
+    FJoinSeasonId = season->id;
+    UndoButton->setEnabled(true);
+    Message->setText(kJoined.arg(whoText(join.from), whoText(join.to)));
     FWorker
         ->Run([copy = *season](TRaceDayStore *store) mutable {
             return store && store->saveSeason(copy);
@@ -383,6 +435,62 @@ bool TSeasonWindow::JoinLines(int firstRow, int secondRow)
         .then(this, std::bind_front(&TSeasonWindow::Saved, this));
     ShowTable();
     return true;
+}
+
+bool TSeasonWindow::UndoJoin()
+{
+    TSeason *season = Current();
+    if (!season || !FLastJoin || season->id != FJoinSeasonId)
+        return false;
+    const qsizetype at = season->joins.lastIndexOf(*FLastJoin);
+    if (at < 0)
+        return false;
+    season->joins.removeAt(at);
+    Message->setText(kJoinUndone.arg(whoText(FLastJoin->from)));
+    FLastJoin.reset();
+    UndoButton->setEnabled(false);
+    FWorker
+        ->Run([copy = *season](TRaceDayStore *store) mutable {
+            return store && store->saveSeason(copy);
+        })
+        .then(this, std::bind_front(&TSeasonWindow::Saved, this));
+    ShowTable();
+    return true;
+}
+
+void TSeasonWindow::DeleteSeason()
+{
+    const TSeason *season = Current();
+    if (!season)
+        return;
+    const auto days = std::count_if(FDays.cbegin(), FDays.cend(), [this](const TRaceDay &day) {
+        return day.seasonId == FSeasonId;
+    });
+    if (!FMain->AskSideQuestion(this, kDeleteQuestion.arg(season->name).arg(days)))
+        return;
+    const QString name = season->name;
+    ++FJobs;
+    auto *watcher = new QFutureWatcher<QString>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, name] {
+        --FJobs;
+        watcher->deleteLater();
+        const QString error = watcher->result();
+        if (!error.isEmpty()) {
+            Report(kDeleteFailed.arg(error));
+            return;
+        }
+        Saved(true);
+        FSeasonId = 0;
+        FLastJoin.reset();
+        UndoButton->setEnabled(false);
+        Reload();
+        Message->setText(kDeleted.arg(name));
+    });
+    watcher->setFuture(FWorker->Run([id = FSeasonId](TRaceDayStore *store) {
+        if (!store)
+            return QStringLiteral("kein Rennjournal");
+        return store->removeSeason(id) ? QString() : store->errorString();
+    }));
 }
 
 void TSeasonWindow::ExportSeason()
@@ -431,7 +539,8 @@ void TSeasonWindow::ExportSeason()
                     {QStringLiteral("Meisterschaft"),
                      [out] { return TSeasonPageWriter::page(out); },
                      [out] { return TSeasonPdfWriter::pdf(out); },
-                     [out](TExcel &excel) { return WriteSeasonWorkbook(excel, out); }});
+                     [out](TExcel &excel) { return WriteSeasonWorkbook(excel, out); },
+                     [this](const QString &text) { Message->setText(text); }});
 }
 
 void TSeasonWindow::Saved(bool saved)

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -33,12 +34,14 @@ public:
 
     QComboBox *SeasonChoice = nullptr;
     QPushButton *NewButton = nullptr;
+    QPushButton *DeleteButton = nullptr;
     QLineEdit *NameEdit = nullptr;
     QSpinBox *BestOf = nullptr;  // 0: every day counts
     QListWidget *Days = nullptr; // every race day, checked when in the season
     QComboBox *ClassChoice = nullptr;
     QTableWidget *Table = nullptr; // place, Nr., Fahrer, a column per day, Gesamt
     QPushButton *JoinButton = nullptr;
+    QPushButton *UndoButton = nullptr; // Ctrl+Z: the last join is taken back
     QPushButton *ExportButton = nullptr;
     QLabel *Message = nullptr;
 
@@ -47,8 +50,13 @@ public:
     bool Busy() const { return FJobs > 0; }
     void WaitForStore();
     void NewSeason(const QString &name);
-    // Joins the drivers of two table lines: the later spelling counts as the earlier.
+    // Joins the drivers of two table lines after a question naming both: the later spelling
+    // counts as the earlier.
     bool JoinLines(int firstRow, int secondRow);
+    // Takes the last join made here back.
+    bool UndoJoin();
+    // The season goes, after a question naming it; its days stay, in no season.
+    void DeleteSeason();
     const QList<TSeasonLine> &Lines() const { return FLines; }
     void ExportSeason();
 
@@ -76,6 +84,9 @@ private:
     QList<TSeasonLine> FLines;
     QList<TSeasonDay> FShownDays;
     qint64 FSeasonId = 0;
+    // The join UndoJoin() takes back, in the season it was made in.
+    qint64 FJoinSeasonId = 0;
+    std::optional<TSeasonJoin> FLastJoin;
     QString FStationId; // this journal's id on the club server
     int FJobs = 0;
     bool FShowing = false;

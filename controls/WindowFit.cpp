@@ -67,3 +67,27 @@ QRect PlaceOnScreen(QSize wanted, QPoint centre, const QRect &available)
         std::max(room.top(), std::min(placed.top(), room.bottom() + 1 - placed.height())));
     return placed;
 }
+
+QRect PlaceClearOf(QSize wanted, const QRect &keepClear, const QRect &available, QSize minimum)
+{
+    const QRect room = available.adjusted(kFrameBorder, kFrameTop, -kFrameBorder, -kFrameBorder);
+    const QRect framed = keepClear.adjusted(-kFrameBorder, -kFrameTop, kFrameBorder, kFrameBorder);
+    const QSize size = wanted.boundedTo(room.size());
+    QRect placed = PlaceOnScreen(size, room.center(), available);
+    if (keepClear.isEmpty() || !placed.intersects(framed))
+        return placed;
+    // Right of it, left of it, then below it; the first where the window keeps its minimum.
+    const QRect right(framed.right() + 1, room.top(), room.right() - framed.right(), room.height());
+    const QRect left(room.left(), room.top(), framed.left() - room.left(), room.height());
+    const QRect below(room.left(), framed.bottom() + 1, room.width(),
+                      room.bottom() - framed.bottom());
+    for (const QRect &side : {right, left, below}) {
+        if (side.width() < minimum.width() || side.height() < minimum.height())
+            continue;
+        QRect there(QPoint(), size.boundedTo(side.size()));
+        there.moveCenter(side.center());
+        there.moveTop(side.top());
+        return there;
+    }
+    return placed;
+}

@@ -22,3 +22,8 @@ void FitWidthToTitle(QWidget *window);
 // A window of the wanted size centred on centre, shrunk and moved as far as needed to lie,
 // frame included, on available (a screen's free area).
 QRect PlaceOnScreen(QSize wanted, QPoint centre, const QRect &available);
+
+// A side window of the wanted size on available (a screen's free area, frame included), kept
+// clear of keepClear (a button of another window that must stay reachable): beside it, or else
+// below it, as high as minimum allows. Where it fits nowhere, it is placed as PlaceOnScreen would.
+QRect PlaceClearOf(QSize wanted, const QRect &keepClear, const QRect &available, QSize minimum);

@@ -20,24 +20,31 @@ constexpr double kMarginMm = 15;
 constexpr qsizetype kMaxPortraitColumns = 12;
 const QString kHeadingColour = u"#B0A786"_s;
 
-QString cell(const QString &tag, const QString &text, bool left)
+QString cell(const QString &tag, const QString &text, bool left, const QString &style = {})
 {
     return u'<' + tag + (left ? u" align=\"left\""_s : u" align=\"right\""_s) +
+           (style.isEmpty() ? QString() : u" style=\""_s + style + u'"') +
            (tag == u"th" ? u" bgcolor=\""_s + kHeadingColour + u'"' : QString()) + u'>' +
            MarkupText(text).replace(u'\n', u"<br/>"_s) + u"</"_s + tag + u'>';
 }
 
 void appendTable(QString &out, const TExportTable &table)
 {
+    // Rows kept to one line: a table of many columns in smaller type, so that it fits across.
+    QString style;
+    if (table.oneLineRows)
+        style = table.headings.size() > kMaxPortraitColumns
+                    ? u"white-space: nowrap; font-size: 7pt"_s
+                    : u"white-space: nowrap"_s;
     out += u"<h3>"_s + MarkupText(table.title) +
            u"</h3>\n<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">\n<thead><tr>"_s;
     for (int col = 0; col < table.headings.size(); ++col)
-        out += cell(u"th"_s, table.headings.at(col), table.textColumns.contains(col));
+        out += cell(u"th"_s, table.headings.at(col), table.textColumns.contains(col), style);
     out += u"</tr></thead>\n"_s;
     for (const QList<TExportCell> &row : table.rows) {
         out += u"<tr>"_s;
         for (int col = 0; col < row.size(); ++col)
-            out += cell(u"td"_s, row.at(col).text, table.textColumns.contains(col));
+            out += cell(u"td"_s, row.at(col).text, table.textColumns.contains(col), style);
         out += u"</tr>\n"_s;
     }
     out += u"</table>\n"_s;

@@ -25,6 +25,8 @@ struct TExportTable
     QList<int> textColumns; // 0-based columns of names, aligned left; the rest align right
     QList<QList<TExportCell>> rows;
     QStringList notes; // below the table: what a mark means, why it is empty
+    // On paper every row is one line: no cell wraps, so no name is cut and no row split.
+    bool oneLineRows = false;
 };
 
 // One class: its own page in the PDF, its own sheet in the workbook.

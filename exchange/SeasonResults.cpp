@@ -10,6 +10,9 @@ namespace {
 
 // A dropped result stays a number in the workbook, shown in brackets as on the page.
 const QString kDroppedFormat = u"(0)"_s;
+// On paper a season of more days than this heads its day columns with their numbers and
+// dates and names the days below the table: no heading and no driver's name is cut.
+constexpr qsizetype kMaxNamedDays = 6;
 
 QString classTitle(const QString &className)
 {
@@ -37,13 +40,27 @@ TExportCell dayCell(const TSeasonLine &line, qsizetype day)
     return CountCell(points);
 }
 
-TExportSection classSection(const TSeasonExport &season, const TSeasonExportClass &c)
+TExportSection classSection(const TSeasonExport &season, const TSeasonExportClass &c, bool paper)
 {
     TExportTable table;
     table.title = u"Meisterschaftstabelle"_s;
     table.headings = {u"Platz"_s, u"Nr."_s, u"Fahrer"_s};
-    for (const TSeasonDay &day : c.days)
-        table.headings << dayHeading(day);
+    const bool numbered = paper && c.days.size() > kMaxNamedDays;
+    QStringList key;
+    for (qsizetype d = 0; d < c.days.size(); ++d) {
+        const TSeasonDay &day = c.days[d];
+        if (!numbered) {
+            table.headings << dayHeading(day);
+            continue;
+        }
+        table.headings << QString::number(d + 1) + u'\n' + day.date.toString(u"dd.MM."_s);
+        key << u"%1 = %2"_s.arg(d + 1).arg(
+            day.date.isValid() ? day.dayName + u" ("_s + day.date.toString(u"dd.MM.yyyy"_s) + u')'
+                               : day.dayName);
+    }
+    if (numbered)
+        table.notes << u"Veranstaltungen: "_s + key.join(u"; "_s);
+    table.oneLineRows = paper;
     table.headings << u"Gesamt"_s;
     table.textColumns = {1, 2};
     bool anyDropped = false;
@@ -77,14 +94,14 @@ TExportSection classSection(const TSeasonExport &season, const TSeasonExportClas
 
 } // namespace
 
-TExportDocument SeasonDocument(const TSeasonExport &season)
+TExportDocument SeasonDocument(const TSeasonExport &season, bool paper)
 {
     TExportDocument document;
     document.title = season.name;
     document.subtitle = u"Meisterschaft"_s;
     document.creator = season.creator;
     for (const TSeasonExportClass &c : season.classes)
-        document.sections << classSection(season, c);
+        document.sections << classSection(season, c, paper);
     return document;
 }
 
@@ -95,7 +112,7 @@ QByteArray TSeasonPageWriter::page(const TSeasonExport &season)
 
 QByteArray TSeasonPdfWriter::pdf(const TSeasonExport &season)
 {
-    return ExportPdf(SeasonDocument(season));
+    return ExportPdf(SeasonDocument(season, true));
 }
 
 bool WriteSeasonWorkbook(TExcel &excel, const TSeasonExport &season)

@@ -26,7 +26,8 @@ struct TSeasonExport
 
 // Per class: place, number, driver, each day's points (a dropped result in brackets, a day
 // away left empty) and the total that counts.
-TExportDocument SeasonDocument(const TSeasonExport &season);
+// paper: for the PDF, where a season of many days numbers its day columns.
+TExportDocument SeasonDocument(const TSeasonExport &season, bool paper = false);
 
 // The season table as one self-contained HTML page (UTF-8).
 class TSeasonPageWriter : public TExportWriter<TSeasonExport>

@@ -15,13 +15,18 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QSet>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTreeWidget>
 
 class TestRaceDay : public QObject
@@ -47,6 +52,17 @@ private slots:
     void heatKilledMidRaceResumesStillLinked();
     void lapKeysCountWhileTheRaceDayWindowsAreOpen();
     void longHeatLineKeepsTheWindowOnTheScreen();
+    void nameTypedAfterNewReplacesTheProposal();
+    void typedDate_data();
+    void typedDate();
+    void seasonAndDayAreDeletedAfterAQuestion();
+    void listReadAgainReplacesOrAdds_data();
+    void listReadAgainReplacesOrAdds();
+    void markedEntrantsRemovedComeBackWithCtrlZ();
+    void heatsMovedByHandAreRedrawnOnlyAfterAQuestion();
+    void driverMovedDownAndBackKeepsHisKey();
+    void seasonOpensFromTheRaceDayWindow();
+    void joinedDriversAreAskedForAndComeApartWithCtrlZ();
 };
 
 namespace {
@@ -76,6 +92,44 @@ TRaceDayWindow *dayOf(TWindowUnderTest &t)
     if (!QTest::qWaitFor([day] { return !day->Busy(); }, 20000))
         qWarning("the race day is still busy");
     return day;
+}
+
+// Waits until the window has no job left with its store.
+bool settled(TRaceDayWindow *day)
+{
+    day->WaitForStore();
+    return QTest::qWaitFor([day] { return !day->Busy(); }, 20000);
+}
+
+// Clicks the button with this text in the next message box, once it is open.
+void clickInNextBox(const QString &button)
+{
+    auto *timer = new QTimer;
+    auto *waited = new QElapsedTimer;
+    waited->start();
+    QObject::connect(timer, &QTimer::timeout, [timer, waited, button] {
+        const auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        for (QAbstractButton *b : box ? box->buttons() : QList<QAbstractButton *>()) {
+            if (b->text() == button)
+                QTest::mouseClick(b, Qt::LeftButton);
+        }
+        if (box || waited->elapsed() > 10000) {
+            timer->stop();
+            timer->deleteLater();
+            delete waited;
+        }
+    });
+    timer->start(20);
+}
+
+QList<QList<int>> heatsOf(const TRaceDay &day)
+{
+    QList<QList<int>> heats;
+    for (const TRound &round : day.rounds) {
+        for (const THeat &heat : round.heats)
+            heats << heat.entrantIds;
+    }
+    return heats;
 }
 
 QStringList keyRows(TWindowUnderTest &t)
@@ -577,6 +631,309 @@ void TestRaceDay::longHeatLineKeepsTheWindowOnTheScreen()
     QVERIFY(t.window->HeatLine->shownText() != t.window->HeatLine->text());
     // The standings keep their rows: the heat's one driver on F1.
     QCOMPARE(keyRows(t), QStringList{QStringLiteral("F1 7 Anna")});
+}
+
+void TestRaceDay::nameTypedAfterNewReplacesTheProposal()
+{
+    TWindowUnderTest t;
+    t.UseJournal();
+    TRaceDayWindow *day = t.window->RaceDayWindow();
+    day->ShowMessage = [](const QString &text) { QFAIL(qPrintable(text)); };
+    day->show();
+    QApplication::setActiveWindow(day);
+    QTest::mouseClick(day->NewDayButton, Qt::LeftButton);
+    QVERIFY(settled(day)); // the store has answered and the day is shown again
+    QTest::keyClicks(day->NameEdit, QStringLiteral("Probe Name"));
+    QTest::keyClick(day->NameEdit, Qt::Key_Return);
+    QVERIFY(settled(day));
+    TRaceDayStore store(t.JournalPath());
+    const QList<TRaceDay> days = store.days();
+    QCOMPARE(days.size(), 1);
+    QCOMPARE(days.first().name, QStringLiteral("Probe Name"));
+}
+
+void TestRaceDay::typedDate_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QDate>("kept");
+    QTest::addColumn<bool>("told"); // a message says the text is no date
+    const QDate before(2026, 5, 1);
+    QTest::newRow("two-digit year") << "03.04.26" << QDate(2026, 4, 3) << false;
+    QTest::newRow("day and month of one digit") << "3.4.26" << QDate(2026, 4, 3) << false;
+    QTest::newRow("four-digit year") << "03.04.2026" << QDate(2026, 4, 3) << false;
+    QTest::newRow("no such day") << "31.02.26" << before << true;
+    QTest::newRow("year cut short") << "1.1.2" << before << true;
+}
+
+void TestRaceDay::typedDate()
+{
+    QFETCH(QString, typed);
+    QFETCH(QDate, kept);
+    QFETCH(bool, told);
+    TWindowUnderTest t;
+    t.UseJournal();
+    TRaceDayWindow *day = t.window->RaceDayWindow();
+    QStringList messages;
+    day->ShowMessage = [&messages](const QString &text) { messages << text; };
+    day->NewDay(QStringLiteral("Clubtag"), QDate(2026, 5, 1));
+    QVERIFY(settled(day));
+    day->show();
+    QApplication::setActiveWindow(day);
+    day->DateEdit->setFocus();
+    day->DateEdit->findChild<QLineEdit *>()->selectAll();
+    QTest::keyClicks(day->DateEdit, typed);
+    QTest::keyClick(day->DateEdit, Qt::Key_Return);
+    QVERIFY(settled(day));
+    QCOMPARE(day->DateEdit->date(), kept);
+    TRaceDayStore store(t.JournalPath());
+    QCOMPARE(store.days().first().date, kept);
+    QCOMPARE(messages.size(), told ? 1 : 0);
+    if (told)
+        QVERIFY(messages.first().contains(typed));
+}
+
+void TestRaceDay::seasonAndDayAreDeletedAfterAQuestion()
+{
+    TWindowUnderTest t;
+    t.UseJournal();
+    TRaceDayWindow *day = dayOf(t);
+    t.Key(Qt::Key_G, Qt::ControlModifier | Qt::ShiftModifier);
+    TSeasonWindow *season = t.window->Season;
+    season->ShowMessage = [](const QString &text) { QFAIL(qPrintable(text)); };
+    const auto seasonSettled = [season] {
+        season->WaitForStore();
+        return QTest::qWaitFor([season] { return !season->Busy(); }, 20000);
+    };
+    QTest::mouseClick(season->NewButton, Qt::LeftButton);
+    QVERIFY(seasonSettled());
+    season->Days->item(0)->setCheckState(Qt::Checked);
+    QVERIFY(seasonSettled());
+    TRaceDayStore store(t.JournalPath());
+    const QString name = store.seasons().first().name;
+
+    t.Answer(TFDlgYesNo::daNo);
+    QTest::mouseClick(season->DeleteButton, Qt::LeftButton);
+    QVERIFY(seasonSettled());
+    QCOMPARE(store.seasons().size(), 1);
+    QVERIFY(t.dialog->AskedQuestions().last().contains(name));
+    t.Answer(TFDlgYesNo::daYes);
+    QTest::mouseClick(season->DeleteButton, Qt::LeftButton);
+    QVERIFY(seasonSettled());
+    QCOMPARE(store.seasons().size(), 0);
+    QCOMPARE(store.days().first().seasonId, 0); // the day stays, in no season
+    QVERIFY(!season->NameEdit->isEnabled());    // nothing typed is lost without a season
+
+    t.Answer(TFDlgYesNo::daNo);
+    QTest::mouseClick(day->DeleteDayButton, Qt::LeftButton);
+    QVERIFY(settled(day));
+    QCOMPARE(store.days().size(), 1);
+    QVERIFY(t.dialog->AskedQuestions().last().contains(QStringLiteral("\u201EClubtag\u201C")));
+    QVERIFY(t.dialog->AskedQuestions().last().contains(QStringLiteral("30 Startern")));
+    t.Answer(TFDlgYesNo::daYes);
+    QTest::mouseClick(day->DeleteDayButton, Qt::LeftButton);
+    QVERIFY(settled(day));
+    QCOMPARE(store.days().size(), 0);
+    QCOMPARE(day->DayChoice->count(), 0);
+    QCOMPARE(day->Day().id, 0);
+}
+
+void TestRaceDay::listReadAgainReplacesOrAdds_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("entrants");
+    QTest::addColumn<bool>("warned"); // of start numbers a class has twice
+    QTest::newRow("replaced") << QStringLiteral("&Ersetzen") << 30 << false;
+    QTest::newRow("added") << QStringLiteral("&Hinzufügen") << 60 << true;
+    QTest::newRow("neither") << QStringLiteral("Abbrechen") << 30 << false;
+}
+
+void TestRaceDay::listReadAgainReplacesOrAdds()
+{
+    QFETCH(QString, button);
+    QFETCH(int, entrants);
+    QFETCH(bool, warned);
+    TWindowUnderTest t;
+    t.UseJournal();
+    TRaceDayWindow *day = dayOf(t);
+    QStringList messages;
+    day->ShowMessage = [&messages](const QString &text) { messages << text; };
+    clickInNextBox(button);
+    day->ReadStarterList(writeList(t.folder.path()));
+    QVERIFY(settled(day));
+    QCOMPARE(day->Day().entrants.size(), entrants);
+    QSet<int> ids;
+    for (const TEntrant &e : day->Day().entrants)
+        ids.insert(e.id);
+    QCOMPARE(ids.size(), entrants);
+    QCOMPARE(messages.size(), warned ? 1 : 0);
+    if (warned)
+        QVERIFY(messages.first().contains(QStringLiteral("101, 102, 103")));
+    TRaceDayStore store(t.JournalPath());
+    // Saved again before the store answered the first save, the day is kept once.
+    QCOMPARE(store.days().size(), 1);
+    QCOMPARE(store.days().first().entrants.size(), entrants);
+}
+
+void TestRaceDay::markedEntrantsRemovedComeBackWithCtrlZ()
+{
+    TWindowUnderTest t;
+    t.UseJournal();
+    TRaceDayWindow *day = dayOf(t);
+    QVERIFY(day->SplitHeats(QStringLiteral("A"), THeatOrder::ListOrder));
+    QVERIFY(settled(day));
+    const TRaceDay before = day->Day();
+    day->show();
+    QApplication::setActiveWindow(day);
+    day->Tabs->setCurrentIndex(0);
+    const auto cell = [day](int row) {
+        return day->Entrants->visualItemRect(day->Entrants->item(row, 1)).center();
+    };
+    QTest::mouseClick(day->Entrants->viewport(), Qt::LeftButton, {}, cell(0));
+    QTest::mouseClick(day->Entrants->viewport(), Qt::LeftButton, Qt::ShiftModifier, cell(2));
+    t.Answer(TFDlgYesNo::daNo);
+    QTest::mouseClick(day->RemoveButton, Qt::LeftButton);
+    QCOMPARE(day->Day().entrants.size(), 30);
+    const QString question = t.dialog->AskedQuestions().last();
+    for (const char *named : {"101 Fahrer 1", "102 Fahrer 2", "103 Fahrer 3"})
+        QVERIFY2(question.contains(QLatin1String(named)), qPrintable(question));
+
+    t.Answer(TFDlgYesNo::daYes);
+    QTest::mouseClick(day->RemoveButton, Qt::LeftButton);
+    QCOMPARE(day->Day().entrants.size(), 27);
+    QCOMPARE(heatsOf(day->Day()).first().size(),
+             before.rounds.first().heats.first().entrantIds.size() - 2);
+
+    QTest::keyClick(day->Entrants, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(day->Day().entrants, before.entrants);
+    QCOMPARE(heatsOf(day->Day()), heatsOf(before));
+    QVERIFY(settled(day));
+    TRaceDayStore store(t.JournalPath());
+    QCOMPARE(store.days().first().entrants.size(), 30);
+}
+
+void TestRaceDay::heatsMovedByHandAreRedrawnOnlyAfterAQuestion()
+{
+    TWindowUnderTest t;
+    t.UseJournal();
+    TRaceDayWindow *day = dayOf(t);
+    QVERIFY(day->SplitHeats(QStringLiteral("A"), THeatOrder::ListOrder));
+    QVERIFY(day->SplitHeats(QStringLiteral("A"), THeatOrder::ListOrder)); // as drawn: no question
+    QCOMPARE(t.dialog->AskedQuestions().size(), 0);
+    QVERIFY(day->MoveDriver(day->Day().rounds.first().heats.first().entrantIds.first(), +1));
+    const QList<QList<int>> moved = heatsOf(day->Day());
+
+    t.Answer(TFDlgYesNo::daNo);
+    day->show();
+    day->Tabs->setCurrentIndex(2);
+    QTest::mouseClick(day->SplitButton, Qt::LeftButton);
+    QCOMPARE(t.dialog->AskedQuestions().size(), 1);
+    QVERIFY(t.dialog->AskedQuestions().first().contains(QStringLiteral("\u201EA\u201C")));
+    QCOMPARE(heatsOf(day->Day()), moved);
+    t.Answer(TFDlgYesNo::daYes);
+    QTest::mouseClick(day->SplitButton, Qt::LeftButton);
+    QCOMPARE(heatsOf(day->Day()).first().size(), 9);
+}
+
+void TestRaceDay::driverMovedDownAndBackKeepsHisKey()
+{
+    TWindowUnderTest t;
+    t.UseJournal();
+    TRaceDayWindow *day = dayOf(t);
+    QVERIFY(day->SplitHeats(QStringLiteral("A"), THeatOrder::ListOrder));
+    const QList<QList<int>> drawn = heatsOf(day->Day());
+    day->show();
+    day->Tabs->setCurrentIndex(2);
+    day->Heats->setFocus();
+    // The first, a middle and the last driver of the first heat, each down and up again.
+    for (const qsizetype at : {qsizetype(0), qsizetype(4), drawn.first().size() - 1}) {
+        QVERIFY(day->SelectEntrant(drawn.first()[at]));
+        QTest::keyClick(day->Heats, Qt::Key_Down, Qt::AltModifier);
+        QCOMPARE(heatsOf(day->Day())[1].last(), drawn.first()[at]);
+        QTest::keyClick(day->Heats, Qt::Key_Up, Qt::AltModifier);
+        QCOMPARE(heatsOf(day->Day()), drawn);
+    }
+}
+
+void TestRaceDay::seasonOpensFromTheRaceDayWindow()
+{
+    TWindowUnderTest t;
+    t.UseJournal();
+    t.Key(Qt::Key_G, Qt::ControlModifier);
+    QApplication::setActiveWindow(t.window->RaceDay);
+    QTest::keyClick(t.window->RaceDay->Tabs, Qt::Key_G, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(t.window->Season && t.window->Season->isVisible());
+    QApplication::setActiveWindow(t.window->Season);
+    t.window->RaceDay->hide();
+    QTest::keyClick(t.window->Season->Table, Qt::Key_G, Qt::ControlModifier);
+    QVERIFY(t.window->RaceDay->isVisible());
+}
+
+void TestRaceDay::joinedDriversAreAskedForAndComeApartWithCtrlZ()
+{
+    // A day of two drivers in a season, its heat and its final timed: two lines to join.
+    TWindowUnderTest t;
+    t.UseJournal();
+    TRaceDayWindow *day = t.window->RaceDayWindow();
+    day->ShowMessage = [](const QString &text) { QFAIL(qPrintable(text)); };
+    day->NewDay(QStringLiteral("Clubtag"), QDate(2026, 5, 1));
+    QVERIFY(settled(day));
+    const QString list = t.folder.filePath(QStringLiteral("zwei.csv"));
+    QFile file(list);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("7;Jörg Weiss;A\n8;Jörg Weiß;A\n");
+    file.close();
+    day->ReadStarterList(list);
+    QVERIFY(settled(day));
+    QVERIFY(day->SplitHeats(QStringLiteral("A"), THeatOrder::ListOrder));
+    const auto run = [&t, day](int heatId) {
+        if (t.window->RaceState() == TFormMain::rsStopped)
+            t.Answer(TFDlgYesNo::daYes);
+        QVERIFY(day->StartHeat(heatId));
+        t.ClickStart();
+        for (int car = 1; car <= 2; ++car) {
+            t.Advance(1000 * car);
+            t.Lap(car);
+        }
+        t.Answer(TFDlgYesNo::daYes);
+        t.ClickStart();
+        QVERIFY(t.window->Journal->flush(5000));
+        day->show(); // works the day out again
+        QVERIFY(settled(day));
+    };
+    run(day->Day().rounds.first().heats.first().id);
+    QVERIFY(day->SeedFinals(QStringLiteral("A")));
+    run(day->Day().rounds.last().heats.first().id);
+
+    t.Key(Qt::Key_G, Qt::ControlModifier | Qt::ShiftModifier);
+    TSeasonWindow *season = t.window->Season;
+    season->ShowMessage = [](const QString &text) { QFAIL(qPrintable(text)); };
+    const auto seasonSettled = [season] {
+        season->WaitForStore();
+        return QTest::qWaitFor([season] { return !season->Busy(); }, 20000);
+    };
+    QTest::mouseClick(season->NewButton, Qt::LeftButton);
+    QVERIFY(seasonSettled());
+    season->Days->item(0)->setCheckState(Qt::Checked);
+    QVERIFY(seasonSettled());
+    QCOMPARE(season->Lines().size(), 2);
+    QApplication::setActiveWindow(season);
+    season->Table->selectAll();
+
+    t.Answer(TFDlgYesNo::daNo);
+    QTest::mouseClick(season->JoinButton, Qt::LeftButton);
+    QCOMPARE(season->Lines().size(), 2);
+    const QString question = t.dialog->AskedQuestions().last();
+    QVERIFY2(question.contains(QStringLiteral("7 Jörg Weiss")) &&
+                 question.contains(QStringLiteral("8 Jörg Weiß")),
+             qPrintable(question));
+    t.Answer(TFDlgYesNo::daYes);
+    QTest::mouseClick(season->JoinButton, Qt::LeftButton);
+    QCOMPARE(season->Lines().size(), 1);
+    QTest::keyClick(season->Table, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(season->Lines().size(), 2);
+    QVERIFY(seasonSettled());
+    TRaceDayStore store(t.JournalPath());
+    QCOMPARE(store.seasons().first().joins.size(), 0);
 }
 
 QTEST_MAIN(TestRaceDay)

@@ -158,6 +158,7 @@ private slots:
 
     void dayPdfShowsClassesFinalsAndPoints();
     void seasonPdfShowsTheTable();
+    void seasonPdfOfSixteenDaysCutsNoNameAndSplitsNoRow();
 
 private:
     static QString run(const QString &program, const QStringList &arguments);
@@ -468,6 +469,36 @@ void TestRaceDayResults::seasonPdfShowsTheTable()
                  .hasMatch(),
              qPrintable(text));
     QVERIFY(text.contains(u"Streichergebnis"_s));
+}
+
+void TestRaceDayResults::seasonPdfOfSixteenDaysCutsNoNameAndSplitsNoRow()
+{
+    TSeasonExport season;
+    season.name = u"Meisterschaft 2026"_s;
+    TSeasonExportClass c{u"Elektro"_s, {}, {}};
+    for (int d = 0; d < 16; ++d)
+        c.days.append({u"Winterpokal Lauf %1"_s.arg(d + 1), QDate(2026, 1, 4).addDays(7 * d), {}});
+    // Enough drivers for a second page.
+    for (int r = 1; r <= 45; ++r)
+        c.lines.append(seasonLine(QString::number(r), u"Gerhard Berger-Hinterberger %1"_s.arg(r), r,
+                                  16 * 25, QList<int>(16, 25), QList<bool>(16, false),
+                                  QList<bool>(16, true)));
+    season.classes = {c};
+    const QString text = pdfText(TSeasonPdfWriter::pdf(season));
+    QVERIFY2(text.contains(u"\f"_s), qPrintable(text)); // more than one page
+    // Each driver's row whole on one line: place, number, the whole name, 16 days and the total.
+    for (int r = 1; r <= 45; ++r)
+        QVERIFY2(
+            QRegularExpression(
+                u"\\b%1\\.\\s+%1\\s+Gerhard Berger-Hinterberger %1(\\s+25){16}\\s+400\\n"_s.arg(r))
+                .match(text)
+                .hasMatch(),
+            qPrintable(text));
+    // The headings whole too: the day's number above its date, and the total's.
+    QVERIFY2(QRegularExpression(u"Gesamt\\n"_s).match(text).hasMatch(), qPrintable(text));
+    QVERIFY2(QRegularExpression(u"\\b04\\.01\\.\\s+11\\.01\\."_s).match(text).hasMatch(),
+             qPrintable(text));
+    QVERIFY2(text.contains(u"1 = Winterpokal Lauf 1 (04.01.2026)"_s), qPrintable(text));
 }
 
 QTEST_MAIN(TestRaceDayResults)

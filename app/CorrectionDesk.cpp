@@ -20,7 +20,12 @@ namespace {
 constexpr int kLatestFontPx = 22;
 constexpr int kMaxMinLapSeconds = 3600;
 // Room around a cell's text in the pass log.
-constexpr int kCellPadding = 14;
+constexpr int kCellPadding = 10;
+// The pass log's type: a little smaller than the window's, so that at the window's own width
+// the times, a long name and the longest note are all read whole.
+constexpr int kPassLogFontPx = 12;
+// The longest note a crossing usually has; the driver's column leaves it its room.
+const QString kLongestNote = QStringLiteral("Runde zu kurz \u2013 doppelt gedrückt?");
 const QString kKeysHint = QStringLiteral(
     "Entf löschen  ·  Einfg einfügen  ·  Strg+Einfg Runde teilen  ·  Strg+M anderes Auto  ·  "
     "Strg+E Zeit  ·  Enter bestätigen  ·  Strg+Z/Strg+Y zurück/wieder  ·  Strg+L Auto suchen");
@@ -44,6 +49,9 @@ TCorrectionDesk::TCorrectionDesk(const TRaceCorrections &corrections, QWidget *p
     FPassView = new QTableView;
     FPassView->setObjectName(QStringLiteral("PassLog"));
     FPassView->setModel(FModel);
+    QFont logFont = FPassView->font();
+    logFont.setPixelSize(kPassLogFontPx);
+    FPassView->setFont(logFont);
     FPassView->setSelectionBehavior(QAbstractItemView::SelectRows);
     FPassView->setSelectionMode(QAbstractItemView::SingleSelection);
     FPassView->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -132,7 +140,7 @@ void TCorrectionDesk::FitColumns()
           std::pair{M::colRace, QStringLiteral("0:00:00.0")},
           std::pair{M::colKey, QStringLiteral("F12")}, std::pair{M::colNr, QStringLiteral("0000")},
           std::pair{M::colLap, QStringLiteral("000")},
-          std::pair{M::colLapTime, QStringLiteral("0:00:00.0")}}) {
+          std::pair{M::colLapTime, QStringLiteral("00:00.0")}}) {
         const int width = widthOf(column, widest);
         header->resizeSection(column, width);
         fixed += width;
@@ -141,7 +149,7 @@ void TCorrectionDesk::FitColumns()
     for (int car = 1; car <= kMaxCars && FModel->StarterOf; ++car)
         longestName = qMax(longestName, metrics.horizontalAdvance(FModel->StarterOf(car).second));
     const int free = FPassView->viewport()->width() - fixed;
-    const int noteRoom = widthOf(M::colNote, QStringLiteral("Runde zu lang: Druck vergessen?"));
+    const int noteRoom = widthOf(M::colNote, kLongestNote);
     const int driver =
         qMax(widthOf(M::colDriver, QString()), qMin(longestName + kCellPadding, free - noteRoom));
     header->resizeSection(M::colDriver, driver);

@@ -232,6 +232,8 @@ void TFormMain::ShowSession(bool passLogReload)
         seKrugs->setValue(Session.LapsToGo());
     if (passLogReload) {
         Desk->Model()->Reload();
+        // The names may have changed: the driver's column follows them.
+        Desk->FitColumns();
         const int latest = Desk->Model()->IdAt(0);
         ShowLatestPress(latest);
     }

@@ -272,6 +272,18 @@ void TestOperatorKeys::passLogShowsWholeNamesAndTimes()
     TKeys key{t};
     at(t, 61234);
     key(Qt::Key_F1);
+    {
+        // At the window's own width a usual long name and the longest note are read whole.
+        t.window->TypeIntoStandings(TRaceTiming::colFahrer, 2,
+                                    QStringLiteral("Jörg-Alexander Öhlinger"));
+        QCoreApplication::processEvents();
+        QTableView *log = t.window->Desk->PassView();
+        const QFontMetrics metrics = log->fontMetrics();
+        QVERIFY(log->horizontalHeader()->sectionSize(TPassLogModel::colDriver) >
+                metrics.horizontalAdvance(QStringLiteral("Jörg-Alexander Öhlinger")));
+        QVERIFY(log->horizontalHeader()->sectionSize(TPassLogModel::colNote) >
+                metrics.horizontalAdvance(QStringLiteral("Runde zu kurz – doppelt gedrückt?")));
+    }
     t.window->resize(1200, t.window->height());
     QCoreApplication::processEvents();
     QTableView *log = t.window->Desk->PassView();

@@ -7,7 +7,9 @@
 #include "RaceDayOutcome.h"
 #include "RaceDayStore.h"
 
+#include <QHash>
 #include <QMap>
+#include <QPointer>
 #include <QSet>
 #include <QWidget>
 
@@ -25,6 +27,7 @@ class QTableWidget;
 class QTextBrowser;
 class QTimer;
 class QTreeWidget;
+class TLateCorrectionWindow;
 class TRaceDayWorker;
 
 // "Veranstaltung": a club's race day. Its entrants (read from a starter list, added, edited,
@@ -78,6 +81,8 @@ public:
     QPushButton *MoveUpButton = nullptr;
     QPushButton *MoveDownButton = nullptr;
     QPushButton *StartButton = nullptr;
+    // "Nachträglich korrigieren…": a window of its own for the race of an ended heat.
+    QPushButton *LateCorrectionButton = nullptr;
     // ---- Results ----
     // Heats timed on two stations, each with its races: the operator chooses which counts.
     QTreeWidget *Conflicts = nullptr;
@@ -122,6 +127,14 @@ public:
     // Puts the heat on the main window's keys.
     bool StartHeat(int heatId);
     // The selected heat in the tree (a driver's line selects his heat); 0 when none.
+    // Whether the heat's race may be corrected after a protest: it has ended and is no longer
+    // on the keys (the main window corrects that one), and this station timed it.
+    bool CanCorrectLate(int heatId) const;
+    // Reads the heat's race from the journal on the store's thread and opens its window of late
+    // corrections; that race's window when it is open already. False when refused.
+    bool OpenLateCorrection(int heatId);
+    // The open window of late corrections of a race; null when none.
+    TLateCorrectionWindow *LateCorrection(qint64 raceId) const;
     int SelectedHeat() const;
     int SelectedEntrant() const;
     bool SelectEntrant(int entrantId);
@@ -183,6 +196,10 @@ private:
     int NextRoundId() const;
     TFormMain::THeatOnKeys HeatOnKeys(const TRaceDay &day, int heatId) const;
     template <class Result, class Job, class Done> void Ask(Job job, Done done);
+    // The heat's race read for late corrections; read again while the journal still writes it.
+    void ReadLateRace(int heatId, qint64 raceId, int tries);
+    void ShowLateCorrection(int heatId, qint64 raceId, const QList<TRaceEvent> &events);
+    void FollowLateCorrectionButton();
 
     TFormMain *FMain;
     std::unique_ptr<TRaceDayWorker> FWorker;
@@ -200,6 +217,10 @@ private:
     QSet<int> FRunningElsewhere;
     int FJobs = 0;
     bool FShowing = false;
+    // The windows of late corrections, by race; and the races whose latest correction the
+    // journal is still storing, with its number, for the results to follow.
+    QHash<qint64, QPointer<TLateCorrectionWindow>> FLateCorrections;
+    QHash<qint64, int> FLateStoring;
     // The day's rules are those it took when it was made, not changed since.
     bool FRulesAsTaken = false;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ClubServerConfig.h"
+#include "CorrectionCommands.h"
 #include "LapKeyFilter.h"
 #include "LiveStandings.h"
 #include "OpenDialog.h"
@@ -224,22 +225,17 @@ public:
     QAction *MoveCrossing1 = nullptr;
     QAction *EditCrossing1 = nullptr;
     QAction *ConfirmCrossing1 = nullptr;
+    // The desk's commands on the race in the standings; the window records what they make.
+    TCorrectionCommands *Commands = nullptr;
     // Asks for a car and a race time; nothing when cancelled. A dialog unless replaced (tests
     // answer it).
-    struct TCrossingQuestion
-    {
-        QString title;
-        int car = 0;
-        quint32 raceMs = 0;
-        bool carEditable = false;
-        bool timeEditable = false;
-    };
+    using TCrossingQuestion = TCorrectionCommands::TCrossingQuestion;
     std::function<std::optional<QPair<int, quint32>>(const TCrossingQuestion &)> AskCrossing;
     // Asks for a whole number; nothing when cancelled. A dialog unless replaced (tests).
     std::function<std::optional<int>(const QString &question, int proposed, int min, int max)>
         AskNumber;
     // The verdict on the car of the standings' current row (its context menu and keys).
-    enum class TVerdictCommand { NotStarted, Retired, Disqualified, Penalty, LapsOff, Clear };
+    using TVerdictCommand = TCorrectionCommands::TVerdict;
     void JudgeCurrentCar(TVerdictCommand command);
     void UndoCorrection();
     void RedoCorrection();
@@ -308,6 +304,8 @@ public:
     TRaceDayWindow *RaceDayWindow();
     // The journal file the race days live in; empty without a journal.
     QString JournalPath() const { return FJournalPath; }
+    // The tick counter the window stamps its events with.
+    const TTickCounter &Ticks() const { return FTicks; }
 
     // ---- The club server (Ctrl+Shift+V) ----
     // Sends the journal to the club server on a thread of its own, once a server is set up.

@@ -418,10 +418,15 @@ QWidget *TRaceDayWindow::BuildHeatsTab()
         "[Strg+Enter] Legt die Fahrer des Laufs auf F1 … in Laufreihenfolge; START im "
         "Hauptfenster startet ihn."));
     StartButton->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return));
+    LateCorrectionButton = new QPushButton(QStringLiteral("Nachträglich k&orrigieren…"));
+    LateCorrectionButton->setToolTip(QStringLiteral(
+        "Ein beendeter Lauf nach einem Protest: Strafen und Korrekturen in einem eigenen "
+        "Fenster, während der nächste Lauf weiterläuft."));
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(MoveUpButton);
     bottom->addWidget(MoveDownButton);
     bottom->addStretch();
+    bottom->addWidget(LateCorrectionButton);
     bottom->addWidget(StartButton);
     auto *layout = new QVBoxLayout(page);
     layout->addLayout(top);
@@ -438,6 +443,10 @@ QWidget *TRaceDayWindow::BuildHeatsTab()
             [this] { MoveDriver(SelectedEntrant(), +1); });
     connect(StartButton, &QPushButton::clicked, this, [this] { StartHeat(SelectedHeat()); });
     connect(Heats, &QTreeWidget::itemActivated, this, [this] { StartButton->click(); });
+    connect(LateCorrectionButton, &QPushButton::clicked, this,
+            [this] { OpenLateCorrection(SelectedHeat()); });
+    connect(Heats, &QTreeWidget::currentItemChanged, this,
+            &TRaceDayWindow::FollowLateCorrectionButton);
     // Alt+Up and Alt+Down move the driver where he is selected, before the tree moves on.
     Heats->installEventFilter(this);
     return page;
@@ -1670,6 +1679,7 @@ void TRaceDayWindow::ShowHeats()
             }
         }
     }
+    FollowLateCorrectionButton();
 }
 
 void TRaceDayWindow::TellProgress()

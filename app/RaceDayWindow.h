@@ -8,7 +8,9 @@
 #include "RaceDayStore.h"
 #include "StarterListCollector.h"
 
+#include <QHash>
 #include <QMap>
+#include <QPointer>
 #include <QSet>
 #include <QWidget>
 
@@ -26,6 +28,7 @@ class QTableWidget;
 class QTextBrowser;
 class QTimer;
 class QTreeWidget;
+class TLateCorrectionWindow;
 class TRaceDayWorker;
 
 // "Veranstaltung": a club's race day. Its entrants (read from a starter list, added, edited,
@@ -81,6 +84,8 @@ public:
     QPushButton *MoveUpButton = nullptr;
     QPushButton *MoveDownButton = nullptr;
     QPushButton *StartButton = nullptr;
+    // "Nachträglich korrigieren…": a window of its own for the race of an ended heat.
+    QPushButton *LateCorrectionButton = nullptr;
     // ---- Results ----
     // Heats timed on two stations, each with its races: the operator chooses which counts.
     QTreeWidget *Conflicts = nullptr;
@@ -132,6 +137,14 @@ public:
     // Puts the heat on the main window's keys.
     bool StartHeat(int heatId);
     // The selected heat in the tree (a driver's line selects his heat); 0 when none.
+    // Whether the heat's race may be corrected after a protest: it has ended and is no longer
+    // on the keys (the main window corrects that one), and this station timed it.
+    bool CanCorrectLate(int heatId) const;
+    // Reads the heat's race from the journal on the store's thread and opens its window of late
+    // corrections; that race's window when it is open already. False when refused.
+    bool OpenLateCorrection(int heatId);
+    // The open window of late corrections of a race; null when none.
+    TLateCorrectionWindow *LateCorrection(qint64 raceId) const;
     int SelectedHeat() const;
     int SelectedEntrant() const;
     bool SelectEntrant(int entrantId);
@@ -199,6 +212,10 @@ private:
     int NextRoundId() const;
     TFormMain::THeatOnKeys HeatOnKeys(const TRaceDay &day, int heatId) const;
     template <class Result, class Job, class Done> void Ask(Job job, Done done);
+    // The heat's race read for late corrections; read again while the journal still writes it.
+    void ReadLateRace(int heatId, qint64 raceId, int tries);
+    void ShowLateCorrection(int heatId, qint64 raceId, const QList<TRaceEvent> &events);
+    void FollowLateCorrectionButton();
 
     TFormMain *FMain;
     std::unique_ptr<TRaceDayWorker> FWorker;
@@ -232,6 +249,10 @@ private:
     QMap<int, QList<std::pair<int, qsizetype>>> FMovedFrom;
     int FJobs = 0;
     bool FShowing = false;
+    // The windows of late corrections, by race; and the races whose latest correction the
+    // journal is still storing, with its number, for the results to follow.
+    QHash<qint64, QPointer<TLateCorrectionWindow>> FLateCorrections;
+    QHash<qint64, int> FLateStoring;
     // The day's rules are those it took when it was made, not changed since.
     bool FRulesAsTaken = false;
 };

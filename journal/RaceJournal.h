@@ -70,6 +70,10 @@ public:
     void markInterrupted(qint64 raceId);
     void deleteRace(qint64 raceId);
 
+    // The last sequence number handed out for the race in this session; 0 when none was (the
+    // file then holds all of the race). Someone reading the race elsewhere, on a thread of its
+    // own, knows by it whether events of the race are still on their way to the file.
+    int handedSeq(qint64 raceId) const { return m_lastSeq.value(raceId, 0); }
     // Waits until everything handed over is committed; false after timeoutMs.
     bool flush(int timeoutMs);
     int pendingCount() const;

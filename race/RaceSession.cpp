@@ -152,6 +152,9 @@ void TRaceSession::start(const TRaceEvent &event)
 void TRaceSession::Load(const QList<TRaceEvent> &events, quint32 startTick)
 {
     FLoading = true;
+    // Once the race was left (reset, a new race), only corrections made later count: a protest
+    // decided after the heat. What it showed stays, and they keep their numbers.
+    bool left = false;
     for (TRaceEvent event : events) {
         if (event.kind == Kind::Start) {
             if (HasRace())
@@ -160,7 +163,11 @@ void TRaceSession::Load(const QList<TRaceEvent> &events, quint32 startTick)
         } else if (!HasRace()) {
             continue;
         } else if (event.kind == Kind::Reset || event.kind == Kind::NewRace) {
-            break; // the race was left here: what it showed stays
+            left = true;
+        }
+        if (left && !CorrectionEvents::IsCorrection(event.kind)) {
+            FNextSeq = qMax(FNextSeq, event.seq + 1);
+            continue;
         }
         Apply(event);
     }

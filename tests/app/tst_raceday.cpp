@@ -5,6 +5,7 @@
 #include "ArchiveWindow.h"
 #include "DocumentOpener.h"
 #include "ElidedLabel.h"
+#include "LateCorrectionWindow.h"
 #include "RaceDayEntrants.h"
 #include "RaceDayOutcome.h"
 #include "RaceDayStore.h"
@@ -51,6 +52,7 @@ private slots:
     void startedHeatRunsOnTheKeysAndItsStartNamesIt();
     void heatKilledMidRaceResumesStillLinked();
     void lapKeysCountWhileTheRaceDayWindowsAreOpen();
+    void lateProtestMovesTheDayWhileTheNextHeatRuns();
     void longHeatLineKeepsTheWindowOnTheScreen();
     void nameTypedAfterNewReplacesTheProposal();
     void typedDate_data();
@@ -171,6 +173,18 @@ bool newDayByHand(TRaceDayWindow *day, const QString &name)
     QTest::keyClick(day->NameEdit, Qt::Key_Return);
     day->WaitForStore();
     return QTest::qWaitFor([day] { return !day->Busy() && day->Day().id != 0; }, 20000);
+}
+
+// The entrant's place in the day's qualifying as last worked out; 0 when not placed.
+int qualifyingPlace(const TRaceDayWindow *day, int entrantId)
+{
+    for (const TClassOutcome &c : day->Outcome().classes) {
+        for (const TQualifyPlace &q : c.qualifying) {
+            if (q.entrantId == entrantId)
+                return q.place;
+        }
+    }
+    return 0;
 }
 
 QList<THeat> finalsOf(const TRaceDay &day, const QString &className)
@@ -607,6 +621,95 @@ void TestRaceDay::lapKeysCountWhileTheRaceDayWindowsAreOpen()
     t.Advance(2000);
     QTest::keyClick(t.window->Season->NameEdit, Qt::Key_F2);
     QCOMPARE(t.window->Race.LapTable[2].Count, 2);
+}
+
+void TestRaceDay::lateProtestMovesTheDayWhileTheNextHeatRuns()
+{
+    // Heat 1: F1 two laps ahead of F2 by 2 s, stopped and left for heat 2, which runs. A 10 s
+    // penalty on F1 of heat 1, given in its own window, puts F2 ahead in the day's results;
+    // heat 2 counts its lap keys meanwhile, and after a restart heat 1 still has the penalty.
+    TWindowUnderTest t;
+    t.UseJournal();
+    TRaceDayWindow *day = dayOf(t);
+    day->HeatSize->setValue(6);
+    QVERIFY(day->SplitHeats(QStringLiteral("B"), THeatOrder::ListOrder));
+    day->WaitForStore();
+    QTRY_VERIFY(!day->Busy());
+    const QList<THeat> heats = day->Day().rounds.first().heats;
+    QCOMPARE(heats.size(), 2);
+    const int first = heats[0].entrantIds[0];
+    const int second = heats[0].entrantIds[1];
+    QVERIFY(day->StartHeat(heats[0].id));
+    t.ClickStart();
+    t.Advance(60000);
+    t.Lap(1);
+    t.Advance(2000);
+    t.Lap(2);
+    t.Advance(58000);
+    t.Lap(1);
+    t.Advance(2000);
+    t.Lap(2);
+    t.Answer(TFDlgYesNo::daYes);
+    t.ClickStart(); // stop
+    const qint64 heatRace = t.window->JournalRaceId;
+
+    day->show();
+    day->Tabs->setCurrentIndex(2);
+    QVERIFY(selectHeat(day, heats[1].id));
+    t.Answer(TFDlgYesNo::daYes); // the stopped heat 1 leaves the standings
+    QTest::mouseClick(day->StartButton, Qt::LeftButton);
+    t.ClickStart();
+    t.Advance(30000);
+    t.Lap(3);
+    const qint64 runningRace = t.window->JournalRaceId;
+    QTRY_VERIFY_WITH_TIMEOUT(day->Day().heat(heats[0].id)->raceId == heatRace &&
+                                 qualifyingPlace(day, first) != 0 &&
+                                 qualifyingPlace(day, first) < qualifyingPlace(day, second),
+                             20000);
+
+    // The heat on the keys is corrected in the main window, not here.
+    QVERIFY(!day->LateCorrectionButton->isEnabled());
+    QVERIFY(selectHeat(day, heats[0].id));
+    QVERIFY(day->LateCorrectionButton->isEnabled());
+    QApplication::setActiveWindow(day);
+    QTest::keyClick(day, Qt::Key_O, Qt::AltModifier);
+    QTRY_VERIFY(day->LateCorrection(heatRace));
+    TLateCorrectionWindow *late = day->LateCorrection(heatRace);
+    QApplication::setActiveWindow(late);
+    late->Grid->SetRow(late->Session.Timing().RowOfCar(1));
+    late->Grid->setFocus();
+    // A lap key counts for heat 2 whichever window has the keyboard.
+    t.Advance(30000);
+    QTest::keyClick(late->Grid, Qt::Key_F3);
+    QCOMPARE(t.window->Race.LapTable[3].Count, 2);
+    QTimer::singleShot(0, [] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        QVERIFY(dialog && dialog->focusWidget());
+        QTest::keyClick(dialog->focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(dialog->focusWidget(), QStringLiteral("10"));
+        QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+    });
+    QTest::keyClick(late->Grid, Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(late->Session.Corrections().Verdict(1).penaltyMs, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(qualifyingPlace(day, first) > qualifyingPlace(day, second), 20000);
+    QCOMPARE(t.window->JournalRaceId, runningRace);
+    QCOMPARE(t.window->RaceState(), TFormMain::rsRunning);
+    QCOMPARE(t.window->Race.LapTable[1].Count, 0);
+
+    t.Answer(TFDlgYesNo::daYes);
+    t.ClickStart(); // stop
+    t.Close();
+    t.Open();
+    day = t.window->RaceDayWindow();
+    day->ShowMessage = [](const QString &text) { QFAIL(qPrintable(text)); };
+    day->show();
+    day->Tabs->setCurrentIndex(2);
+    QTRY_VERIFY_WITH_TIMEOUT(!day->Busy() && qualifyingPlace(day, first) != 0, 20000);
+    QVERIFY(qualifyingPlace(day, first) > qualifyingPlace(day, second));
+    QVERIFY(selectHeat(day, heats[0].id));
+    QTest::mouseClick(day->LateCorrectionButton, Qt::LeftButton);
+    QTRY_VERIFY(day->LateCorrection(heatRace));
+    QCOMPARE(day->LateCorrection(heatRace)->Session.Corrections().Verdict(1).penaltyMs, 10000);
 }
 
 void TestRaceDay::longHeatLineKeepsTheWindowOnTheScreen()

@@ -144,6 +144,9 @@ bool TFormMain::PutHeatOnKeys(const THeatOnKeys &heat)
     if (SortGrid1->RowCount() > 1)
         SortGrid1->SetTopRow(1);
     FitHeightToRows();
+    // The keyboard goes to the standings: a digit typed next must not land in a setup field
+    // (the lap length) that kept the focus.
+    SortGrid1->setFocus();
     FHeat = heat;
     ShowHeatLine();
     PublishAudience();

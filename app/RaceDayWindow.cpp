@@ -91,6 +91,9 @@ const QString kDoubleNumbers = QStringLiteral(
     "Doppelte Startnummern: %1. Bitte die Starter prüfen; mehrere markierte Zeilen lassen sich "
     "zusammen entfernen.");
 const QString kRemoveQuestion = QStringLiteral("%1 Starter entfernen?\n%2");
+const QString kLowerFinalNotRunQuestion =
+    QStringLiteral("Das %1 ist noch nicht gefahren: die Aufsteiger daraus fehlen im %2.\n"
+                   "Das %2 trotzdem auf die Tasten legen?");
 const QString kRemoveOneQuestion = QStringLiteral("Den Starter %1 entfernen?");
 const QString kRemoved = QStringLiteral("Entfernt: %1. [Strg+Z] nimmt es zurück.");
 const QString kUndone = QStringLiteral("Zurückgenommen: %1.");
@@ -1595,6 +1598,21 @@ bool TRaceDayWindow::StartHeat(int heatId)
     if (heat->entrantIds.isEmpty()) {
         Report(QStringLiteral("Der Lauf hat keine Fahrer."));
         return false;
+    }
+    // A final whose bump-up places the final below fills: that one runs first.
+    for (const TRound &round : FDay.rounds) {
+        if (round.kind != TRoundKind::Final || FDay.rules.bumpUp <= 0)
+            continue;
+        for (qsizetype f = 0; f + 1 < round.heats.size(); ++f) {
+            if (round.heats[f].id != heatId || round.heats[f + 1].raceId != 0)
+                continue;
+            const auto finalName = [](qsizetype position) {
+                return QStringLiteral("%1-Finale").arg(QChar(u'A' + int(position)));
+            };
+            if (!FMain->AskSideQuestion(
+                    this, kLowerFinalNotRunQuestion.arg(finalName(f + 1), finalName(f))))
+                return false;
+        }
     }
     if (!FMain->PutHeatOnKeys(HeatOnKeys(FDay, heatId)))
         return false;

@@ -187,6 +187,13 @@ void TSeasonWindow::Reload()
         if (!Current())
             FSeasonId = FSeasons.isEmpty() ? 0 : FSeasons.first().id;
         ShowSeason();
+        if (FNameToType != 0 && Current() && Current()->id == FNameToType) {
+            // As after "Neu" for a race day: what is typed next replaces the proposed name.
+            FNameToType = 0;
+            NewButton->setEnabled(true);
+            NameEdit->setFocus();
+            NameEdit->selectAll();
+        }
         Work();
     });
     watcher->setFuture(FWorker->Run([](TRaceDayStore *store) {
@@ -225,6 +232,8 @@ void TSeasonWindow::NewSeason(const QString &name)
 {
     TSeason season;
     season.name = name;
+    // Until the season is made and shown, a key typed meanwhile must not make another.
+    NewButton->setEnabled(false);
     ++FJobs;
     auto *watcher = new QFutureWatcher<std::pair<qint64, QString>>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
@@ -232,10 +241,12 @@ void TSeasonWindow::NewSeason(const QString &name)
         watcher->deleteLater();
         const auto [id, error] = watcher->result();
         if (id == 0) {
+            NewButton->setEnabled(true);
             Report(kStoreFailed.arg(error));
             return;
         }
         FSeasonId = id;
+        FNameToType = id;
         Saved(true);
         Reload();
     });

@@ -90,4 +90,6 @@ private:
     QString FStationId; // this journal's id on the club server
     int FJobs = 0;
     bool FShowing = false;
+    // A season just made (its id): its name is selected for typing once it is shown.
+    qint64 FNameToType = 0;
 };

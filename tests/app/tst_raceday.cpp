@@ -5,6 +5,7 @@
 #include "ArchiveWindow.h"
 #include "DocumentOpener.h"
 #include "ElidedLabel.h"
+#include "FlEdit.h"
 #include "LateCorrectionWindow.h"
 #include "RaceDayEntrants.h"
 #include "RaceDayOutcome.h"
@@ -370,6 +371,14 @@ void TestRaceDay::bumpedUpDriversReachTheAFinalAfterARestart()
     QTRY_VERIFY_WITH_TIMEOUT(day->Day().id == dayId && !day->Busy(), 20000);
     const QList<THeat> finals = finalsOf(day->Day(), QStringLiteral("B"));
     QCOMPARE(finals.size(), 2);
+    // The A final before the B final would lack the two bumped up: asked first, "Nein" keeps it
+    // off the keys.
+    QVERIFY(selectHeat(day, finals[0].id));
+    t.Answer(TFDlgYesNo::daNo);
+    QTest::mouseClick(day->StartButton, Qt::LeftButton);
+    QVERIFY(t.dialog->AskedQuestions().last().contains(
+        QStringLiteral("Das B-Finale ist noch nicht gefahren")));
+    QCOMPARE(t.window->HeatOnKeys().heatId, 0);
 
     QVERIFY(selectHeat(day, finals[1].id));
     QTest::mouseClick(day->StartButton, Qt::LeftButton);
@@ -518,7 +527,16 @@ void TestRaceDay::startedHeatRunsOnTheKeysAndItsStartNamesIt()
     day->WaitForStore();
     QTRY_VERIFY(!day->Busy());
     const THeat heat = day->Day().rounds.first().heats.first();
+    // The lap length field had the keyboard: a digit typed after the heat is on the keys must
+    // not land there.
+    const auto inLapLength = [&t] {
+        QWidget *focus = t.window->focusWidget();
+        return focus && (focus == t.window->feDist || t.window->feDist->isAncestorOf(focus));
+    };
+    t.window->feDist->setFocus();
+    QVERIFY(inLapLength());
     QVERIFY(day->StartHeat(heat.id));
+    QVERIFY(!inLapLength());
     QStringList expected;
     for (int k = 0; k < heat.entrantIds.size(); ++k) {
         const TEntrant *e = day->Day().entrant(heat.entrantIds[k]);
@@ -809,10 +827,16 @@ void TestRaceDay::seasonAndDayAreDeletedAfterAQuestion()
     };
     QTest::mouseClick(season->NewButton, Qt::LeftButton);
     QVERIFY(seasonSettled());
+    // The name typed right after "Neu" replaces the proposal; a space makes no second season.
+    QApplication::setActiveWindow(season);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Club 2026"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     season->Days->item(0)->setCheckState(Qt::Checked);
     QVERIFY(seasonSettled());
     TRaceDayStore store(t.JournalPath());
+    QCOMPARE(store.seasons().size(), 1);
     const QString name = store.seasons().first().name;
+    QCOMPARE(name, QStringLiteral("Club 2026"));
 
     t.Answer(TFDlgYesNo::daNo);
     QTest::mouseClick(season->DeleteButton, Qt::LeftButton);

@@ -235,6 +235,10 @@ void TFormMain::SaveSettings()
     s.Runden = Race.RaceLaps;
     s.Time = RaceSeconds;
     s.Title = eTitle->text();
+    // A heat put on the keys but not started leaves them when the program closes (its drivers
+    // are not kept): its title must not stay for an ordinary race.
+    if (FHeat.dayId != 0 && !Session.HasRace() && s.Title == FHeat.title)
+        s.Title = QString();
     meTimeWarnExit();
     s.TimeWarn = WarnTimeText;
     s.MinLap = Desk->MinLapField()->value();

@@ -549,6 +549,14 @@ void TestRaceDay::startedHeatRunsOnTheKeysAndItsStartNamesIt()
     QVERIFY(t.window->HeatLine->isVisible());
     QVERIFY(t.window->HeatLine->text().contains(label));
     QCOMPARE(t.window->AudienceStandings().heat, label);
+    {
+        // Closed before START, the program forgets the heat and its title with it.
+        TWindowUnderTest other;
+        other.window->PutHeatOnKeys(t.window->HeatOnKeys());
+        other.Close();
+        other.Open();
+        QVERIFY(!other.window->eTitle->text().contains(label));
+    }
 
     t.ClickStart();
     t.Advance(2000);

@@ -421,7 +421,7 @@ QWidget *TRaceDayWindow::BuildHeatsTab()
         "[Strg+Enter] Legt die Fahrer des Laufs auf F1 … in Laufreihenfolge; START im "
         "Hauptfenster startet ihn."));
     StartButton->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return));
-    LateCorrectionButton = new QPushButton(QStringLiteral("Nachträglich k&orrigieren…"));
+    LateCorrectionButton = new QPushButton(QStringLiteral("Nac&hträglich korrigieren…"));
     LateCorrectionButton->setToolTip(QStringLiteral(
         "Ein beendeter Lauf nach einem Protest: Strafen und Korrekturen in einem eigenen "
         "Fenster, während der nächste Lauf weiterläuft."));

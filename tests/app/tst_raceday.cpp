@@ -698,7 +698,7 @@ void TestRaceDay::lateProtestMovesTheDayWhileTheNextHeatRuns()
     QVERIFY(selectHeat(day, heats[0].id));
     QVERIFY(day->LateCorrectionButton->isEnabled());
     QApplication::setActiveWindow(day);
-    QTest::keyClick(day, Qt::Key_O, Qt::AltModifier);
+    QTest::keyClick(day, Qt::Key_H, Qt::AltModifier);
     QTRY_VERIFY(day->LateCorrection(heatRace));
     TLateCorrectionWindow *late = day->LateCorrection(heatRace);
     QApplication::setActiveWindow(late);

@@ -235,9 +235,9 @@ void TFormMain::SaveSettings()
     s.Runden = Race.RaceLaps;
     s.Time = RaceSeconds;
     s.Title = eTitle->text();
-    // A heat put on the keys but not started leaves them when the program closes (its drivers
-    // are not kept): its title must not stay for an ordinary race.
-    if (FHeat.dayId != 0 && !Session.HasRace() && s.Title == FHeat.title)
+    // A heat leaves the keys when the program closes (a race it left unfinished comes back
+    // with its own title from its START): its title must not stay for an ordinary race.
+    if (FHeat.dayId != 0 && s.Title == FHeat.title)
         s.Title = QString();
     meTimeWarnExit();
     s.TimeWarn = WarnTimeText;

@@ -116,6 +116,8 @@ void TRaceDayWindow::ShowLateCorrection(int heatId, qint64 raceId, const QList<T
         FLateStoring.erase(waiting);
         Recompute();
     });
+    // The heat on the keys runs on: its STOPP stays in reach, and the window on the screen.
+    FMain->PlaceSideWindow(window, true);
     window->show();
     window->raise();
     window->activateWindow();

@@ -1396,6 +1396,18 @@ bool TRaceDayWindow::SplitHeats(const QString &className, THeatOrder order)
     ShowHeats();
     Save();
     TellProgress();
+    // Says what was made, so an older message (a list read) does not stay as if it were news.
+    if (!(last && lastStarted)) {
+        const QString heats = split.size() == 1 ? QStringLiteral("1 Lauf")
+                                                : QStringLiteral("%1 Läufe").arg(split.size());
+        const QString where = className.isEmpty()
+                                  ? QString()
+                                  : QStringLiteral(" der Klasse \u201E%1\u201C").arg(className);
+        Message->setText(QStringLiteral("Vorlauf %1%2 eingeteilt: %3 mit %4 Fahrern.")
+                             .arg(round.number)
+                             .arg(where, heats)
+                             .arg(ids.size()));
+    }
     return true;
 }
 

@@ -523,6 +523,8 @@ void TestRaceDay::startedHeatRunsOnTheKeysAndItsStartNamesIt()
     t.UseJournal();
     TRaceDayWindow *day = dayOf(t);
     QVERIFY(day->SplitHeats(QStringLiteral("B"), THeatOrder::ListOrder));
+    QVERIFY(day->Message->text().startsWith(
+        QStringLiteral("Vorlauf 1 der Klasse \u201EB\u201C eingeteilt: ")));
     QTRY_VERIFY(!day->Busy());
     day->WaitForStore();
     QTRY_VERIFY(!day->Busy());

@@ -1,5 +1,6 @@
 #include "CorrectionCommands.h"
 
+#include "CommandAction.h"
 #include "CorrectionDesk.h"
 #include "CorrectionEvents.h"
 #include "CrossingDialog.h"
@@ -57,13 +58,7 @@ QAction *TCorrectionCommands::Add(QWidget *owner, const QString &name, const QSt
                                   const QList<QKeySequence> &keys, std::function<void()> handler,
                                   Qt::ShortcutContext context)
 {
-    auto *action = new QAction(caption, owner);
-    action->setObjectName(name);
-    action->setShortcuts(keys);
-    action->setShortcutContext(context);
-    connect(action, &QAction::triggered, this, std::move(handler));
-    owner->addAction(action);
-    return action;
+    return AddCommandAction(owner, this, name, caption, keys, std::move(handler), context);
 }
 
 TCorrectionCommands::TActions TCorrectionCommands::AddActions(QWidget *window, QTableView *log,
@@ -144,30 +139,30 @@ QString TCorrectionCommands::CarName(int car) const
 
 void TCorrectionCommands::Undo()
 {
-    if (!Can())
-        return;
-    if (Flush)
-        Flush();
-    const int target = FSession.Corrections().UndoTarget();
-    if (target == 0) {
-        Say(QStringLiteral("Nichts zum Zurücknehmen."));
-        return;
-    }
-    Correct(CorrectionEvents::Undo(target, Tick(), wallNow()));
+    step(false);
 }
 
 void TCorrectionCommands::Redo()
 {
+    step(true);
+}
+
+void TCorrectionCommands::step(bool redo)
+{
     if (!Can())
         return;
+    // The presses not yet handed on first: the target is worked out from every event.
     if (Flush)
         Flush();
-    const int target = FSession.Corrections().RedoTarget();
+    const TRaceCorrections &corrections = FSession.Corrections();
+    const int target = redo ? corrections.RedoTarget() : corrections.UndoTarget();
     if (target == 0) {
-        Say(QStringLiteral("Nichts zum Wiederherstellen."));
+        Say(redo ? QStringLiteral("Nichts zum Wiederherstellen.")
+                 : QStringLiteral("Nichts zum Zurücknehmen."));
         return;
     }
-    Correct(CorrectionEvents::Redo(target, Tick(), wallNow()));
+    Correct(redo ? CorrectionEvents::Redo(target, Tick(), wallNow())
+                 : CorrectionEvents::Undo(target, Tick(), wallNow()));
 }
 
 void TCorrectionCommands::Delete()

@@ -103,6 +103,8 @@ private:
                  const QList<QKeySequence> &keys, std::function<void()> handler,
                  Qt::ShortcutContext context);
     bool Can() const { return !CanCorrect || CanCorrect(); }
+    // Ctrl+Z (redo false) or Ctrl+Y: the last correction taken back or made again.
+    void step(bool redo);
     void Say(const QString &text) const;
     quint32 Tick() const { return FTicks.GetTickCount(); }
 

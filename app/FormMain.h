@@ -85,7 +85,7 @@ public:
     static constexpr int kInitialHeight = 467;
     static constexpr qint32 kDefaultRaceSeconds = 14400;
     static constexpr int kTimerAllMs = 10;
-    static constexpr int kTimer1Ms = 450;
+    static constexpr int kTimer1Ms = int(TRaceTiming::kKeyReleaseStepMs);
 
     // journalPath: the race journal's database; empty for none (the race is then kept in
     // memory only, as when the journal fails).

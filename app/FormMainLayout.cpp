@@ -1,6 +1,7 @@
 // The window's controls: where each sits, its font, colour, caption and hint.
 #include "FormMain.h"
 
+#include "CommandAction.h"
 #include "StandingsView.h"
 
 #include "ClockText.h"
@@ -456,13 +457,7 @@ QAction *TFormMain::AddCommand(QWidget *owner, const QString &name, const QStrin
                                const QList<QKeySequence> &keys, std::function<void()> handler,
                                Qt::ShortcutContext context)
 {
-    auto *action = new QAction(caption, owner);
-    action->setObjectName(name);
-    action->setShortcuts(keys);
-    action->setShortcutContext(context);
-    connect(action, &QAction::triggered, this, std::move(handler));
-    owner->addAction(action);
-    return action;
+    return AddCommandAction(owner, this, name, caption, keys, std::move(handler), context);
 }
 
 void TFormMain::BuildTimers()

@@ -259,6 +259,16 @@ void TSeasonWindow::NewSeason(const QString &name)
     }));
 }
 
+void TSeasonWindow::StoreSeason(const TSeason &season)
+{
+    FWorker
+        ->Run([copy = season](TRaceDayStore *store) mutable {
+            return store && store->saveSeason(copy);
+        })
+        .then(this, std::bind_front(&TSeasonWindow::Saved, this));
+    ShowTable();
+}
+
 void TSeasonWindow::TakeSeason()
 {
     TSeason *season = Current();
@@ -269,12 +279,7 @@ void TSeasonWindow::TakeSeason()
     season->name = NameEdit->text();
     season->bestOf = BestOf->value();
     SeasonChoice->setItemText(SeasonChoice->currentIndex(), season->name);
-    FWorker
-        ->Run([copy = *season](TRaceDayStore *store) mutable {
-            return store && store->saveSeason(copy);
-        })
-        .then(this, std::bind_front(&TSeasonWindow::Saved, this));
-    ShowTable();
+    StoreSeason(*season);
 }
 
 void TSeasonWindow::DayToggled(qint64 dayId, bool inSeason)
@@ -439,12 +444,7 @@ bool TSeasonWindow::JoinLines(int firstRow, int secondRow)
     FJoinSeasonId = season->id;
     UndoButton->setEnabled(true);
     Message->setText(kJoined.arg(whoText(join.from), whoText(join.to)));
-    FWorker
-        ->Run([copy = *season](TRaceDayStore *store) mutable {
-            return store && store->saveSeason(copy);
-        })
-        .then(this, std::bind_front(&TSeasonWindow::Saved, this));
-    ShowTable();
+    StoreSeason(*season);
     return true;
 }
 
@@ -460,12 +460,7 @@ bool TSeasonWindow::UndoJoin()
     Message->setText(kJoinUndone.arg(whoText(FLastJoin->from)));
     FLastJoin.reset();
     UndoButton->setEnabled(false);
-    FWorker
-        ->Run([copy = *season](TRaceDayStore *store) mutable {
-            return store && store->saveSeason(copy);
-        })
-        .then(this, std::bind_front(&TSeasonWindow::Saved, this));
-    ShowTable();
+    StoreSeason(*season);
     return true;
 }
 

@@ -74,6 +74,8 @@ private:
     TSeason *Current();
     // A plan was written to the journal: the club server is told.
     void Saved(bool saved);
+    // Stores the season on the store's thread and shows the table as it now stands.
+    void StoreSeason(const TSeason &season);
 
     TFormMain *FMain;
     std::unique_ptr<TRaceDayWorker> FWorker;

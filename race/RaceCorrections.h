@@ -3,6 +3,7 @@
 #include "CarVerdict.h"
 #include "RaceEvent.h"
 #include "RaceSetup.h"
+#include "RaceTiming.h"
 
 #include <QHash>
 #include <QList>
@@ -89,7 +90,8 @@ public:
     // A press recorded within the key lock stays locked while a counted crossing of its car lies
     // less than this before it: the lock itself, and the release timer's step that may have
     // held the key a little longer.
-    static constexpr quint32 kLockReachMs = 1000 + 450;
+    static constexpr quint32 kLockReachMs =
+        TRaceTiming::kKeyLockMs + TRaceTiming::kKeyReleaseStepMs;
     // A lap longer than this many times the car's median lap is marked as likely missed.
     static constexpr double kMissedLapFactor = 1.8;
     // A lap shorter than this many times the car's median lap is marked as a likely double press.

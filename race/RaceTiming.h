@@ -38,6 +38,9 @@ public:
 
     // Milliseconds a lap key stays locked after an accepted press (against double presses).
     static constexpr quint32 kKeyLockMs = 1000;
+    // The step of the timer that frees locked keys (ReleaseKeyLocks): a key may stay locked up
+    // to this much longer than kKeyLockMs.
+    static constexpr quint32 kKeyReleaseStepMs = 450;
     // An empty entry of Ranking: car 0, every value bit set.
     static constexpr quint32 kEmptyRanking = 0x0FFFFFFF;
     // Averages that do not fit the 28 value bits of a ranking word rank as this value.

@@ -66,6 +66,15 @@ QString officeLaps(const TResultsOfficeWindow &office, int car)
     }
     return {};
 }
+// The results office of the read-only login "buero", opened in the window.
+TResultsOfficeWindow *openOffice(TWindowUnderTest &t, ClubServerFixture &club)
+{
+    TClubServerConfig office = club.config(QStringLiteral("buero"));
+    office.readOnly = true;
+    t.window->SetClubServer(office, ClubServerFixture::passwordOf(QStringLiteral("buero")));
+    return t.window->ResultsOffice;
+}
+
 } // namespace
 
 class TestClubServerWindows : public QObject
@@ -89,10 +98,7 @@ private slots:
         QVERIFY2(a.push->waitUntilCaughtUp(20000), qPrintable(a.push->state().text()));
 
         TWindowUnderTest t;
-        TClubServerConfig office = m_club.config(QStringLiteral("buero"));
-        office.readOnly = true;
-        t.window->SetClubServer(office, ClubServerFixture::passwordOf(QStringLiteral("buero")));
-        TResultsOfficeWindow *shown = t.window->ResultsOffice;
+        TResultsOfficeWindow *shown = openOffice(t, m_club);
         QVERIFY(shown && shown->isVisible());
         // 70 s into the race by the station's clock: the running laps' "Zeit" stands there.
         shown->WallNow = [] { return StationUnderTest::press(1, 70000).wallMs; };
@@ -140,10 +146,7 @@ private slots:
         const TRaceEvent pressed = a.journal.events(race).last();
 
         TWindowUnderTest t;
-        TClubServerConfig office = m_club.config(QStringLiteral("buero"));
-        office.readOnly = true;
-        t.window->SetClubServer(office, ClubServerFixture::passwordOf(QStringLiteral("buero")));
-        TResultsOfficeWindow *shown = t.window->ResultsOffice;
+        TResultsOfficeWindow *shown = openOffice(t, m_club);
         QVERIFY(shown && shown->isVisible());
         // Five seconds after the press, by the station's clock.
         shown->WallNow = [&pressed] { return pressed.wallMs + 5000; };

@@ -104,6 +104,12 @@ bool settled(TRaceDayWindow *day)
     return QTest::qWaitFor([day] { return !day->Busy(); }, 20000);
 }
 
+bool settled(TSeasonWindow *season)
+{
+    season->WaitForStore();
+    return QTest::qWaitFor([season] { return !season->Busy(); }, 20000);
+}
+
 // Clicks the button with this text in the next message box, once it is open.
 void clickInNextBox(const QString &button)
 {
@@ -831,18 +837,14 @@ void TestRaceDay::seasonAndDayAreDeletedAfterAQuestion()
     t.Key(Qt::Key_G, Qt::ControlModifier | Qt::ShiftModifier);
     TSeasonWindow *season = t.window->Season;
     season->ShowMessage = [](const QString &text) { QFAIL(qPrintable(text)); };
-    const auto seasonSettled = [season] {
-        season->WaitForStore();
-        return QTest::qWaitFor([season] { return !season->Busy(); }, 20000);
-    };
     QTest::mouseClick(season->NewButton, Qt::LeftButton);
-    QVERIFY(seasonSettled());
+    QVERIFY(settled(season));
     // The name typed right after "Neu" replaces the proposal; a space makes no second season.
     QApplication::setActiveWindow(season);
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Club 2026"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     season->Days->item(0)->setCheckState(Qt::Checked);
-    QVERIFY(seasonSettled());
+    QVERIFY(settled(season));
     TRaceDayStore store(t.JournalPath());
     QCOMPARE(store.seasons().size(), 1);
     const QString name = store.seasons().first().name;
@@ -850,12 +852,12 @@ void TestRaceDay::seasonAndDayAreDeletedAfterAQuestion()
 
     t.Answer(TFDlgYesNo::daNo);
     QTest::mouseClick(season->DeleteButton, Qt::LeftButton);
-    QVERIFY(seasonSettled());
+    QVERIFY(settled(season));
     QCOMPARE(store.seasons().size(), 1);
     QVERIFY(t.dialog->AskedQuestions().last().contains(name));
     t.Answer(TFDlgYesNo::daYes);
     QTest::mouseClick(season->DeleteButton, Qt::LeftButton);
-    QVERIFY(seasonSettled());
+    QVERIFY(settled(season));
     QCOMPARE(store.seasons().size(), 0);
     QCOMPARE(store.days().first().seasonId, 0); // the day stays, in no season
     QVERIFY(!season->NameEdit->isEnabled());    // nothing typed is lost without a season
@@ -1044,14 +1046,10 @@ void TestRaceDay::joinedDriversAreAskedForAndComeApartWithCtrlZ()
     t.Key(Qt::Key_G, Qt::ControlModifier | Qt::ShiftModifier);
     TSeasonWindow *season = t.window->Season;
     season->ShowMessage = [](const QString &text) { QFAIL(qPrintable(text)); };
-    const auto seasonSettled = [season] {
-        season->WaitForStore();
-        return QTest::qWaitFor([season] { return !season->Busy(); }, 20000);
-    };
     QTest::mouseClick(season->NewButton, Qt::LeftButton);
-    QVERIFY(seasonSettled());
+    QVERIFY(settled(season));
     season->Days->item(0)->setCheckState(Qt::Checked);
-    QVERIFY(seasonSettled());
+    QVERIFY(settled(season));
     QCOMPARE(season->Lines().size(), 2);
     QApplication::setActiveWindow(season);
     season->Table->selectAll();
@@ -1068,7 +1066,7 @@ void TestRaceDay::joinedDriversAreAskedForAndComeApartWithCtrlZ()
     QCOMPARE(season->Lines().size(), 1);
     QTest::keyClick(season->Table, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(season->Lines().size(), 2);
-    QVERIFY(seasonSettled());
+    QVERIFY(settled(season));
     TRaceDayStore store(t.JournalPath());
     QCOMPARE(store.seasons().first().joins.size(), 0);
 }

@@ -147,6 +147,15 @@ void TCorrectionCommands::Redo()
     step(true);
 }
 
+void TCorrectionCommands::NameUndoRedo(QAction *undo, QAction *redo) const
+{
+    const TRaceCorrections &corrections = FSession.Corrections();
+    undo->setText(corrections.UndoText().isEmpty() ? QStringLiteral("Rückgängig")
+                                                   : corrections.UndoText());
+    redo->setText(corrections.RedoText().isEmpty() ? QStringLiteral("Wiederherstellen")
+                                                   : corrections.RedoText());
+}
+
 void TCorrectionCommands::step(bool redo)
 {
     if (!Can())

@@ -87,6 +87,8 @@ public:
 
     void Undo();
     void Redo();
+    // Names the undo and redo commands after what they would take back or make again now.
+    void NameUndoRedo(QAction *undo, QAction *redo) const;
     void Delete();
     void Insert();
     void Split();

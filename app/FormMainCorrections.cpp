@@ -218,10 +218,7 @@ void TFormMain::ShowCorrectionResult()
     Desk->ShowCorrectionLog();
     if (!corrections.Log().isEmpty())
         StatusBar1->showMessage(corrections.Log().last().text, kStatusMessageMs);
-    Undo1->setText(corrections.UndoText().isEmpty() ? QStringLiteral("Rückgängig")
-                                                    : corrections.UndoText());
-    Redo1->setText(corrections.RedoText().isEmpty() ? QStringLiteral("Wiederherstellen")
-                                                    : corrections.RedoText());
+    Commands->NameUndoRedo(Undo1, Redo1);
 }
 
 void TFormMain::UndoCorrection()

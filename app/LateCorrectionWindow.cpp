@@ -150,10 +150,7 @@ void TLateCorrectionWindow::ShowRace()
     const TRaceCorrections &corrections = Session.Corrections();
     if (!corrections.Log().isEmpty())
         Status->showMessage(corrections.Log().last().text, kStatusMessageMs);
-    Actions.undo->setText(corrections.UndoText().isEmpty() ? QStringLiteral("Rückgängig")
-                                                           : corrections.UndoText());
-    Actions.redo->setText(corrections.RedoText().isEmpty() ? QStringLiteral("Wiederherstellen")
-                                                           : corrections.RedoText());
+    Commands->NameUndoRedo(Actions.undo, Actions.redo);
 }
 
 void TLateCorrectionWindow::ShowStandingsMenu(const QPoint &pos)
